@@ -1,0 +1,485 @@
+// Word-processor automation object model over an in-memory document that
+// loads and saves real DOCX files. Positions count characters (code points).
+#pragma once
+
+// Public contract used by plugin/. Members may be added; existing
+// signatures change only together with every caller.
+//
+// Object identity: Document and Application are shared objects
+// (std::shared_ptr); every other type is a light handle that refers into
+// its document. Copying a Range yields an independent range (like
+// Range.Duplicate); every live Range adjusts to edits made elsewhere.
+// Handles to deleted things (a deleted table, comment or shape) throw
+// com::Error when used.
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/com/error.h"
+#include "platform/com/object.h"
+
+namespace kado::word {
+
+enum class Unit : int { Character = 1, Word = 2, Paragraph = 4, Story = 6 };
+enum class CollapseDirection : int { End = 0, Start = 1 };
+enum class HeightRule : int { Auto = 0, AtLeast = 1, Exactly = 2 };
+enum class Alignment : int { Left = 0, Center = 1, Right = 2, Justify = 3 };
+enum class BorderType : int { Top = -1, Left = -2, Bottom = -3, Right = -4, Horizontal = -5, Vertical = -6 };
+enum class LineStyle : int { None = 0, Single = 1 };
+enum class UnderlineStyle : int { None = 0, Single = 1 };
+enum class RelativeVerticalPosition : int { Margin = 0, Page = 1, Paragraph = 2, Line = 3 };
+enum class TextOrientation : int { Horizontal = 1 };
+enum class StoryType : int { Main = 1, Comments = 4, TextFrame = 5 };
+
+// The text of a table cell ends with these two characters.
+inline constexpr char kCellEndMark[] = "\r\a";
+
+class Application;
+class Document;
+class Range;
+class Tables;
+class Table;
+class Rows;
+class Row;
+class Columns;
+class Column;
+class Cell;
+class Comments;
+class Comment;
+class Shapes;
+class Shape;
+class Selection;
+class Font;
+class ParagraphFormat;
+class Borders;
+class Border;
+class Window;
+class View;
+class TextFrame;
+class FillFormat;
+class LineFormat;
+
+namespace detail {
+struct DocState;
+struct RangeState;
+struct AppState;
+}  // namespace detail
+
+using DocPtr = std::shared_ptr<detail::DocState>;
+
+class Font {
+public:
+    float Size() const;
+    void SetSize(float points);
+    bool Bold() const;
+    void SetBold(bool bold);
+
+    Font(DocPtr doc, std::shared_ptr<detail::RangeState> target);
+
+private:
+    DocPtr doc_;
+    std::shared_ptr<detail::RangeState> target_;
+};
+
+class ParagraphFormat {
+public:
+    Alignment GetAlignment() const;
+    void SetAlignment(Alignment a);
+
+    ParagraphFormat(DocPtr doc, std::shared_ptr<detail::RangeState> target);
+
+private:
+    DocPtr doc_;
+    std::shared_ptr<detail::RangeState> target_;
+};
+
+class Range {
+public:
+    Range(DocPtr doc, StoryType story, int64_t storyId, long start, long end);
+    Range(const Range& other);  // duplicate
+    Range& operator=(const Range& other);
+    Range(Range&&) noexcept;
+    Range& operator=(Range&&) noexcept;
+    ~Range();
+
+    long Start() const;
+    long End() const;
+    void SetStart(long pos);
+    void SetEnd(long pos);
+    void SetRange(long start, long end);
+    StoryType Story() const;
+
+    // Text of the range; cells contribute their text and "\r\a".
+    std::string Text() const;
+    // Replaces the range's text; the range then covers the new text.
+    void SetText(std::string_view text);
+
+    void Collapse(CollapseDirection direction = CollapseDirection::Start);
+    // Moves the start or end by count units (negative: backwards); returns the units moved.
+    long MoveStart(Unit unit = Unit::Character, long count = 1);
+    long MoveEnd(Unit unit = Unit::Character, long count = 1);
+
+    void InsertAfter(std::string_view text);   // range extends over the inserted text
+    void InsertBefore(std::string_view text);  // range extends over the inserted text
+    void InsertParagraphBefore();              // range extends over the new paragraph mark
+    void InsertParagraphAfter();               // range extends over the new paragraph mark
+    void Delete();
+
+    bool Bold() const;  // true when every character is bold
+    void SetBold(bool bold);
+    UnderlineStyle Underline() const;
+    void SetUnderline(UnderlineStyle u);
+    Font GetFont() const;
+    ParagraphFormat GetParagraphFormat() const;
+
+    Comments GetComments() const;  // comments whose anchor lies in this range
+    Tables GetTables() const;      // tables that overlap this range
+    void Select() const;           // makes this range the selection
+
+    DocPtr Doc() const { return doc_; }
+    const std::shared_ptr<detail::RangeState>& State() const { return state_; }
+
+private:
+    DocPtr doc_;
+    std::shared_ptr<detail::RangeState> state_;
+};
+
+class Cell {
+public:
+    Range GetRange() const;
+    void Select() const;
+    void SetWidth(float points);  // without adjusting neighbours
+    float Width() const;
+    int RowIndex() const;
+    int ColumnIndex() const;
+
+    Cell(DocPtr doc, int64_t tableId, int row, int column);
+
+private:
+    DocPtr doc_;
+    int64_t tableId_;
+    int row_;
+    int column_;
+};
+
+class Row {
+public:
+    void SetHeight(float points, HeightRule rule);
+    float Height() const;
+    HeightRule GetHeightRule() const;
+    Range GetRange() const;
+    int Index() const;
+
+    Row(DocPtr doc, int64_t tableId, int index);
+
+private:
+    DocPtr doc_;
+    int64_t tableId_;
+    int index_;
+};
+
+class Rows {
+public:
+    int Count() const;
+    Row Item(int index) const;  // 1-based; 5941 when missing
+    Row Add();                  // appends a row like the last one
+
+    Rows(DocPtr doc, int64_t tableId);
+
+private:
+    DocPtr doc_;
+    int64_t tableId_;
+};
+
+class Column {
+public:
+    void SetWidth(float points);  // every cell of the column, without adjusting neighbours
+    void Select() const;
+    int Index() const;
+
+    Column(DocPtr doc, int64_t tableId, int index);
+
+private:
+    DocPtr doc_;
+    int64_t tableId_;
+    int index_;
+};
+
+class Columns {
+public:
+    int Count() const;
+    Column Item(int index) const;  // 1-based; 5941 when missing
+
+    Columns(DocPtr doc, int64_t tableId);
+
+private:
+    DocPtr doc_;
+    int64_t tableId_;
+};
+
+class Table {
+public:
+    Range GetRange() const;
+    Cell GetCell(int row, int column) const;  // 5941 when outside the table
+    Rows GetRows() const;
+    Columns GetColumns() const;
+    void Select() const;
+    void Delete();  // ranges at the table collapse to where it stood
+    int64_t Id() const { return id_; }
+    friend bool operator==(const Table& a, const Table& b) { return a.doc_ == b.doc_ && a.id_ == b.id_; }
+
+    Table(DocPtr doc, int64_t id);
+
+private:
+    DocPtr doc_;
+    int64_t id_;
+};
+
+class Tables {
+public:
+    int Count() const;
+    Table Item(int index) const;  // 1-based, document order; 5941 when missing
+    // Adds a table of empty cells at the range (the range's paragraph is split
+    // when needed); column widths share the text width evenly.
+    Table Add(const Range& where, int rows, int columns);
+
+    // All tables of the document (scope empty) or those overlapping a range.
+    Tables(DocPtr doc, std::shared_ptr<detail::RangeState> scope);
+
+private:
+    DocPtr doc_;
+    std::shared_ptr<detail::RangeState> scope_;
+};
+
+class Comment {
+public:
+    Range GetRange() const;      // the comment's own text
+    Range Reference() const;     // its reference mark in the main text (at the end of the anchor)
+    Range Scope() const;         // the anchored stretch of the main text
+    std::string Text() const;    // the comment's text as plain text
+    void Delete();
+    int64_t Id() const { return id_; }
+
+    Comment(DocPtr doc, int64_t id);
+
+private:
+    DocPtr doc_;
+    int64_t id_;
+};
+
+class Comments {
+public:
+    int Count() const;
+    Comment Item(int index) const;  // 1-based, document order; 5941 when missing
+    Comment Add(const Range& anchor, std::string_view text);
+
+    Comments(DocPtr doc, std::shared_ptr<detail::RangeState> scope);
+
+private:
+    DocPtr doc_;
+    std::shared_ptr<detail::RangeState> scope_;
+};
+
+class Border {
+public:
+    LineStyle GetLineStyle() const;
+    void SetLineStyle(LineStyle style);
+
+    Border(DocPtr doc, BorderType type);
+
+private:
+    DocPtr doc_;
+    BorderType type_;
+};
+
+// Borders of what the selection covers (the selected table or cells).
+class Borders {
+public:
+    Border Item(BorderType type) const;
+    Border Item(int type) const;  // -1 ... -6; 5941 otherwise
+
+    explicit Borders(DocPtr doc);
+
+private:
+    DocPtr doc_;
+};
+
+class FillFormat {
+public:
+    bool Visible() const;
+    void SetVisible(bool v);
+    float Transparency() const;
+    void SetTransparency(float t);
+    FillFormat(DocPtr doc, int64_t shapeId);
+
+private:
+    DocPtr doc_;
+    int64_t shapeId_;
+};
+
+class LineFormat {
+public:
+    bool Visible() const;
+    void SetVisible(bool v);
+    LineFormat(DocPtr doc, int64_t shapeId);
+
+private:
+    DocPtr doc_;
+    int64_t shapeId_;
+};
+
+class TextFrame {
+public:
+    Range TextRange() const;
+    TextFrame(DocPtr doc, int64_t shapeId);
+
+private:
+    DocPtr doc_;
+    int64_t shapeId_;
+};
+
+class Shape {
+public:
+    std::string Name() const;
+    void SetName(std::string_view name);
+    void Delete();
+    void Select() const;
+    TextFrame GetTextFrame() const;
+    FillFormat Fill() const;
+    LineFormat Line() const;
+    RelativeVerticalPosition GetRelativeVerticalPosition() const;
+    void SetRelativeVerticalPosition(RelativeVerticalPosition p);
+    float Top() const;
+    void SetTop(float points);
+    float Left() const;
+    float Width() const;
+    float Height() const;
+    int64_t Id() const { return id_; }
+
+    Shape(DocPtr doc, int64_t id);
+
+private:
+    DocPtr doc_;
+    int64_t id_;
+};
+
+class Shapes {
+public:
+    int Count() const;
+    Shape Item(int index) const;  // 1-based; 5941 when missing
+    // Anchored at the paragraph of the current selection.
+    Shape AddTextbox(TextOrientation orientation, float left, float top, float width, float height);
+
+    explicit Shapes(DocPtr doc);
+
+private:
+    DocPtr doc_;
+};
+
+// The single selection of a document: a range of a story, possibly a set of
+// table cells (after Table/Column/Cell.Select) or a shape (after Shape.Select).
+class Selection {
+public:
+    Range GetRange() const;
+    Tables GetTables() const;
+    std::string Text() const;
+    void SetText(std::string_view text);  // replaces the selected text; the selection covers the new text
+    long Start() const;
+    long End() const;
+    long MoveEnd(Unit unit = Unit::Character, long count = 1);
+    long MoveStart(Unit unit = Unit::Character, long count = 1);
+    void Collapse(CollapseDirection direction = CollapseDirection::Start);
+    Borders GetBorders() const;
+    ParagraphFormat GetParagraphFormat() const;
+    Font GetFont() const;
+    Shape ShapeRange() const;  // the selected shape; 4605-style error when none
+    void TypeText(std::string_view text);  // inserts at the selection and collapses after it
+
+    explicit Selection(DocPtr doc);
+
+private:
+    DocPtr doc_;
+};
+
+class View {
+public:
+    bool ShowAll() const;
+    void SetShowAll(bool v);
+    bool ShowHiddenText() const;
+    void SetShowHiddenText(bool v);
+    // Late-bound view flags ("ShowComments", "ShowInsertionsAndDeletions",
+    // "ShowFormatting", ...); unknown names throw 438.
+    bool GetByName(std::string_view name) const;
+    void SetByName(std::string_view name, bool v);
+
+    explicit View(DocPtr doc);
+
+private:
+    DocPtr doc_;
+};
+
+class Window {
+public:
+    View GetView() const;
+    explicit Window(DocPtr doc);
+
+private:
+    DocPtr doc_;
+};
+
+class Application : public com::Object, public std::enable_shared_from_this<Application> {
+public:
+    std::string TypeName() const override { return "Application"; }
+    // Selection of the active document; 4248-style error without one.
+    Selection GetSelection() const;
+    float CentimetersToPoints(double cm) const;  // 1 cm = 72 / 2.54 points
+
+    void SetActiveDocument(const std::shared_ptr<Document>& doc);
+    std::shared_ptr<Document> ActiveDocument() const;
+
+private:
+    std::weak_ptr<Document> active_;
+};
+
+class Document : public com::Object, public std::enable_shared_from_this<Document> {
+public:
+    ~Document() override;
+    std::string TypeName() const override { return "Document"; }
+
+    // A new empty document (one empty paragraph, A4 page).
+    static std::shared_ptr<Document> New(std::shared_ptr<Application> app = nullptr);
+    // Loads a DOCX file; clear com::Error values for unreadable or malformed packages.
+    static std::shared_ptr<Document> Open(const std::filesystem::path& path,
+                                          std::shared_ptr<Application> app = nullptr);
+    static std::shared_ptr<Document> FromBytes(std::string_view docx,
+                                               std::shared_ptr<Application> app = nullptr);
+
+    // Atomic save: temporary file beside the target, flush, rename.
+    void SaveAs(const std::filesystem::path& path);
+    std::string ToBytes() const;
+
+    Range Content() const;
+    Range GetRange(long start, long end) const;
+    Tables GetTables() const;
+    Comments GetComments() const;
+    Shapes GetShapes() const;
+    Window ActiveWindow() const;
+    std::shared_ptr<Application> GetApplication() const;
+    bool PrintRevisions() const;
+    void SetPrintRevisions(bool v);
+    bool ShowRevisions() const;
+    void SetShowRevisions(bool v);
+
+    const DocPtr& State() const { return state_; }
+
+    explicit Document(DocPtr state);
+
+private:
+    DocPtr state_;
+};
+
+}  // namespace kado::word

@@ -1,0 +1,63 @@
+// The process-wide values that GO's properties and Show set and that the
+// dialogs and the invoice routines read. The only global state of the plug-in.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/dao/dao.h"
+#include "platform/word/word.h"
+
+namespace honora {
+
+struct SessionContext {
+    // Job values, set only through GO's properties.
+    std::string Flurstücksnummer;
+    std::string Lage;
+    double Fläche = 0;
+    double Bodenwert = 0;
+    double Baukosten = 0;
+    int16_t Achslänge = 0;
+    int16_t Flurstücke = 0;
+    int16_t AnzahlGrenzpunkte = 0;
+    int32_t Grenzlänge = 0;
+
+    // Host objects (held, never closed).
+    std::shared_ptr<kado::word::Document> Doc;
+    std::shared_ptr<kado::word::Application> WordApp;
+    int32_t ID_Benutzer = 0;
+    std::shared_ptr<kado::dao::Database> NeueAbfrage;
+    std::string DatenbankPfad;
+    std::shared_ptr<kado::dao::Workspace> KadoWorkspace;
+
+    // Set by Show.
+    int32_t hWndMDI = 0;
+    bool SQL = false;
+    int16_t RecordsetOptionen = 0;
+    std::shared_ptr<kado::dao::Recordset> Rechnung;
+
+    // The user's TempDoc row, read by Show.
+    int32_t ID_Auftragsnummer = 0;
+    bool MeßtruppZusammenfassen = false;
+    int32_t ID_Lieferschein = 0;
+    double AbschlagAbsolut = 0;
+    int16_t AbschlagProzent = 0;
+    bool Zahlungsziel = false;
+    int16_t Mehrwertsteuersatz = 0;
+    int16_t Preisgruppe1 = 0;
+    int16_t Preisgruppe2 = 0;
+    int16_t Preisgruppe3 = 0;
+    int16_t Preisgruppe4 = 0;
+    int16_t Mehrwertsteuer = 0;
+    int16_t MwStErmäßigt = 0;
+    int16_t Rabatt = 0;
+};
+
+// The one instance per loaded component.
+SessionContext& Session();
+
+// Back to the start values (0, false, empty, no object); for tests and unload.
+void ResetSession();
+
+}  // namespace honora
