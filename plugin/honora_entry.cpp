@@ -1,2 +1,20 @@
-// Entry point of the component server: the C function a host calls to
-// create the class behind a ProgID. Filled in with the component.
+// Entry point of the component server: the C functions a host or the
+// registration tool calls to create the class behind a ProgID.
+#include <memory>
+#include <utility>
+
+#include "plugin/component/honora.h"
+
+#define HONORA_EXPORT __attribute__((visibility("default")))
+
+// The C boundary cannot carry a shared_ptr by value, so it hands out a
+// heap-held one that honora_ReleaseObject frees.
+extern "C" HONORA_EXPORT void* honora_CreateObject(const char* progId) {
+    auto go = honora::CreateObject(progId);
+    if (!go) return nullptr;
+    return new std::shared_ptr<honora::_GO>(std::move(go));
+}
+
+extern "C" HONORA_EXPORT void honora_ReleaseObject(void* object) {
+    delete static_cast<std::shared_ptr<honora::_GO>*>(object);
+}

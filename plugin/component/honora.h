@@ -1,0 +1,82 @@
+// Public interface of the component server honora (its type library):
+// the class GO behind the ProgID "honora.GO", its event interface and record.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/com/variant.h"
+#include "platform/dao/dao.h"
+
+namespace honora {
+
+// Dual interface of GO; members in the order the host binds them.
+class _GO {
+public:
+    virtual ~_GO() = default;
+    virtual void Show(int16_t Index, std::shared_ptr<kado::dao::Recordset>& Rechnung, int32_t hWndMDI) = 0;
+    virtual void Aktualisieren() = 0;
+    virtual kado::com::Variant GetFlurstücksnummer() const = 0;
+    virtual void LetFlurstücksnummer(const kado::com::Variant& v) = 0;
+    virtual kado::com::Variant GetFläche() const = 0;
+    virtual void LetFläche(const kado::com::Variant& v) = 0;
+    virtual kado::com::Variant GetBodenwert() const = 0;
+    virtual void LetBodenwert(const kado::com::Variant& v) = 0;
+    virtual kado::com::Variant GetLage() const = 0;
+    virtual void LetLage(const kado::com::Variant& v) = 0;
+    virtual kado::com::Variant GetBaukosten() const = 0;
+    virtual void LetBaukosten(const kado::com::Variant& v) = 0;
+    virtual kado::com::Variant GetAchslänge() const = 0;
+    virtual void LetAchslänge(const kado::com::Variant& v) = 0;
+    virtual kado::com::Variant GetGrenzlänge() const = 0;
+    virtual void LetGrenzlänge(const kado::com::Variant& v) = 0;
+    virtual kado::com::Variant GetFlurstücke() const = 0;
+    virtual void LetFlurstücke(const kado::com::Variant& v) = 0;
+    virtual kado::com::Variant GetAnzahlGrenzpunkte() const = 0;
+    virtual void LetAnzahlGrenzpunkte(const kado::com::Variant& v) = 0;
+    virtual kado::com::Variant GetDoc() const = 0;
+    virtual void LetDoc(const kado::com::Variant& v) = 0;
+    virtual kado::com::Variant GetID_Benutzer() const = 0;
+    virtual void LetID_Benutzer(const kado::com::Variant& v) = 0;
+    virtual kado::com::Variant GetNeueAbfrage() const = 0;
+    virtual void LetNeueAbfrage(const kado::com::Variant& v) = 0;
+    virtual std::string GetDatenbankPfad() const = 0;
+    virtual void LetDatenbankPfad(const std::string& v) = 0;
+    virtual std::shared_ptr<kado::dao::Workspace> GetKadoWorkspace() const = 0;
+    virtual void LetKadoWorkspace(const kado::com::Variant& v) = 0;
+};
+
+// Outgoing event interface; nothing raises it.
+class __GO {
+public:
+    virtual ~__GO() = default;
+    virtual void DatenAktualisieren() = 0;
+};
+
+// Published record type, used by no member of _GO.
+struct GO_Error {
+    std::string Funktionsname;
+    std::string strFehler;
+    std::string strModul;
+    std::string strFunktion;
+    std::string strNr;
+    std::string Hinweis;
+};
+
+inline constexpr const char* kProgIdGO = "honora.GO";
+
+// A new GO; every GO shares the one SessionContext.
+std::shared_ptr<_GO> CreateGO();
+
+// GO for "honora.GO", nullptr for any other ProgID.
+std::shared_ptr<_GO> CreateObject(const char* progId);
+
+}  // namespace honora
+
+// C entry point of the server: a heap-held std::shared_ptr<honora::_GO>
+// for "honora.GO" (free it with honora_ReleaseObject), nullptr otherwise.
+extern "C" {
+void* honora_CreateObject(const char* progId);
+void honora_ReleaseObject(void* object);
+}
