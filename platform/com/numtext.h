@@ -13,6 +13,9 @@ namespace kado::com {
 // no trailing zeros ("1234,5", "0,1", "-3", "1E+20" style for huge values).
 std::string NumberToText(double value);
 
+// The same for a Single: up to 7 significant digits.
+std::string NumberToTextSingle(float value);
+
 // Strict German reading of a whole text as a number: optional blanks around,
 // optional sign, "." thousands groups, "," decimals ("1.234,5", "-3", "12,5").
 // Returns nothing when the text is not entirely a number.

@@ -2,42 +2,55 @@
 
 #include <gtest/gtest.h>
 
-using namespace kado::com;
+namespace kado::com {
+namespace {
 
-TEST(NumberToText, RuntimeLocaleForm) {
+TEST(NumberToText, RuntimeLocaleText) {
     const struct { double v; const char* text; } cases[] = {
-        {150, "150"}, {1012.5, "1012,5"}, {0.1 + 0.2, "0,3"}, {-3, "-3"},
-        {1.0 / 3, "0,333333333333333"}, {0, "0"}, {500.5, "500,5"},
+        {1012.5, "1012,5"}, {0.1, "0,1"}, {150, "150"}, {-3, "-3"}, {1e20, "1E+20"},
+        {0.1 + 0.2, "0,3"}, {1.0 / 3.0, "0,333333333333333"}, {-0.0, "0"}, {1234567.25, "1234567,25"},
+        {0.00001, "1E-05"}, {0.0001, "0,0001"},
     };
     for (const auto& c : cases) EXPECT_EQ(NumberToText(c.v), c.text) << c.v;
 }
 
-TEST(FormatFixed, RoundsHalfAwayOnTheDecimalValue) {
-    EXPECT_EQ(FormatFixed(2.675, 2, false), "2,68");
-    EXPECT_EQ(FormatFixed(1234.5, 2, true), "1.234,50");
-    EXPECT_EQ(FormatFixed(1234567.891, 2, true), "1.234.567,89");
-    EXPECT_EQ(FormatFixed(-2.5, 0, false), "-3");
-    EXPECT_EQ(FormatFixed(0.004, 2, false), "0,00");
-    EXPECT_EQ(FormatFixed(999.995, 2, true), "1.000,00");
+TEST(ParseGermanNumber, WholeTextOnly) {
+    const struct { const char* text; double v; } ok[] = {
+        {"1.234,5", 1234.5}, {"-3", -3}, {"12,5", 12.5}, {" 7 ", 7}, {"2,25", 2.25}, {"1E+20", 1e20},
+    };
+    for (const auto& c : ok) {
+        auto v = ParseGermanNumber(c.text);
+        ASSERT_TRUE(v.has_value()) << c.text;
+        EXPECT_DOUBLE_EQ(*v, c.v) << c.text;
+    }
+    for (const char* bad : {"abc", "", ",", "7,5x3", "-", "150,00 €", "1,2,3"})
+        EXPECT_FALSE(ParseGermanNumber(bad).has_value()) << bad;
 }
 
-TEST(Readings, PlainAndGermanDiffer) {
-    EXPECT_DOUBLE_EQ(PlainRead("150,00"), 150);
-    EXPECT_DOUBLE_EQ(PlainRead("    "), 0);
-    EXPECT_DOUBLE_EQ(PlainRead(" 12  "), 12);
-    EXPECT_DOUBLE_EQ(PlainRead("250 €/m²"), 250);
-    EXPECT_DOUBLE_EQ(PlainRead("1.5"), 1.5);
-    EXPECT_EQ(ParseGermanNumber(" 1.234,5 "), 1234.5);
-    EXPECT_EQ(ParseGermanNumber("12,5"), 12.5);
-    EXPECT_FALSE(ParseGermanNumber("abc"));
-    EXPECT_FALSE(ParseGermanNumber(","));
-    EXPECT_FALSE(ParseGermanNumber("7,5x3"));
-    EXPECT_FALSE(ParseGermanNumber(""));
+TEST(PlainRead, StopsAtFirstForeignCharacter) {
+    const struct { const char* text; double v; } cases[] = {
+        {"150,00", 150}, {"    ", 0}, {"12  ", 12}, {"250 €/m²", 250}, {"  -1.5x", -1.5}, {"", 0}, {"abc", 0},
+        {"1.234,5", 1.234},
+    };
+    for (const auto& c : cases) EXPECT_DOUBLE_EQ(PlainRead(c.text), c.v) << c.text;
 }
 
-TEST(RoundHalfEven, IntegerConversions) {
-    EXPECT_EQ(RoundHalfEven(12.5), 12);
-    EXPECT_EQ(RoundHalfEven(13.5), 14);
-    EXPECT_EQ(RoundHalfEven(-2.5), -2);
-    EXPECT_EQ(RoundHalfEven(7.5), 8);
+TEST(FormatFixed, RoundsTheDecimalValueHalfAwayFromZero) {
+    const struct { double v; int dec; bool th; const char* text; } cases[] = {
+        {2.675, 2, false, "2,68"}, {-2.675, 2, false, "-2,68"}, {1234.5, 2, true, "1.234,50"},
+        {1234.5, 2, false, "1234,50"}, {150, 2, false, "150,00"}, {0.5, 0, false, "1"},
+        {999.995, 2, true, "1.000,00"}, {1234567.891, 1, true, "1.234.567,9"}, {-0.001, 2, false, "0,00"},
+        {1.005, 2, false, "1,01"}, {0, 2, false, "0,00"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(FormatFixed(c.v, c.dec, c.th), c.text) << c.v;
 }
+
+TEST(RoundHalfEven, TiesGoToEven) {
+    const struct { double v, r; } cases[] = {
+        {12.5, 12}, {13.5, 14}, {-2.5, -2}, {-3.5, -4}, {0.5, 0}, {2.4999, 2}, {2.5001, 3},
+    };
+    for (const auto& c : cases) EXPECT_EQ(RoundHalfEven(c.v), c.r) << c.v;
+}
+
+}  // namespace
+}  // namespace kado::com
