@@ -1,0 +1,15 @@
+// Tables of the host's database as the plug-in reads them; applied to
+// new databases by the demo host and the tests.
+#pragma once
+
+#include <string_view>
+
+#include "platform/dao/dao.h"
+
+namespace kado::dao {
+
+// Same text as schema/host.sql.
+std::string_view HostSchemaSql();
+void ApplyHostSchema(Database& db);
+
+}  // namespace kado::dao
