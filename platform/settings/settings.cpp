@@ -1,0 +1,248 @@
+#include "platform/settings/settings.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "platform/com/error.h"
+
+namespace kado::settings {
+namespace {
+
+namespace fs = std::filesystem;
+using com::Error;
+using com::Raise;
+namespace err = com::err;
+
+struct Entry {
+    std::string key;
+    std::string value;
+};
+
+struct Section {
+    std::string name;
+    std::vector<Entry> entries;
+};
+
+// The whole store in file order, so a rewrite keeps what it does not touch.
+using Store = std::vector<Section>;
+
+std::string Trim(std::string_view s) {
+    size_t b = 0;
+    size_t e = s.size();
+    while (b < e && (s[b] == ' ' || s[b] == '\t' || s[b] == '\r')) ++b;
+    while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t' || s[e - 1] == '\r')) --e;
+    return std::string(s.substr(b, e - b));
+}
+
+// Values are stored escaped so a line break or a leading blank cannot break the line format.
+std::string Escape(std::string_view v) {
+    std::string out;
+    for (char c : v) {
+        switch (c) {
+            case '\\': out += "\\\\"; break;
+            case '\n': out += "\\n"; break;
+            case '\r': out += "\\r"; break;
+            case '\t': out += "\\t"; break;
+            default: out += c;
+        }
+    }
+    if (!out.empty() && out.front() == ' ') out.replace(0, 1, "\\s");
+    if (!out.empty() && out.back() == ' ') out.replace(out.size() - 1, 1, "\\s");
+    return out;
+}
+
+std::string Unescape(std::string_view v) {
+    std::string out;
+    for (size_t i = 0; i < v.size(); ++i) {
+        if (v[i] != '\\' || i + 1 == v.size()) {
+            out += v[i];
+            continue;
+        }
+        char n = v[++i];
+        switch (n) {
+            case 'n': out += '\n'; break;
+            case 'r': out += '\r'; break;
+            case 't': out += '\t'; break;
+            case 's': out += ' '; break;
+            default: out += n;
+        }
+    }
+    return out;
+}
+
+// Keys and section names are part of the line syntax; characters that would
+// change its meaning are refused rather than silently mangled.
+void CheckName(std::string_view what, std::string_view name, bool isKey) {
+    if (name.empty()) Raise(err::InvalidProcedureCall, std::string("Empty setting ") + std::string(what));
+    for (char c : name) {
+        if (c == '\n' || c == '\r' || c == ']' || c == '[' || (isKey && c == '=')) {
+            Raise(err::InvalidProcedureCall,
+                  "Invalid character in setting " + std::string(what) + " '" + std::string(name) + "'");
+        }
+    }
+    if (Trim(name) != name) {
+        Raise(err::InvalidProcedureCall, "Setting " + std::string(what) + " must not start or end with blanks");
+    }
+}
+
+Store Parse(const std::string& text) {
+    Store store;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) {
+        std::string t = Trim(line);
+        if (t.empty() || t[0] == ';' || t[0] == '#') continue;
+        if (t.front() == '[' && t.back() == ']') {
+            store.push_back({t.substr(1, t.size() - 2), {}});
+            continue;
+        }
+        auto eq = t.find('=');
+        if (eq == std::string::npos || store.empty()) continue;
+        store.back().entries.push_back({Trim(t.substr(0, eq)), Unescape(Trim(t.substr(eq + 1)))});
+    }
+    return store;
+}
+
+std::string Serialize(const Store& store) {
+    std::string out;
+    for (const auto& sec : store) {
+        if (sec.entries.empty()) continue;
+        if (!out.empty()) out += '\n';
+        out += '[' + sec.name + "]\n";
+        for (const auto& e : sec.entries) out += e.key + '=' + Escape(e.value) + '\n';
+    }
+    return out;
+}
+
+// Reads the store; a missing file is an empty store.
+Store Load(const fs::path& path) {
+    std::error_code ec;
+    if (!fs::exists(path, ec)) return {};
+    std::ifstream in(path, std::ios::binary);
+    if (!in) Raise(err::PermissionDenied, "Cannot read settings file " + path.string());
+    std::ostringstream buf;
+    buf << in.rdbuf();
+    if (in.bad()) Raise(err::PermissionDenied, "Cannot read settings file " + path.string());
+    return Parse(buf.str());
+}
+
+[[noreturn]] void WriteFailed(const fs::path& path, int e) {
+    Raise(err::PermissionDenied, "Cannot write settings file " + path.string() + ": " + std::strerror(e));
+}
+
+// Temporary file beside the store, fsync, rename: a crash or a full disk
+// leaves either the old or the new file, never a half-written one.
+void StoreAtomically(const fs::path& path, const std::string& text) {
+    std::error_code ec;
+    fs::create_directories(path.parent_path(), ec);
+    if (ec) WriteFailed(path, ec.value());
+    std::string tmpl = (path.parent_path() / (path.filename().string() + ".XXXXXX")).string();
+    std::vector<char> name(tmpl.begin(), tmpl.end());
+    name.push_back('\0');
+    int fd = ::mkstemp(name.data());
+    if (fd < 0) WriteFailed(path, errno);
+    const char* p = text.data();
+    size_t left = text.size();
+    int failure = 0;
+    while (left > 0) {
+        ssize_t n = ::write(fd, p, left);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            failure = errno;
+            break;
+        }
+        p += n;
+        left -= static_cast<size_t>(n);
+    }
+    if (failure == 0 && ::fsync(fd) != 0) failure = errno;
+    if (::close(fd) != 0 && failure == 0) failure = errno;
+    if (failure == 0 && ::rename(name.data(), path.c_str()) != 0) failure = errno;
+    if (failure != 0) {
+        ::unlink(name.data());
+        WriteFailed(path, failure);
+    }
+}
+
+}  // namespace
+
+fs::path StorePath(std::string_view application) {
+    CheckName("application", application, false);
+    if (application.find('/') != std::string_view::npos || application == "." || application == "..") {
+        Raise(err::BadFileName, "Invalid application name '" + std::string(application) + "'");
+    }
+    fs::path base;
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    if (xdg != nullptr && *xdg == '/') {
+        base = xdg;
+    } else {
+        const char* home = std::getenv("HOME");
+        if (home == nullptr || *home == '\0') Raise(err::PathNotFound, "No configuration directory (HOME not set)");
+        base = fs::path(home) / ".config";
+    }
+    return base / std::string(application) / "settings.ini";
+}
+
+std::string GetSetting(std::string_view application, std::string_view section, std::string_view key,
+                       std::string_view defaultValue) {
+    CheckName("section", section, false);
+    CheckName("key", key, true);
+    Store store = Load(StorePath(application));
+    for (const auto& sec : store) {
+        if (sec.name != section) continue;
+        for (const auto& e : sec.entries) {
+            if (e.key == key) return e.value;
+        }
+    }
+    return std::string(defaultValue);
+}
+
+void SaveSetting(std::string_view application, std::string_view section, std::string_view key,
+                 std::string_view value) {
+    CheckName("section", section, false);
+    CheckName("key", key, true);
+    fs::path path = StorePath(application);
+    Store store = Load(path);
+    Section* target = nullptr;
+    for (auto& sec : store) {
+        if (sec.name == section) target = &sec;
+    }
+    if (target == nullptr) {
+        store.push_back({std::string(section), {}});
+        target = &store.back();
+    }
+    bool done = false;
+    for (auto& e : target->entries) {
+        if (e.key == key) {
+            e.value = std::string(value);
+            done = true;
+        }
+    }
+    if (!done) target->entries.push_back({std::string(key), std::string(value)});
+    StoreAtomically(path, Serialize(store));
+}
+
+void DeleteSetting(std::string_view application, std::string_view section, std::string_view key) {
+    CheckName("section", section, false);
+    CheckName("key", key, true);
+    fs::path path = StorePath(application);
+    Store store = Load(path);
+    bool changed = false;
+    for (auto& sec : store) {
+        if (sec.name != section) continue;
+        auto before = sec.entries.size();
+        std::erase_if(sec.entries, [&](const Entry& e) { return e.key == key; });
+        changed = changed || sec.entries.size() != before;
+    }
+    if (changed) StoreAtomically(path, Serialize(store));
+}
+
+}  // namespace kado::settings
