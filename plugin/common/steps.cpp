@@ -1,0 +1,89 @@
+#include "plugin/common/steps.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+#include "platform/settings/settings.h"
+
+namespace honora {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The host's program directory when it is configured and exists, else the
+// system temp directory; never the filesystem root.
+fs::path LogDirectory() noexcept {
+    try {
+        std::string dir = kado::settings::GetSetting("KadoVerwaltung", "Pfade", "Programm");
+        std::error_code ec;
+        if (!dir.empty() && fs::is_directory(dir, ec)) return fs::path(dir);
+    } catch (...) {
+    }
+    try {
+        return fs::temp_directory_path();
+    } catch (...) {
+        return fs::path("/tmp");
+    }
+}
+
+std::string Stamp() {
+    std::time_t now = std::time(nullptr);
+    std::tm tm{};
+    localtime_r(&now, &tm);
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%d.%d.%02d %02d:%02d   ", tm.tm_mday, tm.tm_mon + 1, tm.tm_year % 100,
+                  tm.tm_hour, tm.tm_min);
+    return buf;
+}
+
+}  // namespace
+
+// Text is written as UTF-8: on this platform the system code page is UTF-8.
+std::string Problembehandlung(std::string_view modulname, std::string_view funktionsname,
+                              const Failure& failure) {
+    try {
+        std::string entry = Stamp() + "Error " + std::to_string(failure.number) + ": \r\n" + failure.description +
+                            "\r\nZeile: " + std::to_string(failure.step) + "\r\nOrt  : -KadoDienste- " +
+                            std::string(modulname) + "." + std::string(funktionsname) +
+                            "\r\nUser : ohne, ohne\r\n\r\n";
+        std::string path = (LogDirectory() / "Verw.log").string();
+        int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+        if (fd >= 0) {
+            // One write per entry: O_APPEND keeps entries of two processes whole.
+            ssize_t n = ::write(fd, entry.data(), entry.size());
+            (void)n;
+            ::close(fd);
+        }
+    } catch (...) {
+    }
+    return "5";
+}
+
+Failure FailureFromCurrentException(int32_t step) noexcept {
+    Failure f;
+    f.step = step;
+    try {
+        try {
+            throw;
+        } catch (const kado::com::Error& e) {
+            f.number = e.Number();
+            f.description = e.Description();
+        } catch (const std::exception& e) {
+            f.number = kado::com::err::InvalidProcedureCall;
+            f.description = e.what();
+        } catch (...) {
+            f.number = kado::com::err::InvalidProcedureCall;
+            f.description = "Unknown failure";
+        }
+    } catch (...) {
+    }
+    return f;
+}
+
+}  // namespace honora

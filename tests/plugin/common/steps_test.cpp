@@ -1,0 +1,95 @@
+#include "plugin/common/steps.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <stdexcept>
+
+#include "platform/settings/settings.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class LogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string tmpl = (fs::temp_directory_path() / "kado-log-XXXXXX").string();
+        dir_ = ::mkdtemp(tmpl.data());
+        ::setenv("XDG_CONFIG_HOME", (dir_ / "config").c_str(), 1);
+        fs::create_directories(dir_ / "prog");
+        kado::settings::SaveSetting("KadoVerwaltung", "Pfade", "Programm", (dir_ / "prog").string());
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+    std::string Log() const {
+        std::ifstream in(dir_ / "prog" / "Verw.log", std::ios::binary);
+        std::ostringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+    fs::path dir_;
+};
+
+const std::regex kStamp(R"(\d{1,2}\.\d{1,2}\.\d\d \d\d:\d\d   )");
+
+TEST_F(LogTest, EntryHasItsFiveLinesAndAnEmptyOne) {
+    struct Case {
+        honora::Failure f;
+        std::string body;
+    } cases[] = {
+        {{91, "Object variable not set", 120},
+         "Error 91: \r\nObject variable not set\r\nZeile: 120\r\nOrt  : -KadoDienste- Rechnung.SummeBilden\r\n"
+         "User : ohne, ohne\r\n\r\n"},
+        {{13, "", 0},
+         "Error 13: \r\n\r\nZeile: 0\r\nOrt  : -KadoDienste- Rechnung.SummeBilden\r\nUser : ohne, ohne\r\n\r\n"},
+    };
+    for (const auto& c : cases) {
+        fs::remove(dir_ / "prog" / "Verw.log");
+        EXPECT_EQ(honora::Problembehandlung("Rechnung", "SummeBilden", c.f), "5");
+        std::string log = Log();
+        std::smatch m;
+        ASSERT_TRUE(std::regex_search(log, m, kStamp, std::regex_constants::match_continuous)) << log;
+        EXPECT_EQ(log.substr(m.length()), c.body);
+    }
+}
+
+TEST_F(LogTest, StepsLogEachFailureAndGoOn) {
+    honora::Steps s("Funktionen", "CVal");
+    int ran = 0;
+    EXPECT_FALSE(s(100, [] { kado::com::Raise(6, "Overflow"); }));
+    EXPECT_FALSE(s(110, [] { throw std::runtime_error("kaputt"); }));
+    EXPECT_TRUE(s(120, [&] { ++ran; }));
+    EXPECT_EQ(ran, 1);
+    EXPECT_EQ(s.failures(), 2);
+    std::string log = Log();
+    auto first = log.find("Error 6: \r\nOverflow\r\nZeile: 100\r\nOrt  : -KadoDienste- Funktionen.CVal\r\n"
+                          "User : ohne, ohne\r\n\r\n");
+    auto second = log.find("Error 5: \r\nkaputt\r\nZeile: 110\r\n");
+    EXPECT_NE(first, std::string::npos) << log;
+    EXPECT_NE(second, std::string::npos) << log;
+    EXPECT_LT(first, second);
+}
+
+TEST_F(LogTest, UnwritableLocationLosesTheEntryButNeverThrows) {
+    // A directory named like the log file cannot be opened for writing.
+    fs::create_directories(dir_ / "prog" / "Verw.log");
+    honora::Steps s("Funktionen", "WertFormatieren");
+    bool next = false;
+    s(100, [] { kado::com::Raise(5, "x"); });
+    s(110, [&] { next = true; });
+    EXPECT_TRUE(next);
+}
+
+TEST_F(LogTest, MissingProgramDirectoryFallsBackToTemp) {
+    kado::settings::SaveSetting("KadoVerwaltung", "Pfade", "Programm", (dir_ / "fehlt").string());
+    EXPECT_EQ(honora::Problembehandlung("M", "P", {1, "d", 0}), "5");
+    EXPECT_FALSE(fs::exists(dir_ / "fehlt"));
+    EXPECT_TRUE(fs::exists(fs::temp_directory_path() / "Verw.log"));
+}
+
+}  // namespace
