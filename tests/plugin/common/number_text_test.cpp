@@ -92,3 +92,11 @@ TEST_F(NumberTextTest, TextMarkierenSelectsAllAndIgnoresFailures) {
 }
 
 }  // namespace
+
+namespace {
+TEST_F(NumberTextTest, OverflowInTheWidthIsLoggedAndFormattingGoesOn) {
+    bool flag = false;
+    EXPECT_EQ(WertFormatieren("1,5", INT16_MIN, 1, flag), "1,5");
+    EXPECT_TRUE(fs::exists(dir_ / "Verw.log"));
+}
+}  // namespace
