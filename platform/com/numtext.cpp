@@ -12,6 +12,20 @@ namespace {
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+// Reads the exponent whose marker stands at i (sign, digits) into plain as
+// "e..." and moves i past it; without digits nothing is taken and i stays.
+bool AppendExponent(std::string_view text, size_t& i, std::string& plain) {
+    size_t j = i + 1;
+    std::string exp = "e";
+    if (j < text.size() && (text[j] == '+' || text[j] == '-')) exp += text[j++];
+    const size_t first = j;
+    while (j < text.size() && IsDigit(text[j])) exp += text[j++];
+    if (j == first) return false;
+    plain += exp;
+    i = j;
+    return true;
+}
+
 // Locale-independent: the host process may have called setlocale, so no
 // printf/strtod for number text.
 std::string ShortestText(double value, int precision) {
@@ -94,17 +108,7 @@ std::optional<double> ParseGermanNumber(std::string_view text) {
     }
     if (digits == 0) return std::nullopt;
     if (i < n && (text[i] == 'E' || text[i] == 'e')) {
-        size_t j = i + 1;
-        std::string exp = "e";
-        if (j < n && (text[j] == '+' || text[j] == '-')) exp += text[j++];
-        size_t expDigits = 0;
-        while (j < n && IsDigit(text[j])) {
-            exp += text[j++];
-            ++expDigits;
-        }
-        if (expDigits == 0) return std::nullopt;
-        plain += exp;
-        i = j;
+        if (!AppendExponent(text, i, plain)) return std::nullopt;
     }
     if (i != n) return std::nullopt;
     return FromPlainText(plain);
@@ -133,15 +137,7 @@ double PlainRead(std::string_view text) {
     }
     if (digits == 0) return 0.0;
     if (i < n && (text[i] == 'E' || text[i] == 'e' || text[i] == 'D' || text[i] == 'd')) {
-        size_t j = i + 1;
-        std::string exp = "e";
-        if (j < n && (text[j] == '+' || text[j] == '-')) exp += text[j++];
-        size_t expDigits = 0;
-        while (j < n && IsDigit(text[j])) {
-            exp += text[j++];
-            ++expDigits;
-        }
-        if (expDigits > 0) plain += exp;
+        AppendExponent(text, i, plain);
     }
     if (plain == "-" || plain == "." || plain == "-.") return 0.0;
     return FromPlainText(plain);
