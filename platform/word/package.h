@@ -1,0 +1,60 @@
+// The zip package of a .docx: bounded, validated reading of parts and writing
+// back with untouched parts copied byte for byte.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kado::word::pkg {
+
+inline constexpr int32_t kErrBadPackage = 5981;   // malformed or unsafe package/part
+inline constexpr int32_t kErrBadName = 5152;      // bad file or part name
+inline constexpr int32_t kErrFileAccess = 75;     // file could not be read or written
+
+struct Limits {
+    uint64_t maxPartBytes = 64ull << 20;
+    uint64_t maxTotalBytes = 512ull << 20;
+    double maxRatio = 200.0;              // only checked for parts above ratioFloor
+    uint64_t ratioFloor = 64ull << 10;
+    size_t maxEntries = 10000;
+};
+
+class Package {
+public:
+    static Package FromBytes(std::string_view zipBytes, const Limits& limits = {});
+    static Package Empty();
+
+    bool Has(std::string_view name) const;
+    std::string Read(std::string_view name) const;
+    void Write(std::string_view name, std::string content);
+    void Remove(std::string_view name);
+    std::vector<std::string> Names() const;
+    std::string ToBytes() const;
+
+private:
+    struct Entry {
+        std::string name;
+        bool original = false;   // present in the loaded archive (index below)
+        uint64_t index = 0;
+        int32_t method = 0;      // compression method of the original entry
+        bool written = false;
+        std::string content;
+    };
+    Package() = default;
+    const Entry* Find(std::string_view name) const;
+
+    std::shared_ptr<const std::string> source_;   // original zip bytes
+    Limits limits_;
+    std::vector<Entry> entries_;
+};
+
+std::string ReadFileBounded(const std::filesystem::path& path, uint64_t maxBytes = 256ull << 20);
+void WriteFileAtomically(const std::filesystem::path& target, std::string_view bytes);
+
+}  // namespace kado::word::pkg

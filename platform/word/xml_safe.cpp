@@ -1,0 +1,32 @@
+#include "platform/word/xml_safe.h"
+
+#include <sstream>
+
+#include "platform/com/error.h"
+#include "platform/word/package.h"
+
+namespace kado::word::pkg {
+
+pugi::xml_document ParseXmlPart(std::string_view xml, std::string_view partName) {
+    // Parse with doctype nodes kept so any declaration can be seen and refused.
+    pugi::xml_document doc;
+    const auto res = doc.load_buffer(xml.data(), xml.size(),
+                                     pugi::parse_default | pugi::parse_ws_pcdata | pugi::parse_doctype | pugi::parse_declaration);
+    if (!res)
+        com::Raise(kErrBadPackage, "Teil " + std::string(partName) + " ist kein gültiges XML: " +
+                                       res.description() + " (Offset " + std::to_string(res.offset) + ")");
+    for (auto n = doc.first_child(); n; n = n.next_sibling())
+        if (n.type() == pugi::node_doctype)
+            com::Raise(kErrBadPackage, "Teil " + std::string(partName) + " enthält eine DOCTYPE-Deklaration");
+    return doc;
+}
+
+std::string XmlToString(const pugi::xml_document& doc) {
+    std::ostringstream out;
+    const bool hasDecl = doc.first_child().type() == pugi::node_declaration;
+    if (!hasDecl) out << R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)";
+    doc.save(out, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
+    return out.str();
+}
+
+}  // namespace kado::word::pkg

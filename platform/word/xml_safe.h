@@ -1,0 +1,15 @@
+// Parsing of package XML parts without document type declarations, and
+// serialisation that leaves the text exactly as the model built it.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include <pugixml.hpp>
+
+namespace kado::word::pkg {
+
+pugi::xml_document ParseXmlPart(std::string_view xml, std::string_view partName);
+std::string XmlToString(const pugi::xml_document& doc);
+
+}  // namespace kado::word::pkg

@@ -1,0 +1,212 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+#include "platform/com/error.h"
+#include "platform/word/package.h"
+#include "platform/word/xml_safe.h"
+
+namespace fs = std::filesystem;
+using namespace kado::word::pkg;
+using kado::com::Error;
+
+namespace {
+
+// Central-directory record of one entry, read straight from the zip bytes.
+struct RawEntry {
+    uint16_t method;
+    uint32_t crc, comp, size;
+    std::string name, data;   // data: the compressed bytes
+};
+uint32_t Le(const std::string& b, size_t at, int n) {
+    uint32_t v = 0;
+    for (int i = n - 1; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(b.at(at + static_cast<size_t>(i)));
+    return v;
+}
+std::vector<RawEntry> RawEntries(const std::string& zip) {
+    std::vector<RawEntry> out;
+    size_t eocd = zip.rfind(std::string("PK\x05\x06", 4));
+    size_t p = Le(zip, eocd + 16, 4);
+    const uint32_t n = Le(zip, eocd + 10, 2);
+    for (uint32_t i = 0; i < n; ++i) {
+        RawEntry e{static_cast<uint16_t>(Le(zip, p + 10, 2)), Le(zip, p + 16, 4), Le(zip, p + 20, 4),
+                   Le(zip, p + 24, 4), zip.substr(p + 46, Le(zip, p + 28, 2)), {}};
+        const size_t local = Le(zip, p + 42, 4);
+        const size_t dataAt = local + 30 + Le(zip, local + 26, 2) + Le(zip, local + 28, 2);
+        e.data = zip.substr(dataAt, e.comp);
+        p += 46 + Le(zip, p + 28, 2) + Le(zip, p + 30, 2) + Le(zip, p + 32, 2);
+        out.push_back(e);
+    }
+    return out;
+}
+
+std::string SampleZip() {
+    auto p = Package::Empty();
+    p.Write("word/document.xml", "<w:document>  text  </w:document>");
+    p.Write("[Content_Types].xml", "<Types/>");
+    p.Write("_rels/.rels", "<Relationships/>");
+    return p.ToBytes();
+}
+
+}  // namespace
+
+TEST(Package, RoundTripKeepsPartsAndPutsContentTypesFirst) {
+    const auto p = Package::FromBytes(SampleZip());
+    EXPECT_EQ(p.Names(), (std::vector<std::string>{"[Content_Types].xml", "word/document.xml", "_rels/.rels"}));
+    EXPECT_EQ(p.Read("word/document.xml"), "<w:document>  text  </w:document>");
+    EXPECT_EQ(p.Read("_rels/.rels"), "<Relationships/>");
+    EXPECT_THROW((void)p.Read("word/missing.xml"), Error);
+    EXPECT_EQ(p.ToBytes(), p.ToBytes());   // repeatable
+}
+
+TEST(Package, UntouchedStoredEntryIsCopiedRaw) {
+    // A stored (method 0) entry built by hand: the writer deflates, so only a
+    // raw copy can keep method 0 and the same bytes.
+    const std::string body = "<Types>stored, never recompressed</Types>";
+    const uint32_t crc = [&] {
+        uint32_t c = 0xFFFFFFFFu;
+        for (unsigned char ch : body) {
+            c ^= ch;
+            for (int k = 0; k < 8; ++k) c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1u)));
+        }
+        return ~c;
+    }();
+    auto le = [](std::string& s, uint32_t v, int n) {
+        for (int i = 0; i < n; ++i) s.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+    };
+    const std::string name = "[Content_Types].xml";
+    std::string zip;
+    le(zip, 0x04034b50, 4); le(zip, 20, 2); le(zip, 0, 2); le(zip, 0, 2); le(zip, 0, 2); le(zip, 0, 2);
+    le(zip, crc, 4); le(zip, static_cast<uint32_t>(body.size()), 4); le(zip, static_cast<uint32_t>(body.size()), 4);
+    le(zip, static_cast<uint32_t>(name.size()), 2); le(zip, 0, 2);
+    zip += name + body;
+    const auto cd = static_cast<uint32_t>(zip.size());
+    le(zip, 0x02014b50, 4); le(zip, 20, 2); le(zip, 20, 2); le(zip, 0, 2); le(zip, 0, 2); le(zip, 0, 2); le(zip, 0, 2);
+    le(zip, crc, 4); le(zip, static_cast<uint32_t>(body.size()), 4); le(zip, static_cast<uint32_t>(body.size()), 4);
+    le(zip, static_cast<uint32_t>(name.size()), 2); le(zip, 0, 2); le(zip, 0, 2); le(zip, 0, 2); le(zip, 0, 2);
+    le(zip, 0, 4); le(zip, 0, 4);
+    zip += name;
+    const auto cdSize = static_cast<uint32_t>(zip.size()) - cd;
+    le(zip, 0x06054b50, 4); le(zip, 0, 2); le(zip, 0, 2); le(zip, 1, 2); le(zip, 1, 2); le(zip, cdSize, 4);
+    le(zip, cd, 4); le(zip, 0, 2);
+
+    auto p = Package::FromBytes(zip);
+    p.Write("word/document.xml", std::string(5000, 'a'));
+    const std::string out = p.ToBytes();
+    const auto entries = RawEntries(out);
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0].name, name);
+    EXPECT_EQ(entries[0].method, 0);
+    EXPECT_EQ(entries[0].crc, crc);
+    EXPECT_EQ(entries[0].data, body);
+    EXPECT_EQ(entries[1].method, 8);   // new parts are deflated
+    EXPECT_LT(entries[1].comp, 5000u);
+    EXPECT_EQ(Package::FromBytes(out).Read(name), body);
+}
+
+TEST(Package, UntouchedDeflatedEntryKeepsItsCompressedBytes) {
+    auto p = Package::FromBytes(SampleZip());
+    const auto before = RawEntries(SampleZip());
+    p.Write("word/document.xml", "<w:document/>");
+    p.Write("word/styles.xml", "<w:styles/>");
+    p.Remove("_rels/.rels");
+    const auto back = Package::FromBytes(p.ToBytes());
+    EXPECT_EQ(back.Names(), (std::vector<std::string>{"[Content_Types].xml", "word/document.xml", "word/styles.xml"}));
+    EXPECT_EQ(back.Read("word/document.xml"), "<w:document/>");
+    EXPECT_EQ(back.Read("word/styles.xml"), "<w:styles/>");
+    EXPECT_FALSE(back.Has("_rels/.rels"));
+    const auto after = RawEntries(p.ToBytes());
+    EXPECT_EQ(after[0].data, before[0].data);
+    EXPECT_EQ(after[0].crc, before[0].crc);
+}
+
+TEST(Package, MalformedBytesGiveError) {
+    const std::string good = SampleZip();
+    std::mt19937 rng(7);
+    std::string noise(4096, '\0');
+    for (auto& c : noise) c = static_cast<char>(rng());
+    std::string flipped = good;
+    for (size_t i = 30; i < flipped.size(); i += 7) flipped[i] = static_cast<char>(flipped[i] ^ 0x5A);
+    for (const std::string& bytes : {std::string(), noise, good.substr(0, good.size() / 2), good.substr(0, good.size() - 5),
+                                     std::string("PK\x05\x06", 4) + std::string(18, '\xff'), flipped}) {
+        try {
+            const auto p = Package::FromBytes(bytes);
+            for (const auto& n : p.Names()) (void)p.Read(n);
+            ADD_FAILURE() << "accepted " << bytes.size() << " bytes";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.Number(), kErrBadPackage);
+        }
+    }
+}
+
+TEST(Package, ZipBombIsRefused) {
+    auto bomb = Package::Empty();
+    bomb.Write("word/document.xml", std::string(100u << 20, '\0'));
+    const std::string bytes = bomb.ToBytes();
+    EXPECT_LT(bytes.size(), 1u << 20);
+    Limits tight;
+    tight.maxPartBytes = 8u << 20;
+    EXPECT_THROW((void)Package::FromBytes(bytes, tight), Error);
+    Limits ratioOnly;   // size allowed, ratio not
+    EXPECT_THROW((void)Package::FromBytes(bytes, ratioOnly), Error);
+}
+
+TEST(Package, UnsafeNamesAreRefused) {
+    for (const char* name : {"../x", "/abs", "word/../../x", "a\\b", "C:/x", "a//b", ""}) {
+        auto p = Package::Empty();
+        EXPECT_THROW(p.Write(name, "x"), Error) << name;
+    }
+}
+
+TEST(XmlSafe, DoctypeAndMalformedXmlAreRefusedNamingThePart) {
+    const char* refused[] = {
+        "<!DOCTYPE w [<!ENTITY e \"x\">]><w>&e;</w>",
+        "<?xml version=\"1.0\"?><!DOCTYPE w SYSTEM \"file:///etc/passwd\"><w/>",
+        "<w><unclosed></w>",
+        "",
+    };
+    for (const char* xml : refused) {
+        try {
+            (void)ParseXmlPart(xml, "word/document.xml");
+            ADD_FAILURE() << xml;
+        } catch (const Error& e) {
+            EXPECT_EQ(e.Number(), kErrBadPackage);
+            EXPECT_NE(e.Description().find("word/document.xml"), std::string::npos);
+        }
+    }
+}
+
+TEST(XmlSafe, WhitespaceAndDeclarationSurvive) {
+    const std::string xml = R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?><w:t xml:space="preserve">  </w:t>)";
+    const auto doc = ParseXmlPart(xml, "p");
+    EXPECT_EQ(std::string(doc.child("w:t").text().get()), "  ");
+    EXPECT_EQ(XmlToString(doc), xml);
+    EXPECT_EQ(XmlToString(ParseXmlPart("<a><b/></a>", "p")),
+              R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?><a><b/></a>)");
+    EXPECT_NO_THROW((void)ParseXmlPart("<!-- <!DOCTYPE x> --><a/>", "p"));
+}
+
+TEST(AtomicWrite, ReplacesOnSuccessAndLeavesOldFileOnFailure) {
+    const fs::path dir = fs::temp_directory_path() / ("kado_pkg_" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    const fs::path target = dir / "a.docx";
+    WriteFileAtomically(target, "old");
+    WriteFileAtomically(target, "new");
+    EXPECT_EQ(ReadFileBounded(target), "new");
+    EXPECT_THROW(ReadFileBounded(target, 2), Error);
+    EXPECT_THROW(ReadFileBounded(dir / "none"), Error);
+
+    EXPECT_THROW(WriteFileAtomically(dir / "no_such_dir" / "b.docx", "x"), Error);
+    fs::create_directory(dir / "sub");
+    fs::create_directory(dir / "sub" / "inner");   // a non-empty directory cannot be replaced
+    EXPECT_THROW(WriteFileAtomically(dir / "sub", "x"), Error);
+    EXPECT_EQ(ReadFileBounded(target), "new");
+    std::vector<std::string> left;
+    for (const auto& e : fs::directory_iterator(dir)) left.push_back(e.path().filename().string());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"a.docx", "sub"}));
+    fs::remove_all(dir);
+}
