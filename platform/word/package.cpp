@@ -215,24 +215,20 @@ std::string Package::ToBytes() const {
     (void)dst.release();
 
     std::string bytes;
-    if (zip_source_open(out.get()) != 0) {
-        zip_source_free(out.get());
-        Bad("Archiv nicht lesbar");
-    }
+    // libzip removes an archive without entries instead of writing one.
+    if (order.empty()) return std::string("PK\x05\x06", 4) + std::string(18, '\0');
+    if (zip_source_open(out.get()) != 0) Bad(std::string("Archiv nicht lesbar: ") + zip_error_strerror(zip_source_error(out.get())));
     char buf[64 * 1024];
     for (;;) {
         const zip_int64_t got = zip_source_read(out.get(), buf, sizeof buf);
         if (got < 0) {
             zip_source_close(out.get());
-            zip_source_free(out.get());
             Bad("Archiv nicht lesbar");
         }
         if (got == 0) break;
         bytes.append(buf, static_cast<size_t>(got));
     }
     zip_source_close(out.get());
-    zip_source_free(out.get());
-    (void)out.release();
     return bytes;
 }
 

@@ -61,6 +61,13 @@ TEST(Package, RoundTripKeepsPartsAndPutsContentTypesFirst) {
     EXPECT_EQ(p.ToBytes(), p.ToBytes());   // repeatable
 }
 
+TEST(Package, PackageWithoutPartsWritesAnEmptyZip) {
+    auto p = Package::FromBytes(SampleZip());
+    for (const auto& n : p.Names()) p.Remove(n);
+    for (const auto& bytes : {p.ToBytes(), Package::Empty().ToBytes()})
+        EXPECT_TRUE(Package::FromBytes(bytes).Names().empty());
+}
+
 TEST(Package, UntouchedStoredEntryIsCopiedRaw) {
     // A stored (method 0) entry built by hand: the writer deflates, so only a
     // raw copy can keep method 0 and the same bytes.
