@@ -10,13 +10,9 @@
 #include "platform/com/error.h"
 #include "platform/com/variant.h"
 #include "platform/dao/dao.h"
+#include "platform/dao/host_schema.h"
 #include "plugin/component/honora.h"
 #include "plugin/component/session_context.h"
-
-namespace kado::dao {
-// Host tables, from the database layer.
-void ApplyHostSchema(Database& db);
-}  // namespace kado::dao
 
 namespace {
 

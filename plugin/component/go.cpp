@@ -5,15 +5,12 @@
 
 #include "platform/settings/settings.h"
 #include "platform/word/word.h"
+#include "plugin/common/number_text.h"
 #include "plugin/common/steps.h"
 #include "plugin/component/dialog_registry.h"
 #include "plugin/component/session_context.h"
 
 namespace honora {
-
-// Record readers of plugin/common (number text unit).
-kado::com::Variant ZahlDatensatzLesen(const kado::com::Variant& value);
-kado::com::Variant BoolDatensatzLesen(const kado::com::Variant& value);
 
 namespace {
 
@@ -21,6 +18,16 @@ using kado::com::Variant;
 
 // Stored value / 10 as a floating-point quotient, then to 16 bits half to even.
 int16_t Zehntel(const Variant& v) { return Variant(v.ToDouble() / 10.0).ToInteger(); }
+
+// Runs a record reader whose field read may fail; such a failure is logged
+// as the reader's own (module "Funktionen", its step 100) and gives 0.
+template <class Read>
+Variant ViaReader(const char* reader, Read&& read) {
+    Variant result = static_cast<int16_t>(0);
+    Steps s("Funktionen", reader);
+    s(100, [&] { result = read(); });
+    return result;
+}
 
 }  // namespace
 
@@ -89,20 +96,28 @@ void GO::Show(int16_t Index, std::shared_ptr<kado::dao::Recordset>& Rechnung, in
         if (!rs) kado::com::Raise(kado::com::err::ObjectNotSet, "Object variable not set");
         return rs->Field(name);
     };
+    // The record readers are handed the field itself, so a failing read is
+    // theirs: logged under their name and read as 0, never left stale.
+    auto zahl = [&](const char* name) {
+        return ViaReader("ZahlDatensatzLesen", [&] { return ZahlDatensatzLesen(field(name)); });
+    };
+    auto bool_ = [&](const char* name) {
+        return ViaReader("BoolDatensatzLesen", [&] { return BoolDatensatzLesen(field(name)); });
+    };
     s(160, [&] { c.ID_Auftragsnummer = field("ID_Auftragsnummer").ToLong(); });
     s(170, [&] { c.MeßtruppZusammenfassen = field("MeßtruppZusammenfassen").ToBool(); });
-    s(180, [&] { c.ID_Lieferschein = ZahlDatensatzLesen(field("ID_Lieferschein")).ToLong(); });
-    s(190, [&] { c.AbschlagAbsolut = ZahlDatensatzLesen(field("AbschlagAbsolut")).ToDouble(); });
-    s(200, [&] { c.AbschlagProzent = ZahlDatensatzLesen(field("AbschlagProzent")).ToInteger(); });
-    s(210, [&] { c.Zahlungsziel = BoolDatensatzLesen(field("Zahlungsziel")).ToBool(); });
-    s(220, [&] { c.Mehrwertsteuersatz = Zehntel(ZahlDatensatzLesen(field("Mehrwertsteuersatz"))); });
-    s(230, [&] { c.Preisgruppe1 = ZahlDatensatzLesen(field("Preisgruppe1")).ToInteger(); });
-    s(240, [&] { c.Preisgruppe2 = ZahlDatensatzLesen(field("Preisgruppe2")).ToInteger(); });
-    s(250, [&] { c.Preisgruppe3 = ZahlDatensatzLesen(field("Preisgruppe3")).ToInteger(); });
-    s(260, [&] { c.Preisgruppe4 = ZahlDatensatzLesen(field("Preisgruppe4")).ToInteger(); });
+    s(180, [&] { c.ID_Lieferschein = zahl("ID_Lieferschein").ToLong(); });
+    s(190, [&] { c.AbschlagAbsolut = zahl("AbschlagAbsolut").ToDouble(); });
+    s(200, [&] { c.AbschlagProzent = zahl("AbschlagProzent").ToInteger(); });
+    s(210, [&] { c.Zahlungsziel = bool_("Zahlungsziel").ToBool(); });
+    s(220, [&] { c.Mehrwertsteuersatz = Zehntel(zahl("Mehrwertsteuersatz")); });
+    s(230, [&] { c.Preisgruppe1 = zahl("Preisgruppe1").ToInteger(); });
+    s(240, [&] { c.Preisgruppe2 = zahl("Preisgruppe2").ToInteger(); });
+    s(250, [&] { c.Preisgruppe3 = zahl("Preisgruppe3").ToInteger(); });
+    s(260, [&] { c.Preisgruppe4 = zahl("Preisgruppe4").ToInteger(); });
     s(270, [&] { c.Mehrwertsteuer = Zehntel(field("Mehrwertsteuer")); });
     s(280, [&] { c.MwStErmäßigt = Zehntel(field("MwStErmäßigt")); });
-    s(290, [&] { c.Rabatt = ZahlDatensatzLesen(field("Rabatt")).ToInteger(); });
+    s(290, [&] { c.Rabatt = zahl("Rabatt").ToInteger(); });
     s(300, [&] { c.Rechnung = Rechnung; });
     s(310, [&] { OpenDialog(Index); });
     // Released, not closed: the host may still use the same file.

@@ -1,22 +1,25 @@
 // GO against a real host database file: Show's reading of TempDoc and the
 // property lets' conversion and failure rules.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "platform/com/error.h"
 #include "platform/dao/dao.h"
+#include "platform/dao/host_schema.h"
 #include "platform/settings/settings.h"
+#include "platform/word/word.h"
+#include "plugin/component/dialog_registry.h"
 #include "plugin/component/go.h"
 #include "plugin/component/session_context.h"
-
-namespace kado::dao {
-void ApplyHostSchema(Database& db);
-}
 
 namespace {
 
@@ -53,14 +56,16 @@ protected:
         go_.Show(index, rechnung, 77);
     }
 
-    int LoggedShowFailures() const {
+    // "Module.Procedure" of every Verw.log entry, in order.
+    std::vector<std::string> LoggedPlaces() const {
         std::ifstream in(dir_ / "prog" / "Verw.log");
-        std::stringstream ss;
-        ss << in.rdbuf();
-        const std::string text = ss.str();
-        int n = 0;
-        for (auto pos = text.find("Show"); pos != std::string::npos; pos = text.find("Show", pos + 1)) ++n;
-        return n;
+        std::vector<std::string> places;
+        const std::string prefix = "Ort  : -KadoDienste- ";
+        for (std::string line; std::getline(in, line);) {
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            if (line.rfind(prefix, 0) == 0) places.push_back(line.substr(prefix.size()));
+        }
+        return places;
     }
 
     fs::path dir_;
@@ -106,22 +111,88 @@ TEST_F(GOTest, UnsetUserQueriesUserZero) {
 }
 
 TEST_F(GOTest, MissingRowLogsEachReadAndGoesOn) {
+    db_->Execute(
+        "INSERT INTO TempDoc (ID_Benutzer, ID_Auftragsnummer, MeßtruppZusammenfassen, AbschlagProzent, Zahlungsziel, "
+        "Mehrwertsteuer, Rabatt) VALUES (1, 4711, 1, 100, 1, 160, 3)");
+    ShowFor(1);
+    ASSERT_EQ(honora::Session().AbschlagProzent, 100);
+    // MwStErmäßigt is null: a direct read of it cannot be divided.
+    ASSERT_THAT(LoggedPlaces(), ::testing::ElementsAre("Rechnung.Show"));
+
     std::shared_ptr<kado::dao::Recordset> rechnung = db_->OpenRecordset("SELECT * FROM TempDoc");
-    go_.LetDatenbankPfad(file_);
-    go_.LetKadoWorkspace(Variant(kado::com::ObjectPtr(ws_)));
+    go_.LetID_Benutzer(Variant(int32_t{2}));
     go_.Show(0, rechnung, 5);
-    // Fourteen field reads fail on their own; the recordset is still kept.
-    EXPECT_EQ(LoggedShowFailures(), 14);
-    EXPECT_EQ(honora::Session().Rechnung, rechnung);
-    EXPECT_EQ(honora::Session().hWndMDI, 5);
+
+    // Direct reads fail in Show and keep their values; the record readers
+    // fail on their own and give 0. Every read is logged once.
+    std::vector<std::string> expected(4, "Rechnung.Show");
+    expected.insert(expected.end(), 9, "Funktionen.ZahlDatensatzLesen");
+    expected.push_back("Funktionen.BoolDatensatzLesen");
+    expected.insert(expected.begin(), "Rechnung.Show");  // the first Show's null MwStErmäßigt
+    EXPECT_THAT(LoggedPlaces(), ::testing::UnorderedElementsAreArray(expected));
+    const auto& c = honora::Session();
+    EXPECT_EQ(c.ID_Auftragsnummer, 4711);
+    EXPECT_TRUE(c.MeßtruppZusammenfassen);
+    EXPECT_EQ(c.Mehrwertsteuer, 16);
+    EXPECT_EQ(c.AbschlagProzent, 0);
+    EXPECT_FALSE(c.Zahlungsziel);
+    EXPECT_EQ(c.Rabatt, 0);
+    EXPECT_EQ(c.Rechnung, rechnung);
+    EXPECT_EQ(c.hWndMDI, 5);
 }
 
-TEST_F(GOTest, IndexOutsideTheTableOpensNothing) {
-    db_->Execute("INSERT INTO TempDoc (ID_Benutzer) VALUES (1)");
-    for (int16_t index : {int16_t{5}, int16_t{-1}}) {
-        ShowFor(1, true, index);
-        EXPECT_EQ(LoggedShowFailures(), 0) << index;
+TEST_F(GOTest, UnopenableDatabaseLogsAndStillKeepsTheInvoice) {
+    go_.LetDatenbankPfad((dir_ / "missing.sqlite").string());
+    go_.LetKadoWorkspace(Variant(kado::com::ObjectPtr(ws_)));
+    std::shared_ptr<kado::dao::Recordset> rechnung = db_->OpenRecordset("Rechnung");
+    go_.Show(7, rechnung, 9);
+    const auto places = LoggedPlaces();
+    // Open, query and the four direct reads in Show; ten reader failures.
+    EXPECT_EQ(std::count(places.begin(), places.end(), "Rechnung.Show"), 6);
+    EXPECT_EQ(places.size(), 16u);
+    EXPECT_EQ(honora::Session().Rechnung, rechnung);
+    EXPECT_EQ(honora::Session().hWndMDI, 9);
+}
+
+// Counts how often Show brings the dialog up; "closes" on request.
+struct FakeDialog : honora::ModelessDialog {
+    int shown = 0;
+    bool open = false;
+    void ShowModeless() override {
+        ++shown;
+        open = true;
     }
+    bool IsOpen() const override { return open; }
+};
+
+TEST_F(GOTest, IndexPicksTheDialogAndReusesAnOpenOne) {
+    db_->Execute("INSERT INTO TempDoc (ID_Benutzer, ID_Auftragsnummer, MeßtruppZusammenfassen, AbschlagProzent, Mehrwertsteuer, "
+                 "MwStErmäßigt) VALUES (1, 2, 0, 50, 190, 70)");
+    std::array<std::shared_ptr<FakeDialog>, 5> last{};
+    std::array<int, 5> created{};
+    for (int16_t i = 0; i < 5; ++i) {
+        honora::RegisterDialog(i, [&, i] {
+            ++created[static_cast<size_t>(i)];
+            last[static_cast<size_t>(i)] = std::make_shared<FakeDialog>();
+            return last[static_cast<size_t>(i)];
+        });
+    }
+    struct Case { int16_t index; std::array<int, 5> created; };
+    for (const Case& k : {Case{5, {0, 0, 0, 0, 0}}, Case{-1, {0, 0, 0, 0, 0}}, Case{0, {1, 0, 0, 0, 0}},
+                          Case{0, {1, 0, 0, 0, 0}}, Case{4, {1, 0, 0, 0, 1}}}) {
+        SCOPED_TRACE(k.index);
+        honora::Session().AbschlagProzent = 0;
+        ShowFor(1, true, k.index);
+        // The session is refreshed whether or not a dialog opens.
+        EXPECT_EQ(honora::Session().AbschlagProzent, 50);
+        EXPECT_EQ(created, k.created);
+    }
+    EXPECT_THAT(LoggedPlaces(), ::testing::IsEmpty());
+    EXPECT_EQ(last[0]->shown, 2);  // the second Show only brought it to the front
+    last[0]->open = false;         // unloaded itself: the next Show loads it afresh
+    ShowFor(1, true, 0);
+    EXPECT_EQ(created[0], 2);
+    honora::UnregisterDialogs();
 }
 
 TEST_F(GOTest, IntegerLetsRoundAndKeepOldValueOnOverflow) {
@@ -152,6 +223,16 @@ TEST_F(GOTest, ObjectLetsRefuseTheWrongKind) {
     EXPECT_THROW(go_.LetKadoWorkspace(database), kado::com::Error);
     go_.LetNeueAbfrage(database);
     EXPECT_EQ(honora::Session().NeueAbfrage, db_);
+
+    auto app = std::make_shared<kado::word::Application>();
+    auto doc = kado::word::Document::New(app);
+    go_.LetDoc(Variant(kado::com::ObjectPtr(doc)));
+    EXPECT_EQ(honora::Session().Doc, doc);
+    EXPECT_EQ(honora::Session().WordApp, app);
+    EXPECT_EQ(go_.GetDoc().As<kado::word::Document>(), doc);
+    // A wrong kind after a good one leaves the document in place.
+    EXPECT_THROW(go_.LetDoc(database), kado::com::Error);
+    EXPECT_EQ(honora::Session().Doc, doc);
 }
 
 TEST(CreateObject, OnlyTheGOProgId) {
