@@ -1,0 +1,106 @@
+// Comments: a reference mark in the main text, an anchored stretch and a text story.
+#include <algorithm>
+
+#include "platform/word/docstate.h"
+#include "platform/word/edit.h"
+
+namespace kado::word {
+
+using detail::Ch;
+using detail::Kind;
+
+namespace {
+
+[[noreturn]] void Missing() { com::Raise(5941, "The requested member of the collection does not exist."); }
+
+std::vector<int64_t> InScope(detail::DocState& d, const std::shared_ptr<detail::RangeState>& scope) {
+    const auto& order = d.CommentOrder();
+    if (!scope) return order;
+    std::vector<int64_t> out;
+    if (scope->story != StoryType::Main) return out;
+    for (auto id : order) {
+        long ref = d.CommentRefPos(id);
+        const auto* c = d.FindComment(id);
+        bool refIn = scope->start == scope->end ? ref == scope->start : (ref >= scope->start && ref < scope->end);
+        bool anchorIn = c && c->scope->start < c->scope->end && c->scope->start < scope->end && c->scope->end > scope->start;
+        if (refIn || anchorIn) out.push_back(id);
+    }
+    return out;
+}
+
+detail::CommentData& Data(detail::DocState& d, int64_t id) {
+    auto* c = d.FindComment(id);
+    if (!c) com::Raise(5825, "Object has been deleted.");
+    return *c;
+}
+
+}  // namespace
+
+Comments::Comments(DocPtr doc, std::shared_ptr<detail::RangeState> scope) : doc_(std::move(doc)), scope_(std::move(scope)) {}
+
+int Comments::Count() const { return static_cast<int>(InScope(*doc_, scope_).size()); }
+
+Comment Comments::Item(int index) const {
+    auto list = InScope(*doc_, scope_);
+    if (index < 1 || index > static_cast<int>(list.size())) Missing();
+    return Comment(doc_, list[index - 1]);
+}
+
+Comment Comments::Add(const Range& anchor, std::string_view text) {
+    if (anchor.Doc() != doc_ || anchor.Story() != StoryType::Main)
+        com::Raise(4605, "This method or property is not available because the object refers to a comment.");
+    auto& d = *doc_;
+    int64_t id = d.nextId++;
+    long start = anchor.Start();
+    long end = anchor.End();
+    long at = detail::InsertionPoint(d.main, end, true);
+    // The anchor may not end beyond where its mark goes.
+    end = std::min(end, at);
+    start = std::min(start, end);
+    detail::CommentData data;
+    data.id = id;
+    data.scope = d.Track(StoryType::Main, 0, start, end);
+    d.comments.push_back(std::move(data));
+    auto story = std::make_unique<detail::Story>();
+    story->type = StoryType::Comments;
+    story->id = id;
+    story->chars.push_back(Ch{U'\r', Kind::ParaEnd, 0, 0, 0});
+    auto* st = story.get();
+    d.stories.push_back(std::move(story));
+    detail::InsertText(d, *st, 0, text);
+    const auto& host = d.main.chars[at];
+    d.InsertChars(d.main, at, {Ch{U'\x05', Kind::CommentRef, host.run, static_cast<uint32_t>(id), host.table}});
+    return Comment(doc_, id);
+}
+
+Comment::Comment(DocPtr doc, int64_t id) : doc_(std::move(doc)), id_(id) {}
+
+Range Comment::GetRange() const {
+    Data(*doc_, id_);
+    auto* st = doc_->FindStory(StoryType::Comments, id_);
+    if (!st) Missing();
+    return Range(doc_, StoryType::Comments, id_, 0, static_cast<long>(st->chars.size()) - 1);
+}
+
+Range Comment::Reference() const {
+    Data(*doc_, id_);
+    long pos = doc_->CommentRefPos(id_);
+    if (pos < 0) com::Raise(5825, "Object has been deleted.");
+    return Range(doc_, StoryType::Main, 0, pos, pos + 1);
+}
+
+Range Comment::Scope() const {
+    auto& c = Data(*doc_, id_);
+    return Range(doc_, StoryType::Main, 0, c.scope->start, c.scope->end);
+}
+
+std::string Comment::Text() const { return GetRange().Text(); }
+
+void Comment::Delete() {
+    Data(*doc_, id_);
+    long pos = doc_->CommentRefPos(id_);
+    if (pos >= 0) doc_->RemoveChars(doc_->main, pos, pos + 1);
+    detail::ForgetComment(*doc_, id_);
+}
+
+}  // namespace kado::word

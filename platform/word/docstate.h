@@ -1,0 +1,168 @@
+// In-memory state of one document: the main text as a flat character stream
+// with structure marks, live ranges that follow edits, and the stories beside it.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/word/word.h"
+
+namespace kado::word::detail {
+
+// What a stream position is. Paragraph ends are '\r'; a cell ends with its
+// last paragraph's '\r' followed by a CellEnd '\a'; a row ends with "\r\a"
+// (RowCr, RowEnd). Everything the engine does not model inline is an Opaque
+// object character that keeps its XML.
+enum class Kind : uint8_t { Text, ParaEnd, CellEnd, RowCr, RowEnd, CommentRef, ShapeAnchor, Opaque };
+
+struct Ch {
+    char32_t c = 0;
+    Kind kind = Kind::Text;
+    uint32_t run = 0;    // run format index
+    uint32_t aux = 0;    // paragraph format (ParaEnd/RowCr), cell or row props, comment id, opaque index
+    int64_t table = 0;   // 0 outside tables
+};
+
+struct RunFormat {
+    bool bold = false;
+    bool underline = false;
+    float size = 0;       // 0: inherited
+    std::string otherXml; // run properties the engine does not model, kept verbatim
+    bool operator==(const RunFormat&) const = default;
+};
+
+struct ParaFormat {
+    int alignment = -1;   // -1: inherited
+    std::string otherXml;
+    bool operator==(const ParaFormat&) const = default;
+};
+
+struct Story {
+    StoryType type = StoryType::Main;
+    int64_t id = 0;
+    std::vector<Ch> chars;  // always ends with a paragraph end
+};
+
+struct RangeState {
+    StoryType story = StoryType::Main;
+    int64_t storyId = 0;
+    long start = 0;
+    long end = 0;
+};
+
+struct AppState {};
+
+// Border line styles of one cell edge; None means no border.
+struct CellProps {
+    float width = 0;
+    LineStyle top = LineStyle::None, left = LineStyle::None, bottom = LineStyle::None, right = LineStyle::None;
+    std::string otherXml;  // tcPr children the engine does not model
+};
+
+struct RowProps {
+    float height = 0;
+    HeightRule rule = HeightRule::Auto;
+    std::string otherXml;  // trPr children the engine does not model
+};
+
+struct TableData {
+    int64_t id = 0;
+    std::string tblPrXml;  // w:tblPr as read, empty for new tables
+};
+
+struct CommentData {
+    int64_t id = 0;  // also the id of its text story
+    std::shared_ptr<RangeState> scope;
+    std::string author = "Honora";
+    std::string initials = "H";
+    std::string date;  // ISO 8601, may be empty
+};
+
+struct ShapeData {
+    int64_t id = 0;  // also the id of its text story
+    std::string name;
+    float left = 0, top = 0, width = 0, height = 0;
+    RelativeVerticalPosition relV = RelativeVerticalPosition::Paragraph;
+    bool fillVisible = true;
+    float fillTransparency = 0;
+    bool lineVisible = true;
+};
+
+// Table layout as found in the stream: cell end positions per row.
+struct TableLayout {
+    int64_t id = 0;
+    long start = 0;                         // first position
+    long end = 0;                           // one past the last row end
+    std::vector<std::vector<long>> cells;   // position of each CellEnd
+    std::vector<long> rowEnds;              // position of each RowEnd
+};
+
+struct DocState {
+    Story main;
+    std::vector<RunFormat> runFormats{RunFormat{}};
+    std::vector<ParaFormat> paraFormats{ParaFormat{}};
+    std::vector<std::weak_ptr<RangeState>> ranges;
+    std::shared_ptr<Application> app;  // the application holds its document only weakly
+    std::vector<std::unique_ptr<Story>> stories;  // comment and text-frame texts
+    size_t liveHint = 0;
+
+    std::vector<CellProps> cellProps;   // indexed by a CellEnd's aux
+    std::vector<RowProps> rowProps;     // indexed by a RowEnd's aux
+    std::vector<TableData> tables;      // by id, any order
+    std::vector<CommentData> comments;  // by id, any order; document order comes from the stream
+    std::vector<ShapeData> shapes;
+    std::vector<std::string> opaque;    // XML of Opaque characters, by aux
+    int64_t nextId = 1;
+    float textWidth = 453.6f;           // points between the page margins
+    float defaultFontSize = 11;         // size of runs without their own
+    float pendingSize = 0;              // size set on a collapsed selection, for the next typing
+    int64_t selectedShape = 0;          // shape selected by Shape.Select, 0 when text is selected
+    int selectedColumn = 0;             // column selected by Column.Select, 0 otherwise
+    uint64_t version = 0;               // bumped by every structural edit
+
+    // Package parts and body XML kept for writing back.
+    std::shared_ptr<void> package;      // pkg::Package when loaded from a file
+    std::string documentXmlHead;        // document.xml up to and including <w:body>
+    std::string documentXmlTail;        // trailing body children (w:sectPr) and closing tags
+    std::shared_ptr<RangeState> selection = std::make_shared<RangeState>();
+
+    bool printRevisions = false;
+    bool showRevisions = true;
+    bool showAll = false;
+    bool showHiddenText = false;
+    bool showComments = true;
+    bool showInsertionsAndDeletions = true;
+    bool showFormatting = true;
+
+    Story* FindStory(StoryType type, int64_t id);
+    std::shared_ptr<RangeState> Track(StoryType type, int64_t id, long start, long end);
+    // Shifts every live range of a story for an insertion or removal.
+    void Inserted(StoryType type, int64_t id, long at, long count);
+    void Removed(StoryType type, int64_t id, long from, long to);
+    uint32_t InternRun(const RunFormat& f);
+    uint32_t InternPara(const ParaFormat& f);
+
+    // Document-order views, rebuilt when version changed.
+    const std::vector<TableLayout>& Layouts();
+    const std::vector<int64_t>& CommentOrder();  // comment ids by reference position
+    const std::vector<int64_t>& ShapeOrder();
+    long CommentRefPos(int64_t id);              // -1 when deleted
+    CommentData* FindComment(int64_t id);
+    ShapeData* FindShape(int64_t id);
+    TableData* FindTable(int64_t id);
+    const TableLayout& Layout(int64_t tableId);  // 5941 when the table is gone
+
+    // Inserts characters into a story at a position and shifts live ranges.
+    void InsertChars(Story& story, long at, const std::vector<Ch>& chars);
+    void RemoveChars(Story& story, long from, long to);
+
+private:
+    uint64_t layoutVersion_ = ~0ull, commentVersion_ = ~0ull, shapeVersion_ = ~0ull;
+    std::vector<TableLayout> layouts_;
+    std::vector<int64_t> commentOrder_, shapeOrder_;
+    std::vector<long> commentPos_;  // parallel to commentOrder_
+};
+
+}  // namespace kado::word::detail

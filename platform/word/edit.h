@@ -1,0 +1,28 @@
+// Edits of a story that keep its structure intact (cells, rows, the final
+// paragraph mark) and the text and format queries the objects share.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "platform/word/docstate.h"
+
+namespace kado::word::detail {
+
+std::string TextOf(const Story& s, long from, long to);
+// Where text goes for a position. endSide: the position is the end of a
+// range, so text after a cell's end mark goes into that cell.
+long InsertionPoint(const Story& s, long pos, bool endSide = false);
+// Inserts UTF-8 text ("\r" or "\n" start a new paragraph); returns the positions used.
+long InsertText(DocState& d, Story& s, long at, std::string_view text);
+// Removes what a range covers except structure marks; a table covered whole goes away.
+void DeleteContent(DocState& d, Story& s, long from, long to);
+bool AllRuns(const DocState& d, const Story& s, long from, long to, const std::function<bool(const RunFormat&)>& pred);
+void ChangeRuns(DocState& d, Story& s, long from, long to, const std::function<void(RunFormat&)>& change);
+// Index of the mark that ends the paragraph holding pos.
+long ParagraphEndAt(const Story& s, long pos);
+void ForgetComment(DocState& d, int64_t id);
+void ForgetShape(DocState& d, int64_t id);
+
+}  // namespace kado::word::detail

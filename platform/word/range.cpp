@@ -1,0 +1,268 @@
+// Ranges over a story: reading, editing and formatting a stretch of text.
+#include <algorithm>
+
+#include "platform/word/docstate.h"
+#include "platform/word/edit.h"
+#include "platform/word/text_codec.h"
+
+namespace kado::word {
+
+using detail::Ch;
+using detail::Kind;
+
+namespace {
+
+detail::Story& StoryOf(const DocPtr& doc, const detail::RangeState& r) {
+    auto* s = doc->FindStory(r.story, r.storyId);
+    if (!s) com::Raise(5941, "The requested member of the collection does not exist.");
+    return *s;
+}
+
+long StoryLen(const detail::Story& s) { return static_cast<long>(s.chars.size()); }
+
+enum class WordClass { Alnum, Space, Single };
+
+WordClass ClassOf(const Ch& c) {
+    if (c.kind != Kind::Text) return WordClass::Single;
+    if (c.c == U' ' || c.c == U'\t' || c.c == 0xA0) return WordClass::Space;
+    bool alnum = (c.c >= U'0' && c.c <= U'9') || (c.c >= U'a' && c.c <= U'z') || (c.c >= U'A' && c.c <= U'Z') ||
+                 c.c == U'_' || c.c >= 0xC0;
+    return alnum ? WordClass::Alnum : WordClass::Single;
+}
+
+// A word is a run of letters and digits, or one other character, with the
+// blanks that follow it.
+bool IsWordStart(const std::vector<Ch>& cs, long i) {
+    if (i <= 0) return true;
+    if (i >= static_cast<long>(cs.size())) return true;
+    auto cur = ClassOf(cs[i]);
+    auto prev = ClassOf(cs[i - 1]);
+    if (cur == WordClass::Space) return false;
+    if (prev == WordClass::Space) return true;
+    return cur == WordClass::Single || cur != prev;
+}
+
+long MovePos(const detail::Story& s, long pos, Unit unit, long count, long& moved) {
+    long n = StoryLen(s);
+    moved = 0;
+    if (unit == Unit::Character) {
+        long target = std::clamp(pos + count, 0L, n);
+        moved = target - pos;
+        return target;
+    }
+    if (unit == Unit::Story) {
+        long target = count < 0 ? 0 : n;
+        moved = target != pos ? (count < 0 ? -1 : 1) : 0;
+        return target;
+    }
+    auto isStart = [&](long i) {
+        if (unit == Unit::Word) return IsWordStart(s.chars, i);
+        return i <= 0 || i >= n || s.chars[i - 1].kind == Kind::ParaEnd || s.chars[i - 1].kind == Kind::CellEnd ||
+               s.chars[i - 1].kind == Kind::RowEnd;
+    };
+    long step = count < 0 ? -1 : 1;
+    for (long k = 0; k != count; k += step) {
+        if ((step < 0 && pos == 0) || (step > 0 && pos == n)) break;
+        pos += step;
+        while (pos > 0 && pos < n && !isStart(pos)) pos += step;
+        moved += step;
+    }
+    return pos;
+}
+
+}  // namespace
+
+Range::Range(DocPtr doc, StoryType story, int64_t storyId, long start, long end)
+    : doc_(std::move(doc)), state_(doc_->Track(story, storyId, start, end)) {}
+
+Range::Range(const Range& other)
+    : doc_(other.doc_),
+      state_(doc_->Track(other.state_->story, other.state_->storyId, other.state_->start, other.state_->end)) {}
+
+Range& Range::operator=(const Range& other) {
+    if (this != &other) {
+        doc_ = other.doc_;
+        state_ = doc_->Track(other.state_->story, other.state_->storyId, other.state_->start, other.state_->end);
+    }
+    return *this;
+}
+
+Range::Range(Range&&) noexcept = default;
+Range& Range::operator=(Range&&) noexcept = default;
+Range::~Range() = default;
+
+long Range::Start() const { return state_->start; }
+long Range::End() const { return state_->end; }
+StoryType Range::Story() const { return state_->story; }
+
+void Range::SetStart(long pos) {
+    long n = StoryLen(StoryOf(doc_, *state_));
+    if (pos < 0 || pos > n) com::Raise(4608, "Value out of range");
+    state_->start = pos;
+    state_->end = std::max(state_->end, pos);
+}
+
+void Range::SetEnd(long pos) {
+    long n = StoryLen(StoryOf(doc_, *state_));
+    if (pos < 0 || pos > n) com::Raise(4608, "Value out of range");
+    state_->end = pos;
+    state_->start = std::min(state_->start, pos);
+}
+
+void Range::SetRange(long start, long end) {
+    long n = StoryLen(StoryOf(doc_, *state_));
+    if (start < 0 || end < start || end > n) com::Raise(4608, "Value out of range");
+    state_->start = start;
+    state_->end = end;
+}
+
+std::string Range::Text() const {
+    const auto& s = StoryOf(doc_, *state_);
+    return detail::TextOf(s, state_->start, std::min(state_->end, StoryLen(s)));
+}
+
+void Range::SetText(std::string_view text) {
+    auto& s = StoryOf(doc_, *state_);
+    long start = state_->start;
+    detail::DeleteContent(*doc_, s, start, state_->end);
+    long at = detail::InsertionPoint(s, start);
+    long n = detail::InsertText(*doc_, s, at, text);
+    state_->start = at;
+    state_->end = at + n;
+}
+
+void Range::Collapse(CollapseDirection direction) {
+    if (direction == CollapseDirection::Start)
+        state_->end = state_->start;
+    else
+        state_->start = state_->end;
+}
+
+long Range::MoveStart(Unit unit, long count) {
+    const auto& s = StoryOf(doc_, *state_);
+    long moved = 0;
+    state_->start = MovePos(s, state_->start, unit, count, moved);
+    state_->end = std::max(state_->end, state_->start);
+    return moved;
+}
+
+long Range::MoveEnd(Unit unit, long count) {
+    const auto& s = StoryOf(doc_, *state_);
+    long moved = 0;
+    state_->end = MovePos(s, state_->end, unit, count, moved);
+    state_->start = std::min(state_->start, state_->end);
+    return moved;
+}
+
+void Range::InsertAfter(std::string_view text) {
+    auto& s = StoryOf(doc_, *state_);
+    long oldStart = state_->start;
+    long at = detail::InsertionPoint(s, state_->end, true);
+    long n = detail::InsertText(*doc_, s, at, text);
+    state_->start = std::min(oldStart, at);
+    state_->end = std::max(state_->end, at + n);
+}
+
+void Range::InsertBefore(std::string_view text) {
+    auto& s = StoryOf(doc_, *state_);
+    long at = detail::InsertionPoint(s, state_->start);
+    detail::InsertText(*doc_, s, at, text);
+    state_->start = at;
+}
+
+void Range::InsertParagraphBefore() { InsertBefore("\r"); }
+void Range::InsertParagraphAfter() { InsertAfter("\r"); }
+
+void Range::Delete() {
+    auto& s = StoryOf(doc_, *state_);
+    detail::DeleteContent(*doc_, s, state_->start, state_->end);
+}
+
+bool Range::Bold() const {
+    const auto& s = StoryOf(doc_, *state_);
+    return detail::AllRuns(*doc_, s, state_->start, state_->end, [](const detail::RunFormat& f) { return f.bold; });
+}
+
+void Range::SetBold(bool bold) {
+    detail::ChangeRuns(*doc_, StoryOf(doc_, *state_), state_->start, state_->end,
+                       [bold](detail::RunFormat& f) { f.bold = bold; });
+}
+
+UnderlineStyle Range::Underline() const {
+    const auto& s = StoryOf(doc_, *state_);
+    return detail::AllRuns(*doc_, s, state_->start, state_->end, [](const detail::RunFormat& f) { return f.underline; })
+               ? UnderlineStyle::Single
+               : UnderlineStyle::None;
+}
+
+void Range::SetUnderline(UnderlineStyle u) {
+    detail::ChangeRuns(*doc_, StoryOf(doc_, *state_), state_->start, state_->end,
+                       [u](detail::RunFormat& f) { f.underline = u == UnderlineStyle::Single; });
+}
+
+Font Range::GetFont() const { return Font(doc_, state_); }
+ParagraphFormat Range::GetParagraphFormat() const { return ParagraphFormat(doc_, state_); }
+
+Comments Range::GetComments() const { return Comments(doc_, state_); }
+Tables Range::GetTables() const { return Tables(doc_, state_); }
+
+void Range::Select() const {
+    *doc_->selection = *state_;
+    doc_->selectedShape = 0;
+    doc_->selectedColumn = 0;
+}
+
+Font::Font(DocPtr doc, std::shared_ptr<detail::RangeState> target) : doc_(std::move(doc)), target_(std::move(target)) {}
+
+float Font::Size() const {
+    auto* s = doc_->FindStory(target_->story, target_->storyId);
+    if (!s) com::Raise(5941, "The requested member of the collection does not exist.");
+    long i = std::min(target_->start, StoryLen(*s) - 1);
+    float size = doc_->runFormats[s->chars[i].run].size;
+    return size > 0 ? size : doc_->defaultFontSize;
+}
+
+void Font::SetSize(float points) {
+    if (!(points >= 1 && points <= 1638)) com::Raise(4608, "Value out of range");
+    auto* s = doc_->FindStory(target_->story, target_->storyId);
+    if (!s) com::Raise(5941, "The requested member of the collection does not exist.");
+    long end = target_->end > target_->start ? target_->end : target_->start;
+    // A collapsed target sets the size of what is typed next there.
+    if (end == target_->start) {
+        doc_->pendingSize = points;
+        return;
+    }
+    detail::ChangeRuns(*doc_, *s, target_->start, end, [points](detail::RunFormat& f) { f.size = points; });
+}
+
+bool Font::Bold() const { return Range(doc_, target_->story, target_->storyId, target_->start, target_->end).Bold(); }
+void Font::SetBold(bool bold) { Range(doc_, target_->story, target_->storyId, target_->start, target_->end).SetBold(bold); }
+
+ParagraphFormat::ParagraphFormat(DocPtr doc, std::shared_ptr<detail::RangeState> target)
+    : doc_(std::move(doc)), target_(std::move(target)) {}
+
+Alignment ParagraphFormat::GetAlignment() const {
+    auto* s = doc_->FindStory(target_->story, target_->storyId);
+    if (!s) com::Raise(5941, "The requested member of the collection does not exist.");
+    long i = detail::ParagraphEndAt(*s, target_->start);
+    int a = doc_->paraFormats[s->chars[i].aux].alignment;
+    return a < 0 ? Alignment::Left : static_cast<Alignment>(a);
+}
+
+void ParagraphFormat::SetAlignment(Alignment a) {
+    int v = static_cast<int>(a);
+    if (v < 0 || v > 3) com::Raise(5148, "The number must be between 0 and 3.");
+    auto* s = doc_->FindStory(target_->story, target_->storyId);
+    if (!s) com::Raise(5941, "The requested member of the collection does not exist.");
+    long i = detail::ParagraphEndAt(*s, target_->start);
+    long last = detail::ParagraphEndAt(*s, std::max(target_->start, target_->end - 1));
+    for (; i <= last; ++i) {
+        auto& c = s->chars[i];
+        if (c.kind != Kind::ParaEnd) continue;
+        auto f = doc_->paraFormats[c.aux];
+        f.alignment = v;
+        c.aux = doc_->InternPara(f);
+    }
+}
+
+}  // namespace kado::word

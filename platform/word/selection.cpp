@@ -1,0 +1,176 @@
+// The document's one selection and the borders of the table cells it covers.
+#include <algorithm>
+
+#include "platform/word/docstate.h"
+#include "platform/word/edit.h"
+
+namespace kado::word {
+
+using detail::Kind;
+
+namespace {
+
+Range SelRange(const DocPtr& d) {
+    const auto& s = *d->selection;
+    auto* st = d->FindStory(s.story, s.storyId);
+    if (!st) {  // the selected story went away: fall back to the start of the text
+        *d->selection = detail::RangeState{};
+        return Range(d, StoryType::Main, 0, 0, 0);
+    }
+    long n = static_cast<long>(st->chars.size());
+    return Range(d, s.story, s.storyId, std::min(s.start, n), std::min(s.end, n));
+}
+
+void Store(const DocPtr& d, const Range& r) {
+    *d->selection = *r.State();
+    d->selectedShape = 0;
+    d->selectedColumn = 0;
+}
+
+}  // namespace
+
+Selection::Selection(DocPtr doc) : doc_(std::move(doc)) {}
+
+Range Selection::GetRange() const { return SelRange(doc_); }
+Tables Selection::GetTables() const { return Tables(doc_, SelRange(doc_).State()); }
+std::string Selection::Text() const { return SelRange(doc_).Text(); }
+long Selection::Start() const { return doc_->selection->start; }
+long Selection::End() const { return doc_->selection->end; }
+
+void Selection::SetText(std::string_view text) {
+    auto r = SelRange(doc_);
+    r.SetText(text);
+    Store(doc_, r);
+}
+
+long Selection::MoveEnd(Unit unit, long count) {
+    auto r = SelRange(doc_);
+    long moved = r.MoveEnd(unit, count);
+    Store(doc_, r);
+    return moved;
+}
+
+long Selection::MoveStart(Unit unit, long count) {
+    auto r = SelRange(doc_);
+    long moved = r.MoveStart(unit, count);
+    Store(doc_, r);
+    return moved;
+}
+
+void Selection::Collapse(CollapseDirection direction) {
+    auto r = SelRange(doc_);
+    r.Collapse(direction);
+    Store(doc_, r);
+}
+
+ParagraphFormat Selection::GetParagraphFormat() const { return ParagraphFormat(doc_, doc_->selection); }
+Font Selection::GetFont() const { return Font(doc_, doc_->selection); }
+Borders Selection::GetBorders() const { return Borders(doc_); }
+
+Shape Selection::ShapeRange() const {
+    if (doc_->selectedShape == 0 || !doc_->FindShape(doc_->selectedShape))
+        com::Raise(4605, "This method or property is not available because the selection holds no shape.");
+    return Shape(doc_, doc_->selectedShape);
+}
+
+void Selection::TypeText(std::string_view text) {
+    auto r = SelRange(doc_);
+    auto& st = *doc_->FindStory(r.Story(), r.State()->storyId);
+    detail::DeleteContent(*doc_, st, r.Start(), r.End());
+    long at = detail::InsertionPoint(st, r.Start());
+    long n = detail::InsertText(*doc_, st, at, text);
+    *doc_->selection = detail::RangeState{r.Story(), r.State()->storyId, at + n, at + n};
+    doc_->selectedShape = 0;
+}
+
+Borders::Borders(DocPtr doc) : doc_(std::move(doc)) {}
+
+Border Borders::Item(BorderType type) const { return Item(static_cast<int>(type)); }
+
+Border Borders::Item(int type) const {
+    if (type < -6 || type > -1) com::Raise(5941, "The requested member of the collection does not exist.");
+    return Border(doc_, static_cast<BorderType>(type));
+}
+
+Border::Border(DocPtr doc, BorderType type) : doc_(std::move(doc)), type_(type) {}
+
+namespace {
+
+struct SelectedCell {
+    int row, column;
+    detail::CellProps* props;
+};
+
+// Cells of one table touched by the selection, with the bounds of the block.
+std::vector<SelectedCell> CellsOfSelection(detail::DocState& d, int& firstRow, int& lastRow, int& firstCol, int& lastCol) {
+    const auto& sel = *d.selection;
+    std::vector<SelectedCell> out;
+    if (sel.story != StoryType::Main) return out;
+    for (const auto& t : d.Layouts()) {
+        if (!(sel.start < t.end && std::max(sel.end, sel.start + 1) > t.start)) continue;
+        long cellStart = t.start;
+        for (size_t r = 0; r < t.cells.size(); ++r) {
+            for (size_t c = 0; c < t.cells[r].size(); ++c) {
+                long cellEnd = t.cells[r][c] + 1;
+                bool in = sel.start < cellEnd && std::max(sel.end, sel.start + 1) > cellStart;
+                if (d.selectedColumn > 0) in = static_cast<int>(c) + 1 == d.selectedColumn;
+                if (in) out.push_back({static_cast<int>(r) + 1, static_cast<int>(c) + 1, &d.cellProps[d.main.chars[t.cells[r][c]].aux]});
+                cellStart = cellEnd;
+            }
+            cellStart = t.rowEnds[r] + 1;
+        }
+        break;
+    }
+    firstRow = firstCol = 1 << 30;
+    lastRow = lastCol = 0;
+    for (const auto& c : out) {
+        firstRow = std::min(firstRow, c.row);
+        lastRow = std::max(lastRow, c.row);
+        firstCol = std::min(firstCol, c.column);
+        lastCol = std::max(lastCol, c.column);
+    }
+    return out;
+}
+
+}  // namespace
+
+LineStyle Border::GetLineStyle() const {
+    int r0, r1, c0, c1;
+    auto cells = CellsOfSelection(*doc_, r0, r1, c0, c1);
+    for (const auto& c : cells) {
+        switch (type_) {
+            case BorderType::Top: if (c.row == r0) return c.props->top; break;
+            case BorderType::Bottom: if (c.row == r1) return c.props->bottom; break;
+            case BorderType::Left: if (c.column == c0) return c.props->left; break;
+            case BorderType::Right: if (c.column == c1) return c.props->right; break;
+            case BorderType::Horizontal: if (c.row < r1) return c.props->bottom; break;
+            case BorderType::Vertical: if (c.column < c1) return c.props->right; break;
+        }
+    }
+    return LineStyle::None;
+}
+
+void Border::SetLineStyle(LineStyle style) {
+    int r0, r1, c0, c1;
+    auto cells = CellsOfSelection(*doc_, r0, r1, c0, c1);
+    if (cells.empty()) com::Raise(4605, "This method or property is not available outside a table.");
+    for (auto& c : cells) {
+        auto& p = *c.props;
+        switch (type_) {
+            case BorderType::Top: if (c.row == r0) p.top = style; break;
+            case BorderType::Bottom: if (c.row == r1) p.bottom = style; break;
+            case BorderType::Left: if (c.column == c0) p.left = style; break;
+            case BorderType::Right: if (c.column == c1) p.right = style; break;
+            case BorderType::Horizontal:
+                if (c.row < r1) p.bottom = style;
+                if (c.row > r0) p.top = style;
+                break;
+            case BorderType::Vertical:
+                if (c.column < c1) p.right = style;
+                if (c.column > c0) p.left = style;
+                break;
+        }
+    }
+}
+
+}  // namespace kado::word

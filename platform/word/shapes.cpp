@@ -1,0 +1,139 @@
+// Text boxes: floating shapes anchored at a paragraph, each with its own text story.
+#include <algorithm>
+#include <cmath>
+
+#include "platform/word/docstate.h"
+#include "platform/word/edit.h"
+
+namespace kado::word {
+
+using detail::Ch;
+using detail::Kind;
+
+namespace {
+
+detail::ShapeData& Data(detail::DocState& d, int64_t id) {
+    auto* s = d.FindShape(id);
+    if (!s) com::Raise(5825, "Object has been deleted.");
+    return *s;
+}
+
+long ParagraphStart(const detail::Story& s, long pos) {
+    long i = std::clamp(pos, 0L, static_cast<long>(s.chars.size()) - 1);
+    while (i > 0 && s.chars[i - 1].kind != Kind::ParaEnd && s.chars[i - 1].kind != Kind::CellEnd &&
+           s.chars[i - 1].kind != Kind::RowEnd)
+        --i;
+    return i;
+}
+
+}  // namespace
+
+Shapes::Shapes(DocPtr doc) : doc_(std::move(doc)) {}
+
+int Shapes::Count() const { return static_cast<int>(doc_->ShapeOrder().size()); }
+
+Shape Shapes::Item(int index) const {
+    const auto& order = doc_->ShapeOrder();
+    if (index < 1 || index > static_cast<int>(order.size()))
+        com::Raise(5941, "The requested member of the collection does not exist.");
+    return Shape(doc_, order[index - 1]);
+}
+
+Shape Shapes::AddTextbox(TextOrientation orientation, float left, float top, float width, float height) {
+    if (orientation != TextOrientation::Horizontal) com::Raise(5148, "Only horizontal text boxes are supported.");
+    if (!(width > 0 && height > 0 && width < 1e5f && height < 1e5f) || !(std::abs(left) < 1e5f && std::abs(top) < 1e5f))
+        com::Raise(4608, "Value out of range");
+    auto& d = *doc_;
+    int64_t id = d.nextId++;
+    detail::ShapeData data;
+    data.id = id;
+    data.name = "Text Box " + std::to_string(d.shapes.size() + 1);
+    data.left = left;
+    data.top = top;
+    data.width = width;
+    data.height = height;
+    d.shapes.push_back(data);
+    auto story = std::make_unique<detail::Story>();
+    story->type = StoryType::TextFrame;
+    story->id = id;
+    story->chars.push_back(Ch{U'\r', Kind::ParaEnd, 0, 0, 0});
+    d.stories.push_back(std::move(story));
+    long sel = d.selection->story == StoryType::Main ? d.selection->start : 0;
+    long at = ParagraphStart(d.main, detail::InsertionPoint(d.main, sel));
+    d.InsertChars(d.main, at, {Ch{0xFFFC, Kind::ShapeAnchor, d.main.chars[at].run, static_cast<uint32_t>(id), d.main.chars[at].table}});
+    return Shape(doc_, id);
+}
+
+Shape::Shape(DocPtr doc, int64_t id) : doc_(std::move(doc)), id_(id) {}
+
+std::string Shape::Name() const { return Data(*doc_, id_).name; }
+void Shape::SetName(std::string_view name) { Data(*doc_, id_).name = std::string(name); }
+
+void Shape::Delete() {
+    Data(*doc_, id_);
+    auto& cs = doc_->main.chars;
+    for (long i = 0; i < static_cast<long>(cs.size()); ++i)
+        if (cs[i].kind == Kind::ShapeAnchor && cs[i].aux == static_cast<uint32_t>(id_)) {
+            doc_->RemoveChars(doc_->main, i, i + 1);
+            break;
+        }
+    detail::ForgetShape(*doc_, id_);
+}
+
+void Shape::Select() const {
+    Data(*doc_, id_);
+    doc_->selectedShape = id_;
+    doc_->selectedColumn = 0;
+}
+
+TextFrame Shape::GetTextFrame() const {
+    Data(*doc_, id_);
+    return TextFrame(doc_, id_);
+}
+FillFormat Shape::Fill() const {
+    Data(*doc_, id_);
+    return FillFormat(doc_, id_);
+}
+LineFormat Shape::Line() const {
+    Data(*doc_, id_);
+    return LineFormat(doc_, id_);
+}
+
+RelativeVerticalPosition Shape::GetRelativeVerticalPosition() const { return Data(*doc_, id_).relV; }
+void Shape::SetRelativeVerticalPosition(RelativeVerticalPosition p) {
+    int v = static_cast<int>(p);
+    if (v < 0 || v > 3) com::Raise(5148, "Value out of range");
+    Data(*doc_, id_).relV = p;
+}
+float Shape::Top() const { return Data(*doc_, id_).top; }
+void Shape::SetTop(float points) {
+    if (!(std::abs(points) < 1e5f)) com::Raise(4608, "Value out of range");
+    Data(*doc_, id_).top = points;
+}
+float Shape::Left() const { return Data(*doc_, id_).left; }
+float Shape::Width() const { return Data(*doc_, id_).width; }
+float Shape::Height() const { return Data(*doc_, id_).height; }
+
+TextFrame::TextFrame(DocPtr doc, int64_t shapeId) : doc_(std::move(doc)), shapeId_(shapeId) {}
+
+Range TextFrame::TextRange() const {
+    Data(*doc_, shapeId_);
+    auto* st = doc_->FindStory(StoryType::TextFrame, shapeId_);
+    if (!st) com::Raise(5825, "Object has been deleted.");
+    return Range(doc_, StoryType::TextFrame, shapeId_, 0, static_cast<long>(st->chars.size()) - 1);
+}
+
+FillFormat::FillFormat(DocPtr doc, int64_t shapeId) : doc_(std::move(doc)), shapeId_(shapeId) {}
+bool FillFormat::Visible() const { return Data(*doc_, shapeId_).fillVisible; }
+void FillFormat::SetVisible(bool v) { Data(*doc_, shapeId_).fillVisible = v; }
+float FillFormat::Transparency() const { return Data(*doc_, shapeId_).fillTransparency; }
+void FillFormat::SetTransparency(float t) {
+    if (!(t >= 0 && t <= 1)) com::Raise(4608, "Value out of range");
+    Data(*doc_, shapeId_).fillTransparency = t;
+}
+
+LineFormat::LineFormat(DocPtr doc, int64_t shapeId) : doc_(std::move(doc)), shapeId_(shapeId) {}
+bool LineFormat::Visible() const { return Data(*doc_, shapeId_).lineVisible; }
+void LineFormat::SetVisible(bool v) { Data(*doc_, shapeId_).lineVisible = v; }
+
+}  // namespace kado::word

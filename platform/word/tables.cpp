@@ -1,0 +1,245 @@
+// Tables, rows, columns and cells: views onto the table marks of the main text.
+#include <algorithm>
+
+#include "platform/word/docstate.h"
+#include "platform/word/edit.h"
+
+namespace kado::word {
+
+using detail::Ch;
+using detail::Kind;
+
+namespace {
+
+[[noreturn]] void Missing() { com::Raise(5941, "The requested member of the collection does not exist."); }
+
+bool Overlaps(const detail::TableLayout& t, const detail::RangeState& r) {
+    if (r.story != StoryType::Main) return false;
+    if (r.start == r.end) return r.start >= t.start && r.start < t.end;
+    return r.start < t.end && r.end > t.start;
+}
+
+std::vector<const detail::TableLayout*> InScope(detail::DocState& d, const std::shared_ptr<detail::RangeState>& scope) {
+    std::vector<const detail::TableLayout*> out;
+    for (const auto& t : d.Layouts())
+        if (!scope || Overlaps(t, *scope)) out.push_back(&t);
+    return out;
+}
+
+long CellStart(const detail::TableLayout& t, int row, int column) {
+    if (column > 1) return t.cells[row - 1][column - 2] + 1;
+    return row > 1 ? t.rowEnds[row - 2] + 1 : t.start;
+}
+
+void CheckCell(const detail::TableLayout& t, int row, int column) {
+    if (row < 1 || row > static_cast<int>(t.cells.size())) Missing();
+    if (column < 1 || column > static_cast<int>(t.cells[row - 1].size())) Missing();
+}
+
+std::vector<Ch> EmptyRow(detail::DocState& d, int64_t table, const std::vector<detail::CellProps>& cells,
+                         const detail::RowProps& row) {
+    std::vector<Ch> out;
+    for (const auto& cp : cells) {
+        out.push_back(Ch{U'\r', Kind::ParaEnd, 0, 0, table});
+        d.cellProps.push_back(cp);
+        out.push_back(Ch{U'\a', Kind::CellEnd, 0, static_cast<uint32_t>(d.cellProps.size() - 1), table});
+    }
+    out.push_back(Ch{U'\r', Kind::RowCr, 0, 0, table});
+    d.rowProps.push_back(row);
+    out.push_back(Ch{U'\a', Kind::RowEnd, 0, static_cast<uint32_t>(d.rowProps.size() - 1), table});
+    return out;
+}
+
+}  // namespace
+
+Tables::Tables(DocPtr doc, std::shared_ptr<detail::RangeState> scope) : doc_(std::move(doc)), scope_(std::move(scope)) {}
+
+int Tables::Count() const { return static_cast<int>(InScope(*doc_, scope_).size()); }
+
+Table Tables::Item(int index) const {
+    auto list = InScope(*doc_, scope_);
+    if (index < 1 || index > static_cast<int>(list.size())) Missing();
+    return Table(doc_, list[index - 1]->id);
+}
+
+Table Tables::Add(const Range& where, int rows, int columns) {
+    if (rows < 1 || columns < 1 || rows > 32767 || columns > 63)
+        com::Raise(5149, "The measurement must be between 1 and 63 columns.");
+    if (where.Doc() != doc_ || where.Story() != StoryType::Main) com::Raise(4605, "This method or property is not available.");
+    auto& d = *doc_;
+    auto& s = d.main;
+    long p = detail::InsertionPoint(s, where.Start());
+    if (s.chars[p].table != 0) com::Raise(4605, "Tables inside tables are not supported.");
+    // Tables start a paragraph: split the one the range stands in.
+    if (p > 0 && s.chars[p - 1].kind == Kind::Text) {
+        auto before = Range(doc_, StoryType::Main, 0, p, p);
+        before.InsertBefore("\r");
+        p += 1;
+    }
+    int64_t id = d.nextId++;
+    d.tables.push_back(detail::TableData{id, {}});
+    std::vector<detail::CellProps> cells(static_cast<size_t>(columns));
+    for (auto& c : cells) c.width = d.textWidth / static_cast<float>(columns);
+    std::vector<Ch> chars;
+    for (int r = 0; r < rows; ++r) {
+        auto row = EmptyRow(d, id, cells, detail::RowProps{});
+        chars.insert(chars.end(), row.begin(), row.end());
+    }
+    d.InsertChars(s, p, chars);
+    return Table(doc_, id);
+}
+
+Table::Table(DocPtr doc, int64_t id) : doc_(std::move(doc)), id_(id) {}
+
+Range Table::GetRange() const {
+    const auto& t = doc_->Layout(id_);
+    return Range(doc_, StoryType::Main, 0, t.start, t.end);
+}
+
+Cell Table::GetCell(int row, int column) const {
+    CheckCell(doc_->Layout(id_), row, column);
+    return Cell(doc_, id_, row, column);
+}
+
+Rows Table::GetRows() const {
+    doc_->Layout(id_);
+    return Rows(doc_, id_);
+}
+
+Columns Table::GetColumns() const {
+    doc_->Layout(id_);
+    return Columns(doc_, id_);
+}
+
+void Table::Select() const { GetRange().Select(); }
+
+void Table::Delete() {
+    const auto t = doc_->Layout(id_);
+    std::vector<int64_t> comments, shapes;
+    for (long i = t.start; i < t.end; ++i) {
+        const auto& c = doc_->main.chars[i];
+        if (c.kind == Kind::CommentRef) comments.push_back(c.aux);
+        if (c.kind == Kind::ShapeAnchor) shapes.push_back(c.aux);
+    }
+    doc_->RemoveChars(doc_->main, t.start, t.end);
+    for (auto c : comments) detail::ForgetComment(*doc_, c);
+    for (auto s : shapes) detail::ForgetShape(*doc_, s);
+    std::erase_if(doc_->tables, [this](const detail::TableData& x) { return x.id == id_; });
+}
+
+Cell::Cell(DocPtr doc, int64_t tableId, int row, int column)
+    : doc_(std::move(doc)), tableId_(tableId), row_(row), column_(column) {}
+
+Range Cell::GetRange() const {
+    const auto& t = doc_->Layout(tableId_);
+    CheckCell(t, row_, column_);
+    return Range(doc_, StoryType::Main, 0, CellStart(t, row_, column_), t.cells[row_ - 1][column_ - 1] + 1);
+}
+
+void Cell::Select() const { GetRange().Select(); }
+
+void Cell::SetWidth(float points) {
+    if (!(points > 0 && points <= 1584)) com::Raise(4608, "Value out of range");
+    const auto& t = doc_->Layout(tableId_);
+    CheckCell(t, row_, column_);
+    doc_->cellProps[doc_->main.chars[t.cells[row_ - 1][column_ - 1]].aux].width = points;
+}
+
+float Cell::Width() const {
+    const auto& t = doc_->Layout(tableId_);
+    CheckCell(t, row_, column_);
+    return doc_->cellProps[doc_->main.chars[t.cells[row_ - 1][column_ - 1]].aux].width;
+}
+
+int Cell::RowIndex() const { return row_; }
+int Cell::ColumnIndex() const { return column_; }
+
+Rows::Rows(DocPtr doc, int64_t tableId) : doc_(std::move(doc)), tableId_(tableId) {}
+
+int Rows::Count() const { return static_cast<int>(doc_->Layout(tableId_).rowEnds.size()); }
+
+Row Rows::Item(int index) const {
+    if (index < 1 || index > Count()) Missing();
+    return Row(doc_, tableId_, index);
+}
+
+Row Rows::Add() {
+    const auto& t = doc_->Layout(tableId_);
+    std::vector<detail::CellProps> cells;
+    for (long pos : t.cells.back()) {
+        auto cp = doc_->cellProps[doc_->main.chars[pos].aux];
+        cells.push_back(cp);
+    }
+    auto rp = doc_->rowProps[doc_->main.chars[t.rowEnds.back()].aux];
+    long at = t.end;
+    int index = static_cast<int>(t.rowEnds.size()) + 1;
+    auto chars = EmptyRow(*doc_, tableId_, cells, rp);
+    doc_->InsertChars(doc_->main, at, chars);
+    return Row(doc_, tableId_, index);
+}
+
+Row::Row(DocPtr doc, int64_t tableId, int index) : doc_(std::move(doc)), tableId_(tableId), index_(index) {}
+
+namespace {
+detail::RowProps& RowPropsOf(detail::DocState& d, int64_t table, int index) {
+    const auto& t = d.Layout(table);
+    if (index < 1 || index > static_cast<int>(t.rowEnds.size())) Missing();
+    return d.rowProps[d.main.chars[t.rowEnds[index - 1]].aux];
+}
+}  // namespace
+
+void Row::SetHeight(float points, HeightRule rule) {
+    if (!(points >= 0 && points <= 1584)) com::Raise(4608, "Value out of range");
+    auto& rp = RowPropsOf(*doc_, tableId_, index_);
+    rp.height = points;
+    rp.rule = rule;
+}
+
+float Row::Height() const { return RowPropsOf(*doc_, tableId_, index_).height; }
+HeightRule Row::GetHeightRule() const { return RowPropsOf(*doc_, tableId_, index_).rule; }
+
+Range Row::GetRange() const {
+    const auto& t = doc_->Layout(tableId_);
+    if (index_ < 1 || index_ > static_cast<int>(t.rowEnds.size())) Missing();
+    long start = index_ > 1 ? t.rowEnds[index_ - 2] + 1 : t.start;
+    return Range(doc_, StoryType::Main, 0, start, t.rowEnds[index_ - 1] + 1);
+}
+
+int Row::Index() const { return index_; }
+
+Columns::Columns(DocPtr doc, int64_t tableId) : doc_(std::move(doc)), tableId_(tableId) {}
+
+int Columns::Count() const {
+    size_t most = 0;
+    for (const auto& r : doc_->Layout(tableId_).cells) most = std::max(most, r.size());
+    return static_cast<int>(most);
+}
+
+Column Columns::Item(int index) const {
+    if (index < 1 || index > Count()) Missing();
+    return Column(doc_, tableId_, index);
+}
+
+Column::Column(DocPtr doc, int64_t tableId, int index) : doc_(std::move(doc)), tableId_(tableId), index_(index) {}
+
+void Column::SetWidth(float points) {
+    if (!(points > 0 && points <= 1584)) com::Raise(4608, "Value out of range");
+    const auto& t = doc_->Layout(tableId_);
+    for (const auto& r : t.cells)
+        if (index_ <= static_cast<int>(r.size())) doc_->cellProps[doc_->main.chars[r[index_ - 1]].aux].width = points;
+}
+
+// A column is selected as the stretch from its top to its bottom cell.
+void Column::Select() const {
+    const auto& t = doc_->Layout(tableId_);
+    CheckCell(t, 1, index_);
+    int last = static_cast<int>(t.cells.size());
+    CheckCell(t, last, index_);
+    *doc_->selection = detail::RangeState{StoryType::Main, 0, CellStart(t, 1, index_), t.cells[last - 1][index_ - 1] + 1};
+    doc_->selectedShape = 0;
+    doc_->selectedColumn = index_;
+}
+
+int Column::Index() const { return index_; }
+
+}  // namespace kado::word

@@ -1,0 +1,247 @@
+// Object model behaviour that the invoice routines rely on.
+#include <gtest/gtest.h>
+
+#include "platform/word/word.h"
+
+namespace {
+
+using namespace kado::word;
+
+std::shared_ptr<Document> DocWith(std::string_view text) {
+    auto doc = Document::New();
+    doc->Content().InsertBefore(text);
+    return doc;
+}
+
+int ErrorNumber(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const kado::com::Error& e) {
+        return e.Number();
+    }
+    return 0;
+}
+
+TEST(Range, TextEditsAndCollapse) {
+    auto doc = DocWith("Hallo Welt");
+    EXPECT_EQ(doc->Content().Text(), "Hallo Welt\r");
+    auto r = doc->GetRange(0, 5);
+    r.InsertAfter("chen");
+    EXPECT_EQ(r.Text(), "Hallochen");
+    r.SetBold(true);
+    EXPECT_TRUE(r.Bold());
+    EXPECT_FALSE(doc->Content().Bold());
+    r.Collapse(CollapseDirection::End);
+    EXPECT_EQ(r.Start(), 9);
+    EXPECT_EQ(r.End(), 9);
+    auto w = doc->GetRange(10, 14);
+    EXPECT_EQ(w.Text(), "Welt");
+    doc->GetRange(0, 0).InsertBefore("Ü ");  // a held range follows an edit before it
+    EXPECT_EQ(w.Text(), "Welt");
+    w.Delete();
+    EXPECT_EQ(doc->Content().Text(), "Ü Hallochen \r");
+    // The final paragraph mark survives deleting everything.
+    doc->Content().Delete();
+    EXPECT_EQ(doc->Content().Text(), "\r");
+}
+
+TEST(Range, MoveByWordAndCharacter) {
+    struct Case { const char* text; long start; Unit unit; long count; long expectStart; long moved; };
+    const Case cases[] = {
+        {"Betrag: 12,00 €", 8, Unit::Word, -1, 6, -1},   // ":" is a word of its own
+        {"Betrag: 12,00 €", 6, Unit::Word, -1, 0, -1},
+        {"Betrag: 12,00 €", 0, Unit::Word, -1, 0, 0},
+        {"Betrag: 12,00 €", 3, Unit::Character, -5, 0, -3},
+    };
+    for (const auto& c : cases) {
+        auto doc = DocWith(c.text);
+        auto r = doc->GetRange(c.start, c.start);
+        EXPECT_EQ(r.MoveStart(c.unit, c.count), c.moved) << c.text << " " << c.start;
+        EXPECT_EQ(r.Start(), c.expectStart) << c.text << " " << c.start;
+    }
+    auto doc = DocWith("abc");
+    auto r = doc->GetRange(1, 1);
+    EXPECT_EQ(r.MoveEnd(Unit::Character, 15), 3);  // clamps at the end of the story
+    EXPECT_EQ(r.Text(), "bc\r");
+}
+
+TEST(Range, ParagraphsAndAlignment) {
+    auto doc = DocWith("eins");
+    auto r = doc->Content();
+    r.Collapse(CollapseDirection::End);
+    r.InsertParagraphAfter();
+    r.InsertAfter("zwei");
+    EXPECT_EQ(doc->Content().Text(), "eins\rzwei\r");
+    auto p2 = doc->GetRange(5, 5);
+    p2.GetParagraphFormat().SetAlignment(Alignment::Right);
+    EXPECT_EQ(doc->GetRange(6, 6).GetParagraphFormat().GetAlignment(), Alignment::Right);
+    EXPECT_EQ(doc->GetRange(0, 0).GetParagraphFormat().GetAlignment(), Alignment::Left);
+}
+
+TEST(Table, CellTextEndsWithMarksAndInsertGoesIntoCell) {
+    auto doc = DocWith("Kopf");
+    auto at = doc->Content();
+    at.Collapse(CollapseDirection::End);
+    auto t = doc->GetTables().Add(at, 2, 3);
+    EXPECT_EQ(doc->GetTables().Count(), 1);
+    auto cell = t.GetCell(1, 2).GetRange();
+    EXPECT_EQ(cell.Text(), std::string("\r\a"));
+    cell.InsertAfter("Summe");
+    EXPECT_EQ(cell.Text(), std::string("Summe\r\a"));
+    cell.SetBold(true);
+    EXPECT_TRUE(t.GetCell(1, 2).GetRange().Bold());
+    EXPECT_FALSE(t.GetCell(1, 3).GetRange().Bold());
+    EXPECT_EQ(t.GetCell(1, 1).GetRange().Text(), std::string("\r\a"));
+    EXPECT_EQ(t.GetRange().Text(), std::string("\r\aSumme\r\a\r\a\r\a\r\a\r\a\r\a\r\a"));
+    EXPECT_EQ(doc->Content().Text().substr(0, 5), "Kopf\r");
+    EXPECT_EQ(ErrorNumber([&] { t.GetCell(3, 1); }), 5941);
+    EXPECT_EQ(ErrorNumber([&] { t.GetCell(1, 4); }), 5941);
+    EXPECT_EQ(ErrorNumber([&] { doc->GetTables().Item(2); }), 5941);
+}
+
+TEST(Table, RangeSurvivesDeleteAndTakesANewTable) {
+    auto doc = DocWith("vor");
+    auto at = doc->Content();
+    at.Collapse(CollapseDirection::End);
+    auto t = doc->GetTables().Add(at, 2, 2);
+    t.GetCell(2, 2).GetRange().InsertAfter("alt");
+    t.GetCell(1, 1).GetRange().GetComments().Add(t.GetCell(1, 1).GetRange(), "Honora_1");
+    auto where = t.GetRange();
+    t.Delete();
+    EXPECT_EQ(where.Start(), where.End());
+    EXPECT_EQ(doc->GetTables().Count(), 0);
+    EXPECT_EQ(doc->GetComments().Count(), 0);  // the marker went with its table
+    EXPECT_EQ(ErrorNumber([&] { t.GetRows(); }), 5941);
+    auto t2 = doc->GetTables().Add(where, 1, 5);
+    EXPECT_EQ(t2.GetColumns().Count(), 5);
+    EXPECT_EQ(doc->Content().Text().find("alt"), std::string::npos);
+}
+
+TEST(Table, RowsColumnsAndWidths) {
+    auto doc = Document::New();
+    auto t = doc->GetTables().Add(doc->Content(), 1, 2);
+    t.GetRows().Add();
+    EXPECT_EQ(t.GetRows().Count(), 2);
+    t.GetRows().Item(2).SetHeight(6, HeightRule::Exactly);
+    EXPECT_EQ(t.GetRows().Item(2).GetHeightRule(), HeightRule::Exactly);
+    EXPECT_FLOAT_EQ(t.GetRows().Item(2).Height(), 6);
+    auto app = doc->GetApplication();
+    t.GetColumns().Item(1).SetWidth(app->CentimetersToPoints(2.54));
+    EXPECT_FLOAT_EQ(t.GetCell(2, 1).Width(), 72);
+    t.GetCell(1, 2).SetWidth(100);
+    EXPECT_FLOAT_EQ(t.GetCell(1, 2).Width(), 100);
+    EXPECT_NE(t.GetCell(2, 2).Width(), 100);
+    EXPECT_EQ(ErrorNumber([&] { t.GetRows().Item(3); }), 5941);
+}
+
+TEST(Comment, ReferenceTextAndDocumentOrder) {
+    auto doc = DocWith("Netto 100,00 € Ende");
+    auto comments = doc->GetComments();
+    comments.Add(doc->GetRange(12, 14), "kadoNetto");  // after "€"
+    comments.Add(doc->GetRange(0, 5), "kadoStart");
+    ASSERT_EQ(comments.Count(), 2);
+    EXPECT_EQ(comments.Item(1).Text(), "kadoStart");  // document order, not order of adding
+    EXPECT_EQ(comments.Item(2).GetRange().Text(), "kadoNetto");
+    auto ref = comments.Item(1).Reference();
+    ref.Collapse(CollapseDirection::End);
+    ref.MoveEnd(Unit::Character, 15);
+    EXPECT_EQ(ref.Text(), " 100,00 €\x05 Ende");
+    auto start = comments.Item(1).Reference();
+    start.Collapse(CollapseDirection::Start);
+    start.MoveStart(Unit::Word, -1);
+    EXPECT_EQ(start.Start(), 0);
+    start.InsertParagraphBefore();
+    EXPECT_EQ(doc->Content().Text().substr(0, 7), "\rNetto\x05");
+    EXPECT_EQ(comments.Item(1).Text(), "kadoStart");
+}
+
+TEST(Comment, OnACellTravelsWithTheTable) {
+    auto doc = DocWith("x");
+    auto end = doc->Content();
+    end.Collapse(CollapseDirection::End);
+    auto t1 = doc->GetTables().Add(end, 1, 5);
+    auto c15 = t1.GetCell(1, 5);
+    c15.Select();
+    auto r = c15.GetRange();
+    r.Collapse(CollapseDirection::End);
+    r.GetComments().Add(doc->GetApplication()->GetSelection().GetRange(), "Honora_5");
+    // Text put before the table moves it; the comment stays on the cell.
+    doc->GetRange(0, 0).InsertBefore("Vorspann\r");
+    EXPECT_EQ(t1.GetRange().GetComments().Count(), 1);
+    EXPECT_EQ(t1.GetRange().GetComments().Item(1).Text(), "Honora_5");
+    EXPECT_EQ(t1.GetCell(1, 5).GetRange().GetComments().Count(), 1);
+    EXPECT_EQ(t1.GetCell(1, 4).GetRange().GetComments().Count(), 0);
+    t1.GetCell(1, 5).GetRange().InsertAfter("12,00 €");
+    EXPECT_EQ(t1.GetCell(1, 5).GetRange().Text(), "\x05" "12,00 €\r\a");
+}
+
+TEST(Selection, MovesWithoutChangingContentAndTypes) {
+    auto doc = DocWith("Betrag 5,00 € x");
+    auto app = doc->GetApplication();
+    doc->GetRange(6, 6).Select();
+    auto sel = app->GetSelection();
+    sel.MoveEnd(Unit::Character, 15);
+    EXPECT_EQ(sel.Text(), " 5,00 € x\r");
+    sel.Collapse(CollapseDirection::Start);
+    EXPECT_EQ(doc->Content().Text(), "Betrag 5,00 € x\r");
+    sel.MoveEnd(Unit::Character, 8);
+    sel.SetText(" 7,50 € ");
+    EXPECT_EQ(doc->Content().Text(), "Betrag 7,50 € x\r");
+    sel.Collapse(CollapseDirection::End);
+    sel.TypeText("!");
+    EXPECT_EQ(doc->Content().Text(), "Betrag 7,50 € !x\r");
+    EXPECT_EQ(ErrorNumber([&] { sel.ShapeRange(); }), 4605);
+}
+
+TEST(Selection, BordersOfSelectedTable) {
+    auto doc = Document::New();
+    auto t = doc->GetTables().Add(doc->Content(), 2, 2);
+    t.Select();
+    auto borders = doc->GetApplication()->GetSelection().GetBorders();
+    for (int type = -1; type >= -6; --type) borders.Item(type).SetLineStyle(LineStyle::Single);
+    EXPECT_EQ(borders.Item(BorderType::Horizontal).GetLineStyle(), LineStyle::Single);
+    t.GetCell(1, 1).Select();
+    EXPECT_EQ(borders.Item(BorderType::Top).GetLineStyle(), LineStyle::Single);
+    EXPECT_EQ(ErrorNumber([&] { borders.Item(-7); }), 5941);
+    doc->GetRange(doc->Content().End() - 1, doc->Content().End() - 1).Select();
+    EXPECT_EQ(ErrorNumber([&] { borders.Item(-1).SetLineStyle(LineStyle::None); }), 4605);
+}
+
+TEST(Shape, TextBoxAndDeletingByNameWhileIterating) {
+    auto doc = DocWith("Rechnung");
+    auto shapes = doc->GetShapes();
+    for (const char* name : {"Zahlungsziel", "Logo", "Zahlungsziel"}) shapes.AddTextbox(TextOrientation::Horizontal, 0, 10, 100, 20).SetName(name);
+    ASSERT_EQ(shapes.Count(), 3);
+    for (int i = shapes.Count(); i >= 1; --i)
+        if (shapes.Item(i).Name() == "Zahlungsziel") shapes.Item(i).Delete();
+    ASSERT_EQ(shapes.Count(), 1);
+    auto box = shapes.Item(1);
+    EXPECT_EQ(box.Name(), "Logo");
+    EXPECT_EQ(doc->Content().Text(), "Rechnung\r");  // anchors are not text
+    box.Select();
+    auto sel = doc->GetApplication()->GetSelection();
+    auto shape = sel.ShapeRange();
+    shape.Fill().SetTransparency(1);
+    shape.Line().SetVisible(false);
+    shape.SetRelativeVerticalPosition(RelativeVerticalPosition::Page);
+    shape.SetTop(doc->GetApplication()->CentimetersToPoints(26));
+    shape.GetTextFrame().TextRange().Select();
+    sel.Collapse(CollapseDirection::Start);
+    sel.GetFont().SetSize(8);
+    sel.TypeText("Zahlbar bis 01.01.2027 ohne Abzug.");
+    EXPECT_EQ(box.GetTextFrame().TextRange().Text(), "Zahlbar bis 01.01.2027 ohne Abzug.");
+    EXPECT_FLOAT_EQ(box.GetTextFrame().TextRange().GetFont().Size(), 8);
+    EXPECT_FALSE(box.Line().Visible());
+    EXPECT_EQ(ErrorNumber([&] { doc->GetShapes().Item(2); }), 5941);
+}
+
+TEST(Document, ViewFlagsByName) {
+    auto doc = Document::New();
+    auto view = doc->ActiveWindow().GetView();
+    view.SetByName("ShowComments", false);
+    EXPECT_FALSE(view.GetByName("ShowComments"));
+    EXPECT_EQ(ErrorNumber([&] { view.SetByName("ShowNothing", false); }), 438);
+    EXPECT_EQ(ErrorNumber([&] { doc->GetRange(0, 99); }), 4608);
+}
+
+}  // namespace
