@@ -69,7 +69,9 @@ Table Tables::Add(const Range& where, int rows, int columns) {
     auto& d = *doc_;
     auto& s = d.main;
     long p = detail::InsertionPoint(s, where.Start());
-    if (s.chars[p].table != 0) com::Raise(4605, "Tables inside tables are not supported.");
+    // At a table's first position the new table goes in front of it; inside one it cannot go.
+    if (s.chars[p].table != 0 && (p == 0 || s.chars[p - 1].table == s.chars[p].table))
+        com::Raise(4605, "Tables inside tables are not supported.");
     // Tables start a paragraph: split the one the range stands in.
     if (p > 0 && s.chars[p - 1].kind == Kind::Text) {
         auto before = Range(doc_, StoryType::Main, 0, p, p);

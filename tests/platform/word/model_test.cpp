@@ -115,6 +115,15 @@ TEST(Table, RangeSurvivesDeleteAndTakesANewTable) {
     auto t2 = doc->GetTables().Add(where, 1, 5);
     EXPECT_EQ(t2.GetColumns().Count(), 5);
     EXPECT_EQ(doc->Content().Text().find("alt"), std::string::npos);
+    // A table right in front of another one can be deleted and replaced too.
+    auto t3 = doc->GetTables().Add(t2.GetRange(), 1, 1);
+    auto place = t3.GetRange();
+    t3.Delete();
+    place.Collapse(CollapseDirection::End);
+    auto t4 = doc->GetTables().Add(place, 2, 1);
+    EXPECT_EQ(doc->GetTables().Count(), 2);
+    EXPECT_EQ(doc->GetTables().Item(1), t4);
+    EXPECT_EQ(ErrorNumber([&] { doc->GetTables().Add(t4.GetCell(2, 1).GetRange(), 1, 1); }), 4605);
 }
 
 TEST(Table, RowsColumnsAndWidths) {
