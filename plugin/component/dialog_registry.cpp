@@ -28,6 +28,8 @@ void RegisterDialog(int16_t index, DialogFactory factory) {
 
 void UnregisterDialogs() { Slots() = {}; }
 
+bool HasDialog(int16_t index) { return Valid(index) && Slots()[static_cast<size_t>(index)].factory != nullptr; }
+
 bool OpenDialog(int16_t index) {
     if (!Valid(index)) return false;
     auto& slot = Slots()[static_cast<size_t>(index)];

@@ -24,6 +24,9 @@ using DialogFactory = std::function<std::shared_ptr<ModelessDialog>()>;
 void RegisterDialog(int16_t index, DialogFactory factory);
 void UnregisterDialogs();
 
+// Whether a dialog unit has registered a factory for the index.
+bool HasDialog(int16_t index);
+
 // Shows the dialog for the index; false when none is registered for it.
 bool OpenDialog(int16_t index);
 
