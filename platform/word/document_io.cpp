@@ -1,0 +1,31 @@
+// Opening and saving documents as DOCX files.
+#include "platform/word/docx_io.h"
+
+namespace kado::word {
+
+namespace detail {
+std::shared_ptr<Document> MakeDocument(DocPtr st, std::shared_ptr<Application> app) {
+    auto doc = std::make_shared<Document>(st);
+    if (!app) app = std::make_shared<Application>();
+    st->app = app;
+    app->SetActiveDocument(doc);
+    return doc;
+}
+}  // namespace detail
+
+std::shared_ptr<Document> Document::Open(const std::filesystem::path& path, std::shared_ptr<Application> app) {
+    const std::string bytes = pkg::ReadFileBounded(path);
+    return FromBytes(bytes, std::move(app));
+}
+
+std::shared_ptr<Document> Document::FromBytes(std::string_view docx, std::shared_ptr<Application> app) {
+    auto st = std::make_shared<detail::DocState>();
+    detail::LoadDocx(*st, docx);
+    return detail::MakeDocument(st, std::move(app));
+}
+
+void Document::SaveAs(const std::filesystem::path& path) { pkg::WriteFileAtomically(path, ToBytes()); }
+
+std::string Document::ToBytes() const { return detail::SaveDocx(*state_); }
+
+}  // namespace kado::word

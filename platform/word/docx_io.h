@@ -1,0 +1,35 @@
+// DOCX reading into and writing from the in-memory document state, and the
+// package parts kept beside it so that a save writes back what it loaded.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "platform/word/docstate.h"
+#include "platform/word/package.h"
+
+namespace kado::word::detail {
+
+// Opaque XML that stands between paragraphs (body-level elements, nested
+// tables) starts with this byte; it is written before its paragraph.
+inline constexpr char kBlockOpaque = '\x01';
+
+// What DocState::package points to for a loaded document.
+struct LoadedPackage {
+    explicit LoadedPackage(pkg::Package p) : package(std::move(p)) {}
+    pkg::Package package;
+    std::string mainPart = "word/document.xml";
+    std::string relsPart = "word/_rels/document.xml.rels";
+    std::string commentsPart;      // empty when the package has none
+    std::string commentsRootTag;   // start tag of the loaded comments root, with its declarations
+};
+
+// Fills an empty state from DOCX bytes; com::Error for malformed input.
+void LoadDocx(DocState& st, std::string_view bytes);
+// The complete DOCX package of the state.
+std::string SaveDocx(DocState& st);
+// Wraps a state in a Document the way Document::New does.
+std::shared_ptr<Document> MakeDocument(DocPtr st, std::shared_ptr<Application> app);
+
+}  // namespace kado::word::detail

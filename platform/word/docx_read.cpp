@@ -1,0 +1,539 @@
+// Loading a DOCX package into the character stream: paragraphs, runs, tables,
+// comments and text boxes are modelled; everything else is kept as XML.
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <map>
+#include <sstream>
+
+#include "platform/word/docx_io.h"
+#include "platform/word/text_codec.h"
+#include "platform/word/xml_safe.h"
+
+namespace kado::word::detail {
+namespace {
+
+using pugi::xml_node;
+
+constexpr char32_t kObject = 0xFFFC;
+
+std::string_view Local(const char* name) {
+    std::string_view s(name);
+    auto p = s.find(':');
+    return p == std::string_view::npos ? s : s.substr(p + 1);
+}
+bool Is(xml_node n, std::string_view local) { return n.type() == pugi::node_element && Local(n.name()) == local; }
+xml_node Child(xml_node n, std::string_view local) {
+    for (auto c : n.children())
+        if (Is(c, local)) return c;
+    return {};
+}
+const char* Attr(xml_node n, std::string_view local) {
+    for (auto a : n.attributes())
+        if (Local(a.name()) == local) return a.value();
+    return nullptr;
+}
+std::string NodeXml(xml_node n) {
+    std::ostringstream o;
+    n.print(o, "", pugi::format_raw, pugi::encoding_utf8);
+    return o.str();
+}
+// Numbers from attributes, clamped so that hostile values cannot overflow.
+double Num(const char* s, double fallback = 0) {
+    if (!s) return fallback;
+    std::string_view v(s);
+    while (!v.empty() && v.front() == ' ') v.remove_prefix(1);
+    if (!v.empty() && v.front() == '+') v.remove_prefix(1);
+    double d = 0;
+    auto r = std::from_chars(v.data(), v.data() + v.size(), d);
+    if (r.ec != std::errc() || !std::isfinite(d)) return fallback;
+    return std::clamp(d, -1e9, 1e9);
+}
+bool OnOff(xml_node n) {
+    const char* v = Attr(n, "val");
+    if (!v) return true;
+    std::string_view s(v);
+    return !(s == "0" || s == "false" || s == "off");
+}
+LineStyle BorderStyle(xml_node edge, LineStyle fallback) {
+    if (!edge) return fallback;
+    const char* v = Attr(edge, "val");
+    if (!v) return fallback;
+    std::string_view s(v);
+    return (s == "nil" || s == "none") ? LineStyle::None : LineStyle::Single;
+}
+std::string Dir(const std::string& part) {
+    auto p = part.rfind('/');
+    return p == std::string::npos ? std::string() : part.substr(0, p + 1);
+}
+// Resolves a relationship target against the directory of its source part.
+std::string ResolveTarget(const std::string& baseDir, std::string_view target) {
+    std::string joined = !target.empty() && target.front() == '/' ? std::string(target.substr(1))
+                                                                  : baseDir + std::string(target);
+    std::vector<std::string> parts;
+    size_t i = 0;
+    while (i <= joined.size()) {
+        size_t j = joined.find('/', i);
+        if (j == std::string::npos) j = joined.size();
+        std::string seg = joined.substr(i, j - i);
+        if (seg == "..") {
+            if (!parts.empty()) parts.pop_back();
+        } else if (!seg.empty() && seg != ".") {
+            parts.push_back(seg);
+        }
+        i = j + 1;
+    }
+    std::string out;
+    for (const auto& s : parts) out += (out.empty() ? "" : "/") + s;
+    return out;
+}
+
+class Reader {
+public:
+    explicit Reader(DocState& st) : st_(st) {}
+
+    void Comments(xml_node root) {
+        for (auto c : root.children()) {
+            if (!Is(c, "comment")) continue;
+            const char* fid = Attr(c, "id");
+            if (!fid || commentIds_.count(fid)) continue;
+            CommentData cd;
+            cd.id = st_.nextId++;
+            const char* a = Attr(c, "author");
+            cd.author = a ? a : "";
+            const char* in = Attr(c, "initials");
+            cd.initials = in ? in : "";
+            const char* dt = Attr(c, "date");
+            cd.date = dt ? dt : "";
+            commentIds_[fid] = cd.id;
+            auto story = std::make_unique<Story>();
+            story->type = StoryType::Comments;
+            story->id = cd.id;
+            ReadStory(c, *story);
+            st_.stories.push_back(std::move(story));
+            st_.comments.push_back(std::move(cd));
+        }
+    }
+
+    void Body(xml_node body) {
+        Target t(*this, &st_.main.chars, true);
+        std::string sectPr, trailing;
+        for (auto c : body.children()) {
+            if (c.type() != pugi::node_element) continue;
+            if (Is(c, "p")) {
+                Paragraph(c, 0);
+            } else if (Is(c, "tbl")) {
+                TableNode(c);
+            } else if (Is(c, "sectPr")) {
+                sectPr = NodeXml(c);
+                ReadTextWidth(c);
+            } else if (!Marker(c)) {
+                pending_.push_back(NodeXml(c));
+            }
+        }
+        for (auto& p : pending_) trailing += p;
+        pending_.clear();
+        auto& cs = st_.main.chars;
+        if (cs.empty() || cs.back().kind != Kind::ParaEnd || cs.back().table != 0)
+            cs.push_back(Ch{U'\r', Kind::ParaEnd, 0, 0, 0});
+        st_.documentXmlTail = trailing + sectPr + st_.documentXmlTail;
+    }
+
+    // Scopes and reference marks become comment anchors once the whole text is read.
+    void FinishComments() {
+        std::vector<int64_t> keep;
+        for (auto& cd : st_.comments) {
+            auto it = marks_.find(cd.id);
+            if (it == marks_.end()) continue;
+            Marks& m = it->second;
+            if (m.ref < 0 && m.end < 0 && m.start < 0) continue;
+            keep.push_back(cd.id);
+        }
+        std::erase_if(st_.comments, [&](const CommentData& c) {
+            return std::find(keep.begin(), keep.end(), c.id) == keep.end();
+        });
+        std::erase_if(st_.stories, [&](const std::unique_ptr<Story>& s) {
+            return s->type == StoryType::Comments && std::find(keep.begin(), keep.end(), s->id) == keep.end();
+        });
+        for (auto& cd : st_.comments) {
+            Marks& m = marks_[cd.id];
+            long s = m.start, e = m.end;
+            if (s < 0 && e < 0) s = e = m.ref + 1;  // a point comment's scope follows its mark
+            if (s < 0) s = e;
+            if (e < 0) e = m.ref >= 0 && m.ref >= s ? m.ref : s;
+            if (e < s) std::swap(s, e);
+            cd.scope = st_.Track(StoryType::Main, 0, s, e);
+        }
+        // A ranged comment without its reference mark gets one at the end of its range.
+        for (auto& cd : st_.comments) {
+            if (marks_[cd.id].ref >= 0) continue;
+            long at = cd.scope->end;
+            auto& cs = st_.main.chars;
+            at = std::clamp<long>(at, 0, static_cast<long>(cs.size()) - 1);
+            while (at > 0 && cs[at].kind != Kind::Text && cs[at].kind != Kind::ParaEnd &&
+                   cs[at].kind != Kind::CommentRef && cs[at].kind != Kind::ShapeAnchor && cs[at].kind != Kind::Opaque)
+                --at;
+            st_.InsertChars(st_.main, at, {Ch{U'\x05', Kind::CommentRef, cs[at].run, static_cast<uint32_t>(cd.id),
+                                              cs[at].table}});
+        }
+    }
+
+private:
+    struct Marks {
+        long start = -1, end = -1, ref = -1;
+    };
+    // Switches the story being filled for the lifetime of the object.
+    struct Target {
+        Target(Reader& r, std::vector<Ch>* out, bool main) : r_(r), out_(r.out_), main_(r.main_) {
+            r.out_ = out;
+            r.main_ = main;
+            pending_.swap(r.pending_);
+        }
+        ~Target() {
+            r_.out_ = out_;
+            r_.main_ = main_;
+            pending_.swap(r_.pending_);
+        }
+        Reader& r_;
+        std::vector<Ch>* out_;
+        bool main_;
+        std::vector<std::string> pending_;
+    };
+
+    long Pos() const { return static_cast<long>(out_->size()); }
+
+    void ReadTextWidth(xml_node sect) {
+        xml_node sz = Child(sect, "pgSz"), mar = Child(sect, "pgMar");
+        if (!sz) return;
+        double w = Num(Attr(sz, "w")) - Num(Attr(mar, "left")) - Num(Attr(mar, "right"));
+        if (w > 20) st_.textWidth = static_cast<float>(w / 20.0);
+    }
+
+    // Comment range marks at any level of the text; true when c was one.
+    bool Marker(xml_node c) {
+        bool start = Is(c, "commentRangeStart"), end = Is(c, "commentRangeEnd");
+        if (!start && !end) return false;
+        if (!main_) return true;
+        const char* fid = Attr(c, "id");
+        auto it = fid ? commentIds_.find(fid) : commentIds_.end();
+        if (it == commentIds_.end()) return true;
+        Marks& m = marks_[it->second];
+        (start ? m.start : m.end) = Pos();
+        return true;
+    }
+
+    RunFormat ReadRunFormat(xml_node rpr) {
+        RunFormat f;
+        for (auto c : rpr.children()) {
+            if (Is(c, "b")) f.bold = OnOff(c);
+            else if (Is(c, "u")) {
+                const char* v = Attr(c, "val");
+                f.underline = v && std::string_view(v) != "none";
+            } else if (Is(c, "sz")) {
+                f.size = static_cast<float>(std::clamp(Num(Attr(c, "val")) / 2.0, 0.0, 1638.0));
+            } else if (c.type() == pugi::node_element) {
+                f.otherXml += NodeXml(c);
+            }
+        }
+        return f;
+    }
+
+    void FlushPending(int64_t table) {
+        for (auto& x : pending_) Opaque(std::string(1, kBlockOpaque) + x, 0, table);
+        pending_.clear();
+    }
+    void Opaque(std::string xml, uint32_t run, int64_t table) {
+        st_.opaque.push_back(std::move(xml));
+        out_->push_back(Ch{kObject, Kind::Opaque, run, static_cast<uint32_t>(st_.opaque.size() - 1), table});
+    }
+    void EmptyParagraph(int64_t table) {
+        FlushPending(table);
+        out_->push_back(Ch{U'\r', Kind::ParaEnd, 0, 0, table});
+    }
+
+    void Paragraph(xml_node p, int64_t table) {
+        FlushPending(table);
+        ParaFormat pf;
+        RunFormat mark;
+        if (xml_node ppr = Child(p, "pPr")) {
+            for (auto c : ppr.children()) {
+                if (Is(c, "jc")) {
+                    std::string_view v = Attr(c, "val") ? Attr(c, "val") : "";
+                    pf.alignment = v == "left" || v == "start" ? 0 : v == "center" ? 1 : v == "right" || v == "end" ? 2
+                                 : v == "both" || v == "distribute" ? 3 : -1;
+                    if (pf.alignment < 0) pf.otherXml += NodeXml(c);
+                } else if (Is(c, "rPr")) {
+                    mark = ReadRunFormat(c);
+                } else if (c.type() == pugi::node_element) {
+                    pf.otherXml += NodeXml(c);
+                }
+            }
+        }
+        for (auto c : p.children()) {
+            if (c.type() != pugi::node_element || Is(c, "pPr") || Is(c, "proofErr") || Marker(c)) continue;
+            if (Is(c, "r")) Run(c, table);
+            else Opaque(NodeXml(c), 0, table);
+        }
+        out_->push_back(Ch{U'\r', Kind::ParaEnd, st_.InternRun(mark), st_.InternPara(pf), table});
+    }
+
+    void Run(xml_node r, int64_t table) {
+        xml_node rpr = Child(r, "rPr");
+        const uint32_t ri = rpr ? st_.InternRun(ReadRunFormat(rpr)) : 0;
+        const std::string rprXml = rpr ? NodeXml(rpr) : std::string();
+        const std::string name = r.name();
+        auto text = [&](char32_t c) { out_->push_back(Ch{c, Kind::Text, ri, 0, table}); };
+        for (auto c : r.children()) {
+            if (c.type() != pugi::node_element || Is(c, "rPr") || Is(c, "lastRenderedPageBreak")) continue;
+            if (Is(c, "t")) {
+                for (char32_t ch : DecodeUtf8(c.text().get())) text(ch == '\n' || ch == '\r' ? U' ' : ch);
+            } else if (Is(c, "tab")) {
+                text(U'\t');
+            } else if (Is(c, "cr") || (Is(c, "br") && (!Attr(c, "type") || std::string_view(Attr(c, "type")) == "textWrapping"))) {
+                text(U'\v');
+            } else if (Is(c, "commentReference")) {
+                const char* fid = Attr(c, "id");
+                auto it = fid && main_ ? commentIds_.find(fid) : commentIds_.end();
+                if (it != commentIds_.end() && marks_[it->second].ref < 0) {
+                    marks_[it->second].ref = Pos();
+                    out_->push_back(Ch{U'\x05', Kind::CommentRef, ri, static_cast<uint32_t>(it->second), table});
+                }
+            } else if (!(main_ && (Is(c, "AlternateContent") || Is(c, "drawing")) && TextBox(c, ri, table))) {
+                Opaque("<" + name + ">" + rprXml + NodeXml(c) + "</" + name + ">", ri, table);
+            }
+        }
+    }
+
+    // A text box (wps shape with text) becomes a shape with its own story.
+    bool TextBox(xml_node n, uint32_t ri, int64_t table) {
+        xml_node drawing = n;
+        if (Is(n, "AlternateContent")) drawing = Child(Child(n, "Choice"), "drawing");
+        xml_node anchor = Child(drawing, "anchor");
+        if (!anchor) anchor = Child(drawing, "inline");
+        xml_node wsp = Child(Child(Child(anchor, "graphic"), "graphicData"), "wsp");
+        xml_node content = Child(Child(wsp, "txbx"), "txbxContent");
+        if (!content) return false;
+        ShapeData sd;
+        sd.id = st_.nextId++;
+        xml_node docPr = Child(anchor, "docPr");
+        sd.name = Attr(docPr, "name") ? Attr(docPr, "name") : "";
+        const double emu = 12700.0;
+        sd.left = static_cast<float>(Num(Child(Child(anchor, "positionH"), "posOffset").text().get()) / emu);
+        xml_node pv = Child(anchor, "positionV");
+        sd.top = static_cast<float>(Num(Child(pv, "posOffset").text().get()) / emu);
+        std::string_view rel = Attr(pv, "relativeFrom") ? Attr(pv, "relativeFrom") : "paragraph";
+        sd.relV = rel == "page" ? RelativeVerticalPosition::Page
+                : rel == "margin" || rel == "topMargin" ? RelativeVerticalPosition::Margin
+                : rel == "line" ? RelativeVerticalPosition::Line : RelativeVerticalPosition::Paragraph;
+        xml_node ext = Child(anchor, "extent");
+        sd.width = static_cast<float>(std::max(0.0, Num(Attr(ext, "cx")) / emu));
+        sd.height = static_cast<float>(std::max(0.0, Num(Attr(ext, "cy")) / emu));
+        xml_node sp = Child(wsp, "spPr");
+        if (Child(sp, "noFill")) sd.fillVisible = false;
+        if (xml_node fill = Child(sp, "solidFill")) {
+            xml_node color = fill.first_child();
+            if (xml_node alpha = Child(color, "alpha"))
+                sd.fillTransparency = static_cast<float>(std::clamp(1.0 - Num(Attr(alpha, "val"), 100000) / 100000.0, 0.0, 1.0));
+        }
+        if (xml_node ln = Child(sp, "ln")) sd.lineVisible = !Child(ln, "noFill");
+        else sd.lineVisible = static_cast<bool>(Child(wsp, "style"));
+        auto story = std::make_unique<Story>();
+        story->type = StoryType::TextFrame;
+        story->id = sd.id;
+        ReadStory(content, *story);
+        st_.stories.push_back(std::move(story));
+        st_.shapes.push_back(std::move(sd));
+        out_->push_back(Ch{kObject, Kind::ShapeAnchor, ri, static_cast<uint32_t>(st_.shapes.back().id), table});
+        return true;
+    }
+
+    // Comment and text box texts: paragraphs; tables and the rest stay XML.
+    void ReadStory(xml_node container, Story& story) {
+        Target t(*this, &story.chars, false);
+        for (auto c : container.children()) {
+            if (c.type() != pugi::node_element) continue;
+            if (Is(c, "p")) Paragraph(c, 0);
+            else if (!Marker(c)) pending_.push_back(NodeXml(c));
+        }
+        if (!pending_.empty() || story.chars.empty()) EmptyParagraph(0);
+    }
+
+    void TableNode(xml_node tbl) {
+        const int64_t id = st_.nextId++;
+        TableData td;
+        td.id = id;
+        xml_node tblPr = Child(tbl, "tblPr");
+        if (tblPr) td.tblPrXml = NodeXml(tblPr);
+        xml_node tb = Child(tblPr, "tblBorders");
+        auto tbEdge = [&](std::string_view a, std::string_view b) {
+            xml_node e = Child(tb, a);
+            if (!e) e = Child(tb, b);
+            return BorderStyle(e, LineStyle::None);
+        };
+        const LineStyle tTop = tbEdge("top", "top"), tLeft = tbEdge("left", "start"), tBottom = tbEdge("bottom", "bottom"),
+                        tRight = tbEdge("right", "end"), tInH = tbEdge("insideH", "insideH"), tInV = tbEdge("insideV", "insideV");
+        std::vector<double> grid;
+        for (auto g : Child(tbl, "tblGrid").children())
+            if (Is(g, "gridCol")) grid.push_back(std::max(0.0, Num(Attr(g, "w"))) / 20.0);
+        std::vector<xml_node> rows;
+        for (auto c : tbl.children())
+            if (Is(c, "tr")) rows.push_back(c);
+        bool any = false;
+        for (size_t ri = 0; ri < rows.size(); ++ri) {
+            xml_node tr = rows[ri];
+            std::vector<xml_node> cells;
+            for (auto c : tr.children())
+                if (Is(c, "tc")) cells.push_back(c);
+            if (cells.empty()) continue;
+            RowProps rp;
+            if (xml_node trPr = Child(tr, "trPr")) {
+                for (auto c : trPr.children()) {
+                    if (Is(c, "trHeight")) {
+                        rp.height = static_cast<float>(std::max(0.0, Num(Attr(c, "val"))) / 20.0);
+                        std::string_view rule = Attr(c, "hRule") ? Attr(c, "hRule") : "atLeast";
+                        rp.rule = rule == "exact" ? HeightRule::Exactly : rule == "auto" ? HeightRule::Auto : HeightRule::AtLeast;
+                    } else if (c.type() == pugi::node_element) {
+                        rp.otherXml += NodeXml(c);
+                    }
+                }
+            }
+            size_t gi = 0;
+            for (size_t ci = 0; ci < cells.size(); ++ci) {
+                xml_node tc = cells[ci];
+                CellProps cp;
+                xml_node tcPr = Child(tc, "tcPr");
+                size_t span = 1;
+                double width = 0;
+                xml_node borders;
+                for (auto c : tcPr.children()) {
+                    if (Is(c, "tcW")) {
+                        std::string_view type = Attr(c, "type") ? Attr(c, "type") : "dxa";
+                        double w = std::max(0.0, Num(Attr(c, "w")));
+                        if (type == "dxa") width = w / 20.0;
+                        else if (type == "pct") width = st_.textWidth * w / 5000.0;
+                    } else if (Is(c, "gridSpan")) {
+                        span = static_cast<size_t>(std::clamp(Num(Attr(c, "val"), 1), 1.0, 1000.0));
+                    } else if (Is(c, "tcBorders")) {
+                        borders = c;
+                    } else if (c.type() == pugi::node_element) {
+                        cp.otherXml += NodeXml(c);
+                    }
+                }
+                if (width <= 0)
+                    for (size_t g = gi; g < gi + span && g < grid.size(); ++g) width += grid[g];
+                gi += span;
+                cp.width = static_cast<float>(std::min(width, 1e6));
+                auto edge = [&](std::string_view a, std::string_view b, LineStyle fallback) {
+                    xml_node e = Child(borders, a);
+                    if (!e) e = Child(borders, b);
+                    return BorderStyle(e, fallback);
+                };
+                cp.top = edge("top", "top", ri == 0 ? tTop : tInH);
+                cp.bottom = edge("bottom", "bottom", ri + 1 == rows.size() ? tBottom : tInH);
+                cp.left = edge("left", "start", ci == 0 ? tLeft : tInV);
+                cp.right = edge("right", "end", ci + 1 == cells.size() ? tRight : tInV);
+                const long before = Pos();
+                for (auto c : tc.children()) {
+                    if (c.type() != pugi::node_element || Is(c, "tcPr")) continue;
+                    if (Is(c, "p")) Paragraph(c, id);
+                    else if (!Marker(c)) pending_.push_back(NodeXml(c));
+                }
+                if (!pending_.empty() || Pos() == before || out_->back().kind != Kind::ParaEnd) EmptyParagraph(id);
+                st_.cellProps.push_back(std::move(cp));
+                out_->push_back(Ch{U'\a', Kind::CellEnd, 0, static_cast<uint32_t>(st_.cellProps.size() - 1), id});
+            }
+            st_.rowProps.push_back(std::move(rp));
+            out_->push_back(Ch{U'\r', Kind::RowCr, 0, 0, id});
+            out_->push_back(Ch{U'\a', Kind::RowEnd, 0, static_cast<uint32_t>(st_.rowProps.size() - 1), id});
+            any = true;
+        }
+        if (any) st_.tables.push_back(std::move(td));
+    }
+
+    DocState& st_;
+    std::vector<Ch>* out_ = nullptr;
+    bool main_ = true;
+    std::vector<std::string> pending_;  // block-level XML waiting for the next paragraph
+    std::map<std::string, int64_t> commentIds_;
+    std::map<int64_t, Marks> marks_;
+};
+
+// Start tag of an element with all its attributes, as text.
+std::string StartTag(xml_node n) {
+    std::string s = "<" + std::string(n.name());
+    for (auto a : n.attributes()) {
+        s += " " + std::string(a.name()) + "=\"";
+        for (char c : std::string_view(a.value())) {
+            switch (c) {
+                case '&': s += "&amp;"; break;
+                case '<': s += "&lt;"; break;
+                case '>': s += "&gt;"; break;
+                case '"': s += "&quot;"; break;
+                default: s += c;
+            }
+        }
+        s += "\"";
+    }
+    return s + ">";
+}
+
+std::string RelTarget(const pkg::Package& p, const std::string& relsPart, std::string_view typeTail,
+                      const std::string& baseDir) {
+    if (!p.Has(relsPart)) return {};
+    auto rels = pkg::ParseXmlPart(p.Read(relsPart), relsPart);
+    for (auto r : rels.document_element().children()) {
+        if (!Is(r, "Relationship")) continue;
+        std::string_view type = Attr(r, "Type") ? Attr(r, "Type") : "";
+        const char* mode = Attr(r, "TargetMode");
+        if (mode && std::string_view(mode) == "External") continue;
+        if (type.size() >= typeTail.size() && type.substr(type.size() - typeTail.size()) == typeTail && Attr(r, "Target"))
+            return ResolveTarget(baseDir, Attr(r, "Target"));
+    }
+    return {};
+}
+
+}  // namespace
+
+void LoadDocx(DocState& st, std::string_view bytes) {
+    auto lp = std::make_shared<LoadedPackage>(pkg::Package::FromBytes(bytes));
+    const auto& p = lp->package;
+    std::string main = RelTarget(p, "_rels/.rels", "/officeDocument", "");
+    if (main.empty()) main = "word/document.xml";
+    if (!p.Has(main)) com::Raise(pkg::kErrBadPackage, "Das Dokument ist beschädigt: Teil " + main + " fehlt");
+    lp->mainPart = main;
+    const std::string dir = Dir(main);
+    lp->relsPart = dir + "_rels/" + main.substr(dir.size()) + ".rels";
+    lp->commentsPart = RelTarget(p, lp->relsPart, "/comments", dir);
+
+    Reader reader(st);
+    if (!lp->commentsPart.empty() && p.Has(lp->commentsPart)) {
+        auto cx = pkg::ParseXmlPart(p.Read(lp->commentsPart), lp->commentsPart);
+        xml_node root = cx.document_element();
+        if (!Is(root, "comments"))
+            com::Raise(pkg::kErrBadPackage, "Das Dokument ist beschädigt: Teil " + lp->commentsPart + " enthält keine Kommentare");
+        lp->commentsRootTag = StartTag(root);
+        reader.Comments(root);
+    }
+
+    auto doc = pkg::ParseXmlPart(p.Read(main), main);
+    xml_node root = doc.document_element();
+    xml_node body = Child(root, "body");
+    if (!Is(root, "document") || !body)
+        com::Raise(pkg::kErrBadPackage, "Das Dokument ist beschädigt: Teil " + main + " hat keinen Textkörper");
+    std::string head = R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)" + StartTag(root);
+    std::string after;
+    bool seenBody = false;
+    for (auto c : root.children()) {
+        if (c == body) { seenBody = true; continue; }
+        if (c.type() != pugi::node_element) continue;
+        (seenBody ? after : head) += NodeXml(c);
+    }
+    st.documentXmlHead = head + "<" + std::string(body.name()) + ">";
+    st.documentXmlTail = "</" + std::string(body.name()) + ">" + after + "</" + std::string(root.name()) + ">";
+    reader.Body(body);
+    reader.FinishComments();
+    st.package = lp;
+    ++st.version;
+}
+
+}  // namespace kado::word::detail

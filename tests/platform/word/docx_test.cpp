@@ -1,0 +1,387 @@
+// DOCX load and save: round trips through our own writer, preservation of
+// what the engine does not model, hostile packages, and LibreOffice as reader.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "platform/word/docstate.h"
+#include "platform/word/docx_io.h"
+#include "platform/word/lo_support.h"
+#include "platform/word/package.h"
+#include "platform/word/word.h"
+
+namespace kado::word {
+namespace {
+
+using test::FreshDir;
+using test::LoConvert;
+using test::ReadAll;
+using test::WriteAll;
+
+std::shared_ptr<Document> Reload(const Document& d) { return Document::FromBytes(d.ToBytes()); }
+std::string DocumentXml(const Document& d) { return pkg::Package::FromBytes(d.ToBytes()).Read("word/document.xml"); }
+long EndOfText(const Document& d) { return static_cast<long>(d.State()->main.chars.size()) - 1; }
+
+TEST(DocxSave, NewDocumentIsACompletePackage) {
+    auto doc = Document::New();
+    auto p = pkg::Package::FromBytes(doc->ToBytes());
+    for (const char* part : {"[Content_Types].xml", "_rels/.rels", "word/document.xml", "word/_rels/document.xml.rels",
+                             "word/styles.xml"})
+        EXPECT_TRUE(p.Has(part)) << part;
+    EXPECT_FALSE(p.Has("word/comments.xml"));
+    const std::string xml = p.Read("word/document.xml");
+    EXPECT_NE(xml.find("<w:pgSz w:w=\"11906\" w:h=\"16838\"/>"), std::string::npos);
+    EXPECT_NE(xml.find("w:left=\"1417\""), std::string::npos);
+    EXPECT_EQ(Reload(*doc)->Content().Text(), "\r");
+}
+
+TEST(DocxSave, TextAndFormatsComeBack) {
+    struct Case {
+        const char* text;
+        bool bold;
+        float size;
+        Alignment align;
+    } cases[] = {
+        {"Honorarrechnung", true, 14, Alignment::Center},
+        {"Betrag: 150,00 € & <mehr> \"zitiert\"", false, 9.5f, Alignment::Right},
+        {"  Leerzeichen\tTab", false, 0, Alignment::Justify},
+        {"Umlaute äöüß", true, 11, Alignment::Left},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        auto doc = Document::New();
+        doc->GetRange(0, 0).InsertAfter(c.text);
+        Range r = doc->GetRange(0, EndOfText(*doc));
+        r.SetBold(c.bold);
+        if (c.size > 0) r.GetFont().SetSize(c.size);
+        r.GetParagraphFormat().SetAlignment(c.align);
+        auto back = Reload(*doc);
+        EXPECT_EQ(back->Content().Text(), doc->Content().Text());
+        Range b = back->GetRange(0, EndOfText(*back));
+        EXPECT_EQ(b.Bold(), c.bold);
+        if (c.size > 0) {
+            EXPECT_FLOAT_EQ(b.GetFont().Size(), c.size);
+        }
+        EXPECT_EQ(b.GetParagraphFormat().GetAlignment(), c.align);
+    }
+}
+
+TEST(DocxSave, TableWithWidthsHeightsAndBorders) {
+    auto doc = Document::New();
+    Table t = doc->GetTables().Add(doc->GetRange(0, 0), 2, 3);
+    t.GetCell(1, 1).GetRange().InsertBefore("Leistung");
+    t.GetCell(2, 3).GetRange().InsertBefore("150,00 €");
+    t.GetColumns().Item(1).SetWidth(200);
+    t.GetCell(2, 2).SetWidth(50);  // row 2 differs from row 1: the grid needs both edges
+    t.GetRows().Item(1).SetHeight(18, HeightRule::Exactly);
+    t.Select();
+    doc->GetApplication()->GetSelection().GetBorders().Item(BorderType::Top).SetLineStyle(LineStyle::Single);
+
+    const std::string xml = DocumentXml(*doc);
+    EXPECT_NE(xml.find("<w:trHeight w:val=\"360\" w:hRule=\"exact\"/>"), std::string::npos);
+    EXPECT_NE(xml.find("<w:tblLayout w:type=\"fixed\"/>"), std::string::npos);
+    EXPECT_NE(xml.find("<w:gridSpan"), std::string::npos);
+
+    auto back = Reload(*doc);
+    ASSERT_EQ(back->GetTables().Count(), 1);
+    Table bt = back->GetTables().Item(1);
+    EXPECT_EQ(bt.GetCell(1, 1).GetRange().Text(), std::string("Leistung") + kCellEndMark);
+    EXPECT_EQ(bt.GetCell(2, 3).GetRange().Text(), std::string("150,00 €") + kCellEndMark);
+    EXPECT_FLOAT_EQ(bt.GetCell(1, 1).Width(), 200);
+    EXPECT_FLOAT_EQ(bt.GetCell(2, 1).Width(), 200);
+    EXPECT_FLOAT_EQ(bt.GetCell(2, 2).Width(), 50);
+    EXPECT_FLOAT_EQ(bt.GetCell(1, 2).Width(), t.GetCell(1, 2).Width());
+    EXPECT_FLOAT_EQ(bt.GetRows().Item(1).Height(), 18);
+    EXPECT_EQ(bt.GetRows().Item(1).GetHeightRule(), HeightRule::Exactly);
+    EXPECT_EQ(back->Content().Text(), doc->Content().Text());
+    // Border styles per cell edge survive as they were in the model.
+    const auto& a = doc->State()->cellProps;
+    const auto& b = back->State()->cellProps;
+    ASSERT_EQ(a.size(), b.size());
+    size_t singles = 0;
+    for (size_t i = 0; i < a.size(); ++i) {
+        EXPECT_EQ(a[i].top, b[i].top);
+        EXPECT_EQ(a[i].left, b[i].left);
+        EXPECT_EQ(a[i].bottom, b[i].bottom);
+        EXPECT_EQ(a[i].right, b[i].right);
+        singles += b[i].top == LineStyle::Single;
+    }
+    EXPECT_GT(singles, 0u);
+}
+
+TEST(DocxSave, RangedAndPointCommentsComeBack) {
+    auto doc = Document::New();
+    doc->GetRange(0, 0).InsertAfter("Vermessung des Grundstücks");
+    doc->GetComments().Add(doc->GetRange(0, 10), "GebührBerechnen");
+    doc->GetComments().Add(doc->GetRange(15, 15), "Punkt & Komma");
+    ASSERT_EQ(doc->GetComments().Count(), 2);
+
+    auto p = pkg::Package::FromBytes(doc->ToBytes());
+    EXPECT_NE(p.Read("[Content_Types].xml").find("/word/comments.xml"), std::string::npos);
+    EXPECT_NE(p.Read("word/_rels/document.xml.rels").find("comments.xml"), std::string::npos);
+    const std::string xml = p.Read("word/document.xml");
+    EXPECT_NE(xml.find("<w:commentRangeStart w:id=\"0\"/>"), std::string::npos);
+    EXPECT_EQ(xml.find("<w:commentRangeStart w:id=\"1\"/>"), std::string::npos);  // point comment: no range
+
+    auto back = Reload(*doc);
+    ASSERT_EQ(back->GetComments().Count(), 2);
+    for (int i = 1; i <= 2; ++i) {
+        Comment a = doc->GetComments().Item(i), b = back->GetComments().Item(i);
+        EXPECT_EQ(b.Text(), a.Text());
+        EXPECT_EQ(b.Scope().Start(), a.Scope().Start());
+        EXPECT_EQ(b.Scope().End(), a.Scope().End());
+        EXPECT_EQ(b.Reference().Start(), a.Reference().Start());
+    }
+    EXPECT_EQ(back->Content().Text(), doc->Content().Text());
+}
+
+TEST(DocxSave, TextBoxComesBack) {
+    auto doc = Document::New();
+    doc->GetRange(0, 0).InsertAfter("Anker");
+    Shape s = doc->GetShapes().AddTextbox(TextOrientation::Horizontal, 12, 700, 150, 40);
+    s.SetName("Honora_5");
+    s.GetTextFrame().TextRange().InsertBefore("Zahlbar sofort");
+    s.SetRelativeVerticalPosition(RelativeVerticalPosition::Page);
+    s.Fill().SetTransparency(0.25f);
+    s.Line().SetVisible(false);
+    const std::string xml = DocumentXml(*doc);
+    EXPECT_NE(xml.find("<mc:Fallback>"), std::string::npos);
+    EXPECT_NE(xml.find("name=\"Honora_5\""), std::string::npos);
+
+    auto back = Reload(*doc);
+    ASSERT_EQ(back->GetShapes().Count(), 1);
+    Shape b = back->GetShapes().Item(1);
+    EXPECT_EQ(b.Name(), "Honora_5");
+    EXPECT_FLOAT_EQ(b.Left(), 12);
+    EXPECT_FLOAT_EQ(b.Top(), 700);
+    EXPECT_FLOAT_EQ(b.Width(), 150);
+    EXPECT_FLOAT_EQ(b.Height(), 40);
+    EXPECT_EQ(b.GetRelativeVerticalPosition(), RelativeVerticalPosition::Page);
+    EXPECT_TRUE(b.Fill().Visible());
+    EXPECT_NEAR(b.Fill().Transparency(), 0.25f, 1e-4);
+    EXPECT_FALSE(b.Line().Visible());
+    EXPECT_EQ(b.GetTextFrame().TextRange().Text(), s.GetTextFrame().TextRange().Text());
+}
+
+TEST(DocxSave, SaveAsWritesAFileThatOpens) {
+    auto dir = FreshDir("docx-save");
+    auto doc = Document::New();
+    doc->GetRange(0, 0).InsertAfter("gespeichert");
+    doc->SaveAs(dir / "a.docx");
+    auto back = Document::Open(dir / "a.docx");
+    EXPECT_EQ(back->Content().Text(), "gespeichert\r");
+    EXPECT_EQ(back->GetApplication()->ActiveDocument(), back);
+    EXPECT_THROW(doc->SaveAs(dir / "missing" / "b.docx"), com::Error);
+    if (!HasFailure()) std::filesystem::remove_all(dir);
+}
+
+// A package written by hand with parts and properties the engine does not model.
+std::string HandMadeDocx() {
+    auto p = pkg::Package::Empty();
+    p.Write("[Content_Types].xml",
+            R"(<?xml version="1.0" encoding="UTF-8"?><Types xmlns="http://schemas.openxmlformats.org/package/2006/content-types">)"
+            R"(<Default Extension="rels" ContentType="application/vnd.openxmlformats-package.relationships+xml"/>)"
+            R"(<Default Extension="xml" ContentType="application/xml"/><Default Extension="bin" ContentType="application/octet-stream"/>)"
+            R"(<Override PartName="/word/document.xml" ContentType="application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml"/>)"
+            R"(<Override PartName="/word/header1.xml" ContentType="application/vnd.openxmlformats-officedocument.wordprocessingml.header+xml"/>)"
+            R"(<Override PartName="/word/footer1.xml" ContentType="application/vnd.openxmlformats-officedocument.wordprocessingml.footer+xml"/>)"
+            R"(<Override PartName="/word/comments.xml" ContentType="application/vnd.openxmlformats-officedocument.wordprocessingml.comments+xml"/>)"
+            R"(</Types>)");
+    p.Write("_rels/.rels",
+            R"(<?xml version="1.0" encoding="UTF-8"?><Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)"
+            R"(<Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument" Target="word/document.xml"/></Relationships>)");
+    p.Write("word/_rels/document.xml.rels",
+            R"(<?xml version="1.0" encoding="UTF-8"?><Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)"
+            R"(<Relationship Id="rId7" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/header" Target="header1.xml"/>)"
+            R"(<Relationship Id="rId8" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/footer" Target="footer1.xml"/>)"
+            R"(<Relationship Id="rId9" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/comments" Target="comments.xml"/></Relationships>)");
+    p.Write("word/header1.xml",
+            R"(<?xml version="1.0" encoding="UTF-8"?><w:hdr xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main"><w:p><w:r><w:t>Kopf</w:t></w:r></w:p></w:hdr>)");
+    p.Write("word/footer1.xml",
+            R"(<?xml version="1.0" encoding="UTF-8"?><w:ftr xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main"><w:p><w:r><w:t>Fuß</w:t></w:r></w:p></w:ftr>)");
+    p.Write("custom/blob.bin", std::string("\x00\x01\x02unbekannt\xff", 13));
+    p.Write("word/comments.xml",
+            R"(<?xml version="1.0" encoding="UTF-8"?><w:comments xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main">)"
+            R"(<w:comment w:id="7" w:author="A" w:initials="a"><w:p><w:r><w:t>Ohne Referenz</w:t></w:r></w:p></w:comment>)"
+            R"(<w:comment w:id="3" w:author="B" w:initials="b"><w:p><w:r><w:t>Nur Punkt</w:t></w:r></w:p></w:comment>)"
+            R"(</w:comments>)");
+    p.Write("word/document.xml",
+            R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
+            R"(<w:document xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main" )"
+            R"(xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships" )"
+            R"(xmlns:mc="http://schemas.openxmlformats.org/markup-compatibility/2006" )"
+            R"(xmlns:w14="http://schemas.microsoft.com/office/word/2010/wordml" mc:Ignorable="w14"><w:body>)"
+            R"(<w:p><w:pPr><w:spacing w:after="120"/><w:jc w:val="center"/></w:pPr>)"
+            R"(<w:commentRangeStart w:id="7"/><w:r><w:rPr><w:b/><w:color w:val="FF0000"/></w:rPr><w:t>Rot</w:t></w:r><w:commentRangeEnd w:id="7"/>)"
+            R"(<w:bookmarkStart w:id="0" w:name="Marke"/><w:r><w:t xml:space="preserve"> und </w:t></w:r><w:bookmarkEnd w:id="0"/>)"
+            R"(<w:r><w:commentReference w:id="3"/></w:r><w:r><w:t>Ende</w:t></w:r></w:p>)"
+            R"(<w:sdt><w:sdtContent><w:p><w:r><w:t>Inhaltssteuerung</w:t></w:r></w:p></w:sdtContent></w:sdt>)"
+            R"(<w:p><w:r><w:t>Letzter</w:t></w:r></w:p>)"
+            R"(<w:sectPr><w:headerReference w:type="default" r:id="rId7"/><w:footerReference w:type="default" r:id="rId8"/>)"
+            R"(<w:pgSz w:w="11906" w:h="16838"/><w:pgMar w:top="1417" w:right="1000" w:bottom="1134" w:left="1000"/></w:sectPr>)"
+            R"(</w:body></w:document>)");
+    return p.ToBytes();
+}
+
+TEST(DocxPreserve, UnknownPartsAndPropertiesSurviveAnEdit) {
+    const std::string original = HandMadeDocx();
+    auto doc = Document::FromBytes(original);
+    EXPECT_FLOAT_EQ(doc->State()->textWidth, (11906 - 2000) / 20.0f);
+    EXPECT_EQ(doc->GetRange(0, 3).Text(), "Rot");
+    EXPECT_TRUE(doc->GetRange(0, 3).Bold());
+    EXPECT_EQ(doc->GetRange(0, 1).GetParagraphFormat().GetAlignment(), Alignment::Center);
+    doc->GetRange(0, 0).InsertBefore("Neu: ");
+
+    const auto before = pkg::Package::FromBytes(original);
+    const auto after = pkg::Package::FromBytes(doc->ToBytes());
+    for (const char* part : {"word/header1.xml", "word/footer1.xml", "custom/blob.bin", "_rels/.rels",
+                             "word/_rels/document.xml.rels", "[Content_Types].xml"})
+        EXPECT_EQ(after.Read(part), before.Read(part)) << part;
+    const std::string xml = after.Read("word/document.xml");
+    for (const char* kept : {R"(xmlns:w14="http://schemas.microsoft.com/office/word/2010/wordml")", R"(mc:Ignorable="w14")",
+                             "<w:b/><w:color w:val=\"FF0000\"/>", "<w:spacing w:after=\"120\"/><w:jc w:val=\"center\"/>",
+                             "<w:bookmarkStart w:id=\"0\" w:name=\"Marke\"/>", "<w:sdt><w:sdtContent>",
+                             "<w:headerReference w:type=\"default\" r:id=\"rId7\"/>"})
+        EXPECT_NE(xml.find(kept), std::string::npos) << kept;
+    EXPECT_LT(xml.find("Inhaltssteuerung"), xml.find("Letzter"));
+    EXPECT_NE(xml.find("</w:sectPr></w:body>"), std::string::npos);
+}
+
+TEST(DocxLoad, CommentsWithoutRangeOrReference) {
+    auto doc = Document::FromBytes(HandMadeDocx());
+    ASSERT_EQ(doc->GetComments().Count(), 2);
+    // The ranged comment had no reference: it gets one at the end of its range.
+    Comment ranged = doc->GetComments().Item(1);
+    EXPECT_EQ(ranged.Text().substr(0, 13), "Ohne Referenz");
+    EXPECT_EQ(ranged.Scope().Text(), "Rot");
+    EXPECT_EQ(ranged.Reference().Start(), 3);
+    // The point comment carries only its reference mark.
+    Comment point = doc->GetComments().Item(2);
+    EXPECT_EQ(point.Text().substr(0, 9), "Nur Punkt");
+    EXPECT_EQ(point.Scope().Start(), point.Scope().End());
+
+    auto back = Reload(*doc);
+    ASSERT_EQ(back->GetComments().Count(), 2);
+    EXPECT_EQ(back->GetComments().Item(1).Scope().Text(), "Rot");
+    EXPECT_EQ(back->GetComments().Item(2).Text(), point.Text());
+    const std::string cx = pkg::Package::FromBytes(doc->ToBytes()).Read("word/comments.xml");
+    EXPECT_NE(cx.find("w:id=\"0\""), std::string::npos);
+    EXPECT_NE(cx.find("w:id=\"1\""), std::string::npos);
+    EXPECT_EQ(cx.find("w:id=\"7\""), std::string::npos);
+}
+
+std::string WithDocumentXml(const std::string& xml) {
+    auto p = pkg::Package::Empty();
+    p.Write("word/document.xml", xml);
+    return p.ToBytes();
+}
+
+TEST(DocxLoad, MalformedPackagesGiveErrors) {
+    const std::string ns = R"(xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main")";
+    struct Case {
+        const char* name;
+        std::string bytes;
+        const char* mentions;
+    } cases[] = {
+        {"empty", "", nullptr},
+        {"no zip", "PK\x03\x04 this is not a zip archive", nullptr},
+        {"no document part", [] { auto p = pkg::Package::Empty(); p.Write("x.xml", "<x/>"); return p.ToBytes(); }(), "word/document.xml"},
+        {"broken xml", WithDocumentXml("<w:document " + ns + "><w:body><w:p>"), "word/document.xml"},
+        {"doctype", WithDocumentXml("<!DOCTYPE x [<!ENTITY e \"boom\">]><w:document " + ns + "><w:body/></w:document>"), "word/document.xml"},
+        {"wrong root", WithDocumentXml("<w:hdr " + ns + "/>"), "word/document.xml"},
+        {"no body", WithDocumentXml("<w:document " + ns + "/>"), "word/document.xml"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        try {
+            Document::FromBytes(c.bytes);
+            ADD_FAILURE() << "loaded";
+        } catch (const com::Error& e) {
+            EXPECT_FALSE(e.Description().empty());
+            if (c.mentions) {
+                EXPECT_EQ(e.Number(), pkg::kErrBadPackage);
+                EXPECT_NE(e.Description().find(c.mentions), std::string::npos) << e.Description();
+            }
+        }
+    }
+}
+
+TEST(DocxLoad, DeeplyNestedTablesAndOddStructureLoad) {
+    std::string inner = "<w:p><w:r><w:t>tief</w:t></w:r></w:p>";
+    for (int i = 0; i < 300; ++i) inner = "<w:tbl><w:tr><w:tc>" + inner + "</w:tc></w:tr></w:tbl>";
+    const std::string xml = R"(<w:document xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main"><w:body>)" +
+                            inner + "<w:tbl><w:tr/></w:tbl><w:tbl><w:tr><w:tc/></w:tr></w:tbl></w:body></w:document>";
+    auto doc = Document::FromBytes(WithDocumentXml(xml));
+    // The outer table is modelled, the inner ones travel as kept XML; the text ends with a paragraph.
+    EXPECT_EQ(doc->GetTables().Count(), 2);
+    EXPECT_EQ(doc->State()->main.chars.back().kind, detail::Kind::ParaEnd);
+    auto back = Reload(*doc);
+    EXPECT_EQ(back->GetTables().Count(), 2);
+    EXPECT_NE(DocumentXml(*back).find("tief"), std::string::npos);
+}
+
+// LibreOffice writes the DOCX, we edit and save it, LibreOffice reads ours.
+TEST(DocxLibreOffice, WrittenByLibreOfficeEditedAndReadBack) {
+    auto dir = FreshDir("docx-lo");
+    WriteAll(dir / "rechnung.fodt",
+             R"(<?xml version="1.0" encoding="UTF-8"?>)"
+             R"(<office:document xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0" xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0" )"
+             R"(xmlns:table="urn:oasis:names:tc:opendocument:xmlns:table:1.0" office:version="1.2" office:mimetype="application/vnd.oasis.opendocument.text">)"
+             R"(<office:body><office:text><text:p>Honorarrechnung Nr. 4712</text:p>)"
+             R"(<table:table table:name="T"><table:table-column table:number-columns-repeated="2"/>)"
+             R"(<table:table-row><table:table-cell><text:p>Grenzfeststellung</text:p></table:table-cell><table:table-cell><text:p>1.234,50 €</text:p></table:table-cell></table:table-row>)"
+             R"(</table:table><text:p>Schluss</text:p></office:text></office:body></office:document>)");
+    const auto docx = LoConvert(dir / "rechnung.fodt", "docx", dir);
+    ASSERT_FALSE(docx.empty()) << ReadAll(dir / "soffice.log");
+    auto doc = Document::Open(docx);
+    const std::string text = doc->Content().Text();
+    EXPECT_NE(text.find("Honorarrechnung Nr. 4712\r"), std::string::npos);
+    EXPECT_NE(text.find(std::string("Grenzfeststellung") + kCellEndMark), std::string::npos);
+    ASSERT_EQ(doc->GetTables().Count(), 1);
+    EXPECT_EQ(doc->GetTables().Item(1).GetCell(1, 2).GetRange().Text(), std::string("1.234,50 €") + kCellEndMark);
+
+    // Untouched parts come back byte for byte after an edit.
+    doc->GetRange(0, 0).InsertBefore("X");
+    const auto before = pkg::Package::FromBytes(ReadAll(docx));
+    const auto after = pkg::Package::FromBytes(doc->ToBytes());
+    for (const auto& name : before.Names())
+        if (name != "word/document.xml") {
+            EXPECT_EQ(after.Read(name), before.Read(name)) << name;
+        }
+    if (!HasFailure()) std::filesystem::remove_all(dir);
+}
+
+TEST(DocxLibreOffice, FixtureEditedWithTableCommentAndTextBoxReadsInLibreOffice) {
+    auto dir = FreshDir("docx-lo-fixture");
+    auto doc = Document::Open(std::filesystem::path(KADO_SOURCE_DIR) / "tests/platform/word/fixtures/lo_invoice.docx");
+    ASSERT_EQ(doc->GetTables().Count(), 1);
+    EXPECT_EQ(doc->GetTables().Item(1).GetCell(2, 2).GetRange().Text(), std::string("150,00 €") + kCellEndMark);
+
+    const long end = EndOfText(*doc);
+    Table t = doc->GetTables().Add(doc->GetRange(end, end), 2, 2);
+    t.GetCell(1, 1).GetRange().InsertBefore("Gebührenzone III");
+    t.GetCell(2, 2).GetRange().InsertBefore("Summe 2.468,00 €");
+    t.GetRows().Item(1).SetHeight(20, HeightRule::Exactly);
+    doc->GetComments().Add(t.GetCell(1, 1).GetRange(), "Kommentar an der Zelle");
+    doc->GetComments().Add(doc->GetRange(24, 24), "Punktkommentar im Text");  // after "…Nr. 4711"
+    doc->GetRange(0, 0).Select();
+    Shape s = doc->GetShapes().AddTextbox(TextOrientation::Horizontal, 20, 600, 200, 50);
+    s.SetName("Honora_5");
+    s.GetTextFrame().TextRange().InsertBefore("Textfeld Zahlungsziel");
+    s.SetRelativeVerticalPosition(RelativeVerticalPosition::Page);
+    doc->SaveAs(dir / "ours.docx");
+
+    const auto fodt = LoConvert(dir / "ours.docx", "fodt", dir);
+    ASSERT_FALSE(fodt.empty()) << ReadAll(dir / "soffice.log");
+    const std::string x = ReadAll(fodt);
+    for (const char* wanted : {"Honorarrechnung Nr. 4711", "Vermessung", "150,00 €", "Gebührenzone III",
+                               "Summe 2.468,00 €", "Kommentar an der Zelle", "Punktkommentar im Text",
+                               "Textfeld Zahlungsziel", "Honora_5", "<office:annotation"})
+        EXPECT_NE(x.find(wanted), std::string::npos) << wanted;
+    EXPECT_LT(x.find("Gebührenzone III"), x.find("Summe 2.468,00 €"));
+    if (!HasFailure()) std::filesystem::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace kado::word
