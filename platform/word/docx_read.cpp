@@ -286,7 +286,12 @@ private:
         for (auto c : r.children()) {
             if (c.type() != pugi::node_element || Is(c, "rPr") || Is(c, "lastRenderedPageBreak")) continue;
             if (Is(c, "t")) {
-                for (char32_t ch : DecodeUtf8(c.text().get())) text(ch == '\n' || ch == '\r' ? U' ' : ch);
+                for (char32_t ch : DecodeUtf8(c.text().get())) {
+                    // Control characters other than tab have no place in text (they stand for structure).
+                    if (ch == U'\n' || ch == U'\r') ch = U' ';
+                    if ((ch < 0x20 && ch != U'\t') || ch == 0xFFFE || ch == 0xFFFF) continue;
+                    text(ch);
+                }
             } else if (Is(c, "tab")) {
                 text(U'\t');
             } else if (Is(c, "cr") || (Is(c, "br") && (!Attr(c, "type") || std::string_view(Attr(c, "type")) == "textWrapping"))) {
@@ -504,6 +509,10 @@ void LoadDocx(DocState& st, std::string_view bytes) {
     const std::string dir = Dir(main);
     lp->relsPart = dir + "_rels/" + main.substr(dir.size()) + ".rels";
     lp->commentsPart = RelTarget(p, lp->relsPart, "/comments", dir);
+
+    // Parts a save rewrites are checked now, so a damaged one fails the load, not a later save.
+    for (const std::string& part : {std::string("[Content_Types].xml"), lp->relsPart})
+        if (p.Has(part)) (void)pkg::ParseXmlPart(p.Read(part), part);
 
     Reader reader(st);
     if (!lp->commentsPart.empty() && p.Has(lp->commentsPart)) {

@@ -1,0 +1,23 @@
+// Loading a .docx from any bytes must end in a document or a com::Error, and
+// a loaded document must save and load again.
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "platform/com/error.h"
+#include "platform/word/word.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    using kado::word::Document;
+    std::shared_ptr<Document> doc;
+    try {
+        doc = Document::FromBytes(std::string_view(reinterpret_cast<const char*>(data), size));
+    } catch (const kado::com::Error&) {
+        return 0;
+    }
+    // What we wrote ourselves has to load again: an error here is a real fault.
+    const std::string saved = doc->ToBytes();
+    auto again = Document::FromBytes(saved);
+    if (again->Content().Text() != doc->Content().Text()) __builtin_trap();
+    return 0;
+}
