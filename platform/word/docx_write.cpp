@@ -2,6 +2,7 @@
 // covers every cell edge, comments with balanced anchors, text boxes with a
 // DrawingML choice and a VML fallback; kept XML goes back as it was read.
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <map>
 #include <set>
@@ -147,6 +148,20 @@ public:
 
     const std::vector<int64_t>& Written() const { return written_; }
 
+    // Drawing ids are unique in a document: ours start above those of kept drawings.
+    void SkipKeptDrawingIds() {
+        for (const auto& x : st_.opaque) {
+            for (size_t at = x.find("docPr "); at != std::string::npos; at = x.find("docPr ", at + 6)) {
+                size_t end = x.find('>', at), id = x.find(" id=\"", at);
+                if (id == std::string::npos || id > end) continue;
+                long v = 0;
+                for (size_t i = id + 5; i < x.size() && i < id + 14 && std::isdigit(static_cast<unsigned char>(x[i])); ++i)
+                    v = v * 10 + (x[i] - '0');
+                nextDocPr_ = std::max<long>(nextDocPr_, v + 1);
+            }
+        }
+    }
+
     std::string Body() {
         std::string o;
         WriteStory(o, st_.main.chars, true);
@@ -285,7 +300,7 @@ private:
         std::string content;
         if (const Story* s = st_.FindStory(StoryType::TextFrame, sd.id); s && !s->chars.empty()) WriteStory(content, s->chars, false);
         else content = "<w:p/>";
-        const int docPr = nextDocPr_++;
+        const long docPr = nextDocPr_++;
         static constexpr const char* kRelV[] = {"margin", "page", "paragraph", "line"};
         static constexpr const char* kVmlRelV[] = {"margin", "page", "text", "line"};
         const int rv = std::clamp(static_cast<int>(sd.relV), 0, 3);
@@ -424,7 +439,7 @@ private:
     std::map<long, std::vector<int>> marks_;
     std::map<uint32_t, std::string> rpr_;
     std::map<std::pair<uint32_t, uint32_t>, std::string> ppr_;
-    int nextDocPr_ = 1;
+    long nextDocPr_ = 1;
 };
 
 // The root start tag of document.xml with the namespaces our constructs use.
@@ -522,6 +537,7 @@ std::string SaveDocx(DocState& st) {
     if (st.main.chars.empty() || st.main.chars.back().kind != Kind::ParaEnd)
         com::Raise(com::err::WordCommandFailed, "Der Text des Dokuments endet nicht mit einer Absatzmarke");
     Writer w(st);
+    w.SkipKeptDrawingIds();
     p.Write(main, Head(st) + w.Body() + Tail(st));
     if (!lp) {
         p.Write("[Content_Types].xml",

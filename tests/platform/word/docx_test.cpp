@@ -21,6 +21,11 @@ using test::WriteAll;
 
 std::shared_ptr<Document> Reload(const Document& d) { return Document::FromBytes(d.ToBytes()); }
 std::string DocumentXml(const Document& d) { return pkg::Package::FromBytes(d.ToBytes()).Read("word/document.xml"); }
+std::string WithDocumentXml(const std::string& xml) {
+    auto p = pkg::Package::Empty();
+    p.Write("word/document.xml", xml);
+    return p.ToBytes();
+}
 long EndOfText(const Document& d) { return static_cast<long>(d.State()->main.chars.size()) - 1; }
 
 TEST(DocxSave, NewDocumentIsACompletePackage) {
@@ -271,12 +276,6 @@ TEST(DocxLoad, CommentsWithoutRangeOrReference) {
     EXPECT_EQ(cx.find("w:id=\"7\""), std::string::npos);
 }
 
-std::string WithDocumentXml(const std::string& xml) {
-    auto p = pkg::Package::Empty();
-    p.Write("word/document.xml", xml);
-    return p.ToBytes();
-}
-
 TEST(DocxLoad, MalformedPackagesGiveErrors) {
     const std::string ns = R"(xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main")";
     struct Case {
@@ -305,6 +304,19 @@ TEST(DocxLoad, MalformedPackagesGiveErrors) {
             }
         }
     }
+}
+
+TEST(DocxSave, TextBoxIdsDoNotCollideWithKeptDrawings) {
+    const std::string xml =
+        R"(<w:document xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main" xmlns:wp="wp"><w:body>)"
+        R"(<w:p><w:r><w:drawing><wp:inline><wp:docPr id="41" name="Bild 1"/></wp:inline></w:drawing></w:r></w:p>)"
+        R"(</w:body></w:document>)";
+    auto doc = Document::FromBytes(WithDocumentXml(xml));
+    doc->GetRange(0, 0).Select();
+    doc->GetShapes().AddTextbox(TextOrientation::Horizontal, 0, 0, 50, 20);
+    const std::string out = DocumentXml(*doc);
+    EXPECT_NE(out.find("<wp:docPr id=\"41\" name=\"Bild 1\"/>"), std::string::npos);  // the picture is kept
+    EXPECT_NE(out.find("<wp:docPr id=\"42\""), std::string::npos);
 }
 
 TEST(DocxLoad, DeeplyNestedTablesAndOddStructureLoad) {
