@@ -5,18 +5,67 @@
 
 namespace kado::word::detail {
 
+namespace {
+
+bool IsStructure(const Ch& c) { return c.kind == Kind::CellEnd || c.kind == Kind::RowCr || c.kind == Kind::RowEnd; }
+
+enum class Edge { Start, End, Mark };
+
+template <typename F>
+void MapLayout(TableLayout& t, F map) {
+    t.start = map(t.start, Edge::Start);
+    t.end = map(t.end, Edge::End);
+    for (auto& row : t.cells)
+        for (auto& p : row) p = map(p, Edge::Mark);
+    for (auto& p : t.rowEnds) p = map(p, Edge::Mark);
+}
+
+}  // namespace
+
+// Text edits leave the table structure as it is, so the cached layouts are
+// shifted instead of rebuilt; this keeps cell-by-cell writing linear.
 void DocState::InsertChars(Story& story, long at, const std::vector<Ch>& chars) {
     if (chars.empty()) return;
     story.chars.insert(story.chars.begin() + at, chars.begin(), chars.end());
-    Inserted(story.type, story.id, at, static_cast<long>(chars.size()));
+    long n = static_cast<long>(chars.size());
+    Inserted(story.type, story.id, at, n);
+    bool keep = &story == &main && layoutVersion_ == version &&
+                std::none_of(chars.begin(), chars.end(), IsStructure);
     ++version;
+    if (&story != &main) {
+        if (layoutVersion_ == version - 1) layoutVersion_ = version;
+        return;
+    }
+    if (!keep) return;
+    int64_t into = chars.front().table;
+    for (auto& t : layouts_) {
+        MapLayout(t, [&](long p, Edge e) {
+            if (p > at) return p + n;
+            if (p < at) return p;
+            // At the insertion point only the table's own text goes inside its bounds.
+            if (e == Edge::Start) return into == t.id ? p : p + n;
+            if (e == Edge::End) return into == t.id ? p + n : p;
+            return p + n;
+        });
+    }
+    layoutVersion_ = version;
 }
 
 void DocState::RemoveChars(Story& story, long from, long to) {
     if (to <= from) return;
+    bool keep = &story == &main && layoutVersion_ == version &&
+                std::none_of(story.chars.begin() + from, story.chars.begin() + to, IsStructure);
     story.chars.erase(story.chars.begin() + from, story.chars.begin() + to);
     Removed(story.type, story.id, from, to);
     ++version;
+    if (&story != &main) {
+        if (layoutVersion_ == version - 1) layoutVersion_ = version;
+        return;
+    }
+    if (!keep) return;
+    for (auto& t : layouts_)
+        MapLayout(t, [&](long p, Edge) { return p <= from ? p : (p >= to ? p - (to - from) : from); });
+    layoutVersion_ = version;
 }
 
 const std::vector<TableLayout>& DocState::Layouts() {
