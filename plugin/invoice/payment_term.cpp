@@ -1,0 +1,163 @@
+#include "plugin/invoice/payment_term.h"
+
+#include <cctype>
+#include <optional>
+#include <vector>
+
+#include "platform/com/error.h"
+#include "platform/dao/dao.h"
+#include "plugin/common/steps.h"
+#include "plugin/component/session_context.h"
+
+namespace honora {
+
+namespace {
+
+using kado::com::Date;
+using kado::com::Variant;
+namespace word = kado::word;
+
+template <class T>
+T& Need(const std::shared_ptr<T>& p) {
+    if (!p) kado::com::Raise(kado::com::err::ObjectNotSet, "Object variable not set");
+    return *p;
+}
+
+template <class T>
+T& Need(std::optional<T>& p) {
+    if (!p) kado::com::Raise(kado::com::err::ObjectNotSet, "Object variable not set");
+    return *p;
+}
+
+// The leading number of a text the way the runtime's Val reads it: blanks
+// skipped, a sign, digits and a decimal point; nothing readable gives 0.
+// `used` is the count of characters consumed, blanks included.
+double LeadingNumber(std::string_view t, size_t& used) {
+    size_t i = 0;
+    while (i < t.size() && (t[i] == ' ' || t[i] == '\t')) ++i;
+    size_t start = i;
+    if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+    size_t digitsFrom = i;
+    bool point = false;
+    while (i < t.size() && (std::isdigit(static_cast<unsigned char>(t[i])) || (t[i] == '.' && !point))) {
+        if (t[i] == '.') point = true;
+        ++i;
+    }
+    std::string number(t.substr(start, i - start));
+    bool anyDigit = false;
+    for (size_t k = digitsFrom; k < i; ++k) anyDigit = anyDigit || std::isdigit(static_cast<unsigned char>(t[k]));
+    if (!anyDigit) {
+        used = 0;
+        return 0;
+    }
+    used = i;
+    return std::stod(number);
+}
+
+}  // namespace
+
+ZahlungszielVorlage VorlageLesen(std::string_view vorlage) {
+    ZahlungszielVorlage v;
+    size_t p1 = vorlage.find('<');
+    if (p1 == std::string_view::npos) return v;
+    v.hatDatum = true;
+    v.davor = std::string(vorlage.substr(0, p1));
+    size_t used = 0;
+    v.tage = LeadingNumber(vorlage.substr(p1 + 1, 3), used);
+    // Only a ">" after the "<" closes the days; without one the text goes on
+    // right after the days instead of repeating the whole template.
+    size_t p2 = vorlage.find('>', p1 + 1);
+    size_t rest = p2 != std::string_view::npos ? p2 + 1 : p1 + 1 + used;
+    v.danach = std::string(vorlage.substr(rest));
+    return v;
+}
+
+std::string ZahlungszielText(const ZahlungszielVorlage& v, Date fällig) {
+    return v.davor + " " + Variant(fällig).ToString() + " " + v.danach;
+}
+
+void ZahlungsZiel(std::shared_ptr<word::Document>& doc, bool Zahlungsziel) {
+    Steps s("GebührenTabelle", "ZahlungsZiel");
+    auto& c = Session();
+    std::vector<word::Shape> alte;
+    int count = 0;
+    std::shared_ptr<kado::dao::Recordset> version;
+    std::optional<word::Shape> box;
+    std::string text;
+
+    auto sel = [&] { return Need(doc).GetApplication()->GetSelection(); };
+
+    // Collected first so that deleting does not skip the shape after a deleted one.
+    s(100, [&] { count = Need(doc).GetShapes().Count(); });
+    for (int i = 1; i <= count; ++i)
+        s(110, [&] {
+            auto shape = doc->GetShapes().Item(i);
+            if (shape.Name() == "Zahlungsziel") alte.push_back(shape);
+        });
+    for (auto& shape : alte) s(120, [&] { shape.Delete(); });
+    if (!Zahlungsziel) return;
+
+    s(130, [&] {
+        version = Need(c.NeueAbfrage).OpenRecordset("Version", kado::dao::dbOpenDynaset, c.RecordsetOptionen);
+    });
+    s(140, [&] { Need(version).MoveFirst(); });
+    s(150, [&] { Need(doc).Content().Select(); });
+    s(160, [&] { sel().Collapse(word::CollapseDirection::End); });
+    s(170, [&] {
+        box = Need(doc).GetShapes().AddTextbox(word::TextOrientation::Horizontal, 70.5f, 766.5f, 450.75f, 54.0f);
+    });
+    s(180, [&] { Need(box).Select(); });
+    s(190, [&] { sel().ShapeRange().SetName("Zahlungsziel"); });
+    s(200, [&] { sel().ShapeRange().GetTextFrame().TextRange().Select(); });
+    s(210, [&] { sel().Collapse(word::CollapseDirection::Start); });
+    // Selecting the text moved the selection off the shape; select the box
+    // again (the insertion point stays in its text) to format it.
+    s(220, [&] { Need(box).Select(); });
+    s(230, [&] { sel().ShapeRange().Fill().SetVisible(false); });
+    s(240, [&] { sel().ShapeRange().Fill().SetTransparency(1.0f); });
+    s(250, [&] { sel().ShapeRange().Line().SetVisible(false); });
+    s(260, [&] { sel().ShapeRange().SetRelativeVerticalPosition(word::RelativeVerticalPosition::Page); });
+    s(270, [&] {
+        float cm = Need(version).Field("AbstandZahlungsziel").ToSingle();
+        sel().ShapeRange().SetTop(doc->GetApplication()->CentimetersToPoints(cm));
+    });
+    s(280, [&] { sel().GetParagraphFormat().SetAlignment(word::Alignment::Center); });
+
+    s(290, [&] { text = Need(version).Field("Zahlungsziel").ToString(); });
+    ZahlungszielVorlage vorlage;
+    Date fällig;
+    s(300, [&] { vorlage = VorlageLesen(text); });
+    if (vorlage.hatDatum) {
+        s(310, [&] { fällig = Date{Date::Today().serial + vorlage.tage}; });
+        if (c.Rechnung) {
+            std::shared_ptr<kado::dao::Recordset> termin;
+            s(320, [&] {
+                termin = Need(c.NeueAbfrage).OpenRecordset(
+                    "SELECT ID_Terminart, ID_Rechnungsnummer, Datum From Termine WHERE (((ID_Terminart)=8) AND "
+                    "((ID_Rechnungsnummer)=" +
+                        kado::dao::SqlNumber(c.Rechnung->Field("ID_Rechnungsnummer")) + "));",
+                    kado::dao::dbOpenDynaset, c.RecordsetOptionen);
+            });
+            // Without a date record the due date stays today's date, without a
+            // time of day, plus the days.
+            s(330, [&] {
+                if (!Need(termin).EOF_()) fällig = Date{termin->Field("Datum").ToDate().serial + vorlage.tage};
+            });
+        }
+        s(340, [&] { text = ZahlungszielText(vorlage, fällig); });
+    }
+
+    s(350, [&] {
+        Variant bund = Need(version).Field("BundZahlungsziel");
+        double b = bund.ToDouble();
+        auto a = b == 0 ? word::Alignment::Left : b == 1 ? word::Alignment::Center : word::Alignment::Right;
+        sel().GetParagraphFormat().SetAlignment(a);
+    });
+    s(360, [&] {
+        Variant size = Need(version).Field("FontZahlungsZiel");
+        if (!size.IsNull()) sel().GetFont().SetSize(size.ToSingle());
+    });
+    s(370, [&] { sel().TypeText(text); });
+}
+
+}  // namespace honora
