@@ -68,6 +68,10 @@ Font Selection::GetFont() const { return Font(doc_, doc_->selection); }
 Borders Selection::GetBorders() const { return Borders(doc_); }
 
 Shape Selection::ShapeRange() const {
+    // Typing in a text box still has that box as the selected shape.
+    const auto& sel = *doc_->selection;
+    if (doc_->selectedShape == 0 && sel.story == StoryType::TextFrame && doc_->FindShape(sel.storyId))
+        return Shape(doc_, sel.storyId);
     if (doc_->selectedShape == 0 || !doc_->FindShape(doc_->selectedShape))
         com::Raise(4605, "This method or property is not available because the selection holds no shape.");
     return Shape(doc_, doc_->selectedShape);

@@ -239,6 +239,7 @@ TEST(Shape, TextBoxAndDeletingByNameWhileIterating) {
     sel.GetFont().SetSize(8);
     sel.TypeText("Zahlbar bis 01.01.2027 ohne Abzug.");
     EXPECT_EQ(box.GetTextFrame().TextRange().Text(), "Zahlbar bis 01.01.2027 ohne Abzug.");
+    EXPECT_EQ(sel.ShapeRange().Id(), box.Id());  // the cursor in the box's text
     EXPECT_FLOAT_EQ(box.GetTextFrame().TextRange().GetFont().Size(), 8);
     EXPECT_FALSE(box.Line().Visible());
     EXPECT_EQ(ErrorNumber([&] { doc->GetShapes().Item(2); }), 5941);
