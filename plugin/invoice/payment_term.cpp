@@ -110,9 +110,8 @@ void ZahlungsZiel(std::shared_ptr<word::Document>& doc, bool Zahlungsziel) {
     s(190, [&] { sel().ShapeRange().SetName("Zahlungsziel"); });
     s(200, [&] { sel().ShapeRange().GetTextFrame().TextRange().Select(); });
     s(210, [&] { sel().Collapse(word::CollapseDirection::Start); });
-    // Selecting the text moved the selection off the shape; select the box
-    // again (the insertion point stays in its text) to format it.
-    s(220, [&] { Need(box).Select(); });
+    // The insertion point in the box's text still has the box as its shape.
+    s(220, [&] { sel().ShapeRange().Select(); });
     s(230, [&] { sel().ShapeRange().Fill().SetVisible(false); });
     s(240, [&] { sel().ShapeRange().Fill().SetTransparency(1.0f); });
     s(250, [&] { sel().ShapeRange().Line().SetVisible(false); });
