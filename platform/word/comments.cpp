@@ -11,8 +11,6 @@ using detail::Kind;
 
 namespace {
 
-[[noreturn]] void Missing() { com::Raise(5941, "The requested member of the collection does not exist."); }
-
 std::vector<int64_t> InScope(detail::DocState& d, const std::shared_ptr<detail::RangeState>& scope) {
     const auto& order = d.CommentOrder();
     if (!scope) return order;
@@ -42,7 +40,7 @@ int Comments::Count() const { return static_cast<int>(InScope(*doc_, scope_).siz
 
 Comment Comments::Item(int index) const {
     auto list = InScope(*doc_, scope_);
-    if (index < 1 || index > static_cast<int>(list.size())) Missing();
+    if (index < 1 || index > static_cast<int>(list.size())) detail::RaiseMissingMember();
     return Comment(doc_, list[index - 1]);
 }
 
@@ -78,7 +76,7 @@ Comment::Comment(DocPtr doc, int64_t id) : doc_(std::move(doc)), id_(id) {}
 Range Comment::GetRange() const {
     Data(*doc_, id_);
     auto* st = doc_->FindStory(StoryType::Comments, id_);
-    if (!st) Missing();
+    if (!st) detail::RaiseMissingMember();
     return Range(doc_, StoryType::Comments, id_, 0, static_cast<long>(st->chars.size()) - 1);
 }
 

@@ -98,7 +98,7 @@ const std::vector<TableLayout>& DocState::Layouts() {
 const TableLayout& DocState::Layout(int64_t tableId) {
     for (const auto& t : Layouts())
         if (t.id == tableId) return t;
-    com::Raise(5941, "The requested member of the collection does not exist.");
+    RaiseMissingMember();
 }
 
 const std::vector<int64_t>& DocState::CommentOrder() {

@@ -99,6 +99,9 @@ struct TableLayout {
     std::vector<long> rowEnds;              // position of each RowEnd
 };
 
+// Error of every lookup of a missing collection member, cell or row.
+[[noreturn]] inline void RaiseMissingMember() { com::Raise(5941, "The requested member of the collection does not exist."); }
+
 struct DocState {
     Story main;
     std::vector<RunFormat> runFormats{RunFormat{}};

@@ -14,7 +14,7 @@ namespace {
 
 detail::Story& StoryOf(const DocPtr& doc, const detail::RangeState& r) {
     auto* s = doc->FindStory(r.story, r.storyId);
-    if (!s) com::Raise(5941, "The requested member of the collection does not exist.");
+    if (!s) detail::RaiseMissingMember();
     return *s;
 }
 
@@ -215,8 +215,7 @@ void Range::Select() const {
 Font::Font(DocPtr doc, std::shared_ptr<detail::RangeState> target) : doc_(std::move(doc)), target_(std::move(target)) {}
 
 float Font::Size() const {
-    auto* s = doc_->FindStory(target_->story, target_->storyId);
-    if (!s) com::Raise(5941, "The requested member of the collection does not exist.");
+    auto* s = &StoryOf(doc_, *target_);
     long i = std::min(target_->start, StoryLen(*s) - 1);
     float size = doc_->runFormats[s->chars[i].run].size;
     return size > 0 ? size : doc_->defaultFontSize;
@@ -224,8 +223,7 @@ float Font::Size() const {
 
 void Font::SetSize(float points) {
     if (!(points >= 1 && points <= 1638)) com::Raise(4608, "Value out of range");
-    auto* s = doc_->FindStory(target_->story, target_->storyId);
-    if (!s) com::Raise(5941, "The requested member of the collection does not exist.");
+    auto* s = &StoryOf(doc_, *target_);
     long end = target_->end > target_->start ? target_->end : target_->start;
     // A collapsed target sets the size of what is typed next there.
     if (end == target_->start) {
@@ -242,8 +240,7 @@ ParagraphFormat::ParagraphFormat(DocPtr doc, std::shared_ptr<detail::RangeState>
     : doc_(std::move(doc)), target_(std::move(target)) {}
 
 Alignment ParagraphFormat::GetAlignment() const {
-    auto* s = doc_->FindStory(target_->story, target_->storyId);
-    if (!s) com::Raise(5941, "The requested member of the collection does not exist.");
+    auto* s = &StoryOf(doc_, *target_);
     long i = detail::ParagraphEndAt(*s, target_->start);
     int a = doc_->paraFormats[s->chars[i].aux].alignment;
     return a < 0 ? Alignment::Left : static_cast<Alignment>(a);
@@ -252,8 +249,7 @@ Alignment ParagraphFormat::GetAlignment() const {
 void ParagraphFormat::SetAlignment(Alignment a) {
     int v = static_cast<int>(a);
     if (v < 0 || v > 3) com::Raise(5148, "The number must be between 0 and 3.");
-    auto* s = doc_->FindStory(target_->story, target_->storyId);
-    if (!s) com::Raise(5941, "The requested member of the collection does not exist.");
+    auto* s = &StoryOf(doc_, *target_);
     long i = detail::ParagraphEndAt(*s, target_->start);
     long last = detail::ParagraphEndAt(*s, std::max(target_->start, target_->end - 1));
     for (; i <= last; ++i) {

@@ -21,12 +21,6 @@ Range SelRange(const DocPtr& d) {
     return Range(d, s.story, s.storyId, std::min(s.start, n), std::min(s.end, n));
 }
 
-void Store(const DocPtr& d, const Range& r) {
-    *d->selection = *r.State();
-    d->selectedShape = 0;
-    d->selectedColumn = 0;
-}
-
 }  // namespace
 
 Selection::Selection(DocPtr doc) : doc_(std::move(doc)) {}
@@ -40,27 +34,27 @@ long Selection::End() const { return doc_->selection->end; }
 void Selection::SetText(std::string_view text) {
     auto r = SelRange(doc_);
     r.SetText(text);
-    Store(doc_, r);
+    r.Select();
 }
 
 long Selection::MoveEnd(Unit unit, long count) {
     auto r = SelRange(doc_);
     long moved = r.MoveEnd(unit, count);
-    Store(doc_, r);
+    r.Select();
     return moved;
 }
 
 long Selection::MoveStart(Unit unit, long count) {
     auto r = SelRange(doc_);
     long moved = r.MoveStart(unit, count);
-    Store(doc_, r);
+    r.Select();
     return moved;
 }
 
 void Selection::Collapse(CollapseDirection direction) {
     auto r = SelRange(doc_);
     r.Collapse(direction);
-    Store(doc_, r);
+    r.Select();
 }
 
 ParagraphFormat Selection::GetParagraphFormat() const { return ParagraphFormat(doc_, doc_->selection); }
@@ -92,7 +86,7 @@ Borders::Borders(DocPtr doc) : doc_(std::move(doc)) {}
 Border Borders::Item(BorderType type) const { return Item(static_cast<int>(type)); }
 
 Border Borders::Item(int type) const {
-    if (type < -6 || type > -1) com::Raise(5941, "The requested member of the collection does not exist.");
+    if (type < -6 || type > -1) detail::RaiseMissingMember();
     return Border(doc_, static_cast<BorderType>(type));
 }
 

@@ -35,7 +35,7 @@ int Shapes::Count() const { return static_cast<int>(doc_->ShapeOrder().size()); 
 Shape Shapes::Item(int index) const {
     const auto& order = doc_->ShapeOrder();
     if (index < 1 || index > static_cast<int>(order.size()))
-        com::Raise(5941, "The requested member of the collection does not exist.");
+        detail::RaiseMissingMember();
     return Shape(doc_, order[index - 1]);
 }
 

@@ -11,8 +11,6 @@ using detail::Kind;
 
 namespace {
 
-[[noreturn]] void Missing() { com::Raise(5941, "The requested member of the collection does not exist."); }
-
 bool Overlaps(const detail::TableLayout& t, const detail::RangeState& r) {
     if (r.story != StoryType::Main) return false;
     if (r.start == r.end) return r.start >= t.start && r.start < t.end;
@@ -32,8 +30,8 @@ long CellStart(const detail::TableLayout& t, int row, int column) {
 }
 
 void CheckCell(const detail::TableLayout& t, int row, int column) {
-    if (row < 1 || row > static_cast<int>(t.cells.size())) Missing();
-    if (column < 1 || column > static_cast<int>(t.cells[row - 1].size())) Missing();
+    if (row < 1 || row > static_cast<int>(t.cells.size())) detail::RaiseMissingMember();
+    if (column < 1 || column > static_cast<int>(t.cells[row - 1].size())) detail::RaiseMissingMember();
 }
 
 std::vector<Ch> EmptyRow(detail::DocState& d, int64_t table, const std::vector<detail::CellProps>& cells,
@@ -58,7 +56,7 @@ int Tables::Count() const { return static_cast<int>(InScope(*doc_, scope_).size(
 
 Table Tables::Item(int index) const {
     auto list = InScope(*doc_, scope_);
-    if (index < 1 || index > static_cast<int>(list.size())) Missing();
+    if (index < 1 || index > static_cast<int>(list.size())) detail::RaiseMissingMember();
     return Table(doc_, list[index - 1]->id);
 }
 
@@ -161,7 +159,7 @@ Rows::Rows(DocPtr doc, int64_t tableId) : doc_(std::move(doc)), tableId_(tableId
 int Rows::Count() const { return static_cast<int>(doc_->Layout(tableId_).rowEnds.size()); }
 
 Row Rows::Item(int index) const {
-    if (index < 1 || index > Count()) Missing();
+    if (index < 1 || index > Count()) detail::RaiseMissingMember();
     return Row(doc_, tableId_, index);
 }
 
@@ -185,7 +183,7 @@ Row::Row(DocPtr doc, int64_t tableId, int index) : doc_(std::move(doc)), tableId
 namespace {
 detail::RowProps& RowPropsOf(detail::DocState& d, int64_t table, int index) {
     const auto& t = d.Layout(table);
-    if (index < 1 || index > static_cast<int>(t.rowEnds.size())) Missing();
+    if (index < 1 || index > static_cast<int>(t.rowEnds.size())) detail::RaiseMissingMember();
     return d.rowProps[d.main.chars[t.rowEnds[index - 1]].aux];
 }
 }  // namespace
@@ -202,7 +200,7 @@ HeightRule Row::GetHeightRule() const { return RowPropsOf(*doc_, tableId_, index
 
 Range Row::GetRange() const {
     const auto& t = doc_->Layout(tableId_);
-    if (index_ < 1 || index_ > static_cast<int>(t.rowEnds.size())) Missing();
+    if (index_ < 1 || index_ > static_cast<int>(t.rowEnds.size())) detail::RaiseMissingMember();
     long start = index_ > 1 ? t.rowEnds[index_ - 2] + 1 : t.start;
     return Range(doc_, StoryType::Main, 0, start, t.rowEnds[index_ - 1] + 1);
 }
@@ -218,7 +216,7 @@ int Columns::Count() const {
 }
 
 Column Columns::Item(int index) const {
-    if (index < 1 || index > Count()) Missing();
+    if (index < 1 || index > Count()) detail::RaiseMissingMember();
     return Column(doc_, tableId_, index);
 }
 
