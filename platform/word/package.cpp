@@ -89,6 +89,9 @@ Package Package::FromBytes(std::string_view zipBytes, const Limits& limits) {
         if (!name.empty() && name.back() == '/') continue;   // directory entries carry no part
         if (!SafeName(name)) com::Raise(kErrBadName, "Unzulässiger Teilname im Dokument: " + name);
         if (p.Find(name)) Bad("Teil doppelt vorhanden: " + name);
+        // Parts that cannot be read could not be copied on save either.
+        if ((st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE)
+            Bad("Teil verschlüsselt: " + name);
         if (st.size > limits.maxPartBytes) Bad("Teil zu groß: " + name);
         total += st.size;
         if (total > limits.maxTotalBytes) Bad("Inhalt insgesamt zu groß");

@@ -148,6 +148,22 @@ TEST(Package, MalformedBytesGiveError) {
     }
 }
 
+TEST(Package, EncryptedEntryIsRefusedOnOpen) {
+    std::string bytes = SampleZip();
+    // Set the "encrypted" bit in every local and central header.
+    for (const std::string& sig : {std::string("PK\x03\x04", 4), std::string("PK\x01\x02", 4)}) {
+        const size_t flags = sig[2] == '\x03' ? 6 : 8;
+        for (size_t at = bytes.find(sig); at != std::string::npos; at = bytes.find(sig, at + 4))
+            bytes[at + flags] = static_cast<char>(bytes[at + flags] | 1);
+    }
+    try {
+        (void)Package::FromBytes(bytes);
+        ADD_FAILURE() << "encrypted package accepted";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.Number(), kErrBadPackage);
+    }
+}
+
 TEST(Package, ZipBombIsRefused) {
     auto bomb = Package::Empty();
     bomb.Write("word/document.xml", std::string(100u << 20, '\0'));
