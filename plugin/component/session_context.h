@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/dao/dao.h"
+#include "platform/forms/forms.h"
 #include "platform/word/word.h"
 
 namespace honora {
@@ -52,10 +53,19 @@ struct SessionContext {
     int16_t Mehrwertsteuer = 0;
     int16_t MwStErmäßigt = 0;
     int16_t Rabatt = 0;
+
+    // The window system the dialogs live on; headless until the host sets one.
+    std::shared_ptr<kado::forms::Desktop> Desktop;
+    // Forms that stay loaded as long as the component (created on first use).
+    std::shared_ptr<kado::forms::Form> frmIcons;
+    std::shared_ptr<kado::forms::Form> G_frmTabelle;
 };
 
 // The one instance per loaded component.
 SessionContext& Session();
+
+// The session's desktop; a headless one is created when the host set none.
+std::shared_ptr<kado::forms::Desktop> SessionDesktop();
 
 // Back to the start values (0, false, empty, no object); for tests and unload.
 void ResetSession();
