@@ -21,6 +21,7 @@ inline constexpr std::int32_t ControlArrayElementMissing = 340;
 inline constexpr std::int32_t ControlNotFound = 730;
 inline constexpr std::int32_t CannotShowModal = 401;  // modal show while a modal form of it runs
 inline constexpr std::int32_t ImageNotFound = 35601;  // image list has no such key
+inline constexpr std::int32_t ImageKeyNotUnique = 35602;  // image list has the key already
 inline constexpr std::int32_t NotFocusable = 5;       // focus on a disabled or hidden control
 }  // namespace err
 
@@ -131,6 +132,9 @@ private:
     int widthChars_ = 0;
     std::vector<Handler> gotFocus_, lostFocus_, click_;
     std::vector<KeyHandler> keyPress_, keyUp_;
+    bool dropped_ = false;  // unloaded while one of its handlers still ran
+    void RunHandlers(const std::vector<Handler>& handlers);
+    int RunKeyHandlers(const std::vector<KeyHandler>& handlers, int keyCode);
     friend class Form;
 };
 
@@ -370,6 +374,10 @@ private:
     void AddControl(std::unique_ptr<Control> control);
     [[noreturn]] void ThrowWrongKind(const Control& c) const;
     void EnsureLoaded();
+    void ResetWindow();
+    // Keeps dropped controls alive until no handler of the form runs any more.
+    class EventScope;
+    friend class Control;
     friend WindowHandle SetParent(Form& form, WindowHandle parent);
     friend std::int32_t SetWindowLongA(Form& form, int index, std::int32_t value);
 
@@ -380,7 +388,10 @@ private:
     bool loading_ = false;
     bool visible_ = false;
     bool modal_ = false;
+    bool unloading_ = false;
+    int firing_ = 0;
     std::vector<std::unique_ptr<Control>> controls_;
+    std::vector<std::unique_ptr<Control>> dropped_;
     Control* active_ = nullptr;
     std::string caption_;
     Picture icon_;
