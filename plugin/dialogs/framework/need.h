@@ -1,0 +1,30 @@
+// Guards of the framework's statements: a missing object fails the statement
+// with "object not set" instead of dereferencing nothing.
+#pragma once
+
+#include <memory>
+#include <optional>
+
+#include "platform/com/error.h"
+
+namespace honora::framework {
+
+template <class T>
+T& Need(std::optional<T>& p) {
+    if (!p) kado::com::Raise(kado::com::err::ObjectNotSet, "Object variable not set");
+    return *p;
+}
+
+template <class T>
+const T& Need(const std::optional<T>& p) {
+    if (!p) kado::com::Raise(kado::com::err::ObjectNotSet, "Object variable not set");
+    return *p;
+}
+
+template <class T>
+T& Need(const std::shared_ptr<T>& p) {
+    if (!p) kado::com::Raise(kado::com::err::ObjectNotSet, "Object variable not set");
+    return *p;
+}
+
+}  // namespace honora::framework

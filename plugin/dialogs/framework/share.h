@@ -1,0 +1,20 @@
+// The client's share in thousandths (mskBezug): when it is the whole job,
+// and the text and amount of the share row a fee table gets otherwise.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace honora {
+
+// True when the plain reading of the share text is 1000 ("1000,00", "1000,50").
+bool ShareIsWholeJob(std::string_view share);
+
+// Column 3 of the share row: the German reading in the locale's shortest text (500, 333,5).
+std::string ShareText(std::string_view share);
+
+// Column 5 without " €": fee label (German reading) × factor × share / 1000,
+// formatted at width 8 with 2 decimals and no thousands separators.
+std::string ShareAmount(std::string_view feeLabel, double factor, std::string_view share);
+
+}  // namespace honora

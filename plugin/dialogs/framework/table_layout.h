@@ -1,0 +1,15 @@
+// Layout of a freshly added fee table: no borders, amounts right-aligned,
+// item number and text left-aligned, the category's column widths.
+#pragma once
+
+#include <string_view>
+
+#include "platform/word/word.h"
+#include "plugin/dialogs/framework/category.h"
+
+namespace honora {
+
+// Failures are logged with the dialog's name as module and "Zeitdifferenz".
+void TabelleFormatieren(std::string_view Dialog, const kado::word::Table& Tabelle, const ColumnWidths& widths);
+
+}  // namespace honora

@@ -1,0 +1,60 @@
+#include "plugin/dialogs/framework/table_place.h"
+
+#include <memory>
+
+#include "plugin/common/steps.h"
+#include "plugin/component/session_context.h"
+#include "plugin/dialogs/framework/need.h"
+
+namespace honora {
+
+using framework::Need;
+namespace word = kado::word;
+
+std::optional<word::Range> WordTabelleFestlegen(std::string_view Dialog, const std::optional<word::Table>& Tabelle) {
+    Steps s(Dialog, "WordTabelleFestlegen");
+    std::optional<word::Range> range;
+    if (Tabelle) {
+        s(100, [&] { range = Tabelle->GetRange(); });
+        s(110, [&] {
+            word::Table old = *Tabelle;
+            old.Delete();
+        });
+        s(120, [&] { Need(range).Collapse(word::CollapseDirection::End); });
+        return range;
+    }
+
+    std::shared_ptr<word::Document> doc;
+    int count = 0;
+    bool found = false;
+    s(200, [&] {
+        doc = Session().Doc;
+        count = Need(doc).GetComments().Count();
+    });
+    // Every "kadoStart" gets its paragraph; the last one gives the position.
+    for (int i = 1; i <= count; ++i) {
+        s(210, [&] {
+            auto comment = Need(doc).GetComments().Item(i);
+            if (comment.GetRange().Text() != "kadoStart") return;
+            found = true;
+            word::Range r = comment.Reference();
+            r.Collapse(word::CollapseDirection::Start);
+            r.MoveStart(word::Unit::Word, -1);
+            r.InsertParagraphBefore();
+            r.Collapse(word::CollapseDirection::Start);
+            range = r;
+        });
+    }
+    if (!found) {
+        s(220, [&] {
+            word::Range r = Need(doc).Content();
+            r.Collapse(word::CollapseDirection::End);
+            r.InsertParagraphAfter();
+            r.Collapse(word::CollapseDirection::End);
+            range = r;
+        });
+    }
+    return range;
+}
+
+}  // namespace honora

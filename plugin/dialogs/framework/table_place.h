@@ -1,0 +1,18 @@
+// Where a dialog's new fee table goes: in place of its earlier table, at the
+// template's "kadoStart" marks, or in a new paragraph at the document's end.
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+#include "platform/word/word.h"
+
+namespace honora {
+
+// Deletes the earlier table when there is one and returns the collapsed
+// position for the new table; nothing when no position could be had.
+// Failures are logged with the dialog's name as module.
+std::optional<kado::word::Range> WordTabelleFestlegen(std::string_view Dialog,
+                                                      const std::optional<kado::word::Table>& Tabelle);
+
+}  // namespace honora

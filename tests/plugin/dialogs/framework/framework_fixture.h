@@ -1,0 +1,76 @@
+// Fixture of the dialog framework's tests: the invoice fixture's real host
+// database and session document, plus readers of the document and Verw.log.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "platform/word/word.h"
+#include "plugin/invoice/invoice_fixture.h"
+
+namespace framework_test {
+
+class FrameworkTest : public invoice_test::InvoiceTest {
+protected:
+    kado::word::Document& Doc() { return *honora::Session().Doc; }
+
+    // "Module.Procedure:step" of every Verw.log entry, in order.
+    std::vector<std::string> LoggedSteps() const {
+        std::ifstream in(dir_ / "prog" / "Verw.log");
+        std::vector<std::string> entries;
+        std::string step;
+        for (std::string line; std::getline(in, line);) {
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            if (line.rfind("Zeile: ", 0) == 0) step = line.substr(7);
+            const std::string prefix = "Ort  : -KadoDienste- ";
+            if (line.rfind(prefix, 0) == 0) entries.push_back(line.substr(prefix.size()) + ":" + step);
+        }
+        return entries;
+    }
+
+    // A cell's text without its end marks, read straight from the engine.
+    static std::string CellText(const kado::word::Table& t, int row, int column) {
+        std::string text = t.GetCell(row, column).GetRange().Text();
+        return text.substr(0, text.size() - 2);
+    }
+
+    // Texts of the comments anchored in a cell, in order.
+    static std::vector<std::string> CellComments(const kado::word::Table& t, int row, int column) {
+        std::vector<std::string> texts;
+        auto comments = t.GetCell(row, column).GetRange().GetComments();
+        for (int i = 1; i <= comments.Count(); ++i) texts.push_back(comments.Item(i).GetRange().Text());
+        return texts;
+    }
+
+    // Appends a paragraph of text at the end of the session document.
+    void AddParagraph(const std::string& text) {
+        auto end = Doc().Content();
+        end.Collapse(kado::word::CollapseDirection::End);
+        end.InsertBefore(text);
+        end.InsertParagraphAfter();
+    }
+
+    // Adds a table at the end of the document with a label in cell (1,2) and
+    // an optional marker comment on cell (1,5).
+    kado::word::Table AddTable(int rows, int columns, const std::string& label, const std::string& marker = {}) {
+        auto at = Doc().Content();
+        at.Collapse(kado::word::CollapseDirection::End);
+        auto t = Doc().GetTables().Add(at, rows, columns);
+        t.GetCell(1, 2).GetRange().InsertAfter(label);
+        if (!marker.empty()) Doc().GetComments().Add(t.GetCell(1, 5).GetRange(), marker);
+        return t;
+    }
+
+    // The label in cell (1,2) of every table, in document order.
+    std::vector<std::string> TableLabels() {
+        std::vector<std::string> labels;
+        auto tables = Doc().GetTables();
+        for (int i = 1; i <= tables.Count(); ++i) labels.push_back(CellText(tables.Item(i), 1, 2));
+        return labels;
+    }
+};
+
+}  // namespace framework_test
