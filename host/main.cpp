@@ -1,20 +1,20 @@
-// kado-host: the stand-in host office program. "init" lays out a demo
-// database, "session" creates GO the way the host does and calls Show.
+// kado-host: the stand-in host office program. "init" lays out demo data,
+// "session" creates GO and calls Show, "run" plays a user's dialog session.
 #include <CLI/CLI.hpp>
 
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <system_error>
+#include <vector>
 
+#include "host/batch_run.h"
+#include "host/demo.h"
+#include "host/verw_log.h"
 #include "platform/com/error.h"
 #include "platform/com/variant.h"
 #include "platform/dao/dao.h"
-#include "platform/dao/host_schema.h"
-#include "platform/settings/settings.h"
 #include "platform/word/word.h"
 #include "plugin/component/dialog_registry.h"
 #include "plugin/component/honora.h"
@@ -24,66 +24,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using kado::com::Variant;
-
-// One job (order 1) with its invoice 1, dated today, and the office's
-// payment-term template; user 1's invoice settings: 19 % VAT, no discount.
-constexpr std::string_view kDemoRows[] = {
-    "INSERT INTO TempDoc (ID_Benutzer, ID_Auftragsnummer, MeßtruppZusammenfassen, ID_Lieferschein, AbschlagAbsolut, "
-    "AbschlagProzent, Zahlungsziel, Mehrwertsteuersatz, Preisgruppe1, Preisgruppe2, Preisgruppe3, Preisgruppe4, "
-    "Mehrwertsteuer, MwStErmäßigt, Rabatt) VALUES (1, 1, 0, NULL, 0, 100, 1, 190, 1, 0, 0, 0, 190, 70, 0)",
-    "INSERT INTO Rechnung (ID_Rechnungsnummer, Rechnungsnummer, ID_Auftragsnummer, Rechnungsart, NettoRechnung, Brutto, "
-    "MehrwertsteuerFreierbetrag, Mehrwertsteuersatz) VALUES (1, 'RE-2026-0001', 1, 1, 0, 0, 0, 190)",
-    "INSERT INTO Termine (ID_Termin, ID_Terminart, ID_Rechnungsnummer, Datum) VALUES (1, 8, 1, date('now', 'localtime'))",
-    "INSERT INTO Version (Zahlungsziel, AbstandZahlungsziel, BundZahlungsziel, FontZahlungsZiel) "
-    "VALUES ('Zahlbar bis <14> ohne Abzug.', 25.5, 0, 10)",
-};
-
-int Init(const std::string& dir) {
-    fs::create_directories(dir);
-    const auto file = (fs::path(dir) / "kado.sqlite").string();
-    if (fs::exists(file)) {
-        std::cerr << "kado-host: " << file << " gibt es schon\n";
-        return 2;
-    }
-    auto ws = std::make_shared<kado::dao::Workspace>();
-    try {
-        auto db = ws->CreateDatabase(file);
-        kado::dao::ApplyHostSchema(*db);
-        db->Execute("BEGIN");
-        for (auto row : kDemoRows) db->Execute(row);
-        db->Execute("COMMIT");
-    } catch (...) {
-        // No half-filled demo database left behind for the next session.
-        std::error_code ec;
-        fs::remove(file, ec);
-        throw;
-    }
-    std::cout << "Demo-Datenbank angelegt: " << file << "\n"
-              << "  Benutzer 1 (TempDoc): Auftrag 1, Mehrwertsteuersatz 19 %, kein Abschlag, Zahlungsziel an\n"
-              << "  Rechnung 1 \"RE-2026-0001\" zu Auftrag 1, Rechnungsdatum heute (Termine, Art 8)\n"
-              << "  Zahlungsziel-Vorlage (Version): Zahlbar bis <14> ohne Abzug.\n";
-    return 0;
-}
-
-// Where the plug-in's Verw.log lies: the host's program directory when set, else temp.
-fs::path LogFile() {
-    std::string dir;
-    try {
-        dir = kado::settings::GetSetting("KadoVerwaltung", "Pfade", "Programm");
-    } catch (const kado::com::Error&) {
-    }
-    std::error_code ec;
-    if (!dir.empty() && fs::is_directory(dir, ec)) return fs::path(dir) / "Verw.log";
-    return fs::temp_directory_path() / "Verw.log";
-}
-
-int LogEntries(const fs::path& log) {
-    std::ifstream in(log);
-    int n = 0;
-    for (std::string line; std::getline(in, line);)
-        if (line.rfind("Ort  : ", 0) == 0) ++n;
-    return n;
-}
+using kado::host::LogEntries;
+using kado::host::LogFile;
 
 const char* Dialog(int category) {
     switch (category) {
@@ -191,7 +133,7 @@ int main(int argc, char** argv) {
     app.require_subcommand(1);
 
     std::string dir;
-    auto* init = app.add_subcommand("init", "Create DIR/kado.sqlite with demo rows");
+    auto* init = app.add_subcommand("init", "Create DIR/kado.sqlite and DIR/Rechnung.docx with demo data");
     init->add_option("DIR", dir, "target directory")->required();
 
     std::string db;
@@ -202,10 +144,42 @@ int main(int argc, char** argv) {
     session->add_option("--invoice", invoice, "invoice record");
     session->add_option("--category", category, "category index 0..4")->check(CLI::Range(-32768, 32767));
 
+    kado::host::RunOptions run;
+    std::string runDb, runDoc, runOut;
+    int runInvoice = 0;
+    std::vector<std::string> actions;
+    auto* runCmd = app.add_subcommand("run", "Open the dialog of a category on a document and act as a user");
+    runCmd->add_option("--db", runDb, "host database file")->required();
+    runCmd->add_option("--doc", runDoc, "invoice document (DOCX)")->required();
+    runCmd->add_option("--out", runOut, "where to save (default: the document itself)");
+    runCmd->add_option("--user", run.user, "ID_Benutzer");
+    auto* invoiceOpt = runCmd->add_option("--invoice", runInvoice, "ID_Rechnungsnummer of the Rechnung record");
+    runCmd->add_option("--category", run.category, "category index 0..4")
+        ->required()
+        ->check(CLI::Range(-32768, 32767));
+    runCmd->add_option("--do", actions,
+                       "action, in order: \"set NAME=TEXT\", \"text NAME=TEXT\", \"click NAME\", "
+                       "\"select NAME=INDEX\", \"key NAME=CHAR\", \"choose OPTION\", \"cursor K\", \"ok\", "
+                       "\"cancel\"");
+
     CLI11_PARSE(app, argc, argv);
     try {
-        if (*init) return Init(dir);
-        return Session(db, user, invoice, category);
+        if (*init) return kado::host::Init(dir);
+        if (*session) return Session(db, user, invoice, category);
+        run.db = runDb;
+        run.doc = runDoc;
+        run.out = runOut;
+        if (*invoiceOpt) run.invoice = runInvoice;
+        for (const auto& text : actions) {
+            std::string error;
+            auto action = kado::host::ParseAction(text, error);
+            if (!action) {
+                std::cerr << "kado-host: --do \"" << text << "\": " << error << "\n";
+                return 2;
+            }
+            run.actions.push_back(*action);
+        }
+        return kado::host::Run(run, std::cout, std::cerr);
     } catch (const kado::com::Error& e) {
         std::cerr << "kado-host: Fehler " << e.Number() << ": " << e.Description() << "\n";
         return 1;

@@ -1,0 +1,226 @@
+#include "host/batch_run.h"
+
+#include <memory>
+#include <string>
+#include <system_error>
+
+#include "host/verw_log.h"
+#include "platform/com/error.h"
+#include "platform/com/variant.h"
+#include "platform/dao/dao.h"
+#include "platform/forms/driver.h"
+#include "platform/forms/forms.h"
+#include "platform/word/word.h"
+#include "plugin/component/honora.h"
+#include "plugin/component/session_context.h"
+
+namespace kado::host {
+namespace {
+
+namespace fs = std::filesystem;
+using com::Variant;
+using K = Action::Kind;
+
+// Remembers the forms a Show opened, so the run can act on the dialog.
+class BatchDesktop : public forms::HeadlessDesktop {
+public:
+    void Shown(forms::Form& form) override {
+        HeadlessDesktop::Shown(form);
+        if (!form.Modal()) last_ = form.weak_from_this();
+    }
+    std::shared_ptr<forms::Form> LastModeless() const { return last_.lock(); }
+
+private:
+    std::weak_ptr<forms::Form> last_;
+};
+
+char32_t FirstChar(const std::string& s) {
+    const auto b = [&](size_t i) { return static_cast<char32_t>(static_cast<unsigned char>(s[i])); };
+    const char32_t c = b(0);
+    if (c < 0x80) return c;
+    if ((c & 0xE0) == 0xC0) return ((c & 0x1F) << 6) | (b(1) & 0x3F);
+    if ((c & 0xF0) == 0xE0) return ((c & 0x0F) << 12) | ((b(1) & 0x3F) << 6) | (b(2) & 0x3F);
+    return ((c & 0x07) << 18) | ((b(1) & 0x3F) << 12) | ((b(2) & 0x3F) << 6) | (b(3) & 0x3F);
+}
+
+// What tells whether the dialog wrote to the document: text, comments, shapes.
+std::string Fingerprint(const word::Document& doc) {
+    std::string f = doc.Content().Text();
+    const auto comments = doc.GetComments();
+    for (int i = 1; i <= comments.Count(); ++i) f += "\x1f" + comments.Item(i).Text();
+    f += "\x1e" + std::to_string(doc.GetTables().Count()) + "/" + std::to_string(doc.GetShapes().Count());
+    return f;
+}
+
+// The first of the names that the form has, for buttons named differently per dialog.
+std::string ButtonOf(forms::Form& form, std::initializer_list<const char*> names) {
+    for (const char* name : names) {
+        for (auto* c : form.Controls())
+            if (c->Key() == name) return name;
+    }
+    return *names.begin();
+}
+
+void PrintLabels(forms::Form& form, std::ostream& out) {
+    for (auto* c : form.Controls())
+        if (auto* label = dynamic_cast<forms::Label*>(c)) out << label->Key() << "=" << label->Caption() << "\n";
+}
+
+void AssignText(forms::Form& form, const std::string& key, const std::string& text) {
+    auto& c = form.ItemByKey(key);
+    if (auto* t = dynamic_cast<forms::TextBox*>(&c)) {
+        t->SetText(text);  // masked fields check the text against their mask
+    } else if (auto* cb = dynamic_cast<forms::ComboBox*>(&c)) {
+        cb->SetText(text);
+    } else {
+        com::Raise(com::err::ObjectDoesNotSupport, "'" + key + "' hat keine Eigenschaft Text");
+    }
+}
+
+std::string Describe(const Action& a) {
+    switch (a.kind) {
+        case K::Set: return "set " + a.control + "=" + a.text;
+        case K::Text: return "text " + a.control + "=" + a.text;
+        case K::Click: return "click " + a.control;
+        case K::Select: return "select " + a.control + "=" + std::to_string(a.number);
+        case K::Key: return "key " + a.control + "=" + a.text;
+        case K::Choose: return "choose " + a.control;
+        case K::Cursor: return "cursor " + std::to_string(a.number);
+        case K::Ok: return "ok";
+        case K::Cancel: return "cancel";
+    }
+    return "?";
+}
+
+}  // namespace
+
+int Run(const RunOptions& o, std::ostream& out, std::ostream& err) {
+    std::error_code ec;
+    if (!fs::is_regular_file(o.db, ec)) {
+        err << "kado-host: Datenbankdatei nicht gefunden: " << o.db.string() << "\n";
+        return 2;
+    }
+    if (!fs::is_regular_file(o.doc, ec)) {
+        err << "kado-host: Dokument nicht gefunden: " << o.doc.string() << "\n";
+        return 2;
+    }
+    for (size_t i = 0; i < o.actions.size(); ++i) {
+        const auto k = o.actions[i].kind;
+        if ((k == K::Ok || k == K::Cancel) && i + 1 != o.actions.size()) {
+            err << "kado-host: nach \"" << Describe(o.actions[i]) << "\" ist der Dialog geschlossen; ok oder cancel "
+                << "muss die letzte Aktion sein\n";
+            return 2;
+        }
+    }
+
+    std::shared_ptr<word::Document> doc;
+    try {
+        doc = word::Document::Open(o.doc);
+    } catch (const com::Error& e) {
+        err << "kado-host: Dokument lässt sich nicht lesen: " << o.doc.string() << " (" << e.Description() << ")\n";
+        return 2;
+    }
+    auto ws = std::make_shared<dao::Workspace>();
+    std::shared_ptr<dao::Database> db;
+    try {
+        db = ws->OpenDatabase(o.db.string());
+    } catch (const com::Error& e) {
+        err << "kado-host: Datenbank lässt sich nicht öffnen: " << o.db.string() << " (" << e.Description() << ")\n";
+        return 2;
+    }
+    std::shared_ptr<dao::Recordset> rechnung;
+    if (o.invoice) {
+        rechnung = db->OpenRecordset("SELECT * FROM Rechnung WHERE ID_Rechnungsnummer = " + std::to_string(*o.invoice));
+        if (rechnung->EOF_()) {
+            err << "kado-host: Rechnung " << *o.invoice << " nicht gefunden\n";
+            return 2;
+        }
+    }
+
+    auto desktop = std::make_shared<BatchDesktop>();
+    forms::Driver driver(desktop);
+    // Before Show: where the cursor stands, and the answers for the table choice.
+    for (const auto& a : o.actions) {
+        if (a.kind == K::Cursor) {
+            const auto tables = doc->GetTables();
+            if (a.number > tables.Count()) {
+                err << "kado-host: cursor " << a.number << ": das Dokument hat " << tables.Count() << " Tabellen\n";
+                return 2;
+            }
+            auto r = tables.Item(a.number).GetCell(1, 1).GetRange();
+            r.Collapse(word::CollapseDirection::Start);
+            r.Select();
+        } else if (a.kind == K::Choose) {
+            driver.ChooseNext(a.control, "cmdEnde");
+        }
+    }
+
+    auto go = honora::CreateObject(honora::kProgIdGO);
+    if (!go) {
+        err << "kado-host: honora.GO lässt sich nicht erzeugen\n";
+        return 1;
+    }
+    honora::Session().Desktop = desktop;
+    go->LetDoc(Variant(com::ObjectPtr(doc)));
+    go->LetID_Benutzer(Variant(static_cast<int32_t>(o.user)));
+    go->LetDatenbankPfad(o.db.string());
+    go->LetKadoWorkspace(Variant(com::ObjectPtr(ws)));
+    go->LetNeueAbfrage(Variant(com::ObjectPtr(db)));
+
+    const fs::path log = LogFile();
+    const int logBefore = LogEntries(log);
+    const std::string before = Fingerprint(*doc);
+    go->Show(static_cast<int16_t>(o.category), rechnung, 0);
+    auto form = desktop->LastModeless();
+    if (!form || !form->Loaded()) {
+        err << "kado-host: Show(" << o.category << ") hat keinen Dialog geöffnet\n";
+        return 1;
+    }
+    out << "Dialog " << form->Name() << " \"" << form->Caption() << "\"\n";
+
+    bool closed = false;
+    for (const auto& a : o.actions) {
+        try {
+            switch (a.kind) {
+                case K::Set: driver.Set(*form, a.control, a.text); break;
+                case K::Text: AssignText(*form, a.control, a.text); break;
+                case K::Click: driver.Click(*form, a.control); break;
+                case K::Select: driver.Select(*form, a.control, a.number); break;
+                case K::Key: driver.Key(*form, a.control, FirstChar(a.text)); break;
+                case K::Choose:
+                case K::Cursor: break;
+                case K::Ok:
+                case K::Cancel:
+                    PrintLabels(*form, out);
+                    closed = true;
+                    driver.Click(*form, a.kind == K::Ok ? ButtonOf(*form, {"CommandEnde", "cmdEnde"})
+                                                        : ButtonOf(*form, {"CommandAbbruch", "cmdAbbruch"}));
+                    break;
+            }
+        } catch (const com::Error& e) {
+            err << "kado-host: " << Describe(a) << ": Fehler " << e.Number() << ": " << e.Description() << "\n";
+            return 1;
+        }
+    }
+    if (!closed) PrintLabels(*form, out);
+    if (desktop->PendingAnswers() > 0)
+        out << "Hinweis: " << desktop->PendingAnswers() << " choose-Antwort(en) nicht gebraucht\n";
+
+    if (Fingerprint(*doc) != before) {
+        const fs::path target = o.out.empty() ? o.doc : o.out;
+        try {
+            doc->SaveAs(target);
+        } catch (const com::Error& e) {
+            err << "kado-host: Speichern nach " << target.string() << " fehlgeschlagen: " << e.Description() << "\n";
+            return 1;
+        }
+        out << "Rechnung gespeichert: " << target.string() << "\n";
+    } else {
+        out << "Dokument unverändert, nicht gespeichert\n";
+    }
+    const int logged = LogEntries(log) - logBefore;
+    if (logged > 0) out << "Verw.log: " << logged << " neue Einträge in " << log.string() << "\n";
+    return 0;
+}
+
+}  // namespace kado::host

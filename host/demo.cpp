@@ -1,0 +1,108 @@
+#include "host/demo.h"
+
+#include <iostream>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <utility>
+#include <vector>
+
+#include "platform/dao/dao.h"
+#include "platform/dao/host_schema.h"
+
+namespace kado::host {
+namespace {
+
+namespace fs = std::filesystem;
+
+// One job (order 1) with its invoice 1, dated today, and the office's
+// payment-term template; user 1's invoice settings: 19 % VAT, no discount.
+constexpr std::string_view kDemoRows[] = {
+    "INSERT INTO TempDoc (ID_Benutzer, ID_Auftragsnummer, MeßtruppZusammenfassen, ID_Lieferschein, AbschlagAbsolut, "
+    "AbschlagProzent, Zahlungsziel, Mehrwertsteuersatz, Preisgruppe1, Preisgruppe2, Preisgruppe3, Preisgruppe4, "
+    "Mehrwertsteuer, MwStErmäßigt, Rabatt) VALUES (1, 1, 0, NULL, 0, 100, 1, 190, 1, 0, 0, 0, 190, 70, 0)",
+    "INSERT INTO Rechnung (ID_Rechnungsnummer, Rechnungsnummer, ID_Auftragsnummer, Rechnungsart, NettoRechnung, Brutto, "
+    "MehrwertsteuerFreierbetrag, Mehrwertsteuersatz) VALUES (1, 'RE-2026-0001', 1, 1, 0, 0, 0, 190)",
+    "INSERT INTO Termine (ID_Termin, ID_Terminart, ID_Rechnungsnummer, Datum) VALUES (1, 8, 1, date('now', 'localtime'))",
+    "INSERT INTO Version (Zahlungsziel, AbstandZahlungsziel, BundZahlungsziel, FontZahlungsZiel) "
+    "VALUES ('Zahlbar bis <14> ohne Abzug.', 25.5, 0, 10)",
+};
+
+long CodePoints(std::string_view s) {
+    long n = 0;
+    for (unsigned char c : s) n += (c & 0xC0) != 0x80;
+    return n;
+}
+
+// Text pieces; a piece with a marker gets a point comment right after it.
+struct Piece {
+    std::string_view text;
+    std::string_view marker;
+};
+
+constexpr Piece kTemplate[] = {
+    {"Vermessungsbüro Beispiel, Am Markt 1, 12345 Musterstadt\r\r", {}},
+    {"Rechnung RE-2026-0001\r\r", {}},
+    {"Für die Liegenschaftsvermessung berechnen wir nach der Gebührenordnung:\r", {}},
+    {"Leistungen", "kadoStart"},
+    {"\r\rRechnungsbetrag: ", "kadoGesamt"},
+    {"0,00 € \r", {}},
+    {"Nettobetrag ", "kadoNetto"},
+    {"0,00 € zuzüglich Umsatzsteuer ", "kadoMwSt"},
+    {"0,00 € ergibt ", "kadoBrutto"},
+    {"0,00 € ; darin umsatzsteuerfreie Auslagen ", "kadoAuslagen"},
+    {"0,00 € .\r\rMit freundlichen Grüßen", {}},
+};
+
+}  // namespace
+
+std::shared_ptr<word::Document> DemoInvoice() {
+    auto doc = word::Document::New();
+    std::string text;
+    std::vector<std::pair<long, std::string_view>> marks;
+    for (const auto& p : kTemplate) {
+        text += p.text;
+        if (!p.marker.empty()) marks.emplace_back(CodePoints(text), p.marker);
+    }
+    doc->Content().InsertBefore(text);
+    // Later marks first, so the reference characters do not shift earlier positions.
+    for (auto it = marks.rbegin(); it != marks.rend(); ++it)
+        doc->GetComments().Add(doc->GetRange(it->first, it->first), it->second);
+    return doc;
+}
+
+int Init(const fs::path& dir) {
+    fs::create_directories(dir);
+    const fs::path file = dir / "kado.sqlite";
+    const fs::path invoice = dir / "Rechnung.docx";
+    for (const auto& f : {file, invoice}) {
+        if (fs::exists(f)) {
+            std::cerr << "kado-host: " << f.string() << " gibt es schon\n";
+            return 2;
+        }
+    }
+    auto ws = std::make_shared<dao::Workspace>();
+    try {
+        auto db = ws->CreateDatabase(file.string());
+        dao::ApplyHostSchema(*db);
+        db->Execute("BEGIN");
+        for (auto row : kDemoRows) db->Execute(row);
+        db->Execute("COMMIT");
+        DemoInvoice()->SaveAs(invoice);
+    } catch (...) {
+        // No half-made demo left behind for the next session.
+        std::error_code ec;
+        fs::remove(file, ec);
+        fs::remove(invoice, ec);
+        throw;
+    }
+    std::cout << "Demo-Datenbank angelegt: " << file.string() << "\n"
+              << "  Benutzer 1 (TempDoc): Auftrag 1, Mehrwertsteuersatz 19 %, kein Abschlag, Zahlungsziel an\n"
+              << "  Rechnung 1 \"RE-2026-0001\" zu Auftrag 1, Rechnungsdatum heute (Termine, Art 8)\n"
+              << "  Zahlungsziel-Vorlage (Version): Zahlbar bis <14> ohne Abzug.\n"
+              << "Rechnungsvorlage angelegt: " << invoice.string() << "\n"
+              << "  Marken: kadoStart, kadoGesamt, kadoNetto, kadoMwSt, kadoBrutto, kadoAuslagen\n";
+    return 0;
+}
+
+}  // namespace kado::host

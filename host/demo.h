@@ -1,0 +1,19 @@
+// The demo data of the stand-in host: a host database with one job and its
+// invoice, and an invoice template carrying the host's marker comments.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+
+#include "platform/word/word.h"
+
+namespace kado::host {
+
+// The invoice template as the host writes it: letter text with the markers
+// "kadoStart", "kadoGesamt", "kadoNetto", "kadoMwSt", "kadoBrutto", "kadoAuslagen".
+std::shared_ptr<word::Document> DemoInvoice();
+
+// Writes DIR/kado.sqlite and DIR/Rechnung.docx; refuses (exit code 2) when either exists.
+int Init(const std::filesystem::path& dir);
+
+}  // namespace kado::host
