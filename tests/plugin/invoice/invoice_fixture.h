@@ -4,10 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -60,5 +62,51 @@ protected:
     std::shared_ptr<kado::dao::Workspace> ws_;
     std::shared_ptr<kado::dao::Database> db_;
 };
+
+// One row of a fee table as a dialog writes it: the fee cell's text and
+// the comment it carries (a VAT rate, "no", or none).
+struct FeeRow {
+    std::string amount;
+    std::optional<std::string> comment;
+};
+
+// Adds a five-column fee table at the end of the document.
+inline kado::word::Table AddFeeTable(kado::word::Document& doc, const std::vector<FeeRow>& rows) {
+    auto end = doc.Content();
+    end.Collapse(kado::word::CollapseDirection::End);
+    end.InsertParagraphAfter();  // keeps tables apart
+    end.Collapse(kado::word::CollapseDirection::End);
+    auto table = doc.GetTables().Add(end, static_cast<int>(rows.size()), 5);
+    for (size_t i = 0; i < rows.size(); ++i) {
+        auto cell = table.GetCell(static_cast<int>(i) + 1, 5).GetRange();
+        cell.InsertAfter(rows[i].amount);
+        if (rows[i].comment) doc.GetComments().Add(table.GetCell(static_cast<int>(i) + 1, 5).GetRange(), *rows[i].comment);
+    }
+    return table;
+}
+
+// A cell's text without its end-of-cell mark.
+inline std::string CellText(const kado::word::Table& table, int row, int column) {
+    auto t = table.GetCell(row, column).GetRange().Text();
+    return t.size() >= 2 ? t.substr(0, t.size() - 2) : t;
+}
+
+// Every cell text of a table, row by row.
+inline std::vector<std::vector<std::string>> TableTexts(const kado::word::Table& table) {
+    std::vector<std::vector<std::string>> out;
+    for (int r = 1; r <= table.GetRows().Count(); ++r) {
+        out.emplace_back();
+        for (int c = 1; c <= table.GetColumns().Count(); ++c) out.back().push_back(CellText(table, r, c));
+    }
+    return out;
+}
+
+// An amount as the totals write it from its locale text ("1.000,00"):
+// right-aligned in eleven characters, then the thousands dots dropped and " €".
+inline std::string Amount(const std::string& grouped) {
+    std::string t = std::string(grouped.size() < 11 ? 11 - grouped.size() : 0, ' ') + grouped;
+    std::erase(t, '.');
+    return t + " €";
+}
 
 }  // namespace invoice_test

@@ -1,0 +1,76 @@
+#include "plugin/invoice/amount_fields.h"
+
+#include <optional>
+
+#include "platform/com/numtext.h"
+#include "plugin/common/number_text.h"
+#include "plugin/common/steps.h"
+
+namespace honora {
+
+namespace {
+
+// 1-based character position of the first " €" in a text, 0 when there is none.
+// The engine counts characters (code points), the text is UTF-8.
+long EuroPosition(const std::string& text) {
+    const size_t byte = text.find(" €");
+    if (byte == std::string::npos) return 0;
+    long chars = 0;
+    for (size_t i = 0; i < byte; ++i)
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) ++chars;
+    return chars + 1;
+}
+
+}  // namespace
+
+std::string BetragText(double betrag) {
+    bool ohneTausender = true;
+    return WertFormatieren(kado::com::NumberToText(betrag), 11, 2, ohneTausender) + " €";
+}
+
+void BetragsfeldErsetzen(kado::word::Application& app, const kado::word::Comment& marke, double betrag) {
+    Steps s("GebührenTabelle", "SummeBilden");
+    std::string folgend;
+    long p = 0;
+    s(400, [&] {
+        auto r = marke.Reference();
+        r.Collapse(kado::word::CollapseDirection::End);
+        r.Select();
+    });
+    s(410, [&] { app.GetSelection().MoveEnd(kado::word::Unit::Character, 15); });
+    s(420, [&] { folgend = app.GetSelection().Text(); });
+    s(430, [&] { app.GetSelection().Collapse(kado::word::CollapseDirection::Start); });
+    long länge = 0;
+    s(440, [&] {
+        p = EuroPosition(folgend);
+        if (p == 0) return;
+        const size_t euro = folgend.find(" €");
+        // A " €" behind another marker's reference belongs to that field.
+        if (folgend.substr(0, euro).find('\x05') != std::string::npos) {
+            p = 0;
+            return;
+        }
+        // The character after " €" goes too, unless it is the next marker:
+        // replacing it would delete that comment.
+        länge = euro + 4 < folgend.size() && folgend[euro + 4] == '\x05' ? p + 1 : p + 2;
+    });
+    if (p > 0) s(450, [&] { app.GetSelection().MoveEnd(kado::word::Unit::Character, länge); });
+    s(460, [&] { app.GetSelection().SetText(BetragText(betrag) + " "); });
+}
+
+void BetragsfelderErsetzen(kado::word::Document& doc, kado::word::Application& app, std::string_view marke,
+                           double betrag) {
+    Steps s("GebührenTabelle", "SummeBilden");
+    int count = 0;
+    s(470, [&] { count = doc.GetComments().Count(); });
+    for (int i = 1; i <= count; ++i) {
+        std::optional<kado::word::Comment> c;
+        s(480, [&] {
+            auto item = doc.GetComments().Item(i);
+            if (item.Text() == marke) c = item;
+        });
+        if (c) BetragsfeldErsetzen(app, *c, betrag);
+    }
+}
+
+}  // namespace honora

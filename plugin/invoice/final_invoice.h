@@ -1,0 +1,22 @@
+// The final-invoice block of the totals table: the invoice's own figures,
+// the advance invoices of the same order deducted, and what remains due.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "platform/dao/dao.h"
+#include "platform/word/word.h"
+#include "plugin/invoice/totals_table.h"
+#include "plugin/invoice/totals_values.h"
+
+namespace honora {
+
+// Deducts the advance invoices (kind 5) of the invoice's order below the
+// table's last row and turns `summe` into the figures that remain due.
+// Returns the deduction rows, or nothing when no advance invoice exists.
+std::optional<Abzugszeilen> SchlussrechnungSchreiben(const kado::word::Table& table, kado::dao::Database& db,
+                                                     int16_t optionen, const kado::dao::Recordset& rechnung,
+                                                     int16_t standardSatz, Rechnungssumme& summe);
+
+}  // namespace honora

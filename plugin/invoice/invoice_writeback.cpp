@@ -1,0 +1,37 @@
+#include "plugin/invoice/invoice_writeback.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "platform/com/error.h"
+#include "plugin/common/steps.h"
+
+namespace honora {
+
+double Cent(double euro) {
+    // Round on the 15 significant digits the runtime shows, so that
+    // 1.005 * 100 = 100.49999999999999 counts as the half it stands for.
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.15g", euro * 100);
+    return std::round(std::strtod(buf, nullptr));
+}
+
+void RechnungZurückschreiben(kado::dao::Recordset& rechnung, const Rechnungssumme& summe, bool gutschrift,
+                             int16_t standardSatz) {
+    Steps s("GebührenTabelle", "SummeBilden");
+    const double vorzeichen = gutschrift ? -1 : 1;
+    s(1000, [&] { rechnung.Edit(); });
+    s(1010, [&] { rechnung.SetField("NettoRechnung", Cent(vorzeichen * summe.steuerNetto)); });
+    s(1020, [&] { rechnung.SetField("Brutto", Cent(vorzeichen * (summe.nettoFällig + summe.mwstGesamt))); });
+    s(1030, [&] {
+        rechnung.SetField("MehrwertsteuerFreierbetrag", Cent(vorzeichen * (summe.nettoFällig - summe.steuerNetto)));
+    });
+    s(1040, [&] {
+        const int32_t satz = standardSatz * 10;
+        if (satz < INT16_MIN || satz > INT16_MAX) kado::com::Raise(kado::com::err::Overflow, "Overflow");
+        rechnung.SetField("Mehrwertsteuersatz", static_cast<int16_t>(satz));
+    });
+    s(1050, [&] { rechnung.Update(); });
+}
+
+}  // namespace honora
