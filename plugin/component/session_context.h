@@ -67,7 +67,15 @@ SessionContext& Session();
 // The session's desktop; a headless one is created when the host set none.
 std::shared_ptr<kado::forms::Desktop> SessionDesktop();
 
+// The session's one hidden frmIcons, created on the first reference.
+std::shared_ptr<kado::forms::Form> IconForm();
+
+// Component end: unloads the lasting forms (their Unload handlers run, e.g. the
+// table-choice dialog stores its placement) and drops them.
+void UnloadLastingForms();
+
 // Back to the start values (0, false, empty, no object); for tests and unload.
+// Unloads the lasting forms first.
 void ResetSession();
 
 }  // namespace honora
