@@ -1,11 +1,15 @@
-// What a fee category supplies to the shared dialog frame: its names, the
-// column widths of its fee table and, at each confirmation, the table content.
+// What a fee category supplies to the shared dialog frame: its names and
+// widths as data, its controls, rules, read-back and table rows as hooks.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
+
+#include "platform/forms/forms.h"
+#include "platform/word/word.h"
 
 namespace honora {
 
@@ -16,10 +20,10 @@ using ColumnWidths = std::array<double, 5>;
 struct FeeCell {
     int16_t row = 0;
     int16_t column = 0;
-    std::string text;
+    std::string text{};
     bool bold = false;
     // Written as it stands ("" for none, "no" to keep the amount out of the totals).
-    std::string comment;
+    std::string comment{};
     // An amount the client pays: no comment, unless a share row restates it,
     // then "no" (the comment above is not used).
     bool payable = false;
@@ -27,24 +31,60 @@ struct FeeCell {
 
 // The content of one confirmation, built by the category from its labels.
 struct FeeTable {
-    std::string title;            // cell (1,1), bold and underlined
-    int16_t rows = 0;             // rows without the two of the share
-    std::vector<FeeCell> cells;   // written in this order, top to bottom
-    std::string share;            // mskBezug's text
-    std::string fee;              // the fee label's text the share applies to
-    double shareFactor = 1;       // a reduction multiplied into the share amount
-    int16_t shareRow = 0;         // 0: the last row of the table grown by two
+    std::string title{};           // cell (1,1), bold and underlined
+    int16_t rows = 0;              // rows without the two of the share
+    std::vector<FeeCell> cells{};  // written in this order, top to bottom
+    std::string share{};           // mskBezug's text
+    std::string fee{};             // the fee label's text the share applies to
+    double shareFactor = 1;        // a reduction multiplied into the share amount
+    int16_t shareRow = 0;          // 0: the last row of the table grown by two
 };
 
-// The fixed identity of a category dialog.
+// An input whose event recomputes the fees: LostFocus of a field, Click of an
+// option or check box. Failures of the handler go to module.procedure; empty
+// texts mean the dialog's name and key + "_LostFocus" or "_Click".
+struct Trigger {
+    std::string key{};  // "mskAGPo", "optNr(3)"
+    std::string module{};
+    std::string procedure{};
+};
+
+using FormHook = std::function<void(kado::forms::Form&)>;
+
+// A category dialog: its identity as data, everything particular as hooks.
+// The frame itself (load sequence, focus and key rules, confirmation, cancel)
+// is the framework's; see category_dialog.h.
 struct Category {
-    std::string name;      // "frmKat5": module name of the dialog's failures
-    std::string marker;    // "Honora_5": the comment on cell (1,5) of its table
+    std::string name{};    // "frmKat5": form name and module name of the dialog's failures
+    std::string marker{};  // "Honora_5": the comment on cell (1,5) of its table
     ColumnWidths widths{};
+    std::string caption{};  // window caption
+
+    // Adds the category's controls and lays them out; AddFrameControls gives the
+    // shared ones (lblVersion, CommandEnde, CommandAbbruch, mskBezug).
+    FormHook design{};
+    // Recomputes every amount label from the inputs; logs its own failures
+    // (dialog's name, "Zeitdifferenz") and never throws.
+    FormHook GebührBerechnen{};
+    // Start values for a document without an earlier table; may be empty.
+    FormHook StartwerteSetzen{};
+    // frmKat1 sets its start values on every load, before the read-back.
+    bool startValuesAlways = false;
+    // Fills the inputs from the earlier table (cells through ZelleEinlesen);
+    // the frame runs GebührBerechnen after it.
+    std::function<void(kado::forms::Form&, const kado::word::Table&)> TabelleEinlesen{};
+    // The content of the fee table from the labels as they stand; guards each
+    // cell itself, so one failed read loses only that cell.
+    std::function<FeeTable(kado::forms::Form&)> Gebührentabelle{};
+
+    // Inputs that recompute when left or clicked. mskBoden and
+    // cmbKlassifizierung need no entry: the frame sets their factor first.
+    std::vector<Trigger> recalcOnLeave{};
+    std::vector<Trigger> recalcOnClick{};
 };
 
 // The headings of row 2, bold in every fee table.
-inline const std::array<std::string, 5> kFeeTableHeadings = {
-    "Geb. V.", "Gegenstand", "Anzahl", "Einzelgebühr [€]", "Gebühr [€]"};
+inline const std::array<std::string, 5> kFeeTableHeadings = {"Geb. V.", "Gegenstand", "Anzahl", "Einzelgebühr [€]",
+                                                             "Gebühr [€]"};
 
 }  // namespace honora

@@ -10,19 +10,19 @@
 namespace honora::framework {
 
 template <class T>
-T& Need(std::optional<T>& p) {
+T& Required(std::optional<T>& p) {
     if (!p) kado::com::Raise(kado::com::err::ObjectNotSet, "Object variable not set");
     return *p;
 }
 
 template <class T>
-const T& Need(const std::optional<T>& p) {
+const T& Required(const std::optional<T>& p) {
     if (!p) kado::com::Raise(kado::com::err::ObjectNotSet, "Object variable not set");
     return *p;
 }
 
 template <class T>
-T& Need(const std::shared_ptr<T>& p) {
+T& Required(const std::shared_ptr<T>& p) {
     if (!p) kado::com::Raise(kado::com::err::ObjectNotSet, "Object variable not set");
     return *p;
 }

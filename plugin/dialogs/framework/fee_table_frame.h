@@ -1,0 +1,18 @@
+// The document side of every dialog's confirmation: the old totals go, the
+// fee table is placed, laid out, written, marked, and the totals rebuilt.
+#pragma once
+
+#include <optional>
+
+#include "platform/word/word.h"
+#include "plugin/dialogs/framework/category.h"
+
+namespace honora {
+
+// Writes the category's fee table in place of its earlier table (or at the
+// template's place) and rebuilds the invoice totals. Failures are logged with
+// the dialog's name and "CommandEnde_Click"; returns the table when one was added.
+std::optional<kado::word::Table> GebührentabelleSchreiben(const Category& category, const FeeTable& content,
+                                                           const std::optional<kado::word::Table>& earlier);
+
+}  // namespace honora
