@@ -1,0 +1,153 @@
+#include "plugin/dialogs/framework/category_dialog.h"
+
+#include <string>
+#include <utility>
+
+#include "plugin/common/icon_form.h"
+#include "plugin/common/steps.h"
+#include "plugin/component/session_context.h"
+#include "plugin/dialogs/framework/fee_table_frame.h"
+#include "plugin/dialogs/framework/input_rules.h"
+#include "plugin/invoice/kv_word_auto.h"
+
+#ifndef KADO_REVISION
+#define KADO_REVISION 0
+#endif
+
+namespace honora {
+
+namespace forms = kado::forms;
+
+namespace {
+
+// Mouse pointer for the window's whole form.
+void Pointer(forms::Form& form, forms::MousePointer p) { form.SetMousePointer(p); }
+
+bool Has(forms::Form& form, std::string_view name) {
+    for (auto* c : form.Controls())
+        if (c->Name() == name) return true;
+    return false;
+}
+
+}  // namespace
+
+int ComponentRevision() { return KADO_REVISION; }
+
+CategoryDialog::CategoryDialog(Category category) : category_(std::move(category)) {}
+
+CategoryDialog::~CategoryDialog() {
+    // The form's handlers refer to this dialog; they must not outlive it.
+    if (form_ && form_->Loaded()) Steps::Quiet([&] { form_->Unload(); });
+}
+
+forms::Form& CategoryDialog::GetForm() {
+    if (!form_) form_ = forms::Form::Create(SessionDesktop(), category_.name, [this](forms::Form& f) { Design(f); });
+    return *form_;
+}
+
+void CategoryDialog::ShowModeless() { GetForm().Show(false); }
+
+bool CategoryDialog::IsOpen() const { return form_ && form_->Loaded(); }
+
+void CategoryDialog::Design(forms::Form& form) {
+    form.SetCaption(category_.caption);
+    if (category_.design) category_.design(form);
+
+    for (auto* c : form.Controls()) {
+        if (auto* box = dynamic_cast<forms::MaskEdBox*>(c)) {
+            box->OnGotFocus([box] {
+                FieldSelection selection(*box);
+                TextMarkieren(selection);
+            });
+        }
+    }
+    if (Has(form, "mskBezug")) {
+        auto& bezug = form.Get<forms::MaskEdBox>("mskBezug");
+        bezug.OnKeyPress([&bezug](int& keyCode) { Steps::Quiet([&] { KommaRegel(bezug, keyCode); }); });
+    }
+    if (Has(form, "mskBoden") && Has(form, "lblFaktor")) {
+        form.Get<forms::MaskEdBox>("mskBoden").OnLostFocus([this] {
+            Steps s("Rechnung", "mskBoden");
+            if (!s(100, [&] { WertfaktorSetzen(*form_); })) return;
+            s(110, [&] { category_.GebührBerechnen(*form_); });
+        });
+    }
+    if (Has(form, "cmbKlassifizierung") && Has(form, "lblStrasse")) {
+        // A throw must not reach the window system; logged under the dialog.
+        form.Get<forms::ComboBox>("cmbKlassifizierung").OnLostFocus([this] {
+            Steps s(category_.name, "cmbKlassifizierung_LostFocus");
+            if (!s(100, [&] { KlassifizierungsfaktorSetzen(*form_); })) return;
+            s(110, [&] { category_.GebührBerechnen(*form_); });
+        });
+    }
+    for (const auto& t : category_.recalcOnLeave)
+        form.ItemByKey(t.key).OnLostFocus([this, t] { Recalculate(t, "_LostFocus"); });
+    for (const auto& t : category_.recalcOnClick)
+        form.ItemByKey(t.key).OnClick([this, t] { Recalculate(t, "_Click"); });
+
+    if (Has(form, "CommandEnde"))
+        form.Get<forms::CommandButton>("CommandEnde").OnClick([this] { CommandEnde_Click(); });
+    if (Has(form, "CommandAbbruch"))
+        form.Get<forms::CommandButton>("CommandAbbruch").OnClick([this] { form_->Unload(); });
+
+    form.OnLoad([this] { Form_Load(); });
+    form.OnUnload([this] { tabelle_.reset(); });
+}
+
+void CategoryDialog::Recalculate(const Trigger& trigger, const char* event) {
+    Steps s(trigger.module.empty() ? category_.name : trigger.module,
+            trigger.procedure.empty() ? trigger.key + event : trigger.procedure);
+    s(100, [&] { category_.GebührBerechnen(*form_); });
+}
+
+void CategoryDialog::Form_Load() {
+    Steps s(category_.name, "Form_Load");
+    forms::Form& form = *form_;
+    auto rechnen = [&] {
+        if (category_.GebührBerechnen) category_.GebührBerechnen(form);
+    };
+    auto startwerte = [&] {
+        if (category_.StartwerteSetzen) category_.StartwerteSetzen(form);
+    };
+    s(100, [&] { form.SetIcon(ComponentIcon()); });
+    s(110, [&] { form.Get<forms::Label>("lblVersion").SetCaption("V " + std::to_string(ComponentRevision())); });
+    s(120, [&] { form.Get<forms::CommandButton>("CommandEnde").SetPicture(ButtonPicture("OK")); });
+    s(130, [&] { form.Get<forms::CommandButton>("CommandAbbruch").SetPicture(ButtonPicture("Abbruch")); });
+    s(140, [&] { form.Get<forms::MaskEdBox>("mskBezug").SetText("1000,00"); });
+    s(150, [&] { tabelle_ = TabelleErmitteln(category_.marker, 0); });
+    s(160, [&] { Pointer(form, forms::MousePointer::Hourglass); });
+    if (category_.startValuesAlways) s(170, startwerte);
+    if (tabelle_) {
+        s(180, [&] {
+            if (category_.TabelleEinlesen) category_.TabelleEinlesen(form, *tabelle_);
+        });
+        s(190, rechnen);
+    } else {
+        if (!category_.startValuesAlways) s(200, startwerte);
+        s(210, rechnen);
+    }
+    s(220, [&] { Pointer(form, forms::MousePointer::Default); });
+    s(230, [&] { forms::SetParent(form, Session().hWndMDI); });
+    // MDI child (0x40) with a raised edge (0x100), inside the host's document area.
+    s(240, [&] { forms::SetWindowLongA(form, forms::GWL_EXSTYLE, 0x140); });
+}
+
+void CategoryDialog::CommandEnde_Click() {
+    Steps s(category_.name, "CommandEnde_Click");
+    forms::Form& form = *form_;
+    std::optional<FeeTable> content;
+    s(100, [&] { Pointer(form, forms::MousePointer::Hourglass); });
+    s(110, [&] { content = category_.Gebührentabelle(form); });
+    // Without its content there is nothing sound to write; the old table stays.
+    if (content) GebührentabelleSchreiben(category_, *content, tabelle_);
+    s(120, [&] { Pointer(form, forms::MousePointer::Default); });
+    s(130, [&] { form.Unload(); });
+}
+
+void RegisterCategory(int16_t index, std::function<Category()> category) {
+    RegisterDialog(index, [category = std::move(category)]() -> std::shared_ptr<ModelessDialog> {
+        return std::make_shared<CategoryDialog>(category());
+    });
+}
+
+}  // namespace honora

@@ -1,0 +1,24 @@
+// The controls every category dialog has and the frame works with: version
+// label, OK and cancel buttons, and the share field with its captions.
+#pragma once
+
+#include <string>
+
+#include "platform/forms/forms.h"
+
+namespace honora {
+
+// Where the category puts them (grid places within its layout).
+struct FramePlaces {
+    kado::forms::GridPlace shareCaption;  // "Kostenanteil"
+    kado::forms::GridPlace share;         // mskBezug
+    kado::forms::GridPlace shareUnit;     // "/ 1000"
+    kado::forms::GridPlace version;       // lblVersion
+    kado::forms::GridPlace ok;            // CommandEnde
+    kado::forms::GridPlace cancel;        // CommandAbbruch
+    std::string container;                // frame key holding the share row, or ""
+};
+
+void AddFrameControls(kado::forms::Form& form, const FramePlaces& places);
+
+}  // namespace honora

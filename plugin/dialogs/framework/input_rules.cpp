@@ -1,0 +1,43 @@
+#include "plugin/dialogs/framework/input_rules.h"
+
+#include "platform/com/numtext.h"
+
+namespace honora {
+
+namespace forms = kado::forms;
+
+std::string Wertfaktor(std::string_view landValue) {
+    const double v = kado::com::RoundHalfEven(kado::com::PlainRead(landValue));
+    if (v > 1000) return "3,75";
+    if (v > 300) return "3,0";
+    if (v > 100) return "2,25";
+    if (v > 10) return "1,5";
+    return "1,0";
+}
+
+std::string Klassifizierungsfaktor(int listIndex) {
+    if (listIndex == 0) return "1,5";
+    if (listIndex == 1) return "1,2";
+    return "1,0";
+}
+
+void WertfaktorSetzen(forms::Form& form) {
+    form.Get<forms::Label>("lblFaktor").SetCaption(Wertfaktor(form.Get<forms::MaskEdBox>("mskBoden").Text()));
+}
+
+void KlassifizierungsfaktorSetzen(forms::Form& form) {
+    form.Get<forms::Label>("lblStrasse")
+        .SetCaption(Klassifizierungsfaktor(form.Get<forms::ComboBox>("cmbKlassifizierung").ListIndex()));
+}
+
+void KommaRegel(forms::MaskEdBox& mskBezug, int keyCode) {
+    if (keyCode != forms::key::Comma) return;
+    bool withoutThousands = true;
+    std::string text = WertFormatieren(mskBezug.Text(), 7, 2, withoutThousands);
+    std::erase(text, '.');
+    mskBezug.SetText(text);
+    mskBezug.SetSelStart(5);
+    mskBezug.SetSelLength(2);
+}
+
+}  // namespace honora

@@ -1,0 +1,45 @@
+// Rules of the input fields every category dialog shares: select-all on
+// focus, the land-value and classification factors, the share's comma key.
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "platform/forms/forms.h"
+#include "plugin/common/number_text.h"
+
+namespace honora {
+
+// The entries of every cmbKlassifizierung, in list order.
+inline const std::array<std::string, 3> kKlassifizierungen = {
+    "Bundesfernstraßen, Bundeswasserstraßen, Landesstraßen, Bahnen, Gewässer 1. Ordnung",
+    "Kreisstraßen, Gemeindestraßen, Gewässer 2. Ordnung",
+    "Wege, sonstige Gewässer, Dämme",
+};
+
+// The factor caption of a land-value field's text ("3,75" above 1000 €/m² ... "1,0").
+std::string Wertfaktor(std::string_view landValue);
+
+// The factor caption of a classification list index; -1 (no entry) gives "1,0".
+std::string Klassifizierungsfaktor(int listIndex);
+
+// lblFaktor from mskBoden, lblStrasse from cmbKlassifizierung.
+void WertfaktorSetzen(kado::forms::Form& form);
+void KlassifizierungsfaktorSetzen(kado::forms::Form& form);
+
+// The comma key in mskBezug: the text becomes the share with two decimals and
+// the decimals are selected; the key itself then goes on to the field.
+void KommaRegel(kado::forms::MaskEdBox& mskBezug, int keyCode);
+
+// TextMarkieren's view of a text field.
+class FieldSelection : public SelectableText {
+public:
+    explicit FieldSelection(kado::forms::TextBox& box) : box_(box) {}
+    void SetSelStart(int start) override { box_.SetSelStart(start); }
+    void SetSelLength(int length) override { box_.SetSelLength(length); }
+
+private:
+    kado::forms::TextBox& box_;
+};
+
+}  // namespace honora

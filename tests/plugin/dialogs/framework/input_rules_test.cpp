@@ -1,0 +1,31 @@
+// The shared input rules on their own: land-value and classification factors.
+#include <gtest/gtest.h>
+
+#include "plugin/dialogs/framework/input_rules.h"
+
+namespace {
+
+TEST(InputRules, LandValueFactorAtItsThresholds) {
+    const struct {
+        const char* value;
+        const char* factor;
+    } cases[] = {
+        {"1001", "3,75"}, {"1000", "3,0"}, {" 301", "3,0"}, {" 300", "2,25"}, {" 101", "2,25"},
+        {" 100", "1,5"},  {"  11", "1,5"}, {"  10", "1,0"}, {"    ", "1,0"}, {"", "1,0"},
+        {"abc", "1,0"},   // unreadable counts as 0
+        {"10.5", "1,0"},  // halves go to the even neighbour: 10
+        {"11.5", "1,5"},  // 12
+        {"100.5", "1,5"}, // 100
+        {"300.5", "2,25"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(honora::Wertfaktor(c.value), c.factor) << '"' << c.value << '"';
+}
+
+TEST(InputRules, ClassificationFactorByEntry) {
+    EXPECT_EQ(honora::Klassifizierungsfaktor(0), "1,5");
+    EXPECT_EQ(honora::Klassifizierungsfaktor(1), "1,2");
+    EXPECT_EQ(honora::Klassifizierungsfaktor(2), "1,0");
+    EXPECT_EQ(honora::Klassifizierungsfaktor(-1), "1,0");
+}
+
+}  // namespace
