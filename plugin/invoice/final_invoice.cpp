@@ -19,7 +19,7 @@ double Feld(const Recordset& rs, const char* name) { return rs.Field(name).ToDou
 
 std::optional<Abzugszeilen> SchlussrechnungSchreiben(const word::Table& table, kado::dao::Database& db,
                                                      int16_t optionen, const Recordset& rechnung,
-                                                     int16_t standardSatz, Rechnungssumme& summe) {
+                                                     Rechnungssumme& summe) {
     Steps s("GebührenTabelle", "SummeBilden");
     std::shared_ptr<Recordset> anzahlungen;
     s(800, [&] {
@@ -36,8 +36,9 @@ std::optional<Abzugszeilen> SchlussrechnungSchreiben(const word::Table& table, k
     double restNetto = summe.nettoFällig;
     double restMwSt = summe.mwstGesamt;
     double restBrutto = summe.nettoFällig + summe.mwstGesamt;
-    double brutto = 0;
-    s(815, [&] { brutto = (standardSatz + 100) * summe.nettoFällig / 100; });
+    // The invoice's own gross: its net due and the VAT of its rates. Taxing
+    // the whole net at the standard rate would misstate any other rate.
+    const double brutto = summe.nettoFällig + summe.mwstGesamt;
 
     const int letzte = summe.letzteZeile;
     s(820, [&] {
@@ -52,7 +53,7 @@ std::optional<Abzugszeilen> SchlussrechnungSchreiben(const word::Table& table, k
     s(831, [&] { ZelleSchreiben(table, h, 3, "Umsatzsteuer", std::nullopt); });
     s(832, [&] { ZelleSchreiben(table, h, 4, "Summe", false); });
     s(835, [&] { table.GetRows().Add(); });
-    s(836, [&] { ZelleSchreiben(table, h + 1, 2, BetragText(brutto - summe.mwstGesamt), false); });
+    s(836, [&] { ZelleSchreiben(table, h + 1, 2, BetragText(summe.nettoFällig), false); });
     s(837, [&] { ZelleSchreiben(table, h + 1, 3, BetragText(summe.mwstGesamt), std::nullopt); });
     s(838, [&] { ZelleSchreiben(table, h + 1, 4, BetragText(brutto), false); });
     s(840, [&] { table.GetRows().Add(); });

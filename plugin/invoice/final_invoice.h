@@ -17,6 +17,6 @@ namespace honora {
 // Returns the deduction rows, or nothing when no advance invoice exists.
 std::optional<Abzugszeilen> SchlussrechnungSchreiben(const kado::word::Table& table, kado::dao::Database& db,
                                                      int16_t optionen, const kado::dao::Recordset& rechnung,
-                                                     int16_t standardSatz, Rechnungssumme& summe);
+                                                     Rechnungssumme& summe);
 
 }  // namespace honora

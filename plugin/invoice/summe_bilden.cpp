@@ -79,7 +79,7 @@ void SummeBilden(bool Zahlungsziel) {
     if (c.Rechnung && istArt(4))
         s(150, [&] {
             abzug = SchlussrechnungSchreiben(Need(tabelle), Need(c.NeueAbfrage), c.RecordsetOptionen, *c.Rechnung,
-                                             c.Mehrwertsteuersatz, summe);
+                                             summe);
         });
 
     s(160, [&] { SummentabelleFormatieren(Need(tabelle), Need(c.WordApp), abzug); });
