@@ -1,0 +1,64 @@
+// frmKat5's fee rule: 40 € per boundary point determined and per point marked,
+// times the larger factor, plus the Sockelbetrag of 150 €.
+#include "platform/com/numtext.h"
+#include "plugin/common/number_text.h"
+#include "plugin/common/steps.h"
+#include "plugin/dialogs/categories/frm_kat5.h"
+
+namespace honora::kat5 {
+
+namespace forms = kado::forms;
+using kado::com::NumberToText;
+using kado::com::PlainRead;
+
+namespace {
+
+constexpr double kJePunkt = 40;
+constexpr double kSockel = 150;
+
+std::string Betrag(double value) {
+    bool withoutThousands = true;
+    return WertFormatieren(NumberToText(value), 6, 2, withoutThousands);
+}
+
+}  // namespace
+
+void GebührBerechnen(forms::Form& form) {
+    Steps s(kName, "Zeitdifferenz");
+    const double S = kSockel;
+    double Z = 0;
+    double f = 0;
+
+    s(100, [&] {
+        auto& agp = form.Get<forms::MaskEdBox>("mskAGP");
+        if (form.Get<forms::OptionButton>("optNr", 0).Value()) {
+            agp.SetEnabled(true);
+        } else if (form.Get<forms::OptionButton>("optNr", 3).Value()) {
+            // Marking is no part of a mere check of the marks.
+            agp.SetText("    ");
+            agp.SetEnabled(false);
+        }
+    });
+    s(110, [&] { form.Get<forms::Label>("lblSockel").SetCaption(Betrag(S)); });
+    s(120, [&] {
+        const double a = PlainRead(form.Get<forms::MaskEdBox>("mskAGP").Text()) * kJePunkt;
+        form.Get<forms::Label>("lblAGP").SetCaption(Betrag(a));
+        Z += a;
+    });
+    s(130, [&] {
+        const double b = PlainRead(form.Get<forms::MaskEdBox>("mskAGPo").Text()) * kJePunkt;
+        form.Get<forms::Label>("lblAGPo").SetCaption(Betrag(b));
+        Z += b;
+    });
+    s(140, [&] { form.Get<forms::Label>("lblZwischen").SetCaption(Betrag(Z)); });
+    s(150, [&] {
+        const double fW = CVal(form.Get<forms::Label>("lblFaktor").Caption());
+        const double fK = CVal(form.Get<forms::Label>("lblStrasse").Caption());
+        f = fW < fK ? fK : fW;
+    });
+    const double F = f * Z;
+    s(160, [&] { form.Get<forms::Label>("lblZF").SetCaption(Betrag(F)); });
+    s(170, [&] { form.Get<forms::Label>("lblSumme").SetCaption(Betrag(F + S)); });
+}
+
+}  // namespace honora::kat5
