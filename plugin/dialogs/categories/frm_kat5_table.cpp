@@ -2,6 +2,7 @@
 // positions it restores its inputs from when the dialog opens on it again.
 #include <string>
 
+#include "platform/com/error.h"
 #include "platform/com/numtext.h"
 #include "plugin/common/number_text.h"
 #include "plugin/common/steps.h"
@@ -105,7 +106,19 @@ FeeTable Gebührentabelle(forms::Form& form) {
 
 void TabelleEinlesen(forms::Form& form, const kado::word::Table& Tabelle) {
     Steps s("Rechnung", "TabelleEinlesen");
-    auto zelle = [&](int16_t r, int16_t c) { return ZelleEinlesen(Tabelle, r, c); };
+    int rows = 0;
+    int columns = 0;
+    s(90, [&] {
+        rows = Tabelle.GetRows().Count();
+        columns = Tabelle.GetColumns().Count();
+    });
+    // A cell the table lacks fails its step, so the input it would fill keeps its
+    // value instead of taking the empty text (a shorter or foreign table).
+    auto zelle = [&](int16_t r, int16_t c) {
+        if (r > rows || c > columns)
+            kado::com::Raise(kado::com::err::WordCellMissing, "The requested member of the collection does not exist.");
+        return ZelleEinlesen(Tabelle, r, c);
+    };
 
     s(100, [&] {
         const std::string titel = zelle(1, 1);
@@ -134,10 +147,12 @@ void TabelleEinlesen(forms::Form& form, const kado::word::Table& Tabelle) {
         s(190, [&] { form.Get<forms::OptionButton>("optFaktor", 0).SetValue(true); });
     }
     s(200, [&] {
-        const std::string anteil = zelle(19, 2);
+        // Without a share the table ends at row 17; the read logs and mskBezug keeps "1000,00".
+        const std::string anteil = ZelleEinlesen(Tabelle, 19, 2);
         if (anteil.substr(0, 6) == "Anteil") {
             bool withoutThousands = true;
-            form.Get<forms::MaskEdBox>("mskBezug").SetText(WertFormatieren(zelle(19, 3), 7, 2, withoutThousands));
+            form.Get<forms::MaskEdBox>("mskBezug")
+                .SetText(WertFormatieren(ZelleEinlesen(Tabelle, 19, 3), 7, 2, withoutThousands));
         }
     });
 }

@@ -178,6 +178,11 @@ TEST_P(Kat5ReadBack, ReopeningRestoresKindCountsBasisFactorAndShare) {
     EXPECT_EQ(Get<forms::ComboBox>(f, "cmbKlassifizierung").Text(), c.combo);
     EXPECT_EQ(Text(f, "mskBezug"), c.bezug);
     EXPECT_EQ(Caption(f, "lblSumme"), c.summe);
+    // A table without share rows ends at row 17: the share read past it is the one entry.
+    if (c.in.share.empty())
+        EXPECT_THAT(LoggedPlaces(), ElementsAre("Rechnung.ZelleEinlesen"));
+    else
+        EXPECT_THAT(LoggedPlaces(), IsEmpty());
 
     // Confirming unchanged writes the same table in the same place; only the
     // land value comes back right-aligned as the read-back formatted it.
@@ -199,6 +204,28 @@ INSTANTIATE_TEST_SUITE_P(
         // The land-value field keeps what it had; 600 × 1,2 + 150.
         ReadBack{{0, "12", "3", "", 1, true, ""}, true, "    ", "1,0", "1,2",
                  "Kreisstraßen, Gemeindestraßen, Gewässer 2. Ordnung", "1000,00", "870,00"}));
+
+TEST_F(Kat5Test, AShortForeignTableLeavesTheInputsItLacksAsTheyWere) {
+    auto& f = Open();
+    Play(f, {0, "7", "2", "150", -1, false, ""});
+    auto end = Doc().Content();
+    end.Collapse(word::CollapseDirection::End);
+    auto foreign = Doc().GetTables().Add(end, 4, 5);
+    foreign.GetCell(1, 1).GetRange().InsertAfter("Zerlegung nach Nr. 30.1");
+    foreign.GetCell(3, 3).GetRange().InsertAfter("abc");
+
+    honora::kat5::TabelleEinlesen(f, foreign);
+    EXPECT_TRUE(Get<forms::OptionButton>(f, "optNr(0)").Value());
+    EXPECT_EQ(Text(f, "mskAGPo"), "7   ") << "the mask refuses the text";
+    EXPECT_EQ(Text(f, "mskAGP"), "2   ");
+    EXPECT_EQ(Text(f, "mskBoden"), "150 ");
+    EXPECT_EQ(Caption(f, "lblFaktor"), "2,25");
+    EXPECT_EQ(Text(f, "mskBezug"), "1000,00");
+    // mskAGPo, then rows 5, 9, 11 (twice) are missing; the share read logs on its own.
+    EXPECT_THAT(LoggedPlaces(), ElementsAre("Rechnung.TabelleEinlesen", "Rechnung.TabelleEinlesen",
+                                            "Rechnung.TabelleEinlesen", "Rechnung.TabelleEinlesen",
+                                            "Rechnung.TabelleEinlesen", "Rechnung.ZelleEinlesen"));
+}
 
 TEST_F(Kat5Test, AbbruchLeavesTheDocumentUntouchedAfterManyRecalculations) {
     ASSERT_TRUE(Confirm({0, "6", "4", "150", 1, false, " 500,00"}).has_value());
