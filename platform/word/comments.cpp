@@ -1,5 +1,6 @@
 // Comments: a reference mark in the main text, an anchored stretch and a text story.
 #include <algorithm>
+#include <vector>
 
 #include "platform/word/docstate.h"
 #include "platform/word/edit.h"
@@ -66,8 +67,17 @@ Comment Comments::Add(const Range& anchor, std::string_view text) {
     auto* st = story.get();
     d.stories.push_back(std::move(story));
     detail::InsertText(d, *st, 0, text);
+    // Ranges that start at the mark's place and reach beyond it (a selected empty
+    // cell) keep covering it: the mark goes inside them, not in front of them.
+    std::vector<std::shared_ptr<detail::RangeState>> covering;
+    auto covers = [&](const std::shared_ptr<detail::RangeState>& r) {
+        if (r && r->story == StoryType::Main && r->start == at && r->end > at) covering.push_back(r);
+    };
+    for (auto& w : d.ranges) covers(w.lock());
+    covers(d.selection);
     const auto& host = d.main.chars[at];
     d.InsertChars(d.main, at, {Ch{U'\x05', Kind::CommentRef, host.run, static_cast<uint32_t>(id), host.table}});
+    for (auto& r : covering) r->start = at;
     return Comment(doc_, id);
 }
 

@@ -184,6 +184,21 @@ TEST(Comment, OnACellTravelsWithTheTable) {
     EXPECT_EQ(t1.GetCell(1, 5).GetRange().Text(), "\x05" "12,00 €\r\a");
 }
 
+TEST(Comment, OnASelectedEmptyCellKeepsTheCellSelected) {
+    auto doc = DocWith("x");
+    auto end = doc->Content();
+    end.Collapse(CollapseDirection::End);
+    auto t = doc->GetTables().Add(end, 2, 5);
+    t.GetCell(1, 5).Select();
+    auto sel = doc->GetApplication()->GetSelection();
+    sel.GetRange().GetComments().Add(sel.GetRange(), "Honora_5");
+    // The mark lands inside the selection, which still covers exactly the cell.
+    const auto cell = t.GetCell(1, 5).GetRange();
+    EXPECT_EQ(sel.Start(), cell.Start());
+    EXPECT_EQ(sel.End(), cell.End());
+    EXPECT_EQ(sel.Text(), "\x05\r\a");
+}
+
 TEST(Selection, MovesWithoutChangingContentAndTypes) {
     auto doc = DocWith("Betrag 5,00 € x");
     auto app = doc->GetApplication();
