@@ -69,7 +69,7 @@ void CategoryDialog::Design(forms::Form& form) {
         form.Get<forms::MaskEdBox>("mskBoden").OnLostFocus([this] {
             Steps s("Rechnung", "mskBoden");
             if (!s(100, [&] { WertfaktorSetzen(*form_); })) return;
-            s(110, [&] { category_.GebührBerechnen(*form_); });
+            s(110, [&] { Rechnen(); });
         });
     }
     if (Has(form, "cmbKlassifizierung") && Has(form, "lblStrasse")) {
@@ -77,7 +77,7 @@ void CategoryDialog::Design(forms::Form& form) {
         form.Get<forms::ComboBox>("cmbKlassifizierung").OnLostFocus([this] {
             Steps s(category_.name, "cmbKlassifizierung_LostFocus");
             if (!s(100, [&] { KlassifizierungsfaktorSetzen(*form_); })) return;
-            s(110, [&] { category_.GebührBerechnen(*form_); });
+            s(110, [&] { Rechnen(); });
         });
     }
     for (const auto& t : category_.recalcOnLeave)
@@ -97,15 +97,17 @@ void CategoryDialog::Design(forms::Form& form) {
 void CategoryDialog::Recalculate(const Trigger& trigger, const char* event) {
     Steps s(trigger.module.empty() ? category_.name : trigger.module,
             trigger.procedure.empty() ? trigger.key + event : trigger.procedure);
-    s(100, [&] { category_.GebührBerechnen(*form_); });
+    s(100, [&] { Rechnen(); });
+}
+
+void CategoryDialog::Rechnen() {
+    if (category_.GebührBerechnen) category_.GebührBerechnen(*form_);
 }
 
 void CategoryDialog::Form_Load() {
     Steps s(category_.name, "Form_Load");
     forms::Form& form = *form_;
-    auto rechnen = [&] {
-        if (category_.GebührBerechnen) category_.GebührBerechnen(form);
-    };
+    auto rechnen = [&] { Rechnen(); };
     auto startwerte = [&] {
         if (category_.StartwerteSetzen) category_.StartwerteSetzen(form);
     };

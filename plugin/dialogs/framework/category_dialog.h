@@ -39,6 +39,7 @@ private:
     void Form_Load();
     void CommandEnde_Click();
     void Recalculate(const Trigger& trigger, const char* event);
+    void Rechnen();
 
     Category category_;
     std::shared_ptr<kado::forms::Form> form_;

@@ -6,6 +6,13 @@ namespace honora {
 
 namespace forms = kado::forms;
 
+std::string BetragText(double value, int16_t width, int16_t decimals) {
+    bool withoutThousands = true;
+    return WertFormatieren(kado::com::NumberToText(value), width, decimals, withoutThousands);
+}
+
+double LabelWert(forms::Form& form, std::string_view label) { return CVal(form.Get<forms::Label>(label).Caption()); }
+
 std::string Wertfaktor(std::string_view landValue) {
     const double v = kado::com::RoundHalfEven(kado::com::PlainRead(landValue));
     if (v > 1000) return "3,75";

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "platform/forms/forms.h"
 #include "plugin/common/number_text.h"
@@ -16,6 +18,13 @@ inline const std::array<std::string, 3> kKlassifizierungen = {
     "Kreisstraßen, Gemeindestraßen, Gewässer 2. Ordnung",
     "Wege, sonstige Gewässer, Dämme",
 };
+
+// An amount label's text: the number in the locale's text through
+// WertFormatieren without thousands separators (150 at 6, 2 gives "150,00").
+std::string BetragText(double value, int16_t width = 6, int16_t decimals = 2);
+
+// The number a label shows, read the German way (amounts and factors).
+double LabelWert(kado::forms::Form& form, std::string_view label);
 
 // The factor caption of a land-value field's text ("3,75" above 1000 €/m² ... "1,0").
 std::string Wertfaktor(std::string_view landValue);

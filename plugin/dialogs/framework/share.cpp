@@ -2,6 +2,7 @@
 
 #include "platform/com/numtext.h"
 #include "plugin/common/number_text.h"
+#include "plugin/dialogs/framework/cell_io.h"
 
 namespace honora {
 
@@ -13,6 +14,13 @@ std::string ShareAmount(std::string_view feeLabel, double factor, std::string_vi
     bool withoutThousands = true;
     return WertFormatieren(kado::com::NumberToText(CVal(feeLabel) * factor * CVal(share) / 1000), 8, 2,
                            withoutThousands);
+}
+
+void AnteilEinlesen(kado::forms::Form& form, const kado::word::Table& Tabelle, int16_t row) {
+    if (ZelleEinlesen(Tabelle, row, 2).rfind("Anteil", 0) != 0) return;
+    bool withoutThousands = true;
+    form.Get<kado::forms::MaskEdBox>("mskBezug")
+        .SetText(WertFormatieren(ZelleEinlesen(Tabelle, row, 3), 7, 2, withoutThousands));
 }
 
 }  // namespace honora

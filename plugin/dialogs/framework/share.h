@@ -2,8 +2,12 @@
 // and the text and amount of the share row a fee table gets otherwise.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
+
+#include "platform/forms/forms.h"
+#include "platform/word/word.h"
 
 namespace honora {
 
@@ -16,5 +20,10 @@ std::string ShareText(std::string_view share);
 // Column 5 without " €": fee label (German reading) × factor × share / 1000,
 // formatted at width 8 with 2 decimals and no thousands separators.
 std::string ShareAmount(std::string_view feeLabel, double factor, std::string_view share);
+
+// Read-back of the share row: when cell (row, 2) begins with "Anteil", mskBezug
+// gets cell (row, 3) at width 7 with 2 decimals; otherwise it keeps its text.
+// A text the field refuses throws, for the caller's step to log.
+void AnteilEinlesen(kado::forms::Form& form, const kado::word::Table& Tabelle, int16_t row);
 
 }  // namespace honora

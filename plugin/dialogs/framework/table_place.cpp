@@ -14,7 +14,11 @@ namespace word = kado::word;
 std::optional<word::Range> WordTabelleFestlegen(std::string_view Dialog, const std::optional<word::Table>& Tabelle) {
     Steps s(Dialog, "WordTabelleFestlegen");
     std::optional<word::Range> range;
-    if (Tabelle) {
+    // The dialog is modeless: the user may have deleted its earlier table in the
+    // meantime. Then the new table goes where a first one would, instead of
+    // nowhere (which would lose the confirmation after the totals are gone).
+    const bool earlier = Tabelle && Steps::Quiet([&] { Tabelle->GetRange(); });
+    if (earlier) {
         s(100, [&] { range = Tabelle->GetRange(); });
         s(110, [&] {
             word::Table old = *Tabelle;

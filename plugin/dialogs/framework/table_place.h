@@ -10,8 +10,9 @@
 namespace honora {
 
 // Deletes the earlier table when there is one and returns the collapsed
-// position for the new table; nothing when no position could be had.
-// Failures are logged with the dialog's name as module.
+// position for the new table; nothing when no position could be had. An
+// earlier table that no longer exists counts as none. Failures are logged
+// with the dialog's name as module.
 std::optional<kado::word::Range> WordTabelleFestlegen(std::string_view Dialog,
                                                       const std::optional<kado::word::Table>& Tabelle);
 

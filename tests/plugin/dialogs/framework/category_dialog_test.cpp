@@ -18,6 +18,7 @@
 #include "plugin/dialogs/framework/cell_io.h"
 #include "plugin/dialogs/framework/frame_controls.h"
 #include "plugin/dialogs/framework/input_rules.h"
+#include "plugin/dialogs/framework/share.h"
 
 namespace {
 
@@ -32,11 +33,6 @@ constexpr forms::WindowHandle kMdi = 7;
 struct Calls {
     std::vector<std::string> log;
 };
-
-std::string Amount(double v) {
-    bool withoutThousands = true;
-    return honora::WertFormatieren(kado::com::NumberToText(v), 6, 2, withoutThousands);
-}
 
 // Boundary points at 40 € times the larger factor, plus a base of 150 €.
 honora::Category TestCategory(std::shared_ptr<Calls> calls) {
@@ -64,10 +60,10 @@ honora::Category TestCategory(std::shared_ptr<Calls> calls) {
         s(100, [&] {
             double a = kado::com::PlainRead(f.Get<forms::MaskEdBox>("mskAGPo").Text()) * 40;
             if (f.Get<forms::CheckBox>("chkDoppelt").Value() == 1) a *= 2;
-            f.Get<forms::Label>("lblAGPo").SetCaption(Amount(a));
-            double fw = honora::CVal(f.Get<forms::Label>("lblFaktor").Caption());
-            double fk = honora::CVal(f.Get<forms::Label>("lblStrasse").Caption());
-            f.Get<forms::Label>("lblSumme").SetCaption(Amount(a * (fw < fk ? fk : fw) + 150));
+            f.Get<forms::Label>("lblAGPo").SetCaption(honora::BetragText(a));
+            double fw = honora::LabelWert(f, "lblFaktor");
+            double fk = honora::LabelWert(f, "lblStrasse");
+            f.Get<forms::Label>("lblSumme").SetCaption(honora::BetragText(a * (fw < fk ? fk : fw) + 150));
         });
     };
     k.StartwerteSetzen = [calls](forms::Form&) { calls->log.push_back("StartwerteSetzen"); };
@@ -76,6 +72,7 @@ honora::Category TestCategory(std::shared_ptr<Calls> calls) {
         honora::Steps s("Rechnung", "TabelleEinlesen");
         s(100, [&] { f.Get<forms::MaskEdBox>("mskAGPo").SetText(honora::ZelleEinlesen(t, 3, 3)); });
         s(110, [&] { f.Get<forms::Label>("lblFaktor").SetCaption(honora::ZelleEinlesen(t, 4, 3)); });
+        s(120, [&] { honora::AnteilEinlesen(f, t, 8); });
     };
     k.Gebührentabelle = [](forms::Form& f) {
         honora::FeeTable t;
@@ -251,6 +248,7 @@ TEST_F(CategoryDialogTest, OkWritesTheTableAndReopeningReadsItBackAndReplacesIt)
     EXPECT_EQ(Get<forms::MaskEdBox>(f, "mskAGPo").Text(), "6   ");
     EXPECT_EQ(Get<forms::Label>(f, "lblFaktor").Caption(), "2,25");
     EXPECT_EQ(Get<forms::Label>(f, "lblSumme").Caption(), "690,00");
+    EXPECT_EQ(Get<forms::MaskEdBox>(f, "mskBezug").Text(), " 500,00");
 
     driver_->Set(f, "mskAGPo", "8");
     driver_->Click(f, "CommandEnde");
@@ -302,6 +300,29 @@ TEST_F(CategoryDialogTest, AFailingReadBackIsLoggedAndTheFeesAreStillComputed) {
     EXPECT_THAT(calls_->log, ElementsAre("GebührBerechnen"));
     EXPECT_THAT(LoggedSteps(), ElementsAre("frmKatTest.Form_Load:180"));
     EXPECT_EQ(d.GetForm().ParentWindow(), kMdi) << "the load sequence goes on";
+}
+
+TEST_F(CategoryDialogTest, TheShareComesBackOnlyFromAnAnteilRow) {
+    auto& f = Open();
+    auto t = AddTable(4, 5, "");
+    t.GetCell(2, 2).GetRange().InsertAfter("Anteil in 1/1000");
+    t.GetCell(2, 3).GetRange().InsertAfter("333,5");
+    t.GetCell(3, 2).GetRange().InsertAfter("Gebühr");
+    t.GetCell(3, 3).GetRange().InsertAfter("250");
+    t.GetCell(4, 2).GetRange().InsertAfter("Anteil");
+    t.GetCell(4, 3).GetRange().InsertAfter("500");
+    const struct {
+        int16_t row;
+        const char* share;
+    } cases[] = {{2, " 333,50"}, {3, "1000,00"}, {4, " 500,00"}, {9, "1000,00"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.row);
+        Get<forms::MaskEdBox>(f, "mskBezug").SetText("1000,00");
+        honora::AnteilEinlesen(f, t, c.row);
+        EXPECT_EQ(Get<forms::MaskEdBox>(f, "mskBezug").Text(), c.share);
+    }
+    // The row beyond the table (a table without a share row) is only logged.
+    EXPECT_THAT(LoggedSteps(), ElementsAre("Rechnung.ZelleEinlesen:100"));
 }
 
 TEST_F(CategoryDialogTest, ShowOpensOnceAndAfreshAfterClosing) {

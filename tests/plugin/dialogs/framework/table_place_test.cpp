@@ -95,19 +95,25 @@ TEST_F(TablePlace, TheEarlierTableIsReplacedWhereItStoodAndOtherFeeTablesStay) {
     EXPECT_THAT(LoggedPlaces(), IsEmpty());
 }
 
-TEST_F(TablePlace, FailuresAreLoggedUnderTheDialogAndGiveNoPlace) {
+TEST_F(TablePlace, AnEarlierTableDeletedMeanwhileCountsAsNone) {
+    AddParagraph("Kopf");
     auto gone = AddTable(3, 5, "T1", "Honora_4");
+    AddParagraph("Ende");
     Table copy = gone;
-    copy.Delete();
-    EXPECT_FALSE(honora::WordTabelleFestlegen("frmKat4", gone).has_value());
-    EXPECT_THAT(LoggedSteps(), ElementsAre("frmKat4.WordTabelleFestlegen:100", "frmKat4.WordTabelleFestlegen:110",
-                                           "frmKat4.WordTabelleFestlegen:120"));
+    copy.Delete();  // by the user, while the dialog was open
+    const std::string before = Doc().Content().Text();
+    auto range = honora::WordTabelleFestlegen("frmKat4", gone);
+    ASSERT_TRUE(range.has_value());
+    EXPECT_EQ(Doc().Content().Text(), before + "\r");
+    auto t = AddAt(*range);
+    EXPECT_EQ(TextBefore(t), before);
+    EXPECT_THAT(LoggedPlaces(), IsEmpty());
+}
 
+TEST_F(TablePlace, WithoutADocumentTheFailuresAreLoggedUnderTheDialog) {
     honora::Session().Doc.reset();
     EXPECT_FALSE(honora::WordTabelleFestlegen("frmKat1", std::nullopt).has_value());
-    EXPECT_THAT(LoggedSteps(), ElementsAre("frmKat4.WordTabelleFestlegen:100", "frmKat4.WordTabelleFestlegen:110",
-                                           "frmKat4.WordTabelleFestlegen:120", "frmKat1.WordTabelleFestlegen:200",
-                                           "frmKat1.WordTabelleFestlegen:220"));
+    EXPECT_THAT(LoggedSteps(), ElementsAre("frmKat1.WordTabelleFestlegen:200", "frmKat1.WordTabelleFestlegen:220"));
 }
 
 }  // namespace
