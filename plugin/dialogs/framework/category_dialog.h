@@ -17,6 +17,14 @@ namespace honora {
 // The revision of the component's version, shown as "V 47".
 int ComponentRevision();
 
+// A category unit builds its Category and registers it, for example:
+//   Category k{};  k.name = "frmKat5"; k.marker = "Honora_5"; k.widths = {1.5, 8.3, 1.9, 3.3, 2.5};
+//   k.design = [](kado::forms::Form& f) { ...its controls...; AddFrameControls(f, places); };
+//   k.GebührBerechnen = ...; k.TabelleEinlesen = ...; k.Gebührentabelle = ...;
+//   k.recalcOnLeave = {{"mskAGPo"}, {"mskAGP"}}; k.recalcOnClick = {{"optNr(0)"}, {"optNr(3)"}};
+//   RegisterCategory(0, [] { return Grenzfeststellung(); });
+// The frame wires select-all on every masked field, the comma key of mskBezug,
+// the factors of mskBoden and cmbKlassifizierung, CommandEnde and CommandAbbruch.
 class CategoryDialog : public ModelessDialog {
 public:
     explicit CategoryDialog(Category category);
