@@ -49,6 +49,8 @@ void Driver::Focus(Form& form, std::string_view key) {
     Control& c = Reach(form, key);
     if (!c.Focusable())
         com::Raise(err::NotFocusable, "Control '" + c.Key() + "' on form '" + form.Name() + "' cannot take the focus");
+    if (auto previous = focusForm_.lock(); previous && previous.get() != &form) previous->KillFocus();
+    focusForm_ = form.weak_from_this();
     FocusOn(form, c);
 }
 
@@ -78,7 +80,11 @@ void Driver::Set(Form& form, std::string_view key, std::string_view text) {
     Leave(form);
 }
 
-void Driver::Click(Form& form, std::string_view key) { ClickOn(form, key); }
+void Driver::Click(Form& form, std::string_view key) {
+    if (Reach(form, key).Focusable()) Focus(form, key);
+    // Reached again: a focus handler may have disabled, hidden or dropped the control.
+    Reach(form, key).Click();
+}
 
 void Driver::Select(Form& form, std::string_view key, int index) {
     auto* combo = dynamic_cast<ComboBox*>(&Reach(form, key));

@@ -41,6 +41,8 @@ public:
 
 private:
     std::shared_ptr<HeadlessDesktop> desktop_;
+    // The form the focus was last put on; focusing another form's control leaves it.
+    std::weak_ptr<Form> focusForm_;
 };
 
 }  // namespace kado::forms

@@ -109,6 +109,16 @@ TEST(Driver, ClickThatUnloadsTheForm) {
     EXPECT_EQ(d.form->Get<MaskEdBox>("mskGesamt").Text(), "    ");  // reloaded from the design
 }
 
+TEST(Driver, FocusOnAnotherFormLeavesTheFirst) {
+    Dialog d;
+    auto other = Form::Create(d.desktop, "frmKat2", [](Form& f) { f.Add<TextBox>("txt_2", {}); });
+    d.driver.Focus(*d.form, "mskBoden");
+    d.driver.Focus(*other, "txt_2");
+    EXPECT_EQ(d.events, (std::vector<std::string>{"GotFocus mskBoden", "LostFocus mskBoden '    '"}));
+    EXPECT_EQ(d.form->ActiveControl(), nullptr);
+    EXPECT_EQ(other->ActiveControl(), &other->Item("txt_2"));
+}
+
 struct Tabellenwahl {
     std::shared_ptr<HeadlessDesktop> desktop = std::make_shared<HeadlessDesktop>();
     Driver driver{desktop};
