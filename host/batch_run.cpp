@@ -12,6 +12,7 @@
 #include "platform/forms/forms.h"
 #include "platform/word/word.h"
 #include "plugin/component/honora.h"
+#include "plugin/dialogs/categories/category_dialogs.h"
 #include "plugin/component/session_context.h"
 
 namespace kado::host {
@@ -155,6 +156,7 @@ int Run(const RunOptions& o, std::ostream& out, std::ostream& err) {
         }
     }
 
+    honora::RegisterCategoryDialogs();
     auto go = honora::CreateObject(honora::kProgIdGO);
     if (!go) {
         err << "kado-host: honora.GO lässt sich nicht erzeugen\n";
@@ -218,6 +220,16 @@ int Run(const RunOptions& o, std::ostream& out, std::ostream& err) {
     } else {
         out << "Dokument unverändert, nicht gespeichert\n";
     }
+    if (o.invoice) {
+        // What the component wrote back into the invoice record, in cents.
+        auto rs = db->OpenRecordset("SELECT * FROM Rechnung WHERE ID_Rechnungsnummer = " + std::to_string(*o.invoice));
+        if (!rs->EOF_())
+            out << "Rechnung " << *o.invoice << ": NettoRechnung " << rs->Field("NettoRechnung").ToString()
+                << ", Brutto " << rs->Field("Brutto").ToString() << ", MehrwertsteuerFreierbetrag "
+                << rs->Field("MehrwertsteuerFreierbetrag").ToString() << " (Cent)\n";
+    }
+    // The host ends the component here: the lasting forms unload and store their placement.
+    honora::UnloadLastingForms();
     const int logged = LogEntries(log) - logBefore;
     if (logged > 0) out << "Verw.log: " << logged << " neue Einträge in " << log.string() << "\n";
     return 0;

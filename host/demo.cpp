@@ -44,7 +44,7 @@ constexpr Piece kTemplate[] = {
     {"Vermessungsbüro Beispiel, Am Markt 1, 12345 Musterstadt\r\r", {}},
     {"Rechnung RE-2026-0001\r\r", {}},
     {"Für die Liegenschaftsvermessung berechnen wir nach der Gebührenordnung:\r", {}},
-    {"Leistungen", "kadoStart"},
+    {"Zusammenstellung", "kadoStart"},
     {"\r\rRechnungsbetrag: ", "kadoGesamt"},
     {"0,00 € \r", {}},
     {"Nettobetrag ", "kadoNetto"},

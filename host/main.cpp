@@ -19,6 +19,7 @@
 #include "plugin/component/dialog_registry.h"
 #include "plugin/component/honora.h"
 #include "plugin/component/session_context.h"
+#include "plugin/dialogs/categories/category_dialogs.h"
 
 namespace {
 
@@ -82,6 +83,7 @@ int Session(const std::string& file, int user, int invoice, int category) {
 
     const fs::path log = LogFile();
     const int logBefore = LogEntries(log);
+    honora::RegisterCategoryDialogs();
     const bool dialog = honora::HasDialog(static_cast<int16_t>(category));
     go->Show(static_cast<int16_t>(category), rechnung, 0);
 
