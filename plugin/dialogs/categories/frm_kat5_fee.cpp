@@ -1,25 +1,19 @@
 // frmKat5's fee rule: 40 € per boundary point determined and per point marked,
 // times the larger factor, plus the Sockelbetrag of 150 €.
 #include "platform/com/numtext.h"
-#include "plugin/common/number_text.h"
 #include "plugin/common/steps.h"
 #include "plugin/dialogs/categories/frm_kat5.h"
+#include "plugin/dialogs/framework/input_rules.h"
 
 namespace honora::kat5 {
 
 namespace forms = kado::forms;
-using kado::com::NumberToText;
 using kado::com::PlainRead;
 
 namespace {
 
 constexpr double kJePunkt = 40;
 constexpr double kSockel = 150;
-
-std::string Betrag(double value) {
-    bool withoutThousands = true;
-    return WertFormatieren(NumberToText(value), 6, 2, withoutThousands);
-}
 
 }  // namespace
 
@@ -39,26 +33,26 @@ void GebührBerechnen(forms::Form& form) {
             agp.SetEnabled(false);
         }
     });
-    s(110, [&] { form.Get<forms::Label>("lblSockel").SetCaption(Betrag(S)); });
+    s(110, [&] { form.Get<forms::Label>("lblSockel").SetCaption(BetragText(S)); });
     s(120, [&] {
         const double a = PlainRead(form.Get<forms::MaskEdBox>("mskAGP").Text()) * kJePunkt;
-        form.Get<forms::Label>("lblAGP").SetCaption(Betrag(a));
+        form.Get<forms::Label>("lblAGP").SetCaption(BetragText(a));
         Z += a;
     });
     s(130, [&] {
         const double b = PlainRead(form.Get<forms::MaskEdBox>("mskAGPo").Text()) * kJePunkt;
-        form.Get<forms::Label>("lblAGPo").SetCaption(Betrag(b));
+        form.Get<forms::Label>("lblAGPo").SetCaption(BetragText(b));
         Z += b;
     });
-    s(140, [&] { form.Get<forms::Label>("lblZwischen").SetCaption(Betrag(Z)); });
+    s(140, [&] { form.Get<forms::Label>("lblZwischen").SetCaption(BetragText(Z)); });
     s(150, [&] {
-        const double fW = CVal(form.Get<forms::Label>("lblFaktor").Caption());
-        const double fK = CVal(form.Get<forms::Label>("lblStrasse").Caption());
+        const double fW = LabelWert(form, "lblFaktor");
+        const double fK = LabelWert(form, "lblStrasse");
         f = fW < fK ? fK : fW;
     });
     const double F = f * Z;
-    s(160, [&] { form.Get<forms::Label>("lblZF").SetCaption(Betrag(F)); });
-    s(170, [&] { form.Get<forms::Label>("lblSumme").SetCaption(Betrag(F + S)); });
+    s(160, [&] { form.Get<forms::Label>("lblZF").SetCaption(BetragText(F)); });
+    s(170, [&] { form.Get<forms::Label>("lblSumme").SetCaption(BetragText(F + S)); });
 }
 
 }  // namespace honora::kat5

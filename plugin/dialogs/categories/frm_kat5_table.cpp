@@ -8,6 +8,7 @@
 #include "plugin/common/steps.h"
 #include "plugin/dialogs/categories/frm_kat5.h"
 #include "plugin/dialogs/framework/cell_io.h"
+#include "plugin/dialogs/framework/share.h"
 
 namespace honora::kat5 {
 
@@ -146,15 +147,8 @@ void TabelleEinlesen(forms::Form& form, const kado::word::Table& Tabelle) {
         s(180, [&] { form.Get<forms::Label>("lblFaktor").SetCaption(zelle(11, 3)); });
         s(190, [&] { form.Get<forms::OptionButton>("optFaktor", 0).SetValue(true); });
     }
-    s(200, [&] {
-        // Without a share the table ends at row 17; the read logs and mskBezug keeps "1000,00".
-        const std::string anteil = ZelleEinlesen(Tabelle, 19, 2);
-        if (anteil.substr(0, 6) == "Anteil") {
-            bool withoutThousands = true;
-            form.Get<forms::MaskEdBox>("mskBezug")
-                .SetText(WertFormatieren(ZelleEinlesen(Tabelle, 19, 3), 7, 2, withoutThousands));
-        }
-    });
+    // Without a share the table ends at row 17; the read logs and mskBezug keeps "1000,00".
+    s(200, [&] { AnteilEinlesen(form, Tabelle, 19); });
 }
 
 }  // namespace honora::kat5
