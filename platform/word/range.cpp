@@ -251,7 +251,13 @@ void ParagraphFormat::SetAlignment(Alignment a) {
     if (v < 0 || v > 3) com::Raise(5148, "The number must be between 0 and 3.");
     auto* s = &StoryOf(doc_, *target_);
     long i = detail::ParagraphEndAt(*s, target_->start);
-    long last = detail::ParagraphEndAt(*s, std::max(target_->start, target_->end - 1));
+    // A range that ends with a cell's or row's end mark stops at that cell's
+    // last paragraph; the mark itself belongs to no paragraph of the next cell.
+    long tail = std::max(target_->start, target_->end - 1);
+    while (tail > target_->start && tail < static_cast<long>(s->chars.size()) &&
+           (s->chars[tail].kind == Kind::CellEnd || s->chars[tail].kind == Kind::RowEnd))
+        --tail;
+    long last = detail::ParagraphEndAt(*s, tail);
     for (; i <= last; ++i) {
         auto& c = s->chars[i];
         if (c.kind != Kind::ParaEnd) continue;

@@ -184,6 +184,22 @@ TEST(Comment, OnACellTravelsWithTheTable) {
     EXPECT_EQ(t1.GetCell(1, 5).GetRange().Text(), "\x05" "12,00 €\r\a");
 }
 
+TEST(ParagraphFormat, OnACellStaysInThatCell) {
+    auto doc = DocWith("x");
+    auto end = doc->Content();
+    end.Collapse(CollapseDirection::End);
+    auto t = doc->GetTables().Add(end, 2, 2);
+    // Empty and filled cells alike: the end mark must not reach into the next cell.
+    t.GetCell(1, 2).GetRange().InsertAfter("12,00 €");
+    for (int column : {1, 2}) {
+        t.GetCell(1, column).GetRange().GetParagraphFormat().SetAlignment(Alignment::Right);
+        EXPECT_EQ(t.GetCell(1, column).GetRange().GetParagraphFormat().GetAlignment(), Alignment::Right);
+    }
+    EXPECT_EQ(t.GetCell(2, 1).GetRange().GetParagraphFormat().GetAlignment(), Alignment::Left);
+    t.GetCell(2, 1).GetRange().GetParagraphFormat().SetAlignment(Alignment::Center);
+    EXPECT_EQ(t.GetCell(2, 2).GetRange().GetParagraphFormat().GetAlignment(), Alignment::Left);
+}
+
 TEST(Comment, OnASelectedEmptyCellKeepsTheCellSelected) {
     auto doc = DocWith("x");
     auto end = doc->Content();
