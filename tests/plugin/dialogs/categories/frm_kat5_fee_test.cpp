@@ -104,34 +104,5 @@ TEST_F(Kat5Test, KindCheckOfMarksEmptiesAndDisablesTheMarkedPoints) {
     EXPECT_THAT(LoggedPlaces(), IsEmpty());
 }
 
-TEST_F(Kat5Test, LandValueThresholdsSetTheFactorTheFeeUses) {
-    auto& f = Open();
-    driver_->Set(f, "mskAGPo", "10");
-    const struct {
-        const char* value;
-        const char* factor;
-        const char* summe;
-    } cases[] = {{"1001", "3,75", "1650,00"}, {"1000", "3,0", "1350,00"}, {"300", "2,25", "1050,00"},
-                 {"11", "1,5", "750,00"},     {"10", "1,0", "550,00"}};
-    for (const auto& c : cases) {
-        driver_->Set(f, "mskBoden", c.value);
-        EXPECT_EQ(Caption(f, "lblFaktor"), c.factor) << c.value;
-        EXPECT_EQ(Caption(f, "lblSumme"), c.summe) << c.value;
-    }
-}
-
-TEST_F(Kat5Test, RecomputingTwiceChangesNothingAndTheBasisComputesNothing) {
-    auto& f = Open();
-    Play(f, {0, "6", "4", "150", 1, false, ""});
-    const std::string fee = Caption(f, "lblSumme");
-    driver_->Focus(f, "mskAGPo");
-    driver_->Leave(f);
-    driver_->Click(f, "optNr(0)");
-    driver_->Click(f, "optFaktor(1)");
-    driver_->Click(f, "chkBereich");
-    EXPECT_EQ(Caption(f, "lblSumme"), fee);
-    EXPECT_EQ(Caption(f, "lblZF"), "900,00");
-}
-
 }  // namespace
 }  // namespace kat5_test
