@@ -1,0 +1,83 @@
+// Widgets that hand focus changes and user input to the model control they
+// show instead of changing themselves.
+#pragma once
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <memory>
+#include <utility>
+
+#include "platform/qt/binder.h"
+
+namespace kado::qtview {
+
+template <class Base>
+class Bound : public Base {
+public:
+    Bound(std::weak_ptr<Link> link, QWidget* parent) : Base(parent), link_(std::move(link)) {}
+
+protected:
+    std::shared_ptr<Link> Live() const {
+        auto l = link_.lock();
+        return l && l->binder ? l : nullptr;
+    }
+    void focusInEvent(QFocusEvent* e) override {
+        auto l = Live();
+        if (!l) return Base::focusInEvent(e);
+        l->binder->Quiet([&] { Base::focusInEvent(e); });
+        if (l->binder) l->binder->FocusIn(*l->control, e->reason());
+    }
+    void focusOutEvent(QFocusEvent* e) override {
+        auto l = Live();
+        if (!l) return Base::focusOutEvent(e);
+        l->binder->Quiet([&] { Base::focusOutEvent(e); });
+        if (l->binder) l->binder->FocusOut(*l->control, e->reason());
+    }
+
+private:
+    std::weak_ptr<Link> link_;
+};
+
+// Text box and masked edit box: every edit is a model call.
+class ModelLineEdit : public Bound<QLineEdit> {
+public:
+    ModelLineEdit(std::weak_ptr<Link> link, QWidget* parent);
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+    void inputMethodEvent(QInputMethodEvent* e) override;
+
+private:
+    void TypeText(const QString& text);
+    void PushSelection();
+};
+
+class ModelCheckBox : public Bound<QCheckBox> {
+public:
+    using Bound::Bound;
+protected:
+    void nextCheckState() override;
+};
+
+class ModelOptionButton : public Bound<QRadioButton> {
+public:
+    ModelOptionButton(std::weak_ptr<Link> link, QWidget* parent);
+protected:
+    void nextCheckState() override;
+};
+
+class ModelComboBox : public Bound<QComboBox> {
+public:
+    ModelComboBox(std::weak_ptr<Link> link, QWidget* parent);
+};
+
+class ModelButton : public Bound<QPushButton> {
+public:
+    ModelButton(std::weak_ptr<Link> link, QWidget* parent);
+};
+
+}  // namespace kado::qtview
