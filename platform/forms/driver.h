@@ -19,7 +19,8 @@ public:
 
     // Focus moves like a user's: LostFocus on the control left, GotFocus on the one entered.
     void Focus(Form& form, std::string_view key);
-    // Types the UTF-8 text key by key into the control as it is (its selection included).
+    // Types the UTF-8 text key by key into the control as it is (its selection included);
+    // a control without the focus gets it first, as a user has to click into it.
     void Type(Form& form, std::string_view key, std::string_view text);
     // Focus leaves the control (LostFocus fires).
     void Leave(Form& form);
