@@ -450,10 +450,20 @@ void FormView::BuildContent(forms::Form& form) {
 void FormView::ShowWindow(bool modal) {
     auto form = form_.lock();
     if (!form || !form->Loaded()) return;
-    const bool frameFits = frame_ && modalFrame_ == modal &&
-                           (modal || host_.Area(form->ParentWindow()) == area_.data());
-    if (!frameFits) DropFrame();
-    if (!frame_) BuildFrame(modal);
+    QMdiArea* wanted = modal ? nullptr : host_.Area(form->ParentWindow());
+    if (frame_ && wanted != area_.data()) DropFrame();
+    if (!frame_) {
+        // The area may have taken the old window with it; its links go as well.
+        DropContent();
+        BuildFrame(modal);
+    }
+    if (modalFrame_ != modal) {
+        // The model tells modal shows only after Shown; a top-level window switches in place.
+        SyncScope scope(syncing_);
+        frame_->hide();
+        frame_->setWindowModality(modal ? Qt::ApplicationModal : Qt::NonModal);
+        modalFrame_ = modal;
+    }
     if (!content_) BuildContent(*form);
     ApplyTitle(*form);
     ApplyPosition(*form);

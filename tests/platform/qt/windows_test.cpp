@@ -1,5 +1,6 @@
 // Forms as windows: document-area children or top-level, modal runs, the busy
 // cursor, placement in twips, and a screenshot of a rendered form.
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
@@ -64,6 +65,25 @@ TEST_F(WindowsTest, ParentNamingADocumentAreaMakesASubwindow) {
     EXPECT_THROW(desktop_->RegisterDocumentArea(0, &area), kado::com::Error);
 }
 
+TEST_F(WindowsTest, ClosedDocumentAreaLeavesATopLevelWindowNextTime) {
+    auto area = std::make_unique<QMdiArea>();
+    area->show();
+    desktop_->RegisterDocumentArea(5, area.get());
+    auto form = MakeProbe("frmKind", 5);
+    form->Show();
+    ASSERT_NE(desktop_->WindowOf(*form), nullptr);
+    // The host closes its window with the subwindow inside.
+    area.reset();
+    EXPECT_EQ(desktop_->WindowOf(*form), nullptr);
+    EXPECT_FALSE(desktop_->KnowsWindow(5));
+    form->Get<Label>("lblBezug").SetCaption("noch da");
+    form->Show();
+    QWidget* w = desktop_->WindowOf(*form);
+    ASSERT_NE(w, nullptr);
+    EXPECT_TRUE(w->isWindow());
+    EXPECT_EQ(WidgetOf<QLabel>(*form, "lblBezug")->text(), QString("noch da"));
+}
+
 TEST_F(WindowsTest, CloseBoxUnloadsTheForm) {
     QMdiArea area;
     area.show();
@@ -107,6 +127,34 @@ TEST_F(WindowsTest, ModalFormRunsUntilHidden) {
     });
     form->Show(true);
     EXPECT_FALSE(form->Loaded());
+}
+
+TEST_F(WindowsTest, ModalShowsAreTopLevelAndLaterModelessShowsAreNot) {
+    QMdiArea area;
+    area.show();
+    desktop_->RegisterDocumentArea(9, &area);
+    for (WindowHandle parent : {WindowHandle{0}, WindowHandle{9}}) {
+        SCOPED_TRACE(parent);
+        auto form = MakeProbe("frmWahl" + std::to_string(parent), parent);
+        form->Show();
+        form->Hide();
+        bool topLevel = false;
+        Qt::WindowModality modality = Qt::NonModal;
+        QTimer::singleShot(0, [&] {
+            QWidget* w = desktop_->WindowOf(*form);
+            topLevel = w->isWindow();
+            modality = w->windowModality();
+            form->Hide();
+        });
+        form->Show(true);
+        EXPECT_TRUE(topLevel);
+        EXPECT_EQ(modality, Qt::ApplicationModal);
+        form->Show();
+        QWidget* w = desktop_->WindowOf(*form);
+        EXPECT_EQ(w->windowModality(), Qt::NonModal);
+        EXPECT_EQ(qobject_cast<QMdiSubWindow*>(w) != nullptr, parent != 0);
+        EXPECT_TRUE(w->isVisible());
+    }
 }
 
 TEST_F(WindowsTest, HourglassShowsTheBusyCursor) {
