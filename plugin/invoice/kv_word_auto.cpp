@@ -4,6 +4,7 @@
 
 #include "platform/com/error.h"
 #include "platform/forms/forms.h"
+#include "plugin/common/need.h"
 #include "plugin/common/steps.h"
 #include "plugin/component/session_context.h"
 #include "plugin/invoice/g_frm_tabelle.h"
@@ -19,21 +20,16 @@ constexpr int kBlockOptions = 5;
 
 Document& Doc() {
     auto& doc = Session().Doc;
-    if (!doc) kado::com::Raise(kado::com::err::ObjectNotSet, "Object variable or With block variable not set");
+    if (!doc) RaiseObjectNotSet();
     return *doc;
 }
 
 Application& WordApp() {
     auto& app = Session().WordApp;
-    if (!app) kado::com::Raise(kado::com::err::ObjectNotSet, "Object variable or With block variable not set");
+    if (!app) RaiseObjectNotSet();
     return *app;
 }
 
-template <class T>
-T& Need(std::optional<T>& value) {
-    if (!value) kado::com::Raise(kado::com::err::ObjectNotSet, "Object variable or With block variable not set");
-    return *value;
-}
 
 struct Marker {
     std::string primary;

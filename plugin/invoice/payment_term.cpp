@@ -6,6 +6,7 @@
 
 #include "platform/com/error.h"
 #include "platform/dao/dao.h"
+#include "plugin/common/need.h"
 #include "plugin/common/steps.h"
 #include "plugin/component/session_context.h"
 
@@ -17,17 +18,6 @@ using kado::com::Date;
 using kado::com::Variant;
 namespace word = kado::word;
 
-template <class T>
-T& Need(const std::shared_ptr<T>& p) {
-    if (!p) kado::com::Raise(kado::com::err::ObjectNotSet, "Object variable not set");
-    return *p;
-}
-
-template <class T>
-T& Need(std::optional<T>& p) {
-    if (!p) kado::com::Raise(kado::com::err::ObjectNotSet, "Object variable not set");
-    return *p;
-}
 
 // The leading number of a text the way the runtime's Val reads it: blanks
 // skipped, a sign, digits and a decimal point; nothing readable gives 0.

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/com/error.h"
+#include "plugin/common/need.h"
 
 namespace honora {
 
@@ -34,17 +35,5 @@ struct Rechnungssumme {
     int16_t letzteZeile = 3;  // the amount-due row
 };
 
-// The shared objects the totals work on; error 91 when one is not set.
-template <class T>
-T& Need(const std::shared_ptr<T>& p) {
-    if (!p) kado::com::Raise(kado::com::err::ObjectNotSet, "Object variable not set");
-    return *p;
-}
-
-template <class T>
-T& Need(std::optional<T>& p) {
-    if (!p) kado::com::Raise(kado::com::err::ObjectNotSet, "Object variable not set");
-    return *p;
-}
 
 }  // namespace honora

@@ -3,11 +3,10 @@
 #include <optional>
 
 #include "plugin/common/steps.h"
-#include "plugin/dialogs/framework/need.h"
+#include "plugin/common/need.h"
 
 namespace honora {
 
-using framework::Required;
 namespace word = kado::word;
 
 namespace {
@@ -36,12 +35,12 @@ void wordTabelle(const word::Table& Tabelle, int16_t Zeile, int16_t Spalte, std:
     Steps s("Rechnung", "wordTabelle");
     std::optional<word::Range> r;
     s(100, [&] { r = Tabelle.GetCell(Zeile, Spalte).GetRange(); });
-    s(110, [&] { Required(r).InsertAfter(Text); });
+    s(110, [&] { Need(r).InsertAfter(Text); });
     s(120, [&] {
-        if (Fett) Required(r).SetBold(true);
+        if (Fett) Need(r).SetBold(true);
     });
     s(130, [&] {
-        if (!Kommentar.empty()) Required(r).GetComments().Add(Tabelle.GetCell(Zeile, Spalte).GetRange(), Kommentar);
+        if (!Kommentar.empty()) Need(r).GetComments().Add(Tabelle.GetCell(Zeile, Spalte).GetRange(), Kommentar);
     });
     r.reset();
 }

@@ -6,7 +6,7 @@
 #include "plugin/common/steps.h"
 #include "plugin/component/session_context.h"
 #include "plugin/dialogs/framework/cell_io.h"
-#include "plugin/dialogs/framework/need.h"
+#include "plugin/common/need.h"
 #include "plugin/dialogs/framework/share.h"
 #include "plugin/dialogs/framework/table_layout.h"
 #include "plugin/dialogs/framework/table_place.h"
@@ -16,7 +16,6 @@
 
 namespace honora {
 
-using framework::Required;
 namespace word = kado::word;
 
 std::optional<word::Table> GebührentabelleSchreiben(const Category& category, const FeeTable& content,
@@ -33,11 +32,11 @@ std::optional<word::Table> GebührentabelleSchreiben(const Category& category, c
     const int16_t rows = static_cast<int16_t>(content.rows + (whole ? 0 : 2));
     s(130, [&] {
         doc = Session().Doc;
-        table = Required(doc).GetTables().Add(Required(range), rows, 5);
+        table = Need(doc).GetTables().Add(Need(range), rows, 5);
     });
-    s(140, [&] { TabelleFormatieren(category.name, Required(table), category.widths); });
+    s(140, [&] { TabelleFormatieren(category.name, Need(table), category.widths); });
     s(150, [&] {
-        word::Range title = Required(table).GetCell(1, 1).GetRange();
+        word::Range title = Need(table).GetCell(1, 1).GetRange();
         title.SetBold(true);
         title.SetUnderline(word::UnderlineStyle::Single);
         title.InsertAfter(content.title + "\r\n");
@@ -46,29 +45,29 @@ std::optional<word::Table> GebührentabelleSchreiben(const Category& category, c
     const std::array<double, 4> titleWidths = {12, 1, 1, 1};
     for (int c = 1; c <= 4; ++c) {
         s(150 + 10 * c, [&] {
-            Required(table).GetCell(1, c).SetWidth(
-                Required(doc).GetApplication()->CentimetersToPoints(titleWidths[static_cast<size_t>(c - 1)]));
+            Need(table).GetCell(1, c).SetWidth(
+                Need(doc).GetApplication()->CentimetersToPoints(titleWidths[static_cast<size_t>(c - 1)]));
         });
     }
     for (int16_t c = 1; c <= 5; ++c) {
-        s(200, [&] { wordTabelle(Required(table), 2, c, kFeeTableHeadings[static_cast<size_t>(c - 1)], true, ""); });
+        s(200, [&] { wordTabelle(Need(table), 2, c, kFeeTableHeadings[static_cast<size_t>(c - 1)], true, ""); });
     }
     for (const FeeCell& cell : content.cells) {
         s(210, [&] {
             const std::string& comment = cell.payable ? std::string(whole ? "" : "no") : cell.comment;
-            wordTabelle(Required(table), cell.row, cell.column, cell.text, cell.bold, comment);
+            wordTabelle(Need(table), cell.row, cell.column, cell.text, cell.bold, comment);
         });
     }
     if (!whole) {
         const int16_t r = content.shareRow > 0 ? content.shareRow : rows;
-        s(220, [&] { wordTabelle(Required(table), r, 2, "Anteil in 1/1000", false, ""); });
-        s(230, [&] { wordTabelle(Required(table), r, 3, ShareText(content.share), false, ""); });
+        s(220, [&] { wordTabelle(Need(table), r, 2, "Anteil in 1/1000", false, ""); });
+        s(230, [&] { wordTabelle(Need(table), r, 3, ShareText(content.share), false, ""); });
         s(240, [&] {
-            wordTabelle(Required(table), r, 5, ShareAmount(content.fee, content.shareFactor, content.share) + " €", false,
+            wordTabelle(Need(table), r, 5, ShareAmount(content.fee, content.shareFactor, content.share) + " €", false,
                         "");
         });
     }
-    s(250, [&] { BookmarkSetzen(Required(table), category.marker); });
+    s(250, [&] { BookmarkSetzen(Need(table), category.marker); });
     s(260, [&] { SummeBilden(Session().Zahlungsziel); });
     return table;
 }

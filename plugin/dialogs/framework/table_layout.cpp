@@ -5,11 +5,10 @@
 
 #include "plugin/common/steps.h"
 #include "plugin/component/session_context.h"
-#include "plugin/dialogs/framework/need.h"
+#include "plugin/common/need.h"
 
 namespace honora {
 
-using framework::Required;
 namespace word = kado::word;
 
 namespace {
@@ -31,7 +30,7 @@ void TabelleFormatieren(std::string_view Dialog, const word::Table& Tabelle, con
     Steps s(Dialog, "Zeitdifferenz");
     std::shared_ptr<word::Application> app;
     s(100, [&] {
-        app = Required(Session().Doc).GetApplication();
+        app = Need(Session().Doc).GetApplication();
         Tabelle.Select();
     });
     const std::array<word::BorderType, 6> borders = {word::BorderType::Top,    word::BorderType::Left,
@@ -39,10 +38,10 @@ void TabelleFormatieren(std::string_view Dialog, const word::Table& Tabelle, con
                                                      word::BorderType::Horizontal, word::BorderType::Vertical};
     int32_t step = 110;
     for (auto b : borders) {
-        s(step, [&] { Required(app).GetSelection().GetBorders().Item(b).SetLineStyle(word::LineStyle::None); });
+        s(step, [&] { Need(app).GetSelection().GetBorders().Item(b).SetLineStyle(word::LineStyle::None); });
         step += 10;
     }
-    s(170, [&] { Required(app).GetSelection().GetParagraphFormat().SetAlignment(word::Alignment::Right); });
+    s(170, [&] { Need(app).GetSelection().GetParagraphFormat().SetAlignment(word::Alignment::Right); });
     // The engine formats a column selection as the whole stretch from its top to
     // its bottom cell, so the column's cells are aligned one by one (see AlignColumn).
     s(180, [&] { Tabelle.GetColumns().Item(1).Select(); });
@@ -51,7 +50,7 @@ void TabelleFormatieren(std::string_view Dialog, const word::Table& Tabelle, con
     s(210, [&] { AlignColumn(Tabelle, 2, word::Alignment::Left); });
     for (int c = 1; c <= 5; ++c) {
         s(210 + 10 * c, [&] {
-            Tabelle.GetColumns().Item(c).SetWidth(Required(app).CentimetersToPoints(widths[static_cast<size_t>(c - 1)]));
+            Tabelle.GetColumns().Item(c).SetWidth(Need(app).CentimetersToPoints(widths[static_cast<size_t>(c - 1)]));
         });
     }
 }

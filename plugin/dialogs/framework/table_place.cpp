@@ -4,11 +4,10 @@
 
 #include "plugin/common/steps.h"
 #include "plugin/component/session_context.h"
-#include "plugin/dialogs/framework/need.h"
+#include "plugin/common/need.h"
 
 namespace honora {
 
-using framework::Required;
 namespace word = kado::word;
 
 std::optional<word::Range> WordTabelleFestlegen(std::string_view Dialog, const std::optional<word::Table>& Tabelle) {
@@ -24,7 +23,7 @@ std::optional<word::Range> WordTabelleFestlegen(std::string_view Dialog, const s
             word::Table old = *Tabelle;
             old.Delete();
         });
-        s(120, [&] { Required(range).Collapse(word::CollapseDirection::End); });
+        s(120, [&] { Need(range).Collapse(word::CollapseDirection::End); });
         return range;
     }
 
@@ -33,12 +32,12 @@ std::optional<word::Range> WordTabelleFestlegen(std::string_view Dialog, const s
     bool found = false;
     s(200, [&] {
         doc = Session().Doc;
-        count = Required(doc).GetComments().Count();
+        count = Need(doc).GetComments().Count();
     });
     // Every "kadoStart" gets its paragraph; the last one gives the position.
     for (int i = 1; i <= count; ++i) {
         s(210, [&] {
-            auto comment = Required(doc).GetComments().Item(i);
+            auto comment = Need(doc).GetComments().Item(i);
             if (comment.GetRange().Text() != "kadoStart") return;
             found = true;
             word::Range r = comment.Reference();
@@ -51,7 +50,7 @@ std::optional<word::Range> WordTabelleFestlegen(std::string_view Dialog, const s
     }
     if (!found) {
         s(220, [&] {
-            word::Range r = Required(doc).Content();
+            word::Range r = Need(doc).Content();
             r.Collapse(word::CollapseDirection::End);
             r.InsertParagraphAfter();
             r.Collapse(word::CollapseDirection::End);
