@@ -22,19 +22,6 @@ namespace fs = std::filesystem;
 using com::Variant;
 using K = Action::Kind;
 
-// Remembers the forms a Show opened, so the run can act on the dialog.
-class BatchDesktop : public forms::HeadlessDesktop {
-public:
-    void Shown(forms::Form& form) override {
-        HeadlessDesktop::Shown(form);
-        if (!form.Modal()) last_ = form.weak_from_this();
-    }
-    std::shared_ptr<forms::Form> LastModeless() const { return last_.lock(); }
-
-private:
-    std::weak_ptr<forms::Form> last_;
-};
-
 char32_t FirstChar(const std::string& s) {
     const auto b = [&](size_t i) { return static_cast<char32_t>(static_cast<unsigned char>(s[i])); };
     const char32_t c = b(0);
@@ -138,7 +125,7 @@ int Run(const RunOptions& o, std::ostream& out, std::ostream& err) {
         }
     }
 
-    auto desktop = std::make_shared<BatchDesktop>();
+    auto desktop = std::make_shared<forms::HeadlessDesktop>();
     forms::Driver driver(desktop);
     // Before Show: where the cursor stands, and the answers for the table choice.
     for (const auto& a : o.actions) {

@@ -132,14 +132,18 @@ void Form::Show(bool modal) {
     EnsureLoaded();
     if (!loaded_) return;  // a Load handler unloaded it again
     visible_ = true;
+    // Modal before the desktop hears of it, so a view knows how to show the window.
+    struct Reset {
+        bool& flag;
+        bool active;
+        ~Reset() {
+            if (active) flag = false;
+        }
+    } reset{modal_, modal};
+    if (modal) modal_ = true;
     desktop_->Shown(*this);
     Notify(nullptr, Change::Shown);
     if (!modal) return;
-    modal_ = true;
-    struct Reset {
-        bool& flag;
-        ~Reset() { flag = false; }
-    } reset{modal_};
     desktop_->RunModal(*this);
 }
 

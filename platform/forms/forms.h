@@ -456,7 +456,10 @@ public:
     // Names of the forms a modal show ran for, in order.
     const std::vector<std::string>& ModalRuns() const noexcept { return modalRuns_; }
     void AddWindow(WindowHandle handle) { windows_.push_back(handle); }
+    // The form shown last without modality, as long as it lives (a host acts on it).
+    std::shared_ptr<Form> LastModeless() const { return lastModeless_.lock(); }
 private:
+    std::weak_ptr<Form> lastModeless_;
     std::vector<Answer> answers_;
     std::vector<std::string> modalRuns_;
     std::vector<WindowHandle> windows_;

@@ -5,7 +5,9 @@
 
 namespace kado::forms {
 
-void HeadlessDesktop::Shown(Form&) {}
+void HeadlessDesktop::Shown(Form& form) {
+    if (!form.Modal()) lastModeless_ = form.weak_from_this();
+}
 
 void HeadlessDesktop::RunModal(Form& form) {
     modalRuns_.push_back(form.Name());

@@ -263,6 +263,17 @@ TEST(Form, ModalShowRunsTheQueuedAnswer) {
     EXPECT_EQ(c.desktop->PendingAnswers(), 0u);
 }
 
+TEST(Form, DesktopKnowsTheLastModelessFormWhileItLives) {
+    auto desktop = std::make_shared<HeadlessDesktop>();
+    auto dialog = Form::Create(desktop, "frmKat5", nullptr);
+    auto choice = Form::Create(desktop, "G_frmTabelle", nullptr);
+    dialog->Show();
+    choice->Show(true);  // a modal form in between does not count
+    EXPECT_EQ(desktop->LastModeless(), dialog);
+    dialog.reset();
+    EXPECT_EQ(desktop->LastModeless(), nullptr);
+}
+
 TEST(Form, ImageListAndCombo) {
     auto form = Form::Create(std::make_shared<HeadlessDesktop>(), "frmIcons", [](Form& f) {
         auto& il = f.Add<ImageList>("ImageList1", {});

@@ -255,7 +255,7 @@ TEST_F(Kat5Test, ShowIndexZeroOpensTheGrenzfeststellungOnceRegistered) {
     honora::RegisterCategoryDialogs();
     ASSERT_TRUE(honora::HasDialog(0));
     ASSERT_TRUE(honora::OpenDialog(0));
-    auto form = desktop_->Last();
+    auto form = desktop_->LastModeless();
     ASSERT_TRUE(form);
     EXPECT_EQ(form->Name(), "frmKat5");
     EXPECT_EQ(form->Caption(), "Grenzfeststellung nach Nr. 30.6");

@@ -25,19 +25,6 @@ namespace kat5_test {
 namespace forms = kado::forms;
 namespace word = kado::word;
 
-// Remembers the last form shown without modality, as a host's window area would.
-class RecordingDesktop : public forms::HeadlessDesktop {
-public:
-    void Shown(forms::Form& form) override {
-        HeadlessDesktop::Shown(form);
-        if (!form.Modal()) last_ = form.shared_from_this();
-    }
-    std::shared_ptr<forms::Form> Last() const { return last_.lock(); }
-
-private:
-    std::weak_ptr<forms::Form> last_;
-};
-
 // A cell's text as the reader sees it, without the comment mark (0x05) a
 // commented cell carries; the comments are checked on their own.
 inline std::string CellText(const word::Table& t, int row, int column) {
@@ -75,7 +62,7 @@ protected:
 
     void SetUp() override {
         InvoiceTest::SetUp();
-        desktop_ = std::make_shared<RecordingDesktop>();
+        desktop_ = std::make_shared<forms::HeadlessDesktop>();
         desktop_->AddWindow(kMdi);
         honora::Session().Desktop = desktop_;
         honora::Session().hWndMDI = kMdi;
@@ -147,7 +134,7 @@ protected:
     static std::string Caption(forms::Form& f, std::string_view label) { return Get<forms::Label>(f, label).Caption(); }
     static std::string Text(forms::Form& f, std::string_view box) { return Get<forms::MaskEdBox>(f, box).Text(); }
 
-    std::shared_ptr<RecordingDesktop> desktop_;
+    std::shared_ptr<forms::HeadlessDesktop> desktop_;
     std::unique_ptr<forms::Driver> driver_;
     std::unique_ptr<honora::CategoryDialog> dialog_;
 };
