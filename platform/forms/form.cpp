@@ -116,7 +116,10 @@ void Form::ResetWindow() {
     state_ = forms::WindowState::Normal;
     top_ = 0;
     left_ = 0;
-    pointer_ = forms::MousePointer::Default;
+    if (pointer_ != forms::MousePointer::Default) {
+        pointer_ = forms::MousePointer::Default;
+        desktop_->PointerChanged(*this);
+    }
     parent_ = 0;
     exStyle_ = 0;
 }
@@ -270,6 +273,7 @@ void Form::SetMousePointer(forms::MousePointer pointer) {
         com::Raise(err::InvalidPropertyValue, "Invalid mouse pointer for form '" + name_ + "'");
     if (pointer == pointer_) return;
     pointer_ = pointer;
+    desktop_->PointerChanged(*this);
     Notify(nullptr, Change::MousePointer);
 }
 

@@ -441,6 +441,8 @@ public:
     virtual void RunModal(Form& form) = 0;
     // Whether the handle names a document area of this desktop.
     virtual bool KnowsWindow(WindowHandle handle) const = 0;
+    // A form's mouse pointer changed, also while it loads and has no window yet.
+    virtual void PointerChanged(Form& /*form*/) {}
 };
 
 // Headless desktop: no windows. A modal show runs the next queued answer; with none

@@ -17,6 +17,8 @@ struct QtDesktop::Impl final : ViewHost {
     std::map<forms::WindowHandle, QPointer<QMdiArea>> areas;
     std::function<void(const std::string&)> sink;
     bool cursorOverridden = false;
+    // Forms that asked for a pointer before or without a window of their own.
+    std::vector<std::weak_ptr<forms::Form>> pointerForms;
 
     ~Impl() override {
         views.clear();
@@ -34,7 +36,13 @@ struct QtDesktop::Impl final : ViewHost {
     }
 
     void PointerChanged() override {
-        const bool busy = std::any_of(views.begin(), views.end(), [](const auto& v) { return v->Busy(); });
+        std::erase_if(pointerForms, [](const auto& w) { return w.expired(); });
+        const bool busy =
+            std::any_of(views.begin(), views.end(), [](const auto& v) { return v->Busy(); }) ||
+            std::any_of(pointerForms.begin(), pointerForms.end(), [](const auto& w) {
+                auto f = w.lock();
+                return f && f->MousePointer() == forms::MousePointer::Hourglass;
+            });
         if (busy == cursorOverridden) return;
         cursorOverridden = busy;
         if (busy) QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -71,6 +79,13 @@ void QtDesktop::RunModal(forms::Form& form) {
     FormView* v = impl_->Ensure(form);
     impl_->PointerChanged();
     if (v) v->RunModal();
+}
+
+void QtDesktop::PointerChanged(forms::Form& form) {
+    auto& known = impl_->pointerForms;
+    const bool listed = std::any_of(known.begin(), known.end(), [&](const auto& w) { return w.lock().get() == &form; });
+    if (!listed) known.push_back(form.weak_from_this());
+    impl_->PointerChanged();
 }
 
 bool QtDesktop::KnowsWindow(forms::WindowHandle handle) const { return impl_->Area(handle) != nullptr; }

@@ -24,6 +24,7 @@ public:
     void Shown(forms::Form& form) override;
     void RunModal(forms::Form& form) override;
     bool KnowsWindow(forms::WindowHandle handle) const override;
+    void PointerChanged(forms::Form& form) override;
 
     // A document area of the host under the handle it hands over as hWndMDI.
     // Handle 0 stands for the desktop itself and fails with 380.

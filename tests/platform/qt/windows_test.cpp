@@ -176,6 +176,21 @@ TEST_F(WindowsTest, HourglassShowsTheBusyCursor) {
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
+TEST_F(WindowsTest, BusyCursorAlsoWhileAFormLoadsWithoutAWindow) {
+    bool busyDuringLoad = false;
+    auto form = Form::Create(desktop_, "frmLaden", [&](Form& f) {
+        f.OnLoad([&] {
+            f.SetMousePointer(MousePointer::Hourglass);
+            busyDuringLoad = desktop_->BusyCursorShown();
+            f.SetMousePointer(MousePointer::Default);
+        });
+    });
+    form->Load();
+    EXPECT_TRUE(busyDuringLoad);
+    EXPECT_FALSE(desktop_->BusyCursorShown());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
 TEST_F(WindowsTest, PlacementIsInTwipsBothWays) {
     auto form = MakeProbe();
     form->Load();
