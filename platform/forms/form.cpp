@@ -64,13 +64,7 @@ void Form::Load() {
     } catch (...) {
         // A design that fails half-way leaves no half-built form behind.
         loading_ = false;
-        for (auto& c : controls_) c->dropped_ = true;
-        std::move(controls_.begin(), controls_.end(), std::back_inserter(dropped_));
-        controls_.clear();
-        onLoad_.clear();
-        onUnload_.clear();
-        onKeyUp_.clear();
-        ResetWindow();
+        DropDesign();
         throw;
     }
     loading_ = false;
@@ -97,6 +91,13 @@ void Form::Unload() {
     Hide();
     // No LostFocus: the window goes away with its controls.
     active_ = nullptr;
+    DropDesign();
+    loaded_ = false;
+    Notify(nullptr, Change::Structure);
+}
+
+void Form::DropDesign() {
+    // Controls stay parked until the outermost handler returns; they may be running.
     for (auto& c : controls_) c->dropped_ = true;
     std::move(controls_.begin(), controls_.end(), std::back_inserter(dropped_));
     controls_.clear();
@@ -104,8 +105,6 @@ void Form::Unload() {
     onUnload_.clear();
     onKeyUp_.clear();
     ResetWindow();
-    loaded_ = false;
-    Notify(nullptr, Change::Structure);
 }
 
 void Form::ResetWindow() {

@@ -375,6 +375,8 @@ private:
     [[noreturn]] void ThrowWrongKind(const Control& c) const;
     void EnsureLoaded();
     void ResetWindow();
+    // Drops the controls and handlers the design made, and the window properties.
+    void DropDesign();
     // Keeps dropped controls alive until no handler of the form runs any more.
     class EventScope;
     friend class Control;

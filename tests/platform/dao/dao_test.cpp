@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "platform/dao/host_schema.h"
+#include "support/error_of.h"
 
 namespace kado::dao {
 namespace {
@@ -15,14 +16,7 @@ namespace fs = std::filesystem;
 using com::Variant;
 using com::VarType;
 
-int ErrorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const com::Error& e) {
-        return e.Number();
-    }
-    return 0;
-}
+using kado::test::ErrorOf;
 
 class DaoTest : public ::testing::Test {
 protected:

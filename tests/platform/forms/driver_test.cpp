@@ -4,18 +4,12 @@
 
 #include "platform/com/error.h"
 #include "platform/forms/driver.h"
+#include "support/error_of.h"
 
 namespace kado::forms {
 namespace {
 
-int ErrorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const com::Error& e) {
-        return e.Number();
-    }
-    return 0;
-}
+using kado::test::ErrorOf;
 
 struct Dialog {
     std::shared_ptr<HeadlessDesktop> desktop = std::make_shared<HeadlessDesktop>();

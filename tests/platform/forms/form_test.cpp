@@ -3,18 +3,12 @@
 
 #include "platform/com/error.h"
 #include "platform/forms/forms.h"
+#include "support/error_of.h"
 
 namespace kado::forms {
 namespace {
 
-int ErrorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const com::Error& e) {
-        return e.Number();
-    }
-    return 0;
-}
+using kado::test::ErrorOf;
 
 std::string MessageOf(const std::function<void()>& f) {
     try {

@@ -3,6 +3,7 @@
 
 #include "platform/com/error.h"
 #include "platform/forms/forms.h"
+#include "support/error_of.h"
 
 namespace kado::forms {
 namespace {
@@ -17,14 +18,7 @@ struct Field {
     std::shared_ptr<Form> form;
 };
 
-int ErrorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const com::Error& e) {
-        return e.Number();
-    }
-    return 0;
-}
+using kado::test::ErrorOf;
 
 struct TypingCase {
     const char* what;
