@@ -6,17 +6,8 @@
 #include <string_view>
 
 #include "platform/com/error.h"
+#include "platform/com/utf8.h"
 #include "platform/forms/forms.h"
-
-namespace {
-
-size_t CodePoints(std::string_view s) {
-    size_t n = 0;
-    for (unsigned char c : s) n += (c & 0xC0) != 0x80;
-    return n;
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace kado::forms;
@@ -36,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     } catch (const kado::com::Error&) {
         return 0;  // not UTF-8
     }
-    const size_t length = CodePoints(m.Text());
+    const size_t length = static_cast<size_t>(kado::com::CodePoints(m.Text()));
     try {
         m.SetText(text);
     } catch (const kado::com::Error&) {
@@ -54,9 +45,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         } catch (const kado::com::Error&) {
         }
         // With a mask, the text keeps the mask's length; the selection stays inside it.
-        if (!mask.empty() && CodePoints(m.Text()) != length) __builtin_trap();
+        if (!mask.empty() && static_cast<size_t>(kado::com::CodePoints(m.Text())) != length) __builtin_trap();
         if (m.SelStart() < 0 || m.SelLength() < 0 ||
-            static_cast<size_t>(m.SelStart() + m.SelLength()) > CodePoints(m.Text()))
+            static_cast<size_t>(m.SelStart() + m.SelLength()) > static_cast<size_t>(kado::com::CodePoints(m.Text())))
             __builtin_trap();
     }
     return 0;

@@ -3,6 +3,8 @@
 #include <charconv>
 #include <utility>
 
+#include "platform/com/utf8.h"
+
 namespace kado::host {
 namespace {
 
@@ -15,17 +17,6 @@ std::optional<int> Number(std::string_view s) {
     auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
     if (ec != std::errc() || p != s.data() + s.size()) return std::nullopt;
     return v;
-}
-
-// Length of the first UTF-8 character, 0 when the bytes are not one.
-size_t Utf8Length(std::string_view s) {
-    if (s.empty()) return 0;
-    const auto c = static_cast<unsigned char>(s[0]);
-    const size_t n = c < 0x80 ? 1 : (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 0;
-    if (n == 0 || n > s.size()) return 0;
-    for (size_t i = 1; i < n; ++i)
-        if ((static_cast<unsigned char>(s[i]) & 0xC0) != 0x80) return 0;
-    return n;
 }
 
 }  // namespace
@@ -104,7 +95,8 @@ std::optional<Action> ParseAction(std::string_view text, std::string& error) {
                 }
                 a.number = *i;
             } else if (a.kind == K::Key) {
-                if (value.empty() || Utf8Length(value) != value.size()) {
+                const auto chars = com::DecodeUtf8Strict(value);
+                if (!chars || chars->size() != 1) {
                     error = "key erwartet genau ein Zeichen";
                     return std::nullopt;
                 }

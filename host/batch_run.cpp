@@ -6,6 +6,7 @@
 
 #include "host/verw_log.h"
 #include "platform/com/error.h"
+#include "platform/com/utf8.h"
 #include "platform/com/variant.h"
 #include "platform/dao/dao.h"
 #include "platform/forms/driver.h"
@@ -21,15 +22,6 @@ namespace {
 namespace fs = std::filesystem;
 using com::Variant;
 using K = Action::Kind;
-
-char32_t FirstChar(const std::string& s) {
-    const auto b = [&](size_t i) { return static_cast<char32_t>(static_cast<unsigned char>(s[i])); };
-    const char32_t c = b(0);
-    if (c < 0x80) return c;
-    if ((c & 0xE0) == 0xC0) return ((c & 0x1F) << 6) | (b(1) & 0x3F);
-    if ((c & 0xF0) == 0xE0) return ((c & 0x0F) << 12) | ((b(1) & 0x3F) << 6) | (b(2) & 0x3F);
-    return ((c & 0x07) << 18) | ((b(1) & 0x3F) << 12) | ((b(2) & 0x3F) << 6) | (b(3) & 0x3F);
-}
 
 // What tells whether the dialog wrote to the document: text, comments, shapes.
 std::string Fingerprint(const word::Document& doc) {
@@ -175,7 +167,7 @@ int Run(const RunOptions& o, std::ostream& out, std::ostream& err) {
                 case K::Text: AssignText(*form, a.control, a.text); break;
                 case K::Click: driver.Click(*form, a.control); break;
                 case K::Select: driver.Select(*form, a.control, a.number); break;
-                case K::Key: driver.Key(*form, a.control, FirstChar(a.text)); break;
+                case K::Key: driver.Key(*form, a.control, com::DecodeUtf8(a.text).front()); break;
                 case K::Choose:
                 case K::Cursor: break;
                 case K::Ok:

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/com/utf8.h"
 #include "platform/dao/dao.h"
 #include "platform/dao/host_schema.h"
 
@@ -27,12 +28,6 @@ constexpr std::string_view kDemoRows[] = {
     "INSERT INTO Version (Zahlungsziel, AbstandZahlungsziel, BundZahlungsziel, FontZahlungsZiel) "
     "VALUES ('Zahlbar bis <14> ohne Abzug.', 25.5, 0, 10)",
 };
-
-long CodePoints(std::string_view s) {
-    long n = 0;
-    for (unsigned char c : s) n += (c & 0xC0) != 0x80;
-    return n;
-}
 
 // Text pieces; a piece with a marker gets a point comment right after it.
 struct Piece {
@@ -62,7 +57,7 @@ std::shared_ptr<word::Document> DemoInvoice() {
     std::vector<std::pair<long, std::string_view>> marks;
     for (const auto& p : kTemplate) {
         text += p.text;
-        if (!p.marker.empty()) marks.emplace_back(CodePoints(text), p.marker);
+        if (!p.marker.empty()) marks.emplace_back(com::CodePoints(text), p.marker);
     }
     doc->Content().InsertBefore(text);
     // Later marks first, so the reference characters do not shift earlier positions.

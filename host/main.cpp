@@ -13,6 +13,7 @@
 #include "host/demo.h"
 #include "host/verw_log.h"
 #include "platform/com/error.h"
+#include "platform/com/utf8.h"
 #include "platform/com/variant.h"
 #include "platform/dao/dao.h"
 #include "platform/word/word.h"
@@ -98,8 +99,7 @@ int Session(const std::string& file, int user, int invoice, int category) {
     const auto yes = [](bool b) { return b ? "Ja" : "Nein"; };
     const auto row = [](std::string_view name, const auto& value) {
         // Pad by characters, not bytes: the names carry umlauts.
-        size_t chars = 0;
-        for (unsigned char ch : name) chars += (ch & 0xC0) != 0x80;
+        const size_t chars = static_cast<size_t>(kado::com::CodePoints(name));
         std::cout << "  " << name << std::string(chars < 24 ? 24 - chars : 1, ' ') << value << "\n";
     };
     std::cout << "Sitzungswerte nach Show:\n";

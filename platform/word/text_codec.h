@@ -1,12 +1,11 @@
 // UTF-8 conversion at the engine's boundary, where positions count code points.
 #pragma once
 
-#include <string>
-#include <string_view>
+#include "platform/com/utf8.h"
 
 namespace kado::word::detail {
 
-std::u32string DecodeUtf8(std::string_view s);  // invalid bytes become U+FFFD
-void AppendUtf8(std::string& out, char32_t c);
+using com::AppendUtf8;
+using com::DecodeUtf8;  // invalid bytes become U+FFFD
 
 }  // namespace kado::word::detail

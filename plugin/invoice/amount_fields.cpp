@@ -1,8 +1,10 @@
 #include "plugin/invoice/amount_fields.h"
 
 #include <optional>
+#include <string_view>
 
 #include "platform/com/numtext.h"
+#include "platform/com/utf8.h"
 #include "plugin/common/number_text.h"
 #include "plugin/common/steps.h"
 
@@ -15,10 +17,7 @@ namespace {
 long EuroPosition(const std::string& text) {
     const size_t byte = text.find(" €");
     if (byte == std::string::npos) return 0;
-    long chars = 0;
-    for (size_t i = 0; i < byte; ++i)
-        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) ++chars;
-    return chars + 1;
+    return kado::com::CodePoints(std::string_view(text).substr(0, byte)) + 1;
 }
 
 }  // namespace
