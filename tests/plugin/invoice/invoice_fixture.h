@@ -109,4 +109,15 @@ inline std::string Amount(const std::string& grouped) {
     return t + " €";
 }
 
+// The totals tests' start: 19 % standard VAT, the whole fee (no advance share).
+class TotalsTest : public InvoiceTest {
+protected:
+    void SetUp() override {
+        InvoiceTest::SetUp();
+        honora::Session().Mehrwertsteuersatz = 19;
+        honora::Session().AbschlagProzent = 100;
+    }
+    kado::word::Document& Doc() { return *honora::Session().Doc; }
+};
+
 }  // namespace invoice_test

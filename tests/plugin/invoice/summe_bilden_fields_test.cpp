@@ -16,15 +16,8 @@ using namespace kado::word;
 using invoice_test::Amount;
 using invoice_test::FeeRow;
 
-class AmountFields : public invoice_test::InvoiceTest {
+class AmountFields : public invoice_test::TotalsTest {
 protected:
-    void SetUp() override {
-        InvoiceTest::SetUp();
-        honora::Session().Mehrwertsteuersatz = 19;
-        honora::Session().AbschlagProzent = 100;
-    }
-    Document& Doc() { return *honora::Session().Doc; }
-
     // Writes a paragraph of text pieces and markers; a marker is a comment
     // whose reference goes where its name stands.
     void Paragraph(const std::vector<std::pair<std::string, std::string>>& pieces) {

@@ -20,15 +20,8 @@ using invoice_test::FeeRow;
 using invoice_test::TableTexts;
 using Rows = std::vector<std::vector<std::string>>;
 
-class FinalInvoice : public invoice_test::InvoiceTest {
+class FinalInvoice : public invoice_test::TotalsTest {
 protected:
-    void SetUp() override {
-        InvoiceTest::SetUp();
-        honora::Session().Mehrwertsteuersatz = 19;
-        honora::Session().AbschlagProzent = 100;
-    }
-    Document& Doc() { return *honora::Session().Doc; }
-
     // Invoice 10 of order 77 of the given kind becomes the session's invoice.
     void Invoice(int kind) {
         db_->Execute("INSERT INTO Rechnung (ID_Rechnungsnummer, Rechnungsnummer, ID_Auftragsnummer, Rechnungsart) "

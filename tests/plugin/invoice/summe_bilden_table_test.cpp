@@ -18,15 +18,8 @@ using invoice_test::FeeRow;
 using invoice_test::TableTexts;
 using Rows = std::vector<std::vector<std::string>>;
 
-class Totals : public invoice_test::InvoiceTest {
+class Totals : public invoice_test::TotalsTest {
 protected:
-    void SetUp() override {
-        InvoiceTest::SetUp();
-        auto& c = honora::Session();
-        c.Mehrwertsteuersatz = 19;
-        c.AbschlagProzent = 100;
-    }
-    Document& Doc() { return *honora::Session().Doc; }
     // The table whose cell (1, 2) reads "Summe"; fails the test when there is not exactly one.
     Table SumTable() {
         std::vector<Table> found;
