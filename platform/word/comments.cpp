@@ -12,19 +12,9 @@ using detail::Kind;
 
 namespace {
 
-std::vector<int64_t> InScope(detail::DocState& d, const std::shared_ptr<detail::RangeState>& scope) {
-    const auto& order = d.CommentOrder();
-    if (!scope) return order;
-    std::vector<int64_t> out;
-    if (scope->story != StoryType::Main) return out;
-    for (auto id : order) {
-        long ref = d.CommentRefPos(id);
-        const auto* c = d.FindComment(id);
-        bool refIn = scope->start == scope->end ? ref == scope->start : (ref >= scope->start && ref < scope->end);
-        bool anchorIn = c && c->scope->start < c->scope->end && c->scope->start < scope->end && c->scope->end > scope->start;
-        if (refIn || anchorIn) out.push_back(id);
-    }
-    return out;
+std::vector<int64_t> InScope(detail::DocState& d, const detail::RangeState& scope) {
+    if (scope.story != StoryType::Main) return {};
+    return d.CommentsIn(scope.start, scope.end);
 }
 
 detail::CommentData& Data(detail::DocState& d, int64_t id) {
@@ -37,10 +27,18 @@ detail::CommentData& Data(detail::DocState& d, int64_t id) {
 
 Comments::Comments(DocPtr doc, std::shared_ptr<detail::RangeState> scope) : doc_(std::move(doc)), scope_(std::move(scope)) {}
 
-int Comments::Count() const { return static_cast<int>(InScope(*doc_, scope_).size()); }
+int Comments::Count() const {
+    if (!scope_) return static_cast<int>(doc_->CommentOrder().size());
+    return static_cast<int>(InScope(*doc_, *scope_).size());
+}
 
 Comment Comments::Item(int index) const {
-    auto list = InScope(*doc_, scope_);
+    if (!scope_) {
+        const auto& all = doc_->CommentOrder();
+        if (index < 1 || index > static_cast<int>(all.size())) detail::RaiseMissingMember();
+        return Comment(doc_, all[index - 1]);
+    }
+    auto list = InScope(*doc_, *scope_);
     if (index < 1 || index > static_cast<int>(list.size())) detail::RaiseMissingMember();
     return Comment(doc_, list[index - 1]);
 }
@@ -59,13 +57,13 @@ Comment Comments::Add(const Range& anchor, std::string_view text) {
     detail::CommentData data;
     data.id = id;
     data.scope = d.Track(StoryType::Main, 0, start, end);
-    d.comments.push_back(std::move(data));
+    d.comments.Add(std::move(data));
     auto story = std::make_unique<detail::Story>();
     story->type = StoryType::Comments;
     story->id = id;
     story->chars.push_back(Ch{U'\r', Kind::ParaEnd, 0, 0, 0});
     auto* st = story.get();
-    d.stories.push_back(std::move(story));
+    d.stories.Add(std::move(story));
     detail::InsertText(d, *st, 0, text);
     // Ranges that start at the mark's place and reach beyond it (a selected empty
     // cell) keep covering it: the mark goes inside them, not in front of them.

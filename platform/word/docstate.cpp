@@ -11,22 +11,29 @@ bool IsStructure(const Ch& c) { return c.kind == Kind::CellEnd || c.kind == Kind
 
 enum class Edge { Start, End, Mark };
 
+// Applies a position map to a table; marks are mapped as absolute positions.
 template <typename F>
 void MapLayout(TableLayout& t, F map) {
+    const long oldStart = t.start;
     t.start = map(t.start, Edge::Start);
     t.end = map(t.end, Edge::End);
-    for (auto& row : t.cells)
-        for (auto& p : row) p = map(p, Edge::Mark);
-    for (auto& p : t.rowEnds) p = map(p, Edge::Mark);
+    for (auto& row : t.cellsRel)
+        for (auto& p : row) p = map(oldStart + p, Edge::Mark) - t.start;
+    for (auto& p : t.rowEndsRel) p = map(oldStart + p, Edge::Mark) - t.start;
+}
+
+// First layout that ends at or after a position (layouts are in stream order).
+std::vector<TableLayout>::iterator FirstReaching(std::vector<TableLayout>& ls, long pos) {
+    return std::lower_bound(ls.begin(), ls.end(), pos, [](const TableLayout& t, long p) { return t.end < p; });
 }
 
 }  // namespace
 
 // Text edits leave the table structure as it is, so the cached layouts are
-// shifted instead of rebuilt; this keeps cell-by-cell writing linear.
+// shifted instead of rebuilt; tables wholly after the edit just move.
 void DocState::InsertChars(Story& story, long at, const std::vector<Ch>& chars) {
     if (chars.empty()) return;
-    story.chars.insert(story.chars.begin() + at, chars.begin(), chars.end());
+    story.chars.Insert(static_cast<size_t>(at), chars.data(), chars.size());
     long n = static_cast<long>(chars.size());
     Inserted(story.type, story.id, at, n);
     bool keep = &story == &main && layoutVersion_ == version &&
@@ -37,14 +44,19 @@ void DocState::InsertChars(Story& story, long at, const std::vector<Ch>& chars) 
         return;
     }
     if (!keep) return;
-    int64_t into = chars.front().table;
-    for (auto& t : layouts_) {
-        MapLayout(t, [&](long p, Edge e) {
+    const int64_t into = chars.front().table;
+    for (auto it = FirstReaching(layouts_, at); it != layouts_.end(); ++it) {
+        if (it->start > at) {
+            it->start += n;
+            it->end += n;
+            continue;
+        }
+        MapLayout(*it, [&](long p, Edge e) {
             if (p > at) return p + n;
             if (p < at) return p;
             // At the insertion point only the table's own text goes inside its bounds.
-            if (e == Edge::Start) return into == t.id ? p : p + n;
-            if (e == Edge::End) return into == t.id ? p + n : p;
+            if (e == Edge::Start) return into == it->id ? p : p + n;
+            if (e == Edge::End) return into == it->id ? p + n : p;
             return p + n;
         });
     }
@@ -55,7 +67,7 @@ void DocState::RemoveChars(Story& story, long from, long to) {
     if (to <= from) return;
     bool keep = &story == &main && layoutVersion_ == version &&
                 std::none_of(story.chars.begin() + from, story.chars.begin() + to, IsStructure);
-    story.chars.erase(story.chars.begin() + from, story.chars.begin() + to);
+    story.chars.Erase(static_cast<size_t>(from), static_cast<size_t>(to));
     Removed(story.type, story.id, from, to);
     ++version;
     if (&story != &main) {
@@ -63,14 +75,22 @@ void DocState::RemoveChars(Story& story, long from, long to) {
         return;
     }
     if (!keep) return;
-    for (auto& t : layouts_)
-        MapLayout(t, [&](long p, Edge) { return p <= from ? p : (p >= to ? p - (to - from) : from); });
+    const long len = to - from;
+    for (auto it = FirstReaching(layouts_, from); it != layouts_.end(); ++it) {
+        if (it->start >= to) {
+            it->start -= len;
+            it->end -= len;
+            continue;
+        }
+        MapLayout(*it, [&](long p, Edge) { return p <= from ? p : (p >= to ? p - len : from); });
+    }
     layoutVersion_ = version;
 }
 
 const std::vector<TableLayout>& DocState::Layouts() {
     if (layoutVersion_ == version) return layouts_;
     layouts_.clear();
+    layoutIndex_.clear();
     const auto& cs = main.chars;
     long n = static_cast<long>(cs.size());
     for (long i = 0; i < n;) {
@@ -78,17 +98,18 @@ const std::vector<TableLayout>& DocState::Layouts() {
         TableLayout t;
         t.id = cs[i].table;
         t.start = i;
-        t.cells.emplace_back();
+        t.cellsRel.emplace_back();
         while (i < n && cs[i].table == t.id) {
-            if (cs[i].kind == Kind::CellEnd) t.cells.back().push_back(i);
+            if (cs[i].kind == Kind::CellEnd) t.cellsRel.back().push_back(i - t.start);
             if (cs[i].kind == Kind::RowEnd) {
-                t.rowEnds.push_back(i);
-                t.cells.emplace_back();
+                t.rowEndsRel.push_back(i - t.start);
+                t.cellsRel.emplace_back();
             }
             ++i;
         }
-        t.cells.pop_back();  // the empty row opened after the last row end
+        t.cellsRel.pop_back();  // the empty row opened after the last row end
         t.end = i;
+        layoutIndex_.emplace(t.id, layouts_.size());
         layouts_.push_back(std::move(t));
     }
     layoutVersion_ = version;
@@ -96,29 +117,94 @@ const std::vector<TableLayout>& DocState::Layouts() {
 }
 
 const TableLayout& DocState::Layout(int64_t tableId) {
-    for (const auto& t : Layouts())
-        if (t.id == tableId) return t;
-    RaiseMissingMember();
+    const auto& ls = Layouts();
+    auto it = layoutIndex_.find(tableId);
+    if (it == layoutIndex_.end()) RaiseMissingMember();
+    return ls[it->second];
+}
+
+std::vector<const TableLayout*> DocState::TablesIn(long from, long to) {
+    Layouts();
+    std::vector<const TableLayout*> out;
+    // A table overlaps when it ends after from (holds from, for an empty range).
+    auto it = std::upper_bound(layouts_.begin(), layouts_.end(), from, [](long p, const TableLayout& t) { return p < t.end; });
+    for (; it != layouts_.end(); ++it) {
+        const bool in = from == to ? it->start <= from && from < it->end : it->start < to && it->end > from;
+        if (!in) break;
+        out.push_back(&*it);
+    }
+    return out;
+}
+
+void DocState::IndexComments() {
+    if (commentVersion_ == version) return;
+    commentOrder_.clear();
+    commentPos_.clear();
+    commentIndex_.clear();
+    anchors_.clear();
+    const auto& cs = main.chars;
+    for (long i = 0; i < static_cast<long>(cs.size()); ++i)
+        if (cs[i].kind == Kind::CommentRef) {
+            commentIndex_.emplace(cs[i].aux, commentOrder_.size());
+            commentOrder_.push_back(cs[i].aux);
+            commentPos_.push_back(i);
+        }
+    for (size_t k = 0; k < commentOrder_.size(); ++k)
+        if (const auto* c = FindComment(commentOrder_[k]); c && c->scope && c->scope->start < c->scope->end)
+            anchors_.push_back({c->scope->start, c->scope->end, k});
+    std::sort(anchors_.begin(), anchors_.end(), [](const Anchor& a, const Anchor& b) { return a.start < b.start; });
+    // Implicit segment tree: node k covers a stretch of anchors, leaves from m on.
+    size_t m = 1;
+    while (m < anchors_.size()) m *= 2;
+    anchorMaxEnd_.assign(2 * m, -1);
+    for (size_t k = 0; k < anchors_.size(); ++k) anchorMaxEnd_[m + k] = anchors_[k].end;
+    for (size_t k = m - 1; k >= 1; --k) anchorMaxEnd_[k] = std::max(anchorMaxEnd_[2 * k], anchorMaxEnd_[2 * k + 1]);
+    commentVersion_ = version;
 }
 
 const std::vector<int64_t>& DocState::CommentOrder() {
-    if (commentVersion_ == version) return commentOrder_;
-    commentOrder_.clear();
-    commentPos_.clear();
-    for (long i = 0; i < static_cast<long>(main.chars.size()); ++i)
-        if (main.chars[i].kind == Kind::CommentRef) {
-            commentOrder_.push_back(main.chars[i].aux);
-            commentPos_.push_back(i);
-        }
-    commentVersion_ = version;
+    IndexComments();
     return commentOrder_;
 }
 
 long DocState::CommentRefPos(int64_t id) {
-    const auto& order = CommentOrder();
-    for (size_t i = 0; i < order.size(); ++i)
-        if (order[i] == id) return commentPos_[i];
-    return -1;
+    IndexComments();
+    auto it = commentIndex_.find(id);
+    return it == commentIndex_.end() ? -1 : commentPos_[it->second];
+}
+
+std::vector<int64_t> DocState::CommentsIn(long from, long to) {
+    IndexComments();
+    std::vector<size_t> hits;
+    // References in the range.
+    auto lo = std::lower_bound(commentPos_.begin(), commentPos_.end(), from);
+    if (from == to) {
+        for (; lo != commentPos_.end() && *lo == from; ++lo) hits.push_back(static_cast<size_t>(lo - commentPos_.begin()));
+    } else {
+        for (; lo != commentPos_.end() && *lo < to; ++lo) hits.push_back(static_cast<size_t>(lo - commentPos_.begin()));
+    }
+    // Anchors that start before the range ends and end after it starts.
+    const size_t m = anchorMaxEnd_.size() / 2;
+    const size_t starting = static_cast<size_t>(
+        std::lower_bound(anchors_.begin(), anchors_.end(), to, [](const Anchor& a, long p) { return a.start < p; }) -
+        anchors_.begin());
+    auto visit = [&](auto&& self, size_t node, size_t lo2, size_t hi2) -> void {
+        if (lo2 >= starting || anchorMaxEnd_[node] <= from) return;
+        if (hi2 - lo2 == 1) {
+            hits.push_back(anchors_[lo2].order);
+            return;
+        }
+        const size_t mid = (lo2 + hi2) / 2;
+        self(self, 2 * node, lo2, mid);
+        self(self, 2 * node + 1, mid, hi2);
+    };
+    if (!anchors_.empty()) visit(visit, 1, 0, m);
+    std::sort(hits.begin(), hits.end());
+    hits.erase(std::unique(hits.begin(), hits.end()), hits.end());
+    std::vector<int64_t> out;
+    out.reserve(hits.size());
+    for (size_t k : hits) out.push_back(commentOrder_[k]);
+    return out;
 }
 
 const std::vector<int64_t>& DocState::ShapeOrder() {
@@ -128,24 +214,6 @@ const std::vector<int64_t>& DocState::ShapeOrder() {
         if (c.kind == Kind::ShapeAnchor) shapeOrder_.push_back(c.aux);
     shapeVersion_ = version;
     return shapeOrder_;
-}
-
-CommentData* DocState::FindComment(int64_t id) {
-    for (auto& c : comments)
-        if (c.id == id) return &c;
-    return nullptr;
-}
-
-ShapeData* DocState::FindShape(int64_t id) {
-    for (auto& s : shapes)
-        if (s.id == id) return &s;
-    return nullptr;
-}
-
-TableData* DocState::FindTable(int64_t id) {
-    for (auto& t : tables)
-        if (t.id == id) return &t;
-    return nullptr;
 }
 
 }  // namespace kado::word::detail

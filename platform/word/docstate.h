@@ -5,8 +5,11 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
+#include "platform/word/by_id.h"
+#include "platform/word/char_stream.h"
 #include "platform/word/word.h"
 
 namespace kado::word::detail {
@@ -39,10 +42,12 @@ struct ParaFormat {
     bool operator==(const ParaFormat&) const = default;
 };
 
+using Chars = GapBuffer<Ch>;
+
 struct Story {
     StoryType type = StoryType::Main;
     int64_t id = 0;
-    std::vector<Ch> chars;  // always ends with a paragraph end
+    Chars chars;  // always ends with a paragraph end
 };
 
 struct RangeState {
@@ -90,13 +95,21 @@ struct ShapeData {
     bool lineVisible = true;
 };
 
-// Table layout as found in the stream: cell end positions per row.
+// Table layout as found in the stream: cell end positions per row, kept
+// relative to the table's start so that an edit before a table moves it in
+// constant time.
 struct TableLayout {
     int64_t id = 0;
-    long start = 0;                         // first position
-    long end = 0;                           // one past the last row end
-    std::vector<std::vector<long>> cells;   // position of each CellEnd
-    std::vector<long> rowEnds;              // position of each RowEnd
+    long start = 0;                           // first position
+    long end = 0;                             // one past the last row end
+    std::vector<std::vector<long>> cellsRel;  // each CellEnd, minus start
+    std::vector<long> rowEndsRel;             // each RowEnd, minus start
+
+    int Rows() const { return static_cast<int>(rowEndsRel.size()); }
+    int CellsIn(int row) const { return static_cast<int>(cellsRel[row - 1].size()); }
+    // Positions of the end marks, rows and columns counted from 1.
+    long CellEnd(int row, int column) const { return start + cellsRel[row - 1][column - 1]; }
+    long RowEnd(int row) const { return start + rowEndsRel[row - 1]; }
 };
 
 // Error of every lookup of a missing collection member, cell or row.
@@ -108,14 +121,14 @@ struct DocState {
     std::vector<ParaFormat> paraFormats{ParaFormat{}};
     std::vector<std::weak_ptr<RangeState>> ranges;
     std::shared_ptr<Application> app;  // the application holds its document only weakly
-    std::vector<std::unique_ptr<Story>> stories;  // comment and text-frame texts
+    ById<std::unique_ptr<Story>> stories;  // comment and text-frame texts
     size_t liveHint = 0;
 
     std::vector<CellProps> cellProps;   // indexed by a CellEnd's aux
     std::vector<RowProps> rowProps;     // indexed by a RowEnd's aux
-    std::vector<TableData> tables;      // by id, any order
-    std::vector<CommentData> comments;  // by id, any order; document order comes from the stream
-    std::vector<ShapeData> shapes;
+    ById<TableData> tables;             // document order comes from the stream
+    ById<CommentData> comments;
+    ById<ShapeData> shapes;
     std::vector<std::string> opaque;    // XML of Opaque characters, by aux
     int64_t nextId = 1;
     float textWidth = 453.6f;           // points between the page margins
@@ -147,14 +160,20 @@ struct DocState {
     uint32_t InternRun(const RunFormat& f);
     uint32_t InternPara(const ParaFormat& f);
 
-    // Document-order views, rebuilt when version changed.
+    // Document-order views, rebuilt at most once per change of the stream
+    // (table layouts follow text edits in place).
     const std::vector<TableLayout>& Layouts();
     const std::vector<int64_t>& CommentOrder();  // comment ids by reference position
     const std::vector<int64_t>& ShapeOrder();
     long CommentRefPos(int64_t id);              // -1 when deleted
-    CommentData* FindComment(int64_t id);
-    ShapeData* FindShape(int64_t id);
-    TableData* FindTable(int64_t id);
+    // Comment ids whose reference lies in [from, to) (at from when the range is
+    // empty) or whose non-empty anchor overlaps it, in reference order.
+    std::vector<int64_t> CommentsIn(long from, long to);
+    // Layouts of the tables that overlap [from, to) (hold from when empty).
+    std::vector<const TableLayout*> TablesIn(long from, long to);
+    CommentData* FindComment(int64_t id) { return comments.Find(id); }
+    ShapeData* FindShape(int64_t id) { return shapes.Find(id); }
+    TableData* FindTable(int64_t id) { return tables.Find(id); }
     const TableLayout& Layout(int64_t tableId);  // 5941 when the table is gone
 
     // Inserts characters into a story at a position and shifts live ranges.
@@ -162,10 +181,21 @@ struct DocState {
     void RemoveChars(Story& story, long from, long to);
 
 private:
+    void IndexComments();
+
     uint64_t layoutVersion_ = ~0ull, commentVersion_ = ~0ull, shapeVersion_ = ~0ull;
     std::vector<TableLayout> layouts_;
+    std::unordered_map<int64_t, size_t> layoutIndex_;  // table id -> index in layouts_
     std::vector<int64_t> commentOrder_, shapeOrder_;
-    std::vector<long> commentPos_;  // parallel to commentOrder_
+    std::vector<long> commentPos_;                      // parallel to commentOrder_
+    std::unordered_map<int64_t, size_t> commentIndex_;  // comment id -> index in commentOrder_
+    // Non-empty anchors sorted by start, with a max-end tree over them for overlap queries.
+    struct Anchor {
+        long start, end;
+        size_t order;  // index in commentOrder_
+    };
+    std::vector<Anchor> anchors_;
+    std::vector<long> anchorMaxEnd_;
 };
 
 }  // namespace kado::word::detail

@@ -11,9 +11,8 @@ namespace detail {
 
 Story* DocState::FindStory(StoryType type, int64_t id) {
     if (type == StoryType::Main) return &main;
-    for (auto& s : stories)
-        if (s->type == type && s->id == id) return s.get();
-    return nullptr;
+    auto* s = stories.Find(id);
+    return s && (*s)->type == type ? s->get() : nullptr;
 }
 
 std::shared_ptr<RangeState> DocState::Track(StoryType type, int64_t id, long start, long end) {

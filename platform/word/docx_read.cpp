@@ -110,8 +110,8 @@ public:
             story->type = StoryType::Comments;
             story->id = cd.id;
             ReadStory(c, *story);
-            st_.stories.push_back(std::move(story));
-            st_.comments.push_back(std::move(cd));
+            st_.stories.Add(std::move(story));
+            st_.comments.Add(std::move(cd));
         }
     }
 
@@ -141,20 +141,13 @@ public:
 
     // Scopes and reference marks become comment anchors once the whole text is read.
     void FinishComments() {
-        std::vector<int64_t> keep;
-        for (auto& cd : st_.comments) {
-            auto it = marks_.find(cd.id);
-            if (it == marks_.end()) continue;
-            Marks& m = it->second;
-            if (m.ref < 0 && m.end < 0 && m.start < 0) continue;
-            keep.push_back(cd.id);
-        }
-        std::erase_if(st_.comments, [&](const CommentData& c) {
-            return std::find(keep.begin(), keep.end(), c.id) == keep.end();
-        });
-        std::erase_if(st_.stories, [&](const std::unique_ptr<Story>& s) {
-            return s->type == StoryType::Comments && std::find(keep.begin(), keep.end(), s->id) == keep.end();
-        });
+        // Comments the text never refers to are dropped.
+        auto unused = [&](int64_t id) {
+            auto it = marks_.find(id);
+            return it == marks_.end() || (it->second.ref < 0 && it->second.end < 0 && it->second.start < 0);
+        };
+        st_.comments.EraseIf([&](const CommentData& c) { return unused(c.id); });
+        st_.stories.EraseIf([&](const std::unique_ptr<Story>& s) { return s->type == StoryType::Comments && unused(s->id); });
         for (auto& cd : st_.comments) {
             Marks& m = marks_[cd.id];
             long s = m.start, e = m.end;
@@ -184,7 +177,7 @@ private:
     };
     // Switches the story being filled for the lifetime of the object.
     struct Target {
-        Target(Reader& r, std::vector<Ch>* out, bool main) : r_(r), out_(r.out_), main_(r.main_) {
+        Target(Reader& r, Chars* out, bool main) : r_(r), out_(r.out_), main_(r.main_) {
             r.out_ = out;
             r.main_ = main;
             pending_.swap(r.pending_);
@@ -195,7 +188,7 @@ private:
             pending_.swap(r_.pending_);
         }
         Reader& r_;
-        std::vector<Ch>* out_;
+        Chars* out_;
         bool main_;
         std::vector<std::string> pending_;
     };
@@ -346,9 +339,10 @@ private:
         story->type = StoryType::TextFrame;
         story->id = sd.id;
         ReadStory(content, *story);
-        st_.stories.push_back(std::move(story));
-        st_.shapes.push_back(std::move(sd));
-        out_->push_back(Ch{kObject, Kind::ShapeAnchor, ri, static_cast<uint32_t>(st_.shapes.back().id), table});
+        const int64_t id = sd.id;
+        st_.stories.Add(std::move(story));
+        st_.shapes.Add(std::move(sd));
+        out_->push_back(Ch{kObject, Kind::ShapeAnchor, ri, static_cast<uint32_t>(id), table});
         return true;
     }
 
@@ -452,11 +446,11 @@ private:
             out_->push_back(Ch{U'\a', Kind::RowEnd, 0, static_cast<uint32_t>(st_.rowProps.size() - 1), id});
             any = true;
         }
-        if (any) st_.tables.push_back(std::move(td));
+        if (any) st_.tables.Add(std::move(td));
     }
 
     DocState& st_;
-    std::vector<Ch>* out_ = nullptr;
+    Chars* out_ = nullptr;
     bool main_ = true;
     std::vector<std::string> pending_;  // block-level XML waiting for the next paragraph
     std::map<std::string, int64_t> commentIds_;

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <map>
 #include <set>
+#include <span>
 #include <sstream>
 
 #include "platform/word/docx_io.h"
@@ -164,7 +165,7 @@ public:
 
     std::string Body() {
         std::string o;
-        WriteStory(o, st_.main.chars, true);
+        WriteStory(o, st_.main.chars.Contiguous(), true);
         return o;
     }
 
@@ -176,12 +177,12 @@ public:
             o += "<w:comment w:id=\"" + std::to_string(fileId_[id]) + "\" w:author=\"" + Esc(cd->author) + "\"";
             if (!cd->date.empty()) o += " w:date=\"" + Esc(cd->date) + "\"";
             o += " w:initials=\"" + Esc(cd->initials) + "\">";
-            const Story* s = st_.FindStory(StoryType::Comments, id);
+            Story* s = st_.FindStory(StoryType::Comments, id);
             if (s && !s->chars.empty()) {
                 long i = 0, n = static_cast<long>(s->chars.size());
                 bool first = true;
                 while (i < n) {
-                    i = WriteParagraph(o, s->chars, i, n, false, first ? "<w:r><w:annotationRef/></w:r>" : "");
+                    i = WriteParagraph(o, s->chars.Contiguous(), i, n, false, first ? "<w:r><w:annotationRef/></w:r>" : "");
                     first = false;
                 }
             } else {
@@ -193,7 +194,7 @@ public:
     }
 
 private:
-    void WriteStory(std::string& o, const std::vector<Ch>& cs, bool main) {
+    void WriteStory(std::string& o, std::span<const Ch> cs, bool main) {
         long i = 0, n = static_cast<long>(cs.size());
         while (i < n) {
             if (cs[i].table != 0 && main) i = WriteTable(o, cs, i);
@@ -239,7 +240,7 @@ private:
     }
 
     // One paragraph from i up to and including its mark; returns the index after it.
-    long WriteParagraph(std::string& o, const std::vector<Ch>& cs, long i, long limit, bool main, std::string_view lead) {
+    long WriteParagraph(std::string& o, std::span<const Ch> cs, long i, long limit, bool main, std::string_view lead) {
         long j = i;
         while (j < limit && cs[j].kind != Kind::ParaEnd && !Structural(cs[j].kind)) ++j;
         const bool hasMark = j < limit && cs[j].kind == Kind::ParaEnd;
@@ -298,7 +299,7 @@ private:
 
     void TextBox(std::string& o, const ShapeData& sd, uint32_t run) {
         std::string content;
-        if (const Story* s = st_.FindStory(StoryType::TextFrame, sd.id); s && !s->chars.empty()) WriteStory(content, s->chars, false);
+        if (Story* s = st_.FindStory(StoryType::TextFrame, sd.id); s && !s->chars.empty()) WriteStory(content, s->chars.Contiguous(), false);
         else content = "<w:p/>";
         const long docPr = nextDocPr_++;
         static constexpr const char* kRelV[] = {"margin", "page", "paragraph", "line"};
@@ -345,7 +346,7 @@ private:
         uint32_t props;
     };
 
-    long WriteTable(std::string& o, const std::vector<Ch>& cs, long i) {
+    long WriteTable(std::string& o, std::span<const Ch> cs, long i) {
         const int64_t id = cs[i].table;
         const long n = static_cast<long>(cs.size());
         std::vector<std::pair<std::vector<CellSpan>, uint32_t>> rows;

@@ -75,13 +75,13 @@ long InsertText(DocState& d, Story& s, long at, std::string_view text) {
 }
 
 void ForgetComment(DocState& d, int64_t id) {
-    std::erase_if(d.comments, [id](const CommentData& c) { return c.id == id; });
-    std::erase_if(d.stories, [id](const std::unique_ptr<Story>& st) { return st->type == StoryType::Comments && st->id == id; });
+    d.comments.Erase(id);
+    if (auto* st = d.stories.Find(id); st && (*st)->type == StoryType::Comments) d.stories.Erase(id);
 }
 
 void ForgetShape(DocState& d, int64_t id) {
-    std::erase_if(d.shapes, [id](const ShapeData& c) { return c.id == id; });
-    std::erase_if(d.stories, [id](const std::unique_ptr<Story>& st) { return st->type == StoryType::TextFrame && st->id == id; });
+    d.shapes.Erase(id);
+    if (auto* st = d.stories.Find(id); st && (*st)->type == StoryType::TextFrame) d.stories.Erase(id);
     if (d.selectedShape == id) d.selectedShape = 0;
 }
 

@@ -32,7 +32,7 @@ WordClass ClassOf(const Ch& c) {
 
 // A word is a run of letters and digits, or one other character, with the
 // blanks that follow it.
-bool IsWordStart(const std::vector<Ch>& cs, long i) {
+bool IsWordStart(const detail::Chars& cs, long i) {
     if (i <= 0) return true;
     if (i >= static_cast<long>(cs.size())) return true;
     auto cur = ClassOf(cs[i]);

@@ -104,18 +104,18 @@ std::vector<SelectedCell> CellsOfSelection(detail::DocState& d, int& firstRow, i
     const auto& sel = *d.selection;
     std::vector<SelectedCell> out;
     if (sel.story != StoryType::Main) return out;
-    for (const auto& t : d.Layouts()) {
-        if (!(sel.start < t.end && std::max(sel.end, sel.start + 1) > t.start)) continue;
-        long cellStart = t.start;
-        for (size_t r = 0; r < t.cells.size(); ++r) {
-            for (size_t c = 0; c < t.cells[r].size(); ++c) {
-                long cellEnd = t.cells[r][c] + 1;
+    // The first table the selection touches (an empty selection counts as one character).
+    for (const auto* t : d.TablesIn(sel.start, std::max(sel.end, sel.start + 1))) {
+        long cellStart = t->start;
+        for (int r = 1; r <= t->Rows(); ++r) {
+            for (int c = 1; c <= t->CellsIn(r); ++c) {
+                long cellEnd = t->CellEnd(r, c) + 1;
                 bool in = sel.start < cellEnd && std::max(sel.end, sel.start + 1) > cellStart;
-                if (d.selectedColumn > 0) in = static_cast<int>(c) + 1 == d.selectedColumn;
-                if (in) out.push_back({static_cast<int>(r) + 1, static_cast<int>(c) + 1, &d.cellProps[d.main.chars[t.cells[r][c]].aux]});
+                if (d.selectedColumn > 0) in = c == d.selectedColumn;
+                if (in) out.push_back({r, c, &d.cellProps[d.main.chars[t->CellEnd(r, c)].aux]});
                 cellStart = cellEnd;
             }
-            cellStart = t.rowEnds[r] + 1;
+            cellStart = t->RowEnd(r) + 1;
         }
         break;
     }

@@ -52,12 +52,12 @@ Shape Shapes::AddTextbox(TextOrientation orientation, float left, float top, flo
     data.top = top;
     data.width = width;
     data.height = height;
-    d.shapes.push_back(data);
+    d.shapes.Add(data);
     auto story = std::make_unique<detail::Story>();
     story->type = StoryType::TextFrame;
     story->id = id;
     story->chars.push_back(Ch{U'\r', Kind::ParaEnd, 0, 0, 0});
-    d.stories.push_back(std::move(story));
+    d.stories.Add(std::move(story));
     long sel = d.selection->story == StoryType::Main ? d.selection->start : 0;
     long at = ParagraphStart(d.main, detail::InsertionPoint(d.main, sel));
     d.InsertChars(d.main, at, {Ch{0xFFFC, Kind::ShapeAnchor, d.main.chars[at].run, static_cast<uint32_t>(id), d.main.chars[at].table}});

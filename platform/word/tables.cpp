@@ -11,27 +11,19 @@ using detail::Kind;
 
 namespace {
 
-bool Overlaps(const detail::TableLayout& t, const detail::RangeState& r) {
-    if (r.story != StoryType::Main) return false;
-    if (r.start == r.end) return r.start >= t.start && r.start < t.end;
-    return r.start < t.end && r.end > t.start;
-}
-
-std::vector<const detail::TableLayout*> InScope(detail::DocState& d, const std::shared_ptr<detail::RangeState>& scope) {
-    std::vector<const detail::TableLayout*> out;
-    for (const auto& t : d.Layouts())
-        if (!scope || Overlaps(t, *scope)) out.push_back(&t);
-    return out;
+std::vector<const detail::TableLayout*> InScope(detail::DocState& d, const detail::RangeState& scope) {
+    if (scope.story != StoryType::Main) return {};
+    return d.TablesIn(scope.start, scope.end);
 }
 
 long CellStart(const detail::TableLayout& t, int row, int column) {
-    if (column > 1) return t.cells[row - 1][column - 2] + 1;
-    return row > 1 ? t.rowEnds[row - 2] + 1 : t.start;
+    if (column > 1) return t.CellEnd(row, column - 1) + 1;
+    return row > 1 ? t.RowEnd(row - 1) + 1 : t.start;
 }
 
 void CheckCell(const detail::TableLayout& t, int row, int column) {
-    if (row < 1 || row > static_cast<int>(t.cells.size())) detail::RaiseMissingMember();
-    if (column < 1 || column > static_cast<int>(t.cells[row - 1].size())) detail::RaiseMissingMember();
+    if (row < 1 || row > static_cast<int>(t.cellsRel.size())) detail::RaiseMissingMember();
+    if (column < 1 || column > t.CellsIn(row)) detail::RaiseMissingMember();
 }
 
 std::vector<Ch> EmptyRow(detail::DocState& d, int64_t table, const std::vector<detail::CellProps>& cells,
@@ -52,10 +44,18 @@ std::vector<Ch> EmptyRow(detail::DocState& d, int64_t table, const std::vector<d
 
 Tables::Tables(DocPtr doc, std::shared_ptr<detail::RangeState> scope) : doc_(std::move(doc)), scope_(std::move(scope)) {}
 
-int Tables::Count() const { return static_cast<int>(InScope(*doc_, scope_).size()); }
+int Tables::Count() const {
+    if (!scope_) return static_cast<int>(doc_->Layouts().size());
+    return static_cast<int>(InScope(*doc_, *scope_).size());
+}
 
 Table Tables::Item(int index) const {
-    auto list = InScope(*doc_, scope_);
+    if (!scope_) {
+        const auto& all = doc_->Layouts();
+        if (index < 1 || index > static_cast<int>(all.size())) detail::RaiseMissingMember();
+        return Table(doc_, all[index - 1].id);
+    }
+    auto list = InScope(*doc_, *scope_);
     if (index < 1 || index > static_cast<int>(list.size())) detail::RaiseMissingMember();
     return Table(doc_, list[index - 1]->id);
 }
@@ -77,7 +77,7 @@ Table Tables::Add(const Range& where, int rows, int columns) {
         p += 1;
     }
     int64_t id = d.nextId++;
-    d.tables.push_back(detail::TableData{id, {}});
+    d.tables.Add(detail::TableData{id, {}});
     std::vector<detail::CellProps> cells(static_cast<size_t>(columns));
     for (auto& c : cells) c.width = d.textWidth / static_cast<float>(columns);
     std::vector<Ch> chars;
@@ -124,7 +124,7 @@ void Table::Delete() {
     doc_->RemoveChars(doc_->main, t.start, t.end);
     for (auto c : comments) detail::ForgetComment(*doc_, c);
     for (auto s : shapes) detail::ForgetShape(*doc_, s);
-    std::erase_if(doc_->tables, [this](const detail::TableData& x) { return x.id == id_; });
+    doc_->tables.Erase(id_);
 }
 
 Cell::Cell(DocPtr doc, int64_t tableId, int row, int column)
@@ -133,7 +133,7 @@ Cell::Cell(DocPtr doc, int64_t tableId, int row, int column)
 Range Cell::GetRange() const {
     const auto& t = doc_->Layout(tableId_);
     CheckCell(t, row_, column_);
-    return Range(doc_, StoryType::Main, 0, CellStart(t, row_, column_), t.cells[row_ - 1][column_ - 1] + 1);
+    return Range(doc_, StoryType::Main, 0, CellStart(t, row_, column_), t.CellEnd(row_, column_) + 1);
 }
 
 void Cell::Select() const { GetRange().Select(); }
@@ -142,13 +142,13 @@ void Cell::SetWidth(float points) {
     if (!(points > 0 && points <= 1584)) com::Raise(4608, "Value out of range");
     const auto& t = doc_->Layout(tableId_);
     CheckCell(t, row_, column_);
-    doc_->cellProps[doc_->main.chars[t.cells[row_ - 1][column_ - 1]].aux].width = points;
+    doc_->cellProps[doc_->main.chars[t.CellEnd(row_, column_)].aux].width = points;
 }
 
 float Cell::Width() const {
     const auto& t = doc_->Layout(tableId_);
     CheckCell(t, row_, column_);
-    return doc_->cellProps[doc_->main.chars[t.cells[row_ - 1][column_ - 1]].aux].width;
+    return doc_->cellProps[doc_->main.chars[t.CellEnd(row_, column_)].aux].width;
 }
 
 int Cell::RowIndex() const { return row_; }
@@ -156,7 +156,7 @@ int Cell::ColumnIndex() const { return column_; }
 
 Rows::Rows(DocPtr doc, int64_t tableId) : doc_(std::move(doc)), tableId_(tableId) {}
 
-int Rows::Count() const { return static_cast<int>(doc_->Layout(tableId_).rowEnds.size()); }
+int Rows::Count() const { return doc_->Layout(tableId_).Rows(); }
 
 Row Rows::Item(int index) const {
     if (index < 1 || index > Count()) detail::RaiseMissingMember();
@@ -166,13 +166,11 @@ Row Rows::Item(int index) const {
 Row Rows::Add() {
     const auto& t = doc_->Layout(tableId_);
     std::vector<detail::CellProps> cells;
-    for (long pos : t.cells.back()) {
-        auto cp = doc_->cellProps[doc_->main.chars[pos].aux];
-        cells.push_back(cp);
-    }
-    auto rp = doc_->rowProps[doc_->main.chars[t.rowEnds.back()].aux];
+    const int last = t.Rows();
+    for (int c = 1; c <= t.CellsIn(last); ++c) cells.push_back(doc_->cellProps[doc_->main.chars[t.CellEnd(last, c)].aux]);
+    auto rp = doc_->rowProps[doc_->main.chars[t.RowEnd(last)].aux];
     long at = t.end;
-    int index = static_cast<int>(t.rowEnds.size()) + 1;
+    int index = last + 1;
     auto chars = EmptyRow(*doc_, tableId_, cells, rp);
     doc_->InsertChars(doc_->main, at, chars);
     return Row(doc_, tableId_, index);
@@ -183,8 +181,8 @@ Row::Row(DocPtr doc, int64_t tableId, int index) : doc_(std::move(doc)), tableId
 namespace {
 detail::RowProps& RowPropsOf(detail::DocState& d, int64_t table, int index) {
     const auto& t = d.Layout(table);
-    if (index < 1 || index > static_cast<int>(t.rowEnds.size())) detail::RaiseMissingMember();
-    return d.rowProps[d.main.chars[t.rowEnds[index - 1]].aux];
+    if (index < 1 || index > t.Rows()) detail::RaiseMissingMember();
+    return d.rowProps[d.main.chars[t.RowEnd(index)].aux];
 }
 }  // namespace
 
@@ -200,9 +198,9 @@ HeightRule Row::GetHeightRule() const { return RowPropsOf(*doc_, tableId_, index
 
 Range Row::GetRange() const {
     const auto& t = doc_->Layout(tableId_);
-    if (index_ < 1 || index_ > static_cast<int>(t.rowEnds.size())) detail::RaiseMissingMember();
-    long start = index_ > 1 ? t.rowEnds[index_ - 2] + 1 : t.start;
-    return Range(doc_, StoryType::Main, 0, start, t.rowEnds[index_ - 1] + 1);
+    if (index_ < 1 || index_ > t.Rows()) detail::RaiseMissingMember();
+    long start = index_ > 1 ? t.RowEnd(index_ - 1) + 1 : t.start;
+    return Range(doc_, StoryType::Main, 0, start, t.RowEnd(index_) + 1);
 }
 
 int Row::Index() const { return index_; }
@@ -211,7 +209,7 @@ Columns::Columns(DocPtr doc, int64_t tableId) : doc_(std::move(doc)), tableId_(t
 
 int Columns::Count() const {
     size_t most = 0;
-    for (const auto& r : doc_->Layout(tableId_).cells) most = std::max(most, r.size());
+    for (const auto& r : doc_->Layout(tableId_).cellsRel) most = std::max(most, r.size());
     return static_cast<int>(most);
 }
 
@@ -225,17 +223,17 @@ Column::Column(DocPtr doc, int64_t tableId, int index) : doc_(std::move(doc)), t
 void Column::SetWidth(float points) {
     if (!(points > 0 && points <= 1584)) com::Raise(4608, "Value out of range");
     const auto& t = doc_->Layout(tableId_);
-    for (const auto& r : t.cells)
-        if (index_ <= static_cast<int>(r.size())) doc_->cellProps[doc_->main.chars[r[index_ - 1]].aux].width = points;
+    for (int r = 1; r <= static_cast<int>(t.cellsRel.size()); ++r)
+        if (index_ <= t.CellsIn(r)) doc_->cellProps[doc_->main.chars[t.CellEnd(r, index_)].aux].width = points;
 }
 
 // A column is selected as the stretch from its top to its bottom cell.
 void Column::Select() const {
     const auto& t = doc_->Layout(tableId_);
     CheckCell(t, 1, index_);
-    int last = static_cast<int>(t.cells.size());
+    int last = static_cast<int>(t.cellsRel.size());
     CheckCell(t, last, index_);
-    *doc_->selection = detail::RangeState{StoryType::Main, 0, CellStart(t, 1, index_), t.cells[last - 1][index_ - 1] + 1};
+    *doc_->selection = detail::RangeState{StoryType::Main, 0, CellStart(t, 1, index_), t.CellEnd(last, index_) + 1};
     doc_->selectedShape = 0;
     doc_->selectedColumn = index_;
 }

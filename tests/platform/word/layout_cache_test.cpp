@@ -13,8 +13,8 @@ using namespace kado::word;
 bool SameLayouts(const std::vector<detail::TableLayout>& a, const std::vector<detail::TableLayout>& b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i)
-        if (a[i].id != b[i].id || a[i].start != b[i].start || a[i].end != b[i].end || a[i].cells != b[i].cells ||
-            a[i].rowEnds != b[i].rowEnds)
+        if (a[i].id != b[i].id || a[i].start != b[i].start || a[i].end != b[i].end || a[i].cellsRel != b[i].cellsRel ||
+            a[i].rowEndsRel != b[i].rowEndsRel)
             return false;
     return true;
 }
