@@ -278,6 +278,9 @@ private:
         auto text = [&](char32_t c) { out_->push_back(Ch{c, Kind::Text, ri, 0, table}); };
         for (auto c : r.children()) {
             if (c.type() != pugi::node_element || Is(c, "rPr") || Is(c, "lastRenderedPageBreak")) continue;
+            // A comment's reference mark in its own text is written anew on save;
+            // keeping it as well would add one more on every round trip.
+            if (!main_ && Is(c, "annotationRef")) continue;
             if (Is(c, "t")) {
                 for (char32_t ch : DecodeUtf8(c.text().get())) {
                     // Control characters other than tab have no place in text (they stand for structure).
