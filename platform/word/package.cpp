@@ -103,6 +103,7 @@ Package Package::FromBytes(std::string_view zipBytes, const Limits& limits) {
         e.original = true;
         e.index = static_cast<uint64_t>(i);
         e.method = (st.valid & ZIP_STAT_COMP_METHOD) ? st.comp_method : ZIP_CM_DEFLATE;
+        e.compressed = st.comp_size;
         p.entries_.push_back(std::move(e));
     }
     return p;
@@ -128,11 +129,16 @@ std::string Package::Read(std::string_view name) const {
     // The header sizes were checked, but they can lie: bound the inflation itself.
     std::string out;
     char buf[64 * 1024];
+    const double ratioLimit = limits_.maxRatio * static_cast<double>(std::max<uint64_t>(e->compressed, 1));
     for (;;) {
         const zip_int64_t got = zip_fread(f.get(), buf, sizeof buf);
         if (got < 0) Bad("Teil nicht lesbar: " + e->name + " (" + zip_file_strerror(f.get()) + ")");
         if (got == 0) break;
-        if (out.size() + static_cast<uint64_t>(got) > limits_.maxPartBytes) Bad("Teil zu groß: " + e->name);
+        const uint64_t size = out.size() + static_cast<uint64_t>(got);
+        if (size > limits_.maxPartBytes) Bad("Teil zu groß: " + e->name);
+        if (inflated_ + static_cast<uint64_t>(got) > limits_.maxTotalBytes) Bad("Inhalt insgesamt zu groß");
+        if (size > limits_.ratioFloor && static_cast<double>(size) > ratioLimit) Bad("verdächtig hohe Kompression: " + e->name);
+        inflated_ += static_cast<uint64_t>(got);
         out.append(buf, static_cast<size_t>(got));
     }
     return out;

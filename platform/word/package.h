@@ -17,11 +17,14 @@ inline constexpr int32_t kErrBadPackage = 5981;   // malformed or unsafe package
 inline constexpr int32_t kErrBadName = 5152;      // bad file or part name
 inline constexpr int32_t kErrFileAccess = 75;     // file could not be read or written
 
+// What inflating may cost. Word processors write parts that deflate 250:1 and
+// more (long runs of like paragraphs), so the ratio only counts for parts
+// whose inflated size is large enough to matter.
 struct Limits {
     uint64_t maxPartBytes = 64ull << 20;
-    uint64_t maxTotalBytes = 512ull << 20;
-    double maxRatio = 200.0;              // only checked for parts above ratioFloor
-    uint64_t ratioFloor = 64ull << 10;
+    uint64_t maxTotalBytes = 512ull << 20;  // of all parts read, headers and inflation alike
+    double maxRatio = 200.0;                // only checked for parts above ratioFloor
+    uint64_t ratioFloor = 16ull << 20;
     size_t maxEntries = 10000;
 };
 
@@ -43,6 +46,7 @@ private:
         bool original = false;   // present in the loaded archive (index below)
         uint64_t index = 0;
         int32_t method = 0;      // compression method of the original entry
+        uint64_t compressed = 0; // stored size of the original entry
         bool written = false;
         std::string content;
     };
@@ -52,6 +56,7 @@ private:
     std::shared_ptr<const std::string> source_;   // original zip bytes
     Limits limits_;
     std::vector<Entry> entries_;
+    mutable uint64_t inflated_ = 0;               // bytes inflated by Read so far
 };
 
 std::string ReadFileBounded(const std::filesystem::path& path, uint64_t maxBytes = 256ull << 20);
