@@ -55,3 +55,70 @@ TEST(LayoutCache, MatchesAFreshScanAfterRandomEdits) {
 }
 
 }  // namespace
+
+namespace {
+
+// The comments and tables of a range by the plain rule, for comparison.
+std::vector<long> ExpectedComments(Document& doc, long from, long to) {
+    std::vector<long> out;
+    auto all = doc.GetComments();
+    for (int i = 1; i <= all.Count(); ++i) {
+        Comment c = all.Item(i);
+        const long ref = c.Reference().Start();
+        const auto scope = c.Scope();
+        const bool refIn = from == to ? ref == from : ref >= from && ref < to;
+        const bool anchorIn = scope.Start() < scope.End() && scope.Start() < to && scope.End() > from;
+        if (refIn || anchorIn) out.push_back(ref);
+    }
+    return out;
+}
+std::vector<long> ExpectedTables(Document& doc, long from, long to) {
+    std::vector<long> out;
+    auto all = doc.GetTables();
+    for (int i = 1; i <= all.Count(); ++i) {
+        auto r = all.Item(i).GetRange();
+        if (from == to ? from >= r.Start() && from < r.End() : from < r.End() && to > r.Start()) out.push_back(r.Start());
+    }
+    return out;
+}
+
+TEST(RangeQueries, CommentsAndTablesOfARangeMatchAScanAfterRandomEdits) {
+    auto doc = Document::New();
+    doc->Content().InsertBefore("Rechnung für die Vermessung\r");
+    std::mt19937 rng(11);
+    for (int t = 0; t < 4; ++t) {
+        auto end = doc->Content();
+        end.Collapse(CollapseDirection::End);
+        auto table = doc->GetTables().Add(end, 3, 3);
+        for (int r = 1; r <= 3; ++r) {
+            table.GetCell(r, 3).GetRange().InsertAfter("1,00 €");
+            doc->GetComments().Add(table.GetCell(r, 3).GetRange(), "no");
+        }
+        end = doc->Content();
+        end.Collapse(CollapseDirection::End);
+        end.InsertAfter("Text nach der Tabelle\r");
+    }
+    for (int step = 0; step < 300; ++step) {
+        const long n = doc->Content().End();
+        const long a = static_cast<long>(rng() % n), b = static_cast<long>(rng() % n);
+        const long from = std::min(a, b), to = rng() % 4 == 0 ? from : std::max(a, b);
+        switch (rng() % 4) {
+            case 0: doc->GetComments().Add(doc->GetRange(from, std::min(to, from + 12)), "Anmerkung"); break;
+            case 1: doc->GetRange(from, from).InsertBefore("x"); break;
+            case 2: doc->GetRange(from, std::min(to, from + 3)).Delete(); break;
+            default: break;
+        }
+        const long len = doc->Content().End();
+        const long qf = static_cast<long>(rng() % len), qt = std::min(len, qf + static_cast<long>(rng() % 60));
+        auto range = doc->GetRange(qf, rng() % 5 == 0 ? qf : qt);
+        std::vector<long> comments, tables;
+        auto cs = range.GetComments();
+        for (int i = 1; i <= cs.Count(); ++i) comments.push_back(cs.Item(i).Reference().Start());
+        auto ts = range.GetTables();
+        for (int i = 1; i <= ts.Count(); ++i) tables.push_back(ts.Item(i).GetRange().Start());
+        ASSERT_EQ(comments, ExpectedComments(*doc, range.Start(), range.End())) << "step " << step;
+        ASSERT_EQ(tables, ExpectedTables(*doc, range.Start(), range.End())) << "step " << step;
+    }
+}
+
+}  // namespace
