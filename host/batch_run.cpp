@@ -149,7 +149,7 @@ int Run(const RunOptions& o, std::ostream& out, std::ostream& err) {
     go->LetNeueAbfrage(Variant(com::ObjectPtr(db)));
 
     const fs::path log = LogFile();
-    const int logBefore = LogEntries(log);
+    const auto logBefore = LogSize(log);
     const std::string before = Fingerprint(*doc);
     go->Show(static_cast<int16_t>(o.category), rechnung, 0);
     auto form = desktop->LastModeless();
@@ -209,7 +209,7 @@ int Run(const RunOptions& o, std::ostream& out, std::ostream& err) {
     }
     // The host ends the component here: the lasting forms unload and store their placement.
     honora::UnloadLastingForms();
-    const int logged = LogEntries(log) - logBefore;
+    const int logged = LogEntries(log, logBefore);
     if (logged > 0) out << "Verw.log: " << logged << " neue Einträge in " << log.string() << "\n";
     return 0;
 }

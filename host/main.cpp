@@ -83,7 +83,7 @@ int Session(const std::string& file, int user, int invoice, int category) {
     std::cout << "Zahlungsziel-Vorlage: " << FirstValue(*db, "Version", "Zahlungsziel") << "\n";
 
     const fs::path log = LogFile();
-    const int logBefore = LogEntries(log);
+    const auto logBefore = kado::host::LogSize(log);
     honora::RegisterCategoryDialogs();
     const bool dialog = honora::HasDialog(static_cast<int16_t>(category));
     go->Show(static_cast<int16_t>(category), rechnung, 0);
@@ -119,7 +119,7 @@ int Session(const std::string& file, int user, int invoice, int category) {
     row("Rabatt", std::to_string(c.Rabatt) + " %");
     row("Rechnung", c.Rechnung ? "übergeben" : "keine");
 
-    const int logged = LogEntries(log) - logBefore;
+    const int logged = LogEntries(log, logBefore);
     if (logged > 0) {
         std::cout << "Verw.log: " << logged << " neue Einträge in " << log.string() << "\n";
     } else {

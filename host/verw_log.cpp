@@ -22,8 +22,16 @@ fs::path LogFile() {
     return fs::temp_directory_path() / "Verw.log";
 }
 
-int LogEntries(const fs::path& log) {
-    std::ifstream in(log);
+std::uintmax_t LogSize(const fs::path& log) {
+    std::error_code ec;
+    const auto size = fs::file_size(log, ec);
+    return ec ? 0 : size;
+}
+
+int LogEntries(const fs::path& log, std::uintmax_t from) {
+    std::ifstream in(log, std::ios::binary);
+    // A log that shrank since (removed, rotated) is counted whole.
+    if (from > 0 && LogSize(log) >= from) in.seekg(static_cast<std::streamoff>(from));
     int n = 0;
     for (std::string line; std::getline(in, line);)
         if (line.rfind("Ort  : ", 0) == 0) ++n;
