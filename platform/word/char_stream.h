@@ -59,7 +59,15 @@ public:
     void reserve(size_t n) {
         if (n > size()) Grow(n - size());
     }
-    void push_back(const T& v) { Insert(size(), &v, 1); }
+    void push_back(const T& v) {
+        // Loading appends character by character: keep that a plain store.
+        if (gap_ + gapLen_ == buf_.size() && gapLen_ > 0) {
+            buf_[gap_++] = v;
+            --gapLen_;
+            return;
+        }
+        Insert(size(), &v, 1);
+    }
 
     void Insert(size_t at, const T* items, size_t n) {
         if (n == 0) return;

@@ -7,6 +7,7 @@
 #include <map>
 #include <set>
 #include <span>
+#include <unordered_map>
 #include <sstream>
 
 #include "platform/word/docx_io.h"
@@ -165,6 +166,8 @@ public:
 
     std::string Body() {
         std::string o;
+        // Our tables take about 16 bytes of markup per character of text.
+        o.reserve(std::min<size_t>(st_.main.chars.size() * 16, size_t{256} << 20));
         WriteStory(o, st_.main.chars.Contiguous(), true);
         return o;
     }
@@ -341,6 +344,26 @@ private:
              "</mc:AlternateContent></w:r>";
     }
 
+    // Cell properties repeat from cell to cell: each combination is merged once.
+    const std::string& TcPr(const CellProps& cp, long width, long span) {
+        std::string key = std::to_string(width) + ' ' + std::to_string(span) + ' ' +
+                          static_cast<char>('0' + static_cast<int>(cp.top)) + static_cast<char>('0' + static_cast<int>(cp.left)) +
+                          static_cast<char>('0' + static_cast<int>(cp.bottom)) + static_cast<char>('0' + static_cast<int>(cp.right)) +
+                          cp.otherXml;
+        auto it = tcPr_.find(key);
+        if (it != tcPr_.end()) return it->second;
+        std::vector<std::pair<std::string_view, std::string>> add;
+        add.emplace_back("tcW", "<w:tcW w:w=\"" + std::to_string(width) + "\" w:type=\"dxa\"/>");
+        if (span > 1) add.emplace_back("gridSpan", "<w:gridSpan w:val=\"" + std::to_string(span) + "\"/>");
+        auto b = [](const char* edgeName, LineStyle s) {
+            return std::string("<w:") + edgeName +
+                   (s == LineStyle::None ? " w:val=\"nil\"/>" : " w:val=\"single\" w:sz=\"4\" w:space=\"0\" w:color=\"000000\"/>");
+        };
+        add.emplace_back("tcBorders", "<w:tcBorders>" + b("top", cp.top) + b("left", cp.left) + b("bottom", cp.bottom) +
+                                          b("right", cp.right) + "</w:tcBorders>");
+        return tcPr_.emplace(std::move(key), Merge(cp.otherXml, std::move(add), kTcPrOrder)).first->second;
+    }
+
     struct CellSpan {
         long from, to;  // paragraphs of the cell; to is the CellEnd
         uint32_t props;
@@ -407,16 +430,7 @@ private:
                 const CellProps cp = cells[c].props < st_.cellProps.size() ? st_.cellProps[cells[c].props] : CellProps{};
                 const long from = edge, to = edge += widths[r][c];
                 const long span = std::count_if(grid.begin(), grid.end(), [&](long g) { return g > from && g <= to; });
-                std::vector<std::pair<std::string_view, std::string>> add;
-                add.emplace_back("tcW", "<w:tcW w:w=\"" + std::to_string(to - from) + "\" w:type=\"dxa\"/>");
-                if (span > 1) add.emplace_back("gridSpan", "<w:gridSpan w:val=\"" + std::to_string(span) + "\"/>");
-                auto b = [](const char* edgeName, LineStyle s) {
-                    return std::string("<w:") + edgeName +
-                           (s == LineStyle::None ? " w:val=\"nil\"/>" : " w:val=\"single\" w:sz=\"4\" w:space=\"0\" w:color=\"000000\"/>");
-                };
-                add.emplace_back("tcBorders", "<w:tcBorders>" + b("top", cp.top) + b("left", cp.left) + b("bottom", cp.bottom) +
-                                                  b("right", cp.right) + "</w:tcBorders>");
-                o += "<w:tc><w:tcPr>" + Merge(cp.otherXml, std::move(add), kTcPrOrder) + "</w:tcPr>";
+                o += "<w:tc><w:tcPr>" + TcPr(cp, to - from, span) + "</w:tcPr>";
                 long p = cells[c].from;
                 if (p >= cells[c].to) o += "<w:p/>";
                 while (p < cells[c].to) p = WriteParagraph(o, cs, p, cells[c].to, true, "");
@@ -440,6 +454,7 @@ private:
     std::map<long, std::vector<int>> marks_;
     std::map<uint32_t, std::string> rpr_;
     std::map<std::pair<uint32_t, uint32_t>, std::string> ppr_;
+    std::unordered_map<std::string, std::string> tcPr_;
     long nextDocPr_ = 1;
 };
 

@@ -7,17 +7,31 @@
 
 namespace kado::word::pkg {
 
-pugi::xml_document ParseXmlPart(std::string_view xml, std::string_view partName) {
-    // Parse with doctype nodes kept so any declaration can be seen and refused.
-    pugi::xml_document doc;
-    const auto res = doc.load_buffer(xml.data(), xml.size(),
-                                     pugi::parse_default | pugi::parse_ws_pcdata | pugi::parse_doctype | pugi::parse_declaration);
+namespace {
+
+// Doctype nodes are kept so that any declaration can be seen and refused.
+constexpr unsigned kParse = pugi::parse_default | pugi::parse_ws_pcdata | pugi::parse_doctype | pugi::parse_declaration;
+
+void Check(const pugi::xml_document& doc, const pugi::xml_parse_result& res, std::string_view partName) {
     if (!res)
         com::Raise(kErrBadPackage, "Teil " + std::string(partName) + " ist kein gültiges XML: " +
                                        res.description() + " (Offset " + std::to_string(res.offset) + ")");
     for (auto n = doc.first_child(); n; n = n.next_sibling())
         if (n.type() == pugi::node_doctype)
             com::Raise(kErrBadPackage, "Teil " + std::string(partName) + " enthält eine DOCTYPE-Deklaration");
+}
+
+}  // namespace
+
+pugi::xml_document ParseXmlPart(std::string_view xml, std::string_view partName) {
+    pugi::xml_document doc;
+    Check(doc, doc.load_buffer(xml.data(), xml.size(), kParse), partName);
+    return doc;
+}
+
+pugi::xml_document ParseXmlPartInPlace(std::string& xml, std::string_view partName) {
+    pugi::xml_document doc;
+    Check(doc, doc.load_buffer_inplace(xml.data(), xml.size(), kParse), partName);
     return doc;
 }
 

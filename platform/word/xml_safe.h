@@ -10,6 +10,9 @@
 namespace kado::word::pkg {
 
 pugi::xml_document ParseXmlPart(std::string_view xml, std::string_view partName);
+// Parses in the buffer itself (no copy of a large part); the document refers
+// into `xml`, which must outlive it and is changed by the parse.
+pugi::xml_document ParseXmlPartInPlace(std::string& xml, std::string_view partName);
 std::string XmlToString(const pugi::xml_document& doc);
 
 }  // namespace kado::word::pkg
