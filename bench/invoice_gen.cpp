@@ -1,0 +1,109 @@
+#include "bench/invoice_gen.h"
+
+#include <map>
+#include <regex>
+#include <sstream>
+#include <stdexcept>
+
+#include "host/batch_run.h"
+#include "host/demo.h"
+#include "platform/word/package.h"
+
+namespace kado::bench {
+namespace {
+
+namespace fs = std::filesystem;
+
+host::Action Parsed(const std::string& text) {
+    std::string error;
+    auto a = host::ParseAction(text, error);
+    if (!a) throw std::runtime_error(error);
+    return *a;
+}
+
+std::string Slurp(const fs::path& p) { return word::pkg::ReadFileBounded(p); }
+
+// Start and end (one past) of the first top-level table that holds a fee marker.
+std::pair<size_t, size_t> FeeTable(const std::string& xml, const std::map<std::string, std::string>& texts) {
+    for (size_t at = xml.find("<w:tbl>"); at != std::string::npos; at = xml.find("<w:tbl>", at + 1)) {
+        const size_t end = xml.find("</w:tbl>", at) + 8;
+        static const std::regex ref(R"re(<w:commentReference w:id="(\d+)"/>)re");
+        const std::string body = xml.substr(at, end - at);
+        for (std::sregex_iterator it(body.begin(), body.end(), ref), none; it != none; ++it) {
+            auto t = texts.find((*it)[1].str());
+            if (t != texts.end() && t->second.rfind("Honora_", 0) == 0) return {at, end};
+        }
+    }
+    throw std::runtime_error("no fee table in the confirmed invoice");
+}
+
+}  // namespace
+
+std::vector<host::Action> DemoInputs() {
+    return {Parsed("set mskAGPo=12"), Parsed("set mskAGP=3"), Parsed("set mskBoden=250")};
+}
+
+std::string ConfirmedDemo(const fs::path& dir) {
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    if (host::Init(dir) != 0) throw std::runtime_error("demo data not written in " + dir.string());
+    host::RunOptions o;
+    o.db = dir / "kado.sqlite";
+    o.doc = dir / "Rechnung.docx";
+    o.out = dir / "Rechnung-1.docx";
+    o.invoice = 1;
+    o.actions = DemoInputs();
+    o.actions.push_back(Parsed("ok"));
+    std::ostringstream out, err;
+    if (host::Run(o, out, err) != 0) throw std::runtime_error("demo confirmation failed: " + err.str());
+    return Slurp(o.out);
+}
+
+std::string WithFeeTables(const std::string& confirmedDocx, int tables) {
+    auto p = word::pkg::Package::FromBytes(confirmedDocx);
+    std::string doc = p.Read("word/document.xml");
+    std::string comments = p.Read("word/comments.xml");
+
+    // Comment id -> whole element and its text.
+    static const std::regex element(R"re(<w:comment w:id="(\d+)"[^>]*>.*?</w:comment>)re");
+    std::map<std::string, std::string> elements, texts;
+    int nextId = 0;
+    for (std::sregex_iterator it(comments.begin(), comments.end(), element), none; it != none; ++it) {
+        const std::string id = (*it)[1].str();
+        elements[id] = (*it)[0].str();
+        texts[id] = std::regex_replace(elements[id], std::regex("<[^>]+>"), "");
+        nextId = std::max(nextId, std::stoi(id) + 1);
+    }
+    const auto [start, end] = FeeTable(doc, texts);
+    const std::string table = doc.substr(start, end - start) + "<w:p></w:p>";
+
+    static const std::regex idAttr(R"re(w:id="(\d+)")re");
+    std::string copies, newComments;
+    for (int k = 1; k < tables; ++k) {
+        std::map<std::string, int> renumbered;
+        std::string copy;
+        auto last = table.cbegin();
+        for (std::sregex_iterator it(table.begin(), table.end(), idAttr), none; it != none; ++it) {
+            const std::string old = (*it)[1].str();
+            auto [slot, fresh] = renumbered.emplace(old, nextId);
+            if (fresh) {
+                ++nextId;
+                newComments += std::regex_replace(elements.at(old), std::regex(R"re(w:id="\d+")re"),
+                                                  "w:id=\"" + std::to_string(slot->second) + "\"",
+                                                  std::regex_constants::format_first_only);
+            }
+            copy.append(last, (*it)[0].first);
+            copy += "w:id=\"" + std::to_string(slot->second) + "\"";
+            last = (*it)[0].second;
+        }
+        copy.append(last, table.cend());
+        copies += copy;
+    }
+    doc.insert(end, copies);
+    comments.insert(comments.rfind("</w:comments>"), newComments);
+    p.Write("word/document.xml", std::move(doc));
+    p.Write("word/comments.xml", std::move(comments));
+    return p.ToBytes();
+}
+
+}  // namespace kado::bench
