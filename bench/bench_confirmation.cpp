@@ -23,8 +23,13 @@ namespace {
 namespace fs = std::filesystem;
 using namespace kado;
 
+// A folder of this program's own, laid anew on every run.
 const fs::path& Dir() {
-    static const fs::path dir = fs::temp_directory_path() / "kado-bench-confirmation";
+    static const fs::path dir = [] {
+        auto d = fs::temp_directory_path() / "kado-bench-confirmation";
+        fs::remove_all(d);
+        return d;
+    }();
     return dir;
 }
 

@@ -44,9 +44,9 @@ std::vector<host::Action> DemoInputs() {
 }
 
 std::string ConfirmedDemo(const fs::path& dir) {
-    fs::remove_all(dir);
     fs::create_directories(dir);
-    if (host::Init(dir) != 0) throw std::runtime_error("demo data not written in " + dir.string());
+    // Init refuses to overwrite: nothing of a user's folder is replaced.
+    if (host::Init(dir) != 0) throw std::runtime_error("demo data not written in " + dir.string() + " (files there already?)");
     host::RunOptions o;
     o.db = dir / "kado.sqlite";
     o.doc = dir / "Rechnung.docx";

@@ -14,8 +14,8 @@ namespace kado::bench {
 // land value 250 €/m²), as kado-host actions.
 std::vector<host::Action> DemoInputs();
 
-// Writes DIR/kado.sqlite and DIR/Rechnung.docx, confirms one fee table into
-// DIR/Rechnung-1.docx and returns that file's bytes.
+// Writes DIR/kado.sqlite and DIR/Rechnung.docx (refused when they exist),
+// confirms one fee table into DIR/Rechnung-1.docx and returns that file's bytes.
 std::string ConfirmedDemo(const std::filesystem::path& dir);
 
 // The confirmed invoice with its fee table (marker and comments with it)
