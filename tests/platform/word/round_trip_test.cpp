@@ -93,7 +93,8 @@ TEST(RoundTrip, RepeatedReferenceMarksHealOnTheNextSave) {
     EXPECT_EQ(Count(comments, "<w:annotationRef/>"), 5u);
 }
 
-// LibreOffice writes its comments with styled reference marks of its own.
+// LibreOffice writes its comments without a reference mark run and with run
+// properties of its own; our first save adds the mark once.
 TEST(RoundTrip, CommentsWrittenByLibreOfficeStayAsTheyAre) {
     auto dir = FreshDir("round-trip-lo");
     WriteAll(dir / "ours.docx", Invoice());
