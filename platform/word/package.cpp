@@ -33,6 +33,7 @@ using SourcePtr = std::unique_ptr<zip_source_t, SourceFree>;
 [[noreturn]] void Bad(const std::string& what) { com::Raise(kErrBadPackage, "Das Dokument ist beschädigt: " + what); }
 
 constexpr std::string_view kContentTypes = "[Content_Types].xml";
+constexpr zip_uint16_t kFixedDosDate = (0 << 9) | (1 << 5) | 1;  // 1980-01-01
 
 bool SafeName(std::string_view n) {
     if (n.empty() || n.front() == '/' || n.front() == '\\' || n.find('\\') != std::string_view::npos) return false;
@@ -222,6 +223,10 @@ std::string Package::ToBytes() const {
         const zip_uint32_t level = e->written ? 1 : 0;
         if (set && zip_set_file_compression(dst.get(), static_cast<zip_uint64_t>(idx), method, level) != 0)
             Bad("Kompression nicht setzbar: " + e->name);
+        // A written part carries a fixed date (1980-01-01, as word processors
+        // write it), not the clock's: saving the same document twice gives the same bytes.
+        if (e->written && zip_file_set_dostime(dst.get(), static_cast<zip_uint64_t>(idx), 0, kFixedDosDate, 0) != 0)
+            Bad("Datum nicht setzbar: " + e->name);
     }
     if (zip_close(dst.get()) != 0) Bad(std::string("Archiv nicht schreibbar: ") + zip_strerror(dst.get()));
     (void)dst.release();

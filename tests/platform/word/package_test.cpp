@@ -267,3 +267,21 @@ TEST(AtomicWrite, ReplacesOnSuccessAndLeavesOldFileOnFailure) {
     EXPECT_EQ(left, (std::vector<std::string>{"a.docx", "sub"}));
     fs::remove_all(dir);
 }
+
+// A save stamped with the clock would differ from the one before it by its dates alone.
+TEST(Package, WrittenPartsCarryAFixedDateSoThatSavesRepeatByteForByte) {
+    auto p = Package::Empty();
+    p.Write("word/document.xml", "<w:document/>");
+    p.Write("word/comments.xml", "<w:comments/>");
+    const std::string bytes = p.ToBytes();
+    auto u16 = [&](size_t at) { return static_cast<unsigned>(static_cast<unsigned char>(bytes[at]) | static_cast<unsigned char>(bytes[at + 1]) << 8); };
+    int headers = 0;
+    // Local headers keep time and date at 10 and 12, central ones at 12 and 14.
+    for (const auto& [sig, time] : {std::pair{std::string("PK\x03\x04", 4), size_t{10}}, std::pair{std::string("PK\x01\x02", 4), size_t{12}}})
+        for (size_t at = bytes.find(sig); at != std::string::npos; at = bytes.find(sig, at + 4), ++headers) {
+            EXPECT_EQ(u16(at + time), 0u);
+            EXPECT_EQ(u16(at + time + 2), (1u << 5) | 1u);  // 1980-01-01
+        }
+    EXPECT_EQ(headers, 4);
+    EXPECT_EQ(Package::FromBytes(bytes).ToBytes(), bytes);
+}
