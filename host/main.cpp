@@ -28,6 +28,7 @@ namespace fs = std::filesystem;
 using kado::com::Variant;
 using kado::host::LogEntries;
 using kado::host::LogFile;
+using kado::host::LogSize;
 
 const char* Dialog(int category) {
     switch (category) {
@@ -83,7 +84,7 @@ int Session(const std::string& file, int user, int invoice, int category) {
     std::cout << "Zahlungsziel-Vorlage: " << FirstValue(*db, "Version", "Zahlungsziel") << "\n";
 
     const fs::path log = LogFile();
-    const auto logBefore = kado::host::LogSize(log);
+    const auto logBefore = LogSize(log);
     honora::RegisterCategoryDialogs();
     const bool dialog = honora::HasDialog(static_cast<int16_t>(category));
     go->Show(static_cast<int16_t>(category), rechnung, 0);

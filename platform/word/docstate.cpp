@@ -141,7 +141,6 @@ void DocState::IndexComments() {
     commentOrder_.clear();
     commentPos_.clear();
     commentIndex_.clear();
-    anchors_.clear();
     const auto& cs = main.chars;
     for (long i = 0; i < static_cast<long>(cs.size()); ++i)
         if (cs[i].kind == Kind::CommentRef) {
@@ -149,6 +148,14 @@ void DocState::IndexComments() {
             commentOrder_.push_back(cs[i].aux);
             commentPos_.push_back(i);
         }
+    commentVersion_ = version;
+}
+
+// Only range queries need the anchors; order and reference lookups do not sort them.
+void DocState::IndexAnchors() {
+    IndexComments();
+    if (anchorVersion_ == version) return;
+    anchors_.clear();
     for (size_t k = 0; k < commentOrder_.size(); ++k)
         if (const auto* c = FindComment(commentOrder_[k]); c && c->scope && c->scope->start < c->scope->end)
             anchors_.push_back({c->scope->start, c->scope->end, k});
@@ -159,7 +166,7 @@ void DocState::IndexComments() {
     anchorMaxEnd_.assign(2 * m, -1);
     for (size_t k = 0; k < anchors_.size(); ++k) anchorMaxEnd_[m + k] = anchors_[k].end;
     for (size_t k = m - 1; k >= 1; --k) anchorMaxEnd_[k] = std::max(anchorMaxEnd_[2 * k], anchorMaxEnd_[2 * k + 1]);
-    commentVersion_ = version;
+    anchorVersion_ = version;
 }
 
 const std::vector<int64_t>& DocState::CommentOrder() {
@@ -174,7 +181,7 @@ long DocState::CommentRefPos(int64_t id) {
 }
 
 std::vector<int64_t> DocState::CommentsIn(long from, long to) {
-    IndexComments();
+    IndexAnchors();
     std::vector<size_t> hits;
     // References in the range.
     auto lo = std::lower_bound(commentPos_.begin(), commentPos_.end(), from);

@@ -182,8 +182,9 @@ struct DocState {
 
 private:
     void IndexComments();
+    void IndexAnchors();
 
-    uint64_t layoutVersion_ = ~0ull, commentVersion_ = ~0ull, shapeVersion_ = ~0ull;
+    uint64_t layoutVersion_ = ~0ull, commentVersion_ = ~0ull, anchorVersion_ = ~0ull, shapeVersion_ = ~0ull;
     std::vector<TableLayout> layouts_;
     std::unordered_map<int64_t, size_t> layoutIndex_;  // table id -> index in layouts_
     std::vector<int64_t> commentOrder_, shapeOrder_;

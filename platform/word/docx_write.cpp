@@ -182,10 +182,11 @@ public:
             o += " w:initials=\"" + Esc(cd->initials) + "\">";
             Story* s = st_.FindStory(StoryType::Comments, id);
             if (s && !s->chars.empty()) {
-                long i = 0, n = static_cast<long>(s->chars.size());
+                const auto cs = s->chars.Contiguous();
+                long i = 0, n = static_cast<long>(cs.size());
                 bool first = true;
                 while (i < n) {
-                    i = WriteParagraph(o, s->chars.Contiguous(), i, n, false, first ? "<w:r><w:annotationRef/></w:r>" : "");
+                    i = WriteParagraph(o, cs, i, n, false, first ? "<w:r><w:annotationRef/></w:r>" : "");
                     first = false;
                 }
             } else {
