@@ -26,7 +26,9 @@ std::string Slurp(const fs::path& p) { return word::pkg::ReadFileBounded(p); }
 // Start and end (one past) of the first top-level table that holds a fee marker.
 std::pair<size_t, size_t> FeeTable(const std::string& xml, const std::map<std::string, std::string>& texts) {
     for (size_t at = xml.find("<w:tbl>"); at != std::string::npos; at = xml.find("<w:tbl>", at + 1)) {
-        const size_t end = xml.find("</w:tbl>", at) + 8;
+        const size_t close = xml.find("</w:tbl>", at);
+        if (close == std::string::npos) break;
+        const size_t end = close + 8;
         static const std::regex ref(R"re(<w:commentReference w:id="(\d+)"/>)re");
         const std::string body = xml.substr(at, end - at);
         for (std::sregex_iterator it(body.begin(), body.end(), ref), none; it != none; ++it) {
