@@ -12,6 +12,7 @@
 #include "plugin/invoice/totals_collect.h"
 #include "plugin/invoice/totals_figures.h"
 #include "plugin/invoice/totals_table.h"
+#include "plugin/invoice/markers.h"
 
 namespace honora {
 
@@ -50,7 +51,7 @@ void SummeBilden(bool Zahlungsziel) {
     s(100, [&] { tabelle = SummentabelleSchreiben(Need(c.Doc), gebühren, summe); });
 
     s(110, [&] {
-        BetragsfelderErsetzen(Need(c.Doc), Need(c.WordApp), "kadoGesamt", summe.mwstGesamt + summe.nettoFällig);
+        BetragsfelderErsetzen(Need(c.Doc), Need(c.WordApp), marke::kGesamt, summe.mwstGesamt + summe.nettoFällig);
     });
     if (tabelle) AbschlagszeileSchreiben(*tabelle, abschlag, summe);
 
@@ -59,15 +60,15 @@ void SummeBilden(bool Zahlungsziel) {
         auto& app = Need(c.WordApp);
         auto comments = doc.GetComments();
         for (int i = 1; i <= comments.Count(); ++i) {
-            auto marke = comments.Item(i);
-            const auto text = marke.Text();
-            if (text == "kadoNetto") BetragsfeldErsetzen(app, marke, summe.nettoFällig);
-            if (text == "kadoMwSt") BetragsfeldErsetzen(app, marke, summe.mwstGesamt);
-            if (text == "kadoBrutto") BetragsfeldErsetzen(app, marke, summe.nettoFällig + summe.mwstGesamt);
+            auto feld = comments.Item(i);
+            const auto text = feld.Text();
+            if (text == marke::kNetto) BetragsfeldErsetzen(app, feld, summe.nettoFällig);
+            if (text == marke::kMwSt) BetragsfeldErsetzen(app, feld, summe.mwstGesamt);
+            if (text == marke::kBrutto) BetragsfeldErsetzen(app, feld, summe.nettoFällig + summe.mwstGesamt);
         }
     });
     s(130, [&] {
-        BetragsfelderErsetzen(Need(c.Doc), Need(c.WordApp), "kadoAuslagen", summe.nettoFällig - summe.steuerNetto);
+        BetragsfelderErsetzen(Need(c.Doc), Need(c.WordApp), marke::kAuslagen, summe.nettoFällig - summe.steuerNetto);
     });
 
     // The kind decides on the final-invoice block and the sign of the write-back.

@@ -6,6 +6,7 @@
 
 #include "plugin/common/number_text.h"
 #include "plugin/common/steps.h"
+#include "plugin/invoice/markers.h"
 
 namespace honora {
 
@@ -13,7 +14,7 @@ namespace {
 
 void ZeileSammeln(const kado::word::Table& table, int row, int16_t standardSatz, Gebührensumme& summe) {
     std::string betrag;
-    std::string satzText;
+    FeeMark mark;
     bool lesbar = Steps::Quiet([&] {
         betrag = table.GetCell(row, 5).GetRange().Text();
         betrag.resize(betrag.size() >= 2 ? betrag.size() - 2 : 0);
@@ -21,13 +22,12 @@ void ZeileSammeln(const kado::word::Table& table, int row, int16_t standardSatz,
     if (!lesbar) return;  // a table with fewer than five columns adds nothing
     Steps::Quiet([&] {
         auto comments = table.GetCell(row, 5).GetRange().GetComments();
-        if (comments.Count() > 0) satzText = comments.Item(1).Text();
+        if (comments.Count() > 0) mark = DecodeFeeMark(comments.Item(1).Text());
     });
-    if (betrag.empty() || satzText == "no") return;
+    if (betrag.empty() || mark.kind == FeeMark::Kind::Excluded) return;
     std::erase(betrag, '\r');
 
-    double satz = standardSatz;
-    if (!satzText.empty()) satz = CVal(satzText);
+    const double satz = mark.kind == FeeMark::Kind::Rate ? mark.rate : standardSatz;
     const double wert = CVal(betrag);
     if (satz > 0) {
         const float s = static_cast<float>(satz);

@@ -6,6 +6,7 @@
 #include "platform/word/word.h"
 #include "plugin/common/steps.h"
 #include "plugin/component/session_context.h"
+#include "plugin/invoice/markers.h"
 
 namespace honora {
 
@@ -29,7 +30,7 @@ void SummeLöschen() {
             bool found = false;
             s(120, [&] {
                 auto table = doc->GetTables().Item(i);
-                if (table.GetRange().GetComments().Item(j).GetRange().Text() == "RE_Summe") {
+                if (table.GetRange().GetComments().Item(j).GetRange().Text() == marke::kSummentabelle) {
                     marked.push_back(table);
                     found = true;
                 }

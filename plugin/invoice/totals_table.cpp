@@ -3,6 +3,7 @@
 #include "platform/com/numtext.h"
 #include "plugin/common/steps.h"
 #include "plugin/invoice/amount_fields.h"
+#include "plugin/invoice/markers.h"
 
 namespace honora {
 
@@ -18,7 +19,7 @@ word::Range SummenPosition(word::Document& doc) {
     auto comments = doc.GetComments();
     for (int i = 1; i <= comments.Count(); ++i) {
         auto c = comments.Item(i);
-        if (c.Text() == "kadoStart") {
+        if (c.Text() == marke::kStart) {
             auto r = c.Reference();
             r.Collapse(word::CollapseDirection::Start);
             return r;
@@ -47,7 +48,7 @@ std::optional<word::Table> SummentabelleSchreiben(word::Document& doc, const Geb
     const int letzte = summe.letzteZeile;
 
     s(320, [&] { ZelleSchreiben(tab(), 1, 1, " ", std::nullopt); });
-    s(330, [&] { doc.GetComments().Add(tab().GetCell(1, 1).GetRange(), "RE_Summe"); });
+    s(330, [&] { doc.GetComments().Add(tab().GetCell(1, 1).GetRange(), marke::kSummentabelle); });
     s(340, [&] { ZelleSchreiben(tab(), 1, 2, "Summe", false); });
     for (int i = 0; i < k; ++i)
         s(350, [&] {

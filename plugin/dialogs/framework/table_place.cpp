@@ -5,6 +5,7 @@
 #include "plugin/common/steps.h"
 #include "plugin/component/session_context.h"
 #include "plugin/common/need.h"
+#include "plugin/invoice/markers.h"
 
 namespace honora {
 
@@ -38,7 +39,7 @@ std::optional<word::Range> WordTabelleFestlegen(std::string_view Dialog, const s
     for (int i = 1; i <= count; ++i) {
         s(210, [&] {
             auto comment = Need(doc).GetComments().Item(i);
-            if (comment.GetRange().Text() != "kadoStart") return;
+            if (comment.GetRange().Text() != marke::kStart) return;
             found = true;
             word::Range r = comment.Reference();
             r.Collapse(word::CollapseDirection::Start);

@@ -1,0 +1,45 @@
+// The comment texts that mark places of an invoice document, and the mark a
+// fee cell carries for the totals: one encoder for the dialogs, one decoder for the sums.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace honora {
+
+namespace marke {
+// Where fee tables and the totals table go in the template.
+inline constexpr std::string_view kStart = "kadoStart";
+// Amount fields of the invoice text, replaced by the totals.
+inline constexpr std::string_view kGesamt = "kadoGesamt";
+inline constexpr std::string_view kNetto = "kadoNetto";
+inline constexpr std::string_view kMwSt = "kadoMwSt";
+inline constexpr std::string_view kBrutto = "kadoBrutto";
+inline constexpr std::string_view kAuslagen = "kadoAuslagen";
+// Cell (1,1) of the totals table.
+inline constexpr std::string_view kSummentabelle = "RE_Summe";
+// The name of the payment-term text box.
+inline constexpr std::string_view kZahlungsziel = "Zahlungsziel";
+// A category's fee table carries this followed by its number on cell (1,5).
+inline constexpr std::string_view kKategorie = "Honora_";
+
+inline std::string Kategorie(int number) { return std::string(kKategorie) + std::to_string(number); }
+}  // namespace marke
+
+// What the totals do with a column-5 amount: add it at the standard rate (no
+// comment), skip it ("no"), or add it at the rate its comment names.
+struct FeeMark {
+    enum class Kind : unsigned char { Standard, Excluded, Rate };
+    Kind kind = Kind::Standard;
+    double rate = 0;  // Rate: percent, as the comment's German number reads
+
+    static FeeMark Excluded() { return {Kind::Excluded, 0}; }
+    bool operator==(const FeeMark&) const = default;
+};
+
+// The comment text of the mark ("" for none); a rate is written in the German convention.
+std::string EncodeFeeMark(const FeeMark& mark);
+// The mark a cell's first comment text gives; "" is the standard rate.
+FeeMark DecodeFeeMark(std::string_view comment);
+
+}  // namespace honora
