@@ -1,12 +1,10 @@
 // frmKat5, the Grenzfeststellung dialog (item 30.6): its controls, its fee
-// rule, the rows of its fee table and the read-back of an earlier one.
+// rule and its fee table, declared once for the confirmation and the read-back.
 #pragma once
 
-#include <string>
 #include <string_view>
 
 #include "platform/forms/forms.h"
-#include "platform/word/word.h"
 #include "plugin/dialogs/framework/category.h"
 
 namespace honora::kat5 {
@@ -14,8 +12,26 @@ namespace honora::kat5 {
 inline constexpr std::string_view kName = "frmKat5";
 inline constexpr std::string_view kCaption = "Grenzfeststellung nach Nr. 30.6";
 
+// The controls the fee rule and the table work with (the frame's are in frame_controls.h).
+namespace ctl {
+inline constexpr char kNr[] = "optNr";  // the kind: index 0 item 30.6.1, index 3 item 30.6.2
+inline constexpr char kNr0[] = "optNr(0)";
+inline constexpr char kNr3[] = "optNr(3)";
+inline constexpr char kAGPo[] = "mskAGPo";  // boundary points determined
+inline constexpr char kLblAGPo[] = "lblAGPo";
+inline constexpr char kAGP[] = "mskAGP";  // boundary points marked
+inline constexpr char kLblAGP[] = "lblAGP";
+inline constexpr char kZwischen[] = "lblZwischen";
+inline constexpr char kFaktorArt[] = "optFaktor";  // the basis the table shows: 0 land value, 1 classification
+inline constexpr char kFaktor0[] = "optFaktor(0)";
+inline constexpr char kFaktor1[] = "optFaktor(1)";
+inline constexpr char kZF[] = "lblZF";
+inline constexpr char kSockel[] = "lblSockel";
+inline constexpr char kSumme[] = "lblSumme";
+}  // namespace ctl
+
 // The dialog as the shared frame runs it: names, marker "Honora_5", widths,
-// and the hooks below; the counts and the kind options recompute.
+// rows, features and the hooks below; the counts and the kind options recompute.
 Category Kategorie();
 
 // Controls with their design values, on the dialog's grid. The shared rules
@@ -26,18 +42,8 @@ void Controls(kado::forms::Form& form);
 // labels; failures are logged as frmKat5.Zeitdifferenz.
 void GebührBerechnen(kado::forms::Form& form);
 
-// Does nothing in this dialog; kept so the load sequence reads like the others.
-void StartwerteSetzen(kado::forms::Form& form);
-
-// The heading for the selected kind.
-std::string Überschrift(kado::forms::Form& form);
-
-// The fee table as the labels show it now (17 rows; the frame adds the share rows).
-FeeTable Gebührentabelle(kado::forms::Form& form);
-
-// Restores kind, counts, factor basis with its input and factor, and share from an
-// earlier fee table of this dialog; the frame recomputes after it. Logged as
-// Rechnung.TabelleEinlesen.
-void TabelleEinlesen(kado::forms::Form& form, const kado::word::Table& Tabelle);
+// The fee table: 17 rows (the frame adds the share rows). Row 5 keeps its place
+// when nothing was marked, so the read-back positions stay fixed.
+FeeRows Tabelle();
 
 }  // namespace honora::kat5

@@ -51,59 +51,57 @@ void Controls(forms::Form& form) {
     auto& art = form.Add<forms::Frame>("fraArt", GridPlace{0, 0, 1, 5});
     art.SetCaption("Art der Grenzfeststellung");
     Text(form, 0, {0, 0}, "fraArt");
-    auto& nr0 = form.Add<forms::OptionButton>("optNr", GridPlace{0, 1}, 0, "fraArt");
+    auto& nr0 = form.Add<forms::OptionButton>(ctl::kNr, GridPlace{0, 1}, 0, "fraArt");
     nr0.SetCaption("Grenzfeststellung zur Abmarkung auf Antrag");
     Text(form, 1, {1, 0}, "fraArt");
-    form.Add<forms::OptionButton>("optNr", GridPlace{1, 1}, 3, "fraArt")
+    form.Add<forms::OptionButton>(ctl::kNr, GridPlace{1, 1}, 3, "fraArt")
         .SetCaption("Grenzfeststellung zur Prüfung der Abmarkung auf Antrag");
     nr0.SetValue(true);
 
     // The boundary points.
     Text(form, 2, {1, 0});
     Text(form, 4, {1, 1});
-    Masked(form, "mskAGPo", "####", {1, 2});
+    Masked(form, ctl::kAGPo, "####", {1, 2});
     form.Add<forms::Label>("Label3", GridPlace{1, 3}, 0).SetCaption("40,00");
-    Amount(form, "lblAGPo", "0,00", {1, 4});
+    Amount(form, ctl::kLblAGPo, "0,00", {1, 4});
     Text(form, 3, {2, 0});
     Text(form, 5, {2, 1});
-    Masked(form, "mskAGP", "####", {2, 2});
+    Masked(form, ctl::kAGP, "####", {2, 2});
     form.Add<forms::Label>("Label3", GridPlace{2, 3}, 1).SetCaption("40,00");
-    Amount(form, "lblAGP", "0,00", {2, 4});
+    Amount(form, ctl::kLblAGP, "0,00", {2, 4});
     form.Add<forms::Line>("Line3D", GridPlace{3, 0, 1, 5}, 0);
     Text(form, 6, {4, 1});
-    Amount(form, "lblZwischen", "0,00", {4, 4});
+    Amount(form, ctl::kZwischen, "0,00", {4, 4});
 
     // The value factor: the larger of land-value and classification factor is used;
     // the basis option only chooses which of them the fee table shows.
     form.Add<forms::Frame>("fraFaktor", GridPlace{5, 0, 1, 5}).SetCaption("Wertfaktor");
     Text(form, 9, {0, 4}, "fraFaktor");
     Text(form, 7, {1, 0}, "fraFaktor");
-    auto& boden = form.Add<forms::OptionButton>("optFaktor", GridPlace{1, 1}, 0, "fraFaktor");
+    auto& boden = form.Add<forms::OptionButton>(ctl::kFaktorArt, GridPlace{1, 1}, 0, "fraFaktor");
     boden.SetCaption("Bodenwert");
-    Masked(form, "mskBoden", "####", {1, 2}, "fraFaktor");
+    Masked(form, honora::ctl::kBoden, "####", {1, 2}, "fraFaktor");
     form.Add<forms::CheckBox>("chkBereich", GridPlace{1, 3}, -1, "fraFaktor").SetCaption("Bereich Bodenwert");
-    Amount(form, "lblFaktor", "1,0", {1, 4}, "fraFaktor");
+    Amount(form, honora::ctl::kFaktor, "1,0", {1, 4}, "fraFaktor");
     Text(form, 10, {2, 1}, "fraFaktor");
     Text(form, 8, {3, 0}, "fraFaktor");
-    form.Add<forms::OptionButton>("optFaktor", GridPlace{3, 1}, 1, "fraFaktor").SetCaption("Klassifizierung");
-    auto& cmb = form.Add<forms::ComboBox>("cmbKlassifizierung", GridPlace{4, 0, 1, 4}, -1, "fraFaktor");
+    form.Add<forms::OptionButton>(ctl::kFaktorArt, GridPlace{3, 1}, 1, "fraFaktor").SetCaption("Klassifizierung");
+    auto& cmb = form.Add<forms::ComboBox>(honora::ctl::kKlassifizierung, GridPlace{4, 0, 1, 4}, -1, "fraFaktor");
     for (const auto& entry : kKlassifizierungen) cmb.AddItem(entry);
     cmb.SetWidthChars(60);
-    Amount(form, "lblStrasse", "0,0", {4, 4}, "fraFaktor");
+    Amount(form, honora::ctl::kStrasse, "0,0", {4, 4}, "fraFaktor");
     boden.SetValue(true);
 
     // Sums and share.
     Text(form, 11, {6, 1});
-    Amount(form, "lblZF", "0,0", {6, 4});
+    Amount(form, ctl::kZF, "0,0", {6, 4});
     Text(form, 12, {7, 1});
-    Amount(form, "lblSockel", "150,00", {7, 4});
+    Amount(form, ctl::kSockel, "150,00", {7, 4});
     form.Add<forms::Line>("Line3D", GridPlace{8, 0, 1, 5}, 1);
     Text(form, 13, {9, 1});
-    Amount(form, "lblSumme", "0,0", {9, 4});
+    Amount(form, ctl::kSumme, "0,0", {9, 4});
     AddFrameControls(form, {GridPlace{10, 1}, GridPlace{10, 2}, GridPlace{10, 3}, GridPlace{11, 0},
                             GridPlace{11, 3}, GridPlace{11, 4}, ""});
 }
-
-void StartwerteSetzen(forms::Form&) {}
 
 }  // namespace honora::kat5

@@ -3,6 +3,7 @@
 #include "platform/com/numtext.h"
 #include "plugin/common/steps.h"
 #include "plugin/dialogs/categories/frm_kat5.h"
+#include "plugin/dialogs/framework/frame_controls.h"
 #include "plugin/dialogs/framework/input_rules.h"
 
 namespace honora::kat5 {
@@ -24,35 +25,35 @@ void GebührBerechnen(forms::Form& form) {
     double f = 0;
 
     s(100, [&] {
-        auto& agp = form.Get<forms::MaskEdBox>("mskAGP");
-        if (form.Get<forms::OptionButton>("optNr", 0).Value()) {
+        auto& agp = form.Get<forms::MaskEdBox>(ctl::kAGP);
+        if (form.Get<forms::OptionButton>(ctl::kNr, 0).Value()) {
             agp.SetEnabled(true);
-        } else if (form.Get<forms::OptionButton>("optNr", 3).Value()) {
+        } else if (form.Get<forms::OptionButton>(ctl::kNr, 3).Value()) {
             // Marking is no part of a mere check of the marks.
             agp.SetText("    ");
             agp.SetEnabled(false);
         }
     });
-    s(110, [&] { form.Get<forms::Label>("lblSockel").SetCaption(BetragText(S)); });
+    s(110, [&] { form.Get<forms::Label>(ctl::kSockel).SetCaption(BetragText(S)); });
     s(120, [&] {
-        const double a = PlainRead(form.Get<forms::MaskEdBox>("mskAGP").Text()) * kJePunkt;
-        form.Get<forms::Label>("lblAGP").SetCaption(BetragText(a));
+        const double a = PlainRead(form.Get<forms::MaskEdBox>(ctl::kAGP).Text()) * kJePunkt;
+        form.Get<forms::Label>(ctl::kLblAGP).SetCaption(BetragText(a));
         Z += a;
     });
     s(130, [&] {
-        const double b = PlainRead(form.Get<forms::MaskEdBox>("mskAGPo").Text()) * kJePunkt;
-        form.Get<forms::Label>("lblAGPo").SetCaption(BetragText(b));
+        const double b = PlainRead(form.Get<forms::MaskEdBox>(ctl::kAGPo).Text()) * kJePunkt;
+        form.Get<forms::Label>(ctl::kLblAGPo).SetCaption(BetragText(b));
         Z += b;
     });
-    s(140, [&] { form.Get<forms::Label>("lblZwischen").SetCaption(BetragText(Z)); });
+    s(140, [&] { form.Get<forms::Label>(ctl::kZwischen).SetCaption(BetragText(Z)); });
     s(150, [&] {
-        const double fW = LabelWert(form, "lblFaktor");
-        const double fK = LabelWert(form, "lblStrasse");
+        const double fW = LabelWert(form, honora::ctl::kFaktor);
+        const double fK = LabelWert(form, honora::ctl::kStrasse);
         f = fW < fK ? fK : fW;
     });
     const double F = f * Z;
-    s(160, [&] { form.Get<forms::Label>("lblZF").SetCaption(BetragText(F)); });
-    s(170, [&] { form.Get<forms::Label>("lblSumme").SetCaption(BetragText(F + S)); });
+    s(160, [&] { form.Get<forms::Label>(ctl::kZF).SetCaption(BetragText(F)); });
+    s(170, [&] { form.Get<forms::Label>(ctl::kSumme).SetCaption(BetragText(F + S)); });
 }
 
 }  // namespace honora::kat5

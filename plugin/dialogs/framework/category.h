@@ -1,15 +1,19 @@
-// What a fee category supplies to the shared dialog frame: its names and
-// widths as data, its controls, rules, read-back and table rows as hooks.
+// What a fee category supplies to the shared dialog frame: its names, widths,
+// fee table rows and frame features as data, its controls and fee rule as hooks.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/forms/forms.h"
 #include "platform/word/word.h"
+#include "plugin/dialogs/framework/fee_rows.h"
+#include "plugin/invoice/markers.h"
 
 namespace honora {
 
@@ -22,14 +26,13 @@ struct FeeCell {
     int16_t column = 0;
     std::string text{};
     bool bold = false;
-    // Written as it stands ("" for none, "no" to keep the amount out of the totals).
-    std::string comment{};
-    // An amount the client pays: no comment, unless a share row restates it,
-    // then "no" (the comment above is not used).
+    FeeMark mark{};  // the comment the cell gets, none for the standard mark
+    // The amount the client pays: no comment, unless a share row restates it,
+    // then excluded (the mark above is not used).
     bool payable = false;
 };
 
-// The content of one confirmation, built by the category from its labels.
+// The content of one confirmation, derived from the category's rows and labels.
 struct FeeTable {
     std::string title{};           // cell (1,1), bold and underlined
     int16_t rows = 0;              // rows without the two of the share
@@ -38,6 +41,13 @@ struct FeeTable {
     std::string fee{};             // the fee label's text the share applies to
     double shareFactor = 1;        // a reduction multiplied into the share amount
     int16_t shareRow = 0;          // 0: the last row of the table grown by two
+};
+
+// Rules of the frame a category takes part in; the frame checks at
+// registration that the category's design has the controls they work on.
+struct Features {
+    bool valueFactor = false;           // mskBoden sets lblFaktor when left
+    bool classificationFactor = false;  // cmbKlassifizierung sets lblStrasse when left
 };
 
 // An input whose event recomputes the fees: LostFocus of a field, Click of an
@@ -70,18 +80,20 @@ struct Category {
     FormHook StartwerteSetzen{};
     // frmKat1 sets its start values on every load, before the read-back.
     bool startValuesAlways = false;
-    // Fills the inputs from the earlier table (cells through ZelleEinlesen);
-    // the frame runs GebührBerechnen after it.
-    std::function<void(kado::forms::Form&, const kado::word::Table&)> TabelleEinlesen{};
-    // The content of the fee table from the labels as they stand; guards each
-    // cell itself, so one failed read loses only that cell.
-    std::function<FeeTable(kado::forms::Form&)> Gebührentabelle{};
+    // The fee table: written from it on OK, the inputs restored from it on load.
+    FeeRows rows{};
+    Features features{};
 
-    // Inputs that recompute when left or clicked. mskBoden and
-    // cmbKlassifizierung need no entry: the frame sets their factor first.
+    // Inputs that recompute when left or clicked. mskBoden and cmbKlassifizierung
+    // need no entry when their feature is on: the frame sets their factor first.
     std::vector<Trigger> recalcOnLeave{};
     std::vector<Trigger> recalcOnClick{};
 };
+
+// Where a trigger's handler logs its failures: module and procedure.
+inline std::pair<std::string, std::string> LogPlace(const Category& k, const Trigger& t, std::string_view event) {
+    return {t.module.empty() ? k.name : t.module, t.procedure.empty() ? t.key + std::string(event) : t.procedure};
+}
 
 // The headings of row 2, bold in every fee table.
 inline const std::array<std::string, 5> kFeeTableHeadings = {"Geb. V.", "Gegenstand", "Anzahl", "Einzelgebühr [€]",

@@ -1,12 +1,17 @@
 #include "plugin/dialogs/framework/category_dialog.h"
 
+#include <stdexcept>
 #include <string>
 #include <utility>
 
 #include "plugin/common/icon_form.h"
 #include "plugin/common/steps.h"
 #include "plugin/component/session_context.h"
+#include "plugin/dialogs/framework/category_check.h"
+#include "plugin/dialogs/framework/fee_content.h"
 #include "plugin/dialogs/framework/fee_table_frame.h"
+#include "plugin/dialogs/framework/frame_controls.h"
+#include "plugin/dialogs/framework/read_back.h"
 #include "plugin/dialogs/framework/input_rules.h"
 #include "plugin/invoice/kv_word_auto.h"
 
@@ -22,12 +27,6 @@ namespace {
 
 // Mouse pointer for the window's whole form.
 void Pointer(forms::Form& form, forms::MousePointer p) { form.SetMousePointer(p); }
-
-bool Has(forms::Form& form, std::string_view name) {
-    for (auto* c : form.Controls())
-        if (c->Name() == name) return true;
-    return false;
-}
 
 }  // namespace
 
@@ -61,20 +60,18 @@ void CategoryDialog::Design(forms::Form& form) {
             });
         }
     }
-    if (Has(form, "mskBezug")) {
-        auto& bezug = form.Get<forms::MaskEdBox>("mskBezug");
-        bezug.OnKeyPress([&bezug](int& keyCode) { Steps::Quiet([&] { KommaRegel(bezug, keyCode); }); });
-    }
-    if (Has(form, "mskBoden") && Has(form, "lblFaktor")) {
-        form.Get<forms::MaskEdBox>("mskBoden").OnLostFocus([this] {
+    auto& bezug = form.Get<forms::MaskEdBox>(ctl::kBezug);
+    bezug.OnKeyPress([&bezug](int& keyCode) { Steps::Quiet([&] { KommaRegel(bezug, keyCode); }); });
+    if (category_.features.valueFactor) {
+        form.Get<forms::MaskEdBox>(ctl::kBoden).OnLostFocus([this] {
             Steps s("Rechnung", "mskBoden");
             if (!s(100, [&] { WertfaktorSetzen(*form_); })) return;
             s(110, [&] { Rechnen(); });
         });
     }
-    if (Has(form, "cmbKlassifizierung") && Has(form, "lblStrasse")) {
+    if (category_.features.classificationFactor) {
         // A throw must not reach the window system; logged under the dialog.
-        form.Get<forms::ComboBox>("cmbKlassifizierung").OnLostFocus([this] {
+        form.Get<forms::ComboBox>(ctl::kKlassifizierung).OnLostFocus([this] {
             Steps s(category_.name, "cmbKlassifizierung_LostFocus");
             if (!s(100, [&] { KlassifizierungsfaktorSetzen(*form_); })) return;
             s(110, [&] { Rechnen(); });
@@ -85,18 +82,16 @@ void CategoryDialog::Design(forms::Form& form) {
     for (const auto& t : category_.recalcOnClick)
         form.ItemByKey(t.key).OnClick([this, t] { Recalculate(t, "_Click"); });
 
-    if (Has(form, "CommandEnde"))
-        form.Get<forms::CommandButton>("CommandEnde").OnClick([this] { CommandEnde_Click(); });
-    if (Has(form, "CommandAbbruch"))
-        form.Get<forms::CommandButton>("CommandAbbruch").OnClick([this] { form_->Unload(); });
+    form.Get<forms::CommandButton>(ctl::kEnde).OnClick([this] { CommandEnde_Click(); });
+    form.Get<forms::CommandButton>(ctl::kAbbruch).OnClick([this] { form_->Unload(); });
 
     form.OnLoad([this] { Form_Load(); });
     form.OnUnload([this] { tabelle_.reset(); });
 }
 
 void CategoryDialog::Recalculate(const Trigger& trigger, const char* event) {
-    Steps s(trigger.module.empty() ? category_.name : trigger.module,
-            trigger.procedure.empty() ? trigger.key + event : trigger.procedure);
+    const auto [modul, prozedur] = LogPlace(category_, trigger, event);
+    Steps s(modul, prozedur);
     s(100, [&] { Rechnen(); });
 }
 
@@ -112,17 +107,15 @@ void CategoryDialog::Form_Load() {
         if (category_.StartwerteSetzen) category_.StartwerteSetzen(form);
     };
     s(100, [&] { form.SetIcon(ComponentIcon()); });
-    s(110, [&] { form.Get<forms::Label>("lblVersion").SetCaption("V " + std::to_string(ComponentRevision())); });
-    s(120, [&] { form.Get<forms::CommandButton>("CommandEnde").SetPicture(ButtonPicture("OK")); });
-    s(130, [&] { form.Get<forms::CommandButton>("CommandAbbruch").SetPicture(ButtonPicture("Abbruch")); });
-    s(140, [&] { form.Get<forms::MaskEdBox>("mskBezug").SetText("1000,00"); });
+    s(110, [&] { form.Get<forms::Label>(ctl::kVersion).SetCaption("V " + std::to_string(ComponentRevision())); });
+    s(120, [&] { form.Get<forms::CommandButton>(ctl::kEnde).SetPicture(ButtonPicture("OK")); });
+    s(130, [&] { form.Get<forms::CommandButton>(ctl::kAbbruch).SetPicture(ButtonPicture("Abbruch")); });
+    s(140, [&] { form.Get<forms::MaskEdBox>(ctl::kBezug).SetText("1000,00"); });
     s(150, [&] { tabelle_ = TabelleErmitteln(category_.marker, 0); });
     s(160, [&] { Pointer(form, forms::MousePointer::Hourglass); });
     if (category_.startValuesAlways) s(170, startwerte);
     if (tabelle_) {
-        s(180, [&] {
-            if (category_.TabelleEinlesen) category_.TabelleEinlesen(form, *tabelle_);
-        });
+        s(180, [&] { TabelleEinlesen(category_.rows, form, *tabelle_); });
         s(190, rechnen);
     } else {
         if (!category_.startValuesAlways) s(200, startwerte);
@@ -134,19 +127,27 @@ void CategoryDialog::Form_Load() {
     s(240, [&] { forms::SetWindowLongA(form, forms::GWL_EXSTYLE, 0x140); });
 }
 
+// One procedure for the log, numbered in the order it runs: the frame's steps
+// here, the document's from 120 to 280 (GebührentabelleSchreiben) and the
+// reads of the content from 1000 (Gebührentabelle).
 void CategoryDialog::CommandEnde_Click() {
     Steps s(category_.name, "CommandEnde_Click");
     forms::Form& form = *form_;
     std::optional<FeeTable> content;
     s(100, [&] { Pointer(form, forms::MousePointer::Hourglass); });
-    s(110, [&] { content = category_.Gebührentabelle(form); });
+    s(110, [&] { content = Gebührentabelle(category_, form); });
     // Without its content there is nothing sound to write; the old table stays.
     if (content) GebührentabelleSchreiben(category_, *content, tabelle_);
-    s(120, [&] { Pointer(form, forms::MousePointer::Default); });
-    s(130, [&] { form.Unload(); });
+    s(290, [&] { Pointer(form, forms::MousePointer::Default); });
+    s(300, [&] { form.Unload(); });
 }
 
 void RegisterCategory(int16_t index, std::function<Category()> category) {
+    if (const auto mängel = Mängel(category()); !mängel.empty()) {
+        std::string text = "category not registered:";
+        for (const auto& m : mängel) text += "\n  " + m;
+        throw std::logic_error(text);
+    }
     RegisterDialog(index, [category = std::move(category)]() -> std::shared_ptr<ModelessDialog> {
         return std::make_shared<CategoryDialog>(category());
     });

@@ -20,11 +20,12 @@ int ComponentRevision();
 // A category unit builds its Category and registers it, for example:
 //   Category k{};  k.name = "frmKat5"; k.marker = "Honora_5"; k.widths = {1.5, 8.3, 1.9, 3.3, 2.5};
 //   k.design = [](kado::forms::Form& f) { ...its controls...; AddFrameControls(f, places); };
-//   k.GebührBerechnen = ...; k.TabelleEinlesen = ...; k.Gebührentabelle = ...;
+//   k.GebührBerechnen = ...; k.rows = ...its fee table (fee_rows.h)...;
+//   k.features = {.valueFactor = true};
 //   k.recalcOnLeave = {{"mskAGPo"}, {"mskAGP"}}; k.recalcOnClick = {{"optNr(0)"}, {"optNr(3)"}};
 //   RegisterCategory(0, [] { return Grenzfeststellung(); });
 // The frame wires select-all on every masked field, the comma key of mskBezug,
-// the factors of mskBoden and cmbKlassifizierung, CommandEnde and CommandAbbruch.
+// the factors the features name, CommandEnde and CommandAbbruch.
 class CategoryDialog : public ModelessDialog {
 public:
     explicit CategoryDialog(Category category);
@@ -55,7 +56,8 @@ private:
 };
 
 // Registers the category's dialog for Show's index; each Show after an unload
-// gets a fresh dialog built from the category.
+// gets a fresh dialog built from the category. A category that fails its
+// check (category_check.h) is refused with std::logic_error.
 void RegisterCategory(int16_t index, std::function<Category()> category);
 
 }  // namespace honora

@@ -1,6 +1,5 @@
 #include "plugin/dialogs/framework/fee_table_frame.h"
 
-#include <array>
 #include <memory>
 
 #include "plugin/common/steps.h"
@@ -26,49 +25,49 @@ std::optional<word::Table> GebührentabelleSchreiben(const Category& category, c
     std::shared_ptr<word::Document> doc;
     bool whole = true;
 
-    s(100, [&] { SummeLöschen(); });
-    s(110, [&] { range = WordTabelleFestlegen(category.name, earlier); });
-    s(120, [&] { whole = ShareIsWholeJob(content.share); });
+    s(120, [&] { SummeLöschen(); });
+    s(130, [&] { range = WordTabelleFestlegen(category.name, earlier); });
+    s(140, [&] { whole = ShareIsWholeJob(content.share); });
     const int16_t rows = static_cast<int16_t>(content.rows + (whole ? 0 : 2));
-    s(130, [&] {
+    s(150, [&] {
         doc = Session().Doc;
         table = Need(doc).GetTables().Add(Need(range), rows, 5);
     });
-    s(140, [&] { TabelleFormatieren(category.name, Need(table), category.widths); });
-    s(150, [&] {
+    s(160, [&] { TabelleFormatieren(category.name, Need(table), category.widths); });
+    s(170, [&] {
         word::Range title = Need(table).GetCell(1, 1).GetRange();
         title.SetBold(true);
         title.SetUnderline(word::UnderlineStyle::Single);
         title.InsertAfter(content.title + "\r\n");
     });
     // The title cell spans the first four columns; cell (1,5) keeps its width.
-    const std::array<double, 4> titleWidths = {12, 1, 1, 1};
-    for (int c = 1; c <= 4; ++c) {
-        s(150 + 10 * c, [&] {
-            Need(table).GetCell(1, c).SetWidth(
-                Need(doc).GetApplication()->CentimetersToPoints(titleWidths[static_cast<size_t>(c - 1)]));
-        });
-    }
+    auto titleWidth = [&](int column, double cm) {
+        Need(table).GetCell(1, column).SetWidth(Need(doc).GetApplication()->CentimetersToPoints(cm));
+    };
+    s(180, [&] { titleWidth(1, 12); });
+    s(190, [&] { titleWidth(2, 1); });
+    s(200, [&] { titleWidth(3, 1); });
+    s(210, [&] { titleWidth(4, 1); });
     for (int16_t c = 1; c <= 5; ++c) {
-        s(200, [&] { wordTabelle(Need(table), 2, c, kFeeTableHeadings[static_cast<size_t>(c - 1)], true, ""); });
+        s(220, [&] { wordTabelle(Need(table), 2, c, kFeeTableHeadings[static_cast<size_t>(c - 1)], true, ""); });
     }
     for (const FeeCell& cell : content.cells) {
-        s(210, [&] {
-            const std::string& comment = cell.payable ? std::string(whole ? "" : "no") : cell.comment;
-            wordTabelle(Need(table), cell.row, cell.column, cell.text, cell.bold, comment);
+        s(230, [&] {
+            const FeeMark mark = cell.payable ? (whole ? FeeMark{} : FeeMark::Excluded()) : cell.mark;
+            wordTabelle(Need(table), cell.row, cell.column, cell.text, cell.bold, EncodeFeeMark(mark));
         });
     }
     if (!whole) {
         const int16_t r = content.shareRow > 0 ? content.shareRow : rows;
-        s(220, [&] { wordTabelle(Need(table), r, 2, "Anteil in 1/1000", false, ""); });
-        s(230, [&] { wordTabelle(Need(table), r, 3, ShareText(content.share), false, ""); });
-        s(240, [&] {
+        s(240, [&] { wordTabelle(Need(table), r, 2, "Anteil in 1/1000", false, ""); });
+        s(250, [&] { wordTabelle(Need(table), r, 3, ShareText(content.share), false, ""); });
+        s(260, [&] {
             wordTabelle(Need(table), r, 5, ShareAmount(content.fee, content.shareFactor, content.share) + " €", false,
                         "");
         });
     }
-    s(250, [&] { BookmarkSetzen(Need(table), category.marker); });
-    s(260, [&] { SummeBilden(Session().Zahlungsziel); });
+    s(270, [&] { BookmarkSetzen(Need(table), category.marker); });
+    s(280, [&] { SummeBilden(Session().Zahlungsziel); });
     return table;
 }
 

@@ -8,6 +8,19 @@
 
 namespace honora {
 
+// Names of the controls the frame itself works with.
+namespace ctl {
+inline constexpr char kBezug[] = "mskBezug";
+inline constexpr char kVersion[] = "lblVersion";
+inline constexpr char kEnde[] = "CommandEnde";
+inline constexpr char kAbbruch[] = "CommandAbbruch";
+// The value factor and the classification factor (the frame's factor rules).
+inline constexpr char kBoden[] = "mskBoden";
+inline constexpr char kFaktor[] = "lblFaktor";
+inline constexpr char kKlassifizierung[] = "cmbKlassifizierung";
+inline constexpr char kStrasse[] = "lblStrasse";
+}  // namespace ctl
+
 // Where the category puts them (grid places within its layout).
 struct FramePlaces {
     kado::forms::GridPlace shareCaption;  // "Kostenanteil"

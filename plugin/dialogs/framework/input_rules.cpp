@@ -1,6 +1,7 @@
 #include "plugin/dialogs/framework/input_rules.h"
 
 #include "platform/com/numtext.h"
+#include "plugin/dialogs/framework/frame_controls.h"
 
 namespace honora {
 
@@ -29,12 +30,12 @@ std::string Klassifizierungsfaktor(int listIndex) {
 }
 
 void WertfaktorSetzen(forms::Form& form) {
-    form.Get<forms::Label>("lblFaktor").SetCaption(Wertfaktor(form.Get<forms::MaskEdBox>("mskBoden").Text()));
+    form.Get<forms::Label>(ctl::kFaktor).SetCaption(Wertfaktor(form.Get<forms::MaskEdBox>(ctl::kBoden).Text()));
 }
 
 void KlassifizierungsfaktorSetzen(forms::Form& form) {
-    form.Get<forms::Label>("lblStrasse")
-        .SetCaption(Klassifizierungsfaktor(form.Get<forms::ComboBox>("cmbKlassifizierung").ListIndex()));
+    form.Get<forms::Label>(ctl::kStrasse)
+        .SetCaption(Klassifizierungsfaktor(form.Get<forms::ComboBox>(ctl::kKlassifizierung).ListIndex()));
 }
 
 void KommaRegel(forms::MaskEdBox& mskBezug, int keyCode) {

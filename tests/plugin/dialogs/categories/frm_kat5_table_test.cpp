@@ -6,6 +6,7 @@
 #include <array>
 
 #include "kat5_fixture.h"
+#include "plugin/dialogs/framework/read_back.h"
 #include "plugin/dialogs/categories/category_dialogs.h"
 
 namespace kat5_test {
@@ -214,7 +215,7 @@ TEST_F(Kat5Test, AShortForeignTableLeavesTheInputsItLacksAsTheyWere) {
     foreign.GetCell(1, 1).GetRange().InsertAfter("Zerlegung nach Nr. 30.1");
     foreign.GetCell(3, 3).GetRange().InsertAfter("abc");
 
-    honora::kat5::TabelleEinlesen(f, foreign);
+    honora::TabelleEinlesen(honora::kat5::Tabelle(), f, foreign);
     EXPECT_TRUE(Get<forms::OptionButton>(f, "optNr(0)").Value());
     EXPECT_EQ(Text(f, "mskAGPo"), "7   ") << "the mask refuses the text";
     EXPECT_EQ(Text(f, "mskAGP"), "2   ");

@@ -28,15 +28,15 @@ honora::FeeTable Content(const std::string& share, const std::string& fee = "226
     t.share = share;
     t.fee = fee;
     t.cells = {
-        {3, 1, "30.22.1", false, "", false},
-        {3, 2, "Grenzfeststellung", false, "", false},
-        {3, 3, "   6", false, "", false},
-        {3, 4, "40,00 €", false, "", false},
-        {3, 5, " 240,00 €", false, "no", false},
-        {5, 2, "Zwischensumme", true, "", false},
-        {5, 5, " 240,00 €", false, "no", false},
-        {7, 2, "Gebühr", false, "", false},
-        {7, 5, fee + " €", false, "", true},
+        {3, 1, "30.22.1", false, {}, false},
+        {3, 2, "Grenzfeststellung", false, {}, false},
+        {3, 3, "   6", false, {}, false},
+        {3, 4, "40,00 €", false, {}, false},
+        {3, 5, " 240,00 €", false, honora::FeeMark::Excluded(), false},
+        {5, 2, "Zwischensumme", true, {}, false},
+        {5, 5, " 240,00 €", false, honora::FeeMark::Excluded(), false},
+        {7, 2, "Gebühr", false, {}, false},
+        {7, 5, fee + " €", false, {}, true},
     };
     return t;
 }
@@ -181,9 +181,9 @@ TEST_F(FeeTableFrame, WithoutADocumentEveryStepIsLoggedAndNothingIsReturned) {
     honora::Session().Doc.reset();
     EXPECT_FALSE(honora::GebührentabelleSchreiben(kKat, Content("1000,00"), std::nullopt).has_value());
     auto logged = LoggedSteps();
-    EXPECT_THAT(logged, ::testing::Contains("frmKat5.CommandEnde_Click:130"));
-    EXPECT_THAT(logged, ::testing::Contains("frmKat5.CommandEnde_Click:250"));
-    EXPECT_THAT(logged, ::testing::Not(::testing::Contains("frmKat5.CommandEnde_Click:220")));
+    EXPECT_THAT(logged, ::testing::Contains("frmKat5.CommandEnde_Click:150"));
+    EXPECT_THAT(logged, ::testing::Contains("frmKat5.CommandEnde_Click:270"));
+    EXPECT_THAT(logged, ::testing::Not(::testing::Contains("frmKat5.CommandEnde_Click:240")));
 }
 
 }  // namespace

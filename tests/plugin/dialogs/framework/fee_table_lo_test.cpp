@@ -26,11 +26,11 @@ TEST_F(FeeTableLo, LayoutMarksAndShareSurviveLibreOffice) {
     content.rows = 5;
     content.share = " 250,00";
     content.fee = "2265,00";
-    content.cells = {{3, 1, "30.22.1", false, "", false},
-                     {3, 2, "Grenzpunkte", false, "", false},
-                     {3, 5, " 240,00 €", false, "no", false},
-                     {5, 2, "Gebühr", true, "", false},
-                     {5, 5, "2265,00 €", false, "", true}};
+    content.cells = {{3, 1, "30.22.1", false, {}, false},
+                     {3, 2, "Grenzpunkte", false, {}, false},
+                     {3, 5, " 240,00 €", false, honora::FeeMark::Excluded(), false},
+                     {5, 2, "Gebühr", true, {}, false},
+                     {5, 5, "2265,00 €", false, {}, true}};
     AddParagraph("Rechnung Nr. 17");
     ASSERT_TRUE(honora::GebührentabelleSchreiben(k, content, std::nullopt).has_value());
 
