@@ -1,6 +1,5 @@
 #include "plugin/dialogs/framework/table_layout.h"
 
-#include <array>
 #include <memory>
 
 #include "plugin/common/steps.h"
@@ -29,30 +28,35 @@ void AlignColumn(const word::Table& t, int column, word::Alignment a) {
 void TabelleFormatieren(std::string_view Dialog, const word::Table& Tabelle, const ColumnWidths& widths) {
     Steps s(Dialog, "Zeitdifferenz");
     std::shared_ptr<word::Application> app;
-    s(100, [&] {
+    s(800, [&] {
         app = Need(Session().Doc).GetApplication();
         Tabelle.Select();
     });
-    const std::array<word::BorderType, 6> borders = {word::BorderType::Top,    word::BorderType::Left,
-                                                     word::BorderType::Bottom, word::BorderType::Right,
-                                                     word::BorderType::Horizontal, word::BorderType::Vertical};
-    int32_t step = 110;
-    for (auto b : borders) {
-        s(step, [&] { Need(app).GetSelection().GetBorders().Item(b).SetLineStyle(word::LineStyle::None); });
-        step += 10;
-    }
-    s(170, [&] { Need(app).GetSelection().GetParagraphFormat().SetAlignment(word::Alignment::Right); });
+    auto noBorder = [&](word::BorderType b) {
+        Need(app).GetSelection().GetBorders().Item(b).SetLineStyle(word::LineStyle::None);
+    };
+    s(810, [&] { noBorder(word::BorderType::Top); });
+    s(820, [&] { noBorder(word::BorderType::Left); });
+    s(830, [&] { noBorder(word::BorderType::Bottom); });
+    s(840, [&] { noBorder(word::BorderType::Right); });
+    s(850, [&] { noBorder(word::BorderType::Horizontal); });
+    s(860, [&] { noBorder(word::BorderType::Vertical); });
+    s(870, [&] { Need(app).GetSelection().GetParagraphFormat().SetAlignment(word::Alignment::Right); });
     // The engine formats a column selection as the whole stretch from its top to
     // its bottom cell, so the column's cells are aligned one by one (see AlignColumn).
-    s(180, [&] { Tabelle.GetColumns().Item(1).Select(); });
-    s(190, [&] { AlignColumn(Tabelle, 1, word::Alignment::Left); });
-    s(200, [&] { Tabelle.GetColumns().Item(2).Select(); });
-    s(210, [&] { AlignColumn(Tabelle, 2, word::Alignment::Left); });
-    for (int c = 1; c <= 5; ++c) {
-        s(210 + 10 * c, [&] {
-            Tabelle.GetColumns().Item(c).SetWidth(Need(app).CentimetersToPoints(widths[static_cast<size_t>(c - 1)]));
-        });
-    }
+    s(880, [&] { Tabelle.GetColumns().Item(1).Select(); });
+    s(890, [&] { AlignColumn(Tabelle, 1, word::Alignment::Left); });
+    s(900, [&] { Tabelle.GetColumns().Item(2).Select(); });
+    s(910, [&] { AlignColumn(Tabelle, 2, word::Alignment::Left); });
+    auto width = [&](int column) {
+        Tabelle.GetColumns().Item(column).SetWidth(
+            Need(app).CentimetersToPoints(widths[static_cast<size_t>(column - 1)]));
+    };
+    s(920, [&] { width(1); });
+    s(930, [&] { width(2); });
+    s(940, [&] { width(3); });
+    s(950, [&] { width(4); });
+    s(960, [&] { width(5); });
 }
 
 }  // namespace honora
