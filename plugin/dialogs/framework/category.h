@@ -48,6 +48,7 @@ struct FeeTable {
 struct Features {
     bool valueFactor = false;           // mskBoden sets lblFaktor when left
     bool classificationFactor = false;  // cmbKlassifizierung sets lblStrasse when left
+    bool commaRule = true;              // a comma typed into mskBezug formats the share
 };
 
 // An input whose event recomputes the fees: LostFocus of a field, Click of an

@@ -61,8 +61,9 @@ std::vector<std::string> Mängel(const Category& k) {
     Check check(k, *form);
     if (!Steps::Quiet([&] { form->Load(); })) return {k.name + ": the design fails"};
 
-    for (const char* key : {ctl::kBezug, ctl::kVersion, ctl::kEnde, ctl::kAbbruch})
-        check.Needs<forms::Control>(key, "frame control");
+    check.Needs<forms::Label>(ctl::kVersion, "frame control");
+    for (const char* key : {ctl::kEnde, ctl::kAbbruch}) check.Needs<forms::CommandButton>(key, "frame control");
+    check.Needs<forms::MaskEdBox>(ctl::kBezug, "share field");
     if (k.features.valueFactor) {
         check.Needs<forms::MaskEdBox>(ctl::kBoden, "value factor field");
         check.Needs<forms::Label>(ctl::kFaktor, "value factor label");

@@ -60,8 +60,10 @@ void CategoryDialog::Design(forms::Form& form) {
             });
         }
     }
-    auto& bezug = form.Get<forms::MaskEdBox>(ctl::kBezug);
-    bezug.OnKeyPress([&bezug](int& keyCode) { Steps::Quiet([&] { KommaRegel(bezug, keyCode); }); });
+    if (category_.features.commaRule) {
+        auto& bezug = form.Get<forms::MaskEdBox>(ctl::kBezug);
+        bezug.OnKeyPress([&bezug](int& keyCode) { Steps::Quiet([&] { KommaRegel(bezug, keyCode); }); });
+    }
     if (category_.features.valueFactor) {
         form.Get<forms::MaskEdBox>(ctl::kBoden).OnLostFocus([this] {
             Steps s("Rechnung", "mskBoden");
