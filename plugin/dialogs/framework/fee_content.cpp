@@ -20,8 +20,6 @@ const CellSpec* PayableCell(const FeeRows& rows) {
 
 FeeMark MarkOf(Role role) { return role == Role::Excluded ? FeeMark::Excluded() : FeeMark{}; }
 
-}  // namespace
-
 std::string ZellenText(const CellText& text, forms::Form& form) {
     switch (text.from) {
         case CellText::From::Literal: return text.value;
@@ -30,6 +28,8 @@ std::string ZellenText(const CellText& text, forms::Form& form) {
     }
     return {};
 }
+
+}  // namespace
 
 FeeTable Gebührentabelle(const Category& category, forms::Form& form) {
     Steps s(category.name, "CommandEnde_Click");

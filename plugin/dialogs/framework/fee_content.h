@@ -11,7 +11,4 @@ namespace honora {
 // loses its cell only (a failed condition leaves its block or cell out).
 FeeTable Gebührentabelle(const Category& category, kado::forms::Form& form);
 
-// The text a cell gets from the controls.
-std::string ZellenText(const CellText& text, kado::forms::Form& form);
-
 }  // namespace honora

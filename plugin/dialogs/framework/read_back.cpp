@@ -36,13 +36,14 @@ bool Unconditional(const BlockSpec& block) {
     return false;
 }
 
-}  // namespace
-
+// The first literal cell, by which the read-back knows the variant.
 const CellSpec* KeyCell(const Variant& variant) {
     for (const auto& cell : variant.cells)
         if (cell.text.from == CellText::From::Literal && !cell.text.value.empty()) return &cell;
     return nullptr;
 }
+
+}  // namespace
 
 void TabelleEinlesen(const FeeRows& rows, forms::Form& form, const kado::word::Table& Tabelle) {
     Steps s("Rechnung", "TabelleEinlesen");

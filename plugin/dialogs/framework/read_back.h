@@ -12,7 +12,4 @@ namespace honora {
 // the input keeps its value. The frame recomputes after it.
 void TabelleEinlesen(const FeeRows& rows, kado::forms::Form& form, const kado::word::Table& Tabelle);
 
-// The variant's first literal cell, by which the read-back knows it; null when it has none.
-const CellSpec* KeyCell(const Variant& variant);
-
 }  // namespace honora
