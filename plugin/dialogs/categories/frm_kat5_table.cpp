@@ -140,9 +140,8 @@ void TabelleEinlesen(forms::Form& form, const kado::word::Table& Tabelle) {
         s(160, [&] { form.Get<forms::OptionButton>("optFaktor", 1).SetValue(true); });
     } else {
         s(170, [&] {
-            bool withoutThousands = true;
             form.Get<forms::MaskEdBox>("mskBoden")
-                .SetText(WertFormatieren(kado::com::NumberToText(CVal(zelle(11, 2))), 4, 0, withoutThousands));
+                .SetText(WertFormatieren(kado::com::NumberToText(CVal(zelle(11, 2))), 4, 0, true));
         });
         s(180, [&] { form.Get<forms::Label>("lblFaktor").SetCaption(zelle(11, 3)); });
         s(190, [&] { form.Get<forms::OptionButton>("optFaktor", 0).SetValue(true); });
