@@ -1,5 +1,5 @@
-// Number text primitives of the German locale shared by the Variant and the
-// plug-in's formatting routines, and the dot-decimal text of queries and files.
+// Number text of the German locale shared by the Variant and the plug-in, and
+// the dot-decimal text of queries and files. The readings differ; never mix them up.
 #pragma once
 
 #include <optional>
