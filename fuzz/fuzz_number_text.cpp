@@ -17,6 +17,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (!kado::com::ParseGermanNumber(printed) && printed.find('E') == std::string::npos) __builtin_trap();
         (void)kado::com::FormatFixed(*v, 2, true);
     }
+    (void)kado::com::ReadDotNumber(text, true);
+    // Seventeen digits of what the dot reading accepted read back exactly.
+    if (auto d = kado::com::ReadDotNumber(text); d && std::isfinite(*d)) {
+        if (kado::com::ReadDotNumber(kado::com::DotText(*d, 17)) != *d) __builtin_trap();
+    }
     try {
         kado::com::Variant var(text);
         (void)var.ToDouble();

@@ -32,9 +32,7 @@ std::string ShortestText(double value, int precision) {
     if (std::isnan(value)) return "NaN";
     if (std::isinf(value)) return value < 0 ? "-1,#INF" : "1,#INF";
     if (value == 0.0) return "0";  // also drops the sign of -0
-    char buf[64];
-    auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, precision);
-    std::string s(buf, r.ptr);
+    const std::string s = DotText(value, precision);
     // to_chars writes "1e+20"; the runtime writes "1E+20" with at least two exponent digits.
     std::string out;
     out.reserve(s.size() + 2);
@@ -70,6 +68,19 @@ double FromPlainText(const std::string& text) {
 }
 
 }  // namespace
+
+std::string DotText(double value, int precision) {
+    char buf[64];
+    const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, precision);
+    return std::string(buf, r.ptr);
+}
+
+std::optional<double> ReadDotNumber(std::string_view text, bool prefixOnly) {
+    double v = 0.0;
+    const auto r = std::from_chars(text.data(), text.data() + text.size(), v);
+    if (r.ec != std::errc() || (!prefixOnly && r.ptr != text.data() + text.size())) return std::nullopt;
+    return v;
+}
 
 std::string NumberToText(double value) { return ShortestText(value, 15); }
 

@@ -1,5 +1,5 @@
-// Number text primitives of the German locale shared by the Variant and the
-// plug-in's formatting routines. Two readings exist; never mix them up.
+// Number text of the German locale shared by the Variant and the plug-in, and
+// the dot-decimal text of queries and files. The readings differ; never mix them up.
 #pragma once
 
 #include <optional>
@@ -30,6 +30,16 @@ double PlainRead(std::string_view text);
 // from zero on the decimal value (2.675 -> "2,68"); thousands groups with "."
 // when requested ("#,##0.00" style).
 std::string FormatFixed(double value, int decimals, bool thousands);
+
+// Dot-decimal text for queries and files, as printf's "%.*g" writes it in the
+// C locale: `precision` (1 to 17) significant digits, no trailing zeros,
+// exponent form for large and small values ("1.5", "-3", "1e+20", "2.5e-07").
+std::string DotText(double value, int precision = 15);
+
+// std::from_chars' reading of a dot-decimal number ("-" the only sign, no
+// blanks): of the whole text, or with prefixOnly of its start. Nothing when
+// there is no number there or it is out of range.
+std::optional<double> ReadDotNumber(std::string_view text, bool prefixOnly = false);
 
 // Round half to even, as the runtime's integer conversions do.
 double RoundHalfEven(double value);

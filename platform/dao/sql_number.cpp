@@ -1,7 +1,7 @@
 #include <cctype>
 #include <cmath>
-#include <cstdio>
 
+#include "platform/com/numtext.h"
 #include "platform/dao/dao.h"
 
 namespace kado::dao {
@@ -11,9 +11,7 @@ namespace {
 
 std::string FromDouble(double d) {
     if (!std::isfinite(d)) Mismatch();
-    char buf[40];
-    std::snprintf(buf, sizeof buf, "%.15g", d);
-    return buf;
+    return com::DotText(d);
 }
 
 // Text that holds only a plain decimal number (optional sign, digits,

@@ -1,12 +1,12 @@
 // Loading a DOCX package into the character stream: paragraphs, runs, tables,
 // comments and text boxes are modelled; everything else is kept as XML.
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <map>
 #include <sstream>
 
+#include "platform/com/numtext.h"
 #include "platform/word/docx_io.h"
 #include "platform/word/text_codec.h"
 #include "platform/word/xml_safe.h"
@@ -55,10 +55,9 @@ double Num(const char* s, double fallback = 0) {
     std::string_view v(s);
     while (!v.empty() && v.front() == ' ') v.remove_prefix(1);
     if (!v.empty() && v.front() == '+') v.remove_prefix(1);
-    double d = 0;
-    auto r = std::from_chars(v.data(), v.data() + v.size(), d);
-    if (r.ec != std::errc() || !std::isfinite(d)) return fallback;
-    return std::clamp(d, -1e9, 1e9);
+    const auto d = com::ReadDotNumber(v, true);
+    if (!d || !std::isfinite(*d)) return fallback;
+    return std::clamp(*d, -1e9, 1e9);
 }
 bool OnOff(xml_node n) {
     const char* v = Attr(n, "val");

@@ -10,6 +10,7 @@
 #include <unordered_map>
 #include <sstream>
 
+#include "platform/com/numtext.h"
 #include "platform/word/docx_io.h"
 #include "platform/word/text_codec.h"
 #include "platform/word/xml_safe.h"
@@ -115,12 +116,8 @@ bool XmlChar(char32_t c) {
 }
 long Twips(double pt) { return std::lround(std::clamp(pt, -1e6, 1e6) * 20.0); }
 long Emu(double pt) { return std::lround(std::clamp(pt, -1e6, 1e6) * 12700.0); }
-std::string Num(double v) {
-    std::ostringstream o;
-    o.imbue(std::locale::classic());
-    o << v;
-    return o.str();
-}
+// A stream's default "%g" text of six digits.
+std::string Num(double v) { return com::DotText(v, 6); }
 bool Structural(Kind k) { return k == Kind::CellEnd || k == Kind::RowCr || k == Kind::RowEnd; }
 
 class Writer {

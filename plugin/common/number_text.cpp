@@ -10,7 +10,7 @@ namespace honora {
 
 using kado::com::Variant;
 
-std::string WertFormatieren(std::string value, int16_t width, int16_t decimals, bool& withoutThousands) {
+std::string WertFormatieren(std::string value, int16_t width, int16_t decimals, bool withoutThousands) {
     Steps s("Funktionen", "WertFormatieren");
     int32_t p = 0;
     s(100, [&] { std::erase(value, '.'); });
@@ -47,6 +47,10 @@ std::string WertFormatieren(std::string value, int16_t width, int16_t decimals, 
         if (withoutThousands) std::erase(value, '.');
     });
     return value;
+}
+
+std::string BetragText(double value, int16_t width, int16_t decimals) {
+    return WertFormatieren(kado::com::NumberToText(value), width, decimals, true);
 }
 
 double CVal(std::string_view text) {

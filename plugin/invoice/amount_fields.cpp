@@ -3,7 +3,6 @@
 #include <optional>
 #include <string_view>
 
-#include "platform/com/numtext.h"
 #include "platform/com/utf8.h"
 #include "plugin/common/number_text.h"
 #include "plugin/common/steps.h"
@@ -22,10 +21,7 @@ long EuroPosition(const std::string& text) {
 
 }  // namespace
 
-std::string BetragText(double betrag) {
-    bool ohneTausender = true;
-    return WertFormatieren(kado::com::NumberToText(betrag), 11, 2, ohneTausender) + " €";
-}
+std::string EuroBetragText(double betrag) { return BetragText(betrag, 11) + " €"; }
 
 void BetragsfeldErsetzen(kado::word::Application& app, const kado::word::Comment& marke, double betrag) {
     Steps s("GebührenTabelle", "SummeBilden");
@@ -54,7 +50,7 @@ void BetragsfeldErsetzen(kado::word::Application& app, const kado::word::Comment
         länge = euro + 4 < folgend.size() && folgend[euro + 4] == '\x05' ? p + 1 : p + 2;
     });
     if (p > 0) s(450, [&] { app.GetSelection().MoveEnd(kado::word::Unit::Character, länge); });
-    s(460, [&] { app.GetSelection().SetText(BetragText(betrag) + " "); });
+    s(460, [&] { app.GetSelection().SetText(EuroBetragText(betrag) + " "); });
 }
 
 void BetragsfelderErsetzen(kado::word::Document& doc, kado::word::Application& app, std::string_view marke,

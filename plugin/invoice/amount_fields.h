@@ -9,9 +9,9 @@
 
 namespace honora {
 
-// The number right-aligned in eleven characters, two decimals, no
-// thousands separators, then " €" ("     178,50 €").
-std::string BetragText(double betrag);
+// An invoice amount: BetragText right-aligned in eleven characters, then
+// " €" ("     178,50 €").
+std::string EuroBetragText(double betrag);
 
 // Replaces the amount that follows the comment's reference mark with the
 // value's amount text, " €" and a blank. An old amount counts when its " €"

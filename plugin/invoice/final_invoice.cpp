@@ -53,9 +53,9 @@ std::optional<Abzugszeilen> SchlussrechnungSchreiben(const word::Table& table, k
     s(831, [&] { ZelleSchreiben(table, h, 3, "Umsatzsteuer", std::nullopt); });
     s(832, [&] { ZelleSchreiben(table, h, 4, "Summe", false); });
     s(835, [&] { table.GetRows().Add(); });
-    s(836, [&] { ZelleSchreiben(table, h + 1, 2, BetragText(summe.nettoFällig), false); });
-    s(837, [&] { ZelleSchreiben(table, h + 1, 3, BetragText(summe.mwstGesamt), std::nullopt); });
-    s(838, [&] { ZelleSchreiben(table, h + 1, 4, BetragText(brutto), false); });
+    s(836, [&] { ZelleSchreiben(table, h + 1, 2, EuroBetragText(summe.nettoFällig), false); });
+    s(837, [&] { ZelleSchreiben(table, h + 1, 3, EuroBetragText(summe.mwstGesamt), std::nullopt); });
+    s(838, [&] { ZelleSchreiben(table, h + 1, 4, EuroBetragText(brutto), false); });
     s(840, [&] { table.GetRows().Add(); });
     s(841, [&] { ZelleSchreiben(table, h + 2, 1, "abzgl. Anzahlungen", std::nullopt); });
 
@@ -78,15 +78,15 @@ std::optional<Abzugszeilen> SchlussrechnungSchreiben(const word::Table& table, k
         s(862, [&] { ZelleSchreiben(table, r, 1, "Rechnung Nr. " + nummer + datum, false); });
         const Recordset& a = *anzahlungen;
         s(865, [&] {
-            ZelleSchreiben(table, r, 2, BetragText((Feld(a, "NettoRechnung") + Feld(a, "MehrwertsteuerFreierbetrag")) / 100),
+            ZelleSchreiben(table, r, 2, EuroBetragText((Feld(a, "NettoRechnung") + Feld(a, "MehrwertsteuerFreierbetrag")) / 100),
                            false);
         });
         s(866, [&] {
             ZelleSchreiben(table, r, 3,
-                           BetragText((Feld(a, "Brutto") - Feld(a, "NettoRechnung") - Feld(a, "MehrwertsteuerFreierbetrag")) / 100),
+                           EuroBetragText((Feld(a, "Brutto") - Feld(a, "NettoRechnung") - Feld(a, "MehrwertsteuerFreierbetrag")) / 100),
                            false);
         });
-        s(867, [&] { ZelleSchreiben(table, r, 4, BetragText(Feld(a, "Brutto") / 100), false); });
+        s(867, [&] { ZelleSchreiben(table, r, 4, EuroBetragText(Feld(a, "Brutto") / 100), false); });
         s(870, [&] { restNetto -= (Feld(a, "NettoRechnung") + Feld(a, "MehrwertsteuerFreierbetrag")) / 100; });
         s(871, [&] { restMwSt -= (Feld(a, "Brutto") - Feld(a, "NettoRechnung") - Feld(a, "MehrwertsteuerFreierbetrag")) / 100; });
         s(872, [&] { restBrutto -= Feld(a, "Brutto") / 100; });
@@ -102,9 +102,9 @@ std::optional<Abzugszeilen> SchlussrechnungSchreiben(const word::Table& table, k
 
     s(880, [&] { table.GetRows().Add(); });
     s(881, [&] { ZelleSchreiben(table, r + 1, 1, "Rechnungsbetrag", true); });
-    s(882, [&] { ZelleSchreiben(table, r + 1, 2, BetragText(restNetto), true); });
-    s(883, [&] { ZelleSchreiben(table, r + 1, 3, BetragText(restMwSt), true); });
-    s(884, [&] { ZelleSchreiben(table, r + 1, 4, BetragText(restBrutto), true); });
+    s(882, [&] { ZelleSchreiben(table, r + 1, 2, EuroBetragText(restNetto), true); });
+    s(883, [&] { ZelleSchreiben(table, r + 1, 3, EuroBetragText(restMwSt), true); });
+    s(884, [&] { ZelleSchreiben(table, r + 1, 4, EuroBetragText(restBrutto), true); });
 
     summe.steuerNetto = restNetto;
     summe.mwstGesamt = restMwSt;

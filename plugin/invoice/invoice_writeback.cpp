@@ -1,9 +1,9 @@
 #include "plugin/invoice/invoice_writeback.h"
 
 #include <cmath>
-#include <cstdio>
 
 #include "platform/com/error.h"
+#include "platform/com/numtext.h"
 #include "plugin/common/steps.h"
 
 namespace honora {
@@ -11,9 +11,8 @@ namespace honora {
 double Cent(double euro) {
     // Round on the 15 significant digits the runtime shows, so that
     // 1.005 * 100 = 100.49999999999999 counts as the half it stands for.
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.15g", euro * 100);
-    return std::round(std::strtod(buf, nullptr));
+    const double cent = euro * 100;
+    return std::round(kado::com::ReadDotNumber(kado::com::DotText(cent)).value_or(cent));
 }
 
 void RechnungZurückschreiben(kado::dao::Recordset& rechnung, const Rechnungssumme& summe, bool gutschrift,

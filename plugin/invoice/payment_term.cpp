@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/com/error.h"
+#include "platform/com/numtext.h"
 #include "platform/dao/dao.h"
 #include "plugin/common/need.h"
 #include "plugin/common/steps.h"
@@ -33,7 +34,6 @@ double LeadingNumber(std::string_view t, size_t& used) {
         if (t[i] == '.') point = true;
         ++i;
     }
-    std::string number(t.substr(start, i - start));
     bool anyDigit = false;
     for (size_t k = digitsFrom; k < i; ++k) anyDigit = anyDigit || std::isdigit(static_cast<unsigned char>(t[k]));
     if (!anyDigit) {
@@ -41,7 +41,8 @@ double LeadingNumber(std::string_view t, size_t& used) {
         return 0;
     }
     used = i;
-    return std::stod(number);
+    if (t[start] == '+') ++start;  // from_chars takes no "+"
+    return kado::com::ReadDotNumber(t.substr(start, i - start)).value_or(0);
 }
 
 }  // namespace

@@ -57,17 +57,17 @@ std::optional<word::Table> SummentabelleSchreiben(word::Document& doc, const Geb
         });
     s(360, [&] { tab().GetRows().Item(letzte - 1).SetHeight(6, word::HeightRule::Exactly); });
     s(370, [&] { ZelleSchreiben(tab(), letzte, 2, "Rechnungsbetrag", true); });
-    s(380, [&] { ZelleSchreiben(tab(), 1, 4, BetragText(gebühren.netto), false); });
+    s(380, [&] { ZelleSchreiben(tab(), 1, 4, EuroBetragText(gebühren.netto), false); });
     for (int i = 0; i < k; ++i) {
         const auto& satz = gebühren.sätze[i];
-        s(390, [&] { ZelleSchreiben(tab(), erste + i, 3, BetragText(summe.faktor * satz.zwischensumme), false); });
+        s(390, [&] { ZelleSchreiben(tab(), erste + i, 3, EuroBetragText(summe.faktor * satz.zwischensumme), false); });
         // Each line's VAT is rounded after the discount; the total was rounded before it.
         s(391, [&] {
-            ZelleSchreiben(tab(), erste + i, 4, BetragText(Mehrwertsteuer(satz.satz, satz.zwischensumme * summe.faktor)),
+            ZelleSchreiben(tab(), erste + i, 4, EuroBetragText(Mehrwertsteuer(satz.satz, satz.zwischensumme * summe.faktor)),
                            false);
         });
     }
-    s(395, [&] { ZelleSchreiben(tab(), letzte, 4, BetragText(summe.mwstGesamt + summe.nettoFällig), true); });
+    s(395, [&] { ZelleSchreiben(tab(), letzte, 4, EuroBetragText(summe.mwstGesamt + summe.nettoFällig), true); });
     return t;
 }
 
@@ -84,7 +84,7 @@ void AbschlagszeileSchreiben(const word::Table& table, const Abschlag& abschlag,
             text = "Abschlagszahlung von " + std::to_string(abschlag.prozent) + "%";
         ZelleSchreiben(table, 2, 2, "\r" + text, true);
     });
-    s(510, [&] { ZelleSchreiben(table, 2, 4, "\r" + BetragText(summe.nettoFällig), false); });
+    s(510, [&] { ZelleSchreiben(table, 2, 4, "\r" + EuroBetragText(summe.nettoFällig), false); });
 }
 
 void SummentabelleFormatieren(const word::Table& table, word::Application& app, const std::optional<Abzugszeilen>& abzug) {

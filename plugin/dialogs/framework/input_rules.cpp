@@ -7,11 +7,6 @@ namespace honora {
 
 namespace forms = kado::forms;
 
-std::string BetragText(double value, int16_t width, int16_t decimals) {
-    bool withoutThousands = true;
-    return WertFormatieren(kado::com::NumberToText(value), width, decimals, withoutThousands);
-}
-
 double LabelWert(forms::Form& form, std::string_view label) { return CVal(form.Get<forms::Label>(label).Caption()); }
 
 std::string Wertfaktor(std::string_view landValue) {
@@ -40,8 +35,7 @@ void KlassifizierungsfaktorSetzen(forms::Form& form) {
 
 void KommaRegel(forms::MaskEdBox& mskBezug, int keyCode) {
     if (keyCode != forms::key::Comma) return;
-    bool withoutThousands = true;
-    std::string text = WertFormatieren(mskBezug.Text(), 7, 2, withoutThousands);
+    std::string text = WertFormatieren(mskBezug.Text(), 7, 2, true);
     std::erase(text, '.');
     mskBezug.SetText(text);
     mskBezug.SetSelStart(5);

@@ -19,10 +19,6 @@ inline const std::array<std::string, 3> kKlassifizierungen = {
     "Wege, sonstige Gewässer, Dämme",
 };
 
-// An amount label's text: the number in the locale's text through
-// WertFormatieren without thousands separators (150 at 6, 2 gives "150,00").
-std::string BetragText(double value, int16_t width = 6, int16_t decimals = 2);
-
 // The number a label shows, read the German way (amounts and factors).
 double LabelWert(kado::forms::Form& form, std::string_view label);
 

@@ -21,12 +21,10 @@ void Apply(forms::Form& form, const Restore& restore, std::string text) {
         case Restore::Into::Nothing: return;
         case Restore::Into::Text: return SetFieldText(form, restore.key, std::move(text));
         case Restore::Into::Caption: return form.Get<forms::Label>(restore.key).SetCaption(std::move(text));
-        case Restore::Into::Number: {
-            bool withoutThousands = true;
+        case Restore::Into::Number:
             return SetFieldText(form, restore.key,
                                 WertFormatieren(kado::com::NumberToText(CVal(text)), restore.width, restore.decimals,
-                                                withoutThousands));
-        }
+                                                true));
     }
 }
 

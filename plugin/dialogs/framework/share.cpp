@@ -11,16 +11,13 @@ bool ShareIsWholeJob(std::string_view share) { return kado::com::PlainRead(share
 std::string ShareText(std::string_view share) { return kado::com::NumberToText(CVal(share)); }
 
 std::string ShareAmount(std::string_view feeLabel, double factor, std::string_view share) {
-    bool withoutThousands = true;
-    return WertFormatieren(kado::com::NumberToText(CVal(feeLabel) * factor * CVal(share) / 1000), 8, 2,
-                           withoutThousands);
+    return WertFormatieren(kado::com::NumberToText(CVal(feeLabel) * factor * CVal(share) / 1000), 8, 2, true);
 }
 
 void AnteilEinlesen(kado::forms::Form& form, const kado::word::Table& Tabelle, int16_t row) {
     if (ZelleEinlesen(Tabelle, row, 2).rfind("Anteil", 0) != 0) return;
-    bool withoutThousands = true;
     form.Get<kado::forms::MaskEdBox>("mskBezug")
-        .SetText(WertFormatieren(ZelleEinlesen(Tabelle, row, 3), 7, 2, withoutThousands));
+        .SetText(WertFormatieren(ZelleEinlesen(Tabelle, row, 3), 7, 2, true));
 }
 
 }  // namespace honora

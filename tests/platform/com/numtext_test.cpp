@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <optional>
+
 namespace kado::com {
 namespace {
 
@@ -43,6 +48,34 @@ TEST(FormatFixed, RoundsTheDecimalValueHalfAwayFromZero) {
         {1.005, 2, false, "1,01"}, {0, 2, false, "0,00"},
     };
     for (const auto& c : cases) EXPECT_EQ(FormatFixed(c.v, c.dec, c.th), c.text) << c.v;
+}
+
+TEST(DotText, WritesWhatPrintfsGWritesInTheCLocale) {
+    const double inf = std::numeric_limits<double>::infinity();
+    const double values[] = {1.5, -0.25, 0.1 + 0.2, 150, 1e15, 1e16, 123456789012345678.0, 1e-5, 2.5e-7,
+                             1234567.125, -0.0, 5e-324, 1.7976931348623157e308, 100.49999999999999, 1.0 / 3.0,
+                             999999.5, 0.0001, inf, -inf};
+    for (int precision : {15, 6}) {
+        for (double v : values) {
+            char buf[64];
+            std::snprintf(buf, sizeof buf, "%.*g", precision, v);
+            EXPECT_EQ(DotText(v, precision), buf) << precision;
+        }
+    }
+    EXPECT_EQ(DotText(1e20), "1e+20");
+    EXPECT_EQ(DotText(0.1 + 0.2), "0.3");
+    EXPECT_EQ(DotText(70.5, 6), "70.5");
+}
+
+TEST(ReadDotNumber, TheWholeTextOrItsStart) {
+    const struct { const char* text; bool prefixOnly; std::optional<double> v; } cases[] = {
+        {"1.5", false, 1.5}, {"-2.", false, -2}, {".5", false, 0.5}, {"1e+20", false, 1e20},
+        {"1.5x", false, std::nullopt}, {"1.5x", true, 1.5}, {"1,5", true, 1}, {"1,5", false, std::nullopt},
+        {"+1", true, std::nullopt}, {" 1", true, std::nullopt}, {"", false, std::nullopt}, {"-", true, std::nullopt},
+        {"1e400", true, std::nullopt}, {"12pt", true, 12},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ReadDotNumber(c.text, c.prefixOnly), c.v) << c.text << " " << c.prefixOnly;
+    EXPECT_TRUE(std::isnan(ReadDotNumber(DotText(std::nan(""))).value_or(0)));
 }
 
 TEST(RoundHalfEven, TiesGoToEven) {
