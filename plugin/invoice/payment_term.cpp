@@ -10,6 +10,7 @@
 #include "plugin/common/need.h"
 #include "plugin/common/steps.h"
 #include "plugin/component/session_context.h"
+#include "plugin/invoice/markers.h"
 
 namespace honora {
 
@@ -83,7 +84,7 @@ void ZahlungsZiel(std::shared_ptr<word::Document>& doc, bool Zahlungsziel) {
     for (int i = 1; i <= count; ++i)
         s(110, [&] {
             auto shape = doc->GetShapes().Item(i);
-            if (shape.Name() == "Zahlungsziel") alte.push_back(shape);
+            if (shape.Name() == marke::kZahlungsziel) alte.push_back(shape);
         });
     for (auto& shape : alte) s(120, [&] { shape.Delete(); });
     if (!Zahlungsziel) return;
@@ -98,7 +99,7 @@ void ZahlungsZiel(std::shared_ptr<word::Document>& doc, bool Zahlungsziel) {
         box = Need(doc).GetShapes().AddTextbox(word::TextOrientation::Horizontal, 70.5f, 766.5f, 450.75f, 54.0f);
     });
     s(180, [&] { Need(box).Select(); });
-    s(190, [&] { sel().ShapeRange().SetName("Zahlungsziel"); });
+    s(190, [&] { sel().ShapeRange().SetName(marke::kZahlungsziel); });
     s(200, [&] { sel().ShapeRange().GetTextFrame().TextRange().Select(); });
     s(210, [&] { sel().Collapse(word::CollapseDirection::Start); });
     // The insertion point in the box's text still has the box as its shape.

@@ -3,6 +3,7 @@
 #include "platform/com/numtext.h"
 #include "plugin/common/number_text.h"
 #include "plugin/dialogs/framework/cell_io.h"
+#include "plugin/dialogs/framework/frame_controls.h"
 
 namespace honora {
 
@@ -16,7 +17,7 @@ std::string ShareAmount(std::string_view feeLabel, double factor, std::string_vi
 
 void AnteilEinlesen(kado::forms::Form& form, const kado::word::Table& Tabelle, int16_t row) {
     if (ZelleEinlesen(Tabelle, row, 2).rfind("Anteil", 0) != 0) return;
-    form.Get<kado::forms::MaskEdBox>("mskBezug")
+    form.Get<kado::forms::MaskEdBox>(ctl::kBezug)
         .SetText(WertFormatieren(ZelleEinlesen(Tabelle, row, 3), 7, 2, true));
 }
 
