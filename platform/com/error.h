@@ -5,38 +5,31 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace kado::com {
 
-// Numbers as the original runtime and its libraries used them.
+// An entry of a library's error catalogue; it compares as its number.
+struct ErrorCode {
+    int32_t number;
+    std::string_view description;
+    constexpr operator int32_t() const noexcept { return number; }
+};
+
+// The runtime's own numbers. Each library names its other numbers in its own
+// error.h; no number appears in two catalogues.
 namespace err {
-inline constexpr int32_t Overflow = 6;
-inline constexpr int32_t SubscriptOutOfRange = 9;
-inline constexpr int32_t DivisionByZero = 11;
-inline constexpr int32_t TypeMismatch = 13;
-inline constexpr int32_t BadFileName = 52;
-inline constexpr int32_t FileNotFound = 53;
-inline constexpr int32_t PermissionDenied = 70;
-inline constexpr int32_t PathNotFound = 76;
-inline constexpr int32_t ObjectNotSet = 91;
-inline constexpr int32_t InvalidUseOfNull = 94;
-inline constexpr int32_t InvalidProcedureCall = 5;
-inline constexpr int32_t InvalidPropertyValue = 380;
-inline constexpr int32_t ObjectDoesNotSupport = 438;
-inline constexpr int32_t NoCurrentRecord = 3021;
-inline constexpr int32_t CannotOpenDatabase = 3049;
-inline constexpr int32_t TableNotFound = 3078;
-inline constexpr int32_t SyntaxErrorInQuery = 3075;
-inline constexpr int32_t UpdateWithoutEdit = 3020;
-inline constexpr int32_t OperationNotSupported = 3251;
-inline constexpr int32_t ItemNotFound = 3265;
-inline constexpr int32_t FileNotDatabase = 3343;
-inline constexpr int32_t WordCommandFailed = 4198;
-inline constexpr int32_t WordBadParameter = 4608;
-inline constexpr int32_t WordNoSuchMember = 5941;
-inline constexpr int32_t WordCellMissing = 5941;
-inline constexpr int32_t WordObjectDeleted = 5825;
-inline constexpr int32_t WordFileCorrupt = 5792;
+inline constexpr ErrorCode InvalidProcedureCall{5, "Invalid procedure call or argument"};
+inline constexpr ErrorCode Overflow{6, "Overflow"};
+inline constexpr ErrorCode DivisionByZero{11, "Division by zero"};
+inline constexpr ErrorCode TypeMismatch{13, "Type mismatch"};
+inline constexpr ErrorCode BadFileName{52, "Bad file name or number"};
+inline constexpr ErrorCode PermissionDenied{70, "Permission denied"};
+inline constexpr ErrorCode PathFileAccess{75, "Path/File access error"};
+inline constexpr ErrorCode PathNotFound{76, "Path not found"};
+inline constexpr ErrorCode ObjectNotSet{91, "Object variable or With block variable not set"};
+inline constexpr ErrorCode InvalidUseOfNull{94, "Invalid use of Null"};
+inline constexpr ErrorCode ObjectDoesNotSupport{438, "Object doesn't support this property or method"};
 }  // namespace err
 
 class Error : public std::runtime_error {
@@ -52,8 +45,9 @@ private:
     std::string description_;
 };
 
-[[noreturn]] inline void Raise(int32_t number, std::string description) {
-    throw Error(number, std::move(description));
-}
+[[noreturn]] inline void Raise(ErrorCode code) { throw Error(code.number, std::string(code.description)); }
+
+// For a call whose text names what failed; the text stands for the description.
+[[noreturn]] inline void Raise(ErrorCode code, std::string text) { throw Error(code.number, std::move(text)); }
 
 }  // namespace kado::com

@@ -17,9 +17,9 @@ namespace {
 constexpr double MinDateSerial = -657434.0;
 constexpr double MaxDateSerial = 2958465.99999999;
 
-[[noreturn]] void Mismatch() { Raise(err::TypeMismatch, "Type mismatch"); }
-[[noreturn]] void Overflow() { Raise(err::Overflow, "Overflow"); }
-[[noreturn]] void NullUse() { Raise(err::InvalidUseOfNull, "Invalid use of Null"); }
+[[noreturn]] void Mismatch() { Raise(err::TypeMismatch); }
+[[noreturn]] void Overflow() { Raise(err::Overflow); }
+[[noreturn]] void NullUse() { Raise(err::InvalidUseOfNull); }
 
 // Days from 1970-01-01 for a proleptic Gregorian date (H. Hinnant's algorithm).
 long long DaysFromCivil(long long y, unsigned m, unsigned d) {
@@ -147,7 +147,7 @@ double DateOrOverflow(double serial) {
 // ---- Date ----
 
 Date Date::FromYmd(int year, int month, int day) {
-    if (!ValidYmd(year, month, day)) Raise(err::InvalidProcedureCall, "Invalid procedure call or argument");
+    if (!ValidYmd(year, month, day)) Raise(err::InvalidProcedureCall);
     const long long days =
         DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) - EpochOffset;
     return Date{static_cast<double>(days)};
@@ -366,7 +366,7 @@ ObjectPtr Variant::ToObject() const {
     if (null_) Mismatch();
     auto* p = std::get_if<ObjectPtr>(&value_);
     if (!p) Mismatch();
-    if (!*p) Raise(err::ObjectNotSet, "Object variable or With block variable not set");
+    if (!*p) Raise(err::ObjectNotSet);
     return *p;
 }
 

@@ -78,7 +78,7 @@ public:
     std::shared_ptr<T> As() const {
         auto obj = ToObject();
         auto p = std::dynamic_pointer_cast<T>(obj);
-        if (!p) Raise(err::TypeMismatch, "Type mismatch");
+        if (!p) Raise(err::TypeMismatch);
         return p;
     }
 

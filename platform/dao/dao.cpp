@@ -127,7 +127,7 @@ void Bind(sqlite3_stmt* st, int idx, const Variant& v, Kind kind) {
         sqlite3_bind_text(st, idx, t.c_str(), static_cast<int>(t.size()), SQLITE_TRANSIENT);
         return;
     }
-    case com::VarType::Object: Raise(com::err::TypeMismatch, "Type mismatch");
+    case com::VarType::Object: Raise(com::err::TypeMismatch);
     }
 }
 
@@ -152,8 +152,8 @@ struct Database::Impl {
     std::string name;
     ~Impl() { sqlite3_close(db); }
 
-    [[noreturn]] void Fail(int number, const std::string& what) const {
-        Raise(number, what + ": " + sqlite3_errmsg(db));
+    [[noreturn]] void Fail(com::ErrorCode code, const std::string& what) const {
+        Raise(code, what + ": " + sqlite3_errmsg(db));
     }
 };
 
@@ -176,12 +176,12 @@ struct Recordset::Impl {
 
     bool HasCurrent() const { return pos < rows.size(); }
     void RequireCurrent() const {
-        if (!HasCurrent()) Raise(com::err::NoCurrentRecord, "No current record.");
+        if (!HasCurrent()) Raise(err::NoCurrentRecord);
     }
     size_t IndexOf(std::string_view name) const {
         for (size_t i = 0; i < columns.size(); ++i)
             if (NamesEqual(columns[i].name, name)) return i;
-        Raise(com::err::ItemNotFound, "Item not found in this collection.");
+        Raise(err::ItemNotFound);
     }
 };
 
@@ -193,7 +193,7 @@ bool Recordset::EOF_() const { return !impl_->HasCurrent(); }
 int Recordset::RecordCount() const { return static_cast<int>(impl_->rows.size()); }
 
 void Recordset::MoveFirst() {
-    if (impl_->rows.empty()) Raise(com::err::NoCurrentRecord, "No current record.");
+    if (impl_->rows.empty()) Raise(err::NoCurrentRecord);
     impl_->editing = false;
     impl_->pos = 0;
 }
@@ -218,7 +218,7 @@ std::vector<std::string> Recordset::FieldNames() const {
 
 void Recordset::Edit() {
     impl_->RequireCurrent();
-    if (impl_->table.empty()) Raise(3027, "Cannot update. Database or object is read-only.");
+    if (impl_->table.empty()) Raise(err::ReadOnly);
     impl_->buffer = impl_->rows[impl_->pos];
     impl_->changed.assign(impl_->columns.size(), false);
     impl_->editing = true;
@@ -226,16 +226,16 @@ void Recordset::Edit() {
 
 void Recordset::SetField(std::string_view name, const Variant& value) {
     size_t i = impl_->IndexOf(name);
-    if (!impl_->editing) Raise(com::err::UpdateWithoutEdit, "Update or CancelUpdate without AddNew or Edit.");
-    if (impl_->columns[i].origin.empty()) Raise(3027, "Cannot update. Database or object is read-only.");
-    if (value.IsObject()) Raise(com::err::TypeMismatch, "Type mismatch");
+    if (!impl_->editing) Raise(err::UpdateWithoutEdit);
+    if (impl_->columns[i].origin.empty()) Raise(err::ReadOnly);
+    if (value.IsObject()) Raise(com::err::TypeMismatch);
     impl_->buffer[i] = value;
     impl_->changed[i] = true;
 }
 
 void Recordset::Update() {
     auto& m = *impl_;
-    if (!m.editing) Raise(com::err::UpdateWithoutEdit, "Update or CancelUpdate without AddNew or Edit.");
+    if (!m.editing) Raise(err::UpdateWithoutEdit);
     std::string sql;
     std::vector<size_t> cols;
     for (size_t i = 0; i < m.columns.size(); ++i) {
@@ -248,11 +248,11 @@ void Recordset::Update() {
         sql = "UPDATE " + QuoteIdent(m.table) + " SET " + sql + " WHERE rowid = ?";
         Stmt st;
         if (sqlite3_prepare_v2(m.db->db, sql.c_str(), -1, &st.p, nullptr) != SQLITE_OK)
-            m.db->Fail(3027, "Cannot update");
+            m.db->Fail(err::ReadOnly, "Cannot update");
         int idx = 1;
         for (size_t i : cols) Bind(st.p, idx++, m.buffer[i], m.columns[i].kind);
         sqlite3_bind_int64(st.p, idx, m.rowids[m.pos]);
-        if (sqlite3_step(st.p) != SQLITE_DONE) m.db->Fail(3027, "Cannot update");
+        if (sqlite3_step(st.p) != SQLITE_DONE) m.db->Fail(err::ReadOnly, "Cannot update");
         // Show what the table now holds, typed as a fresh read would type it.
         std::string back;
         for (size_t i : cols) back += (back.empty() ? "" : ", ") + QuoteIdent(m.columns[i].origin);
@@ -271,7 +271,7 @@ void Recordset::Update() {
 }
 
 void Recordset::CancelUpdate() {
-    if (!impl_->editing) Raise(com::err::UpdateWithoutEdit, "Update or CancelUpdate without AddNew or Edit.");
+    if (!impl_->editing) Raise(err::UpdateWithoutEdit);
     impl_->editing = false;
 }
 
@@ -285,7 +285,7 @@ void Database::Execute(std::string_view sql) {
     if (sqlite3_exec(impl_->db, text.c_str(), nullptr, nullptr, &msg) != SQLITE_OK) {
         std::string why = msg ? msg : "error";
         sqlite3_free(msg);
-        Raise(why.find("no such table") != std::string::npos ? com::err::TableNotFound : com::err::SyntaxErrorInQuery,
+        Raise(why.find("no such table") != std::string::npos ? err::TableNotFound : err::SyntaxErrorInQuery,
               why);
     }
 }
@@ -327,8 +327,8 @@ std::string SingleOrigin(sqlite3_stmt* st, int from) {
 }  // namespace
 
 std::shared_ptr<Recordset> Database::OpenRecordset(std::string_view source, int type, int options) {
-    if (type != dbOpenDynaset) Raise(3001, "Invalid argument.");
-    if (options != 0 && options != dbSeeChanges) Raise(3001, "Invalid argument.");
+    if (type != dbOpenDynaset) Raise(err::InvalidArgument);
+    if (options != 0 && options != dbSeeChanges) Raise(err::InvalidArgument);
     sqlite3* db = impl_->db;
     std::string src(source);
     std::string sql;
@@ -346,12 +346,12 @@ std::shared_ptr<Recordset> Database::OpenRecordset(std::string_view source, int 
     if (sqlite3_prepare_v2(db, sql.c_str(), -1, &st.p, &tail) != SQLITE_OK) {
         std::string why = sqlite3_errmsg(db);
         if (why.find("no such table") != std::string::npos) {
-            Raise(com::err::TableNotFound, "The Microsoft Jet database engine cannot find the input table or query '" +
+            Raise(err::TableNotFound, "The Microsoft Jet database engine cannot find the input table or query '" +
                                                src + "'. (" + why + ")");
         }
-        Raise(com::err::SyntaxErrorInQuery, "Syntax error in query expression '" + src + "': " + why);
+        Raise(err::SyntaxErrorInQuery, "Syntax error in query expression '" + src + "': " + why);
     }
-    if (!st.p || sqlite3_column_count(st.p) == 0) Raise(3001, "Invalid argument.");
+    if (!st.p || sqlite3_column_count(st.p) == 0) Raise(err::InvalidArgument);
 
     int first = isTable ? 1 : 0;
     if (!isTable) {
@@ -394,7 +394,7 @@ std::shared_ptr<Recordset> Database::OpenRecordset(std::string_view source, int 
         impl->rows.push_back(std::move(row));
         impl->rowids.push_back(first ? sqlite3_column_int64(st.p, 0) : 0);
     }
-    if (rc != SQLITE_DONE) impl_->Fail(com::err::SyntaxErrorInQuery, "Query failed");
+    if (rc != SQLITE_DONE) impl_->Fail(err::SyntaxErrorInQuery, "Query failed");
     return std::make_shared<Recordset>(std::move(impl));
 }
 
@@ -404,14 +404,14 @@ std::shared_ptr<Database> Open(std::string_view path, int flags) {
     auto impl = std::make_shared<Database::Impl>();
     impl->name = std::string(path);
     if (sqlite3_open_v2(impl->name.c_str(), &impl->db, flags, nullptr) != SQLITE_OK)
-        Raise(com::err::CannotOpenDatabase, "Cannot open database '" + impl->name + "': " + sqlite3_errmsg(impl->db));
+        Raise(err::CannotOpenDatabase, "Cannot open database '" + impl->name + "': " + sqlite3_errmsg(impl->db));
     sqlite3_busy_timeout(impl->db, 5000);
     // Reading the schema proves the file is a database.
     char* msg = nullptr;
     if (sqlite3_exec(impl->db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, &msg) != SQLITE_OK) {
         std::string why = msg ? msg : "";
         sqlite3_free(msg);
-        Raise(com::err::FileNotDatabase, "Unrecognized database format '" + impl->name + "'. (" + why + ")");
+        Raise(err::FileNotDatabase, "Unrecognized database format '" + impl->name + "'. (" + why + ")");
     }
     return std::make_shared<Database>(impl);
 }
@@ -421,14 +421,14 @@ std::shared_ptr<Database> Open(std::string_view path, int flags) {
 std::shared_ptr<Database> Workspace::OpenDatabase(std::string_view path) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(std::filesystem::path(std::string(path)), ec))
-        Raise(3024, "Could not find file '" + std::string(path) + "'.");
+        Raise(err::FileNotFound, "Could not find file '" + std::string(path) + "'.");
     return Open(path, SQLITE_OPEN_READWRITE);
 }
 
 std::shared_ptr<Database> Workspace::CreateDatabase(std::string_view path) {
     std::error_code ec;
     if (std::filesystem::exists(std::filesystem::path(std::string(path)), ec))
-        Raise(3204, "Database already exists.");
+        Raise(err::DatabaseExists);
     return Open(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
 }
 

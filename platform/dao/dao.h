@@ -9,6 +9,7 @@
 
 #include "platform/com/object.h"
 #include "platform/com/variant.h"
+#include "platform/dao/error.h"
 
 namespace kado::dao {
 

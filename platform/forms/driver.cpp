@@ -13,9 +13,9 @@ namespace {
 Control& Reach(Form& form, std::string_view key) {
     Control& c = form.ItemByKey(key);
     if (!c.Visible())
-        com::Raise(err::NotFocusable, "Control '" + c.Key() + "' on form '" + form.Name() + "' is hidden");
+        com::Raise(com::err::InvalidProcedureCall, "Control '" + c.Key() + "' on form '" + form.Name() + "' is hidden");
     if (!c.Enabled())
-        com::Raise(err::NotFocusable, "Control '" + c.Key() + "' on form '" + form.Name() + "' is disabled");
+        com::Raise(com::err::InvalidProcedureCall, "Control '" + c.Key() + "' on form '" + form.Name() + "' is disabled");
     return c;
 }
 
@@ -48,7 +48,7 @@ Driver::Driver(std::shared_ptr<HeadlessDesktop> desktop) : desktop_(std::move(de
 void Driver::Focus(Form& form, std::string_view key) {
     Control& c = Reach(form, key);
     if (!c.Focusable())
-        com::Raise(err::NotFocusable, "Control '" + c.Key() + "' on form '" + form.Name() + "' cannot take the focus");
+        com::Raise(com::err::InvalidProcedureCall, "Control '" + c.Key() + "' on form '" + form.Name() + "' cannot take the focus");
     if (auto previous = focusForm_.lock(); previous && previous.get() != &form) previous->KillFocus();
     focusForm_ = form.weak_from_this();
     FocusOn(form, c);

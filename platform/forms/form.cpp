@@ -207,9 +207,9 @@ std::vector<Control*> Form::Controls() const {
 
 void Form::SetFocus(Control& control) {
     if (&control.Parent() != this || control.dropped_)
-        com::Raise(err::NotFocusable, "Control '" + control.Key() + "' is not on form '" + name_ + "'");
+        com::Raise(com::err::InvalidProcedureCall, "Control '" + control.Key() + "' is not on form '" + name_ + "'");
     if (!control.Focusable() || !control.Enabled() || !control.Visible())
-        com::Raise(err::NotFocusable, "Control '" + control.Key() + "' cannot take the focus");
+        com::Raise(com::err::InvalidProcedureCall, "Control '" + control.Key() + "' cannot take the focus");
     if (active_ == &control) return;
     EventScope scope(*this);
     if (Control* old = active_) {

@@ -9,21 +9,12 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/forms/error.h"
+
 namespace kado::forms {
 
 // Window handle as the host hands it over (hWndMDI); 0 means the desktop itself.
 using WindowHandle = std::int32_t;
-
-// Error numbers of the forms runtime (thrown as com::Error).
-namespace err {
-inline constexpr std::int32_t InvalidPropertyValue = 380;
-inline constexpr std::int32_t ControlArrayElementMissing = 340;
-inline constexpr std::int32_t ControlNotFound = 730;
-inline constexpr std::int32_t CannotShowModal = 401;  // modal show while a modal form of it runs
-inline constexpr std::int32_t ImageNotFound = 35601;  // image list has no such key
-inline constexpr std::int32_t ImageKeyNotUnique = 35602;  // image list has the key already
-inline constexpr std::int32_t NotFocusable = 5;       // focus on a disabled or hidden control
-}  // namespace err
 
 // Key codes the dialogs look at.
 namespace key {

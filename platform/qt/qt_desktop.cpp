@@ -91,7 +91,7 @@ void QtDesktop::PointerChanged(forms::Form& form) {
 bool QtDesktop::KnowsWindow(forms::WindowHandle handle) const { return impl_->Area(handle) != nullptr; }
 
 void QtDesktop::RegisterDocumentArea(forms::WindowHandle handle, QMdiArea* area) {
-    if (handle == 0) com::Raise(com::err::InvalidPropertyValue, "Window handle 0 is the desktop itself");
+    if (handle == 0) com::Raise(forms::err::InvalidPropertyValue, "Window handle 0 is the desktop itself");
     if (area) impl_->areas[handle] = area;
     else impl_->areas.erase(handle);
 }

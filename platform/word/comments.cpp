@@ -19,7 +19,7 @@ std::vector<int64_t> InScope(detail::DocState& d, const detail::RangeState& scop
 
 detail::CommentData& Data(detail::DocState& d, int64_t id) {
     auto* c = d.FindComment(id);
-    if (!c) com::Raise(5825, "Object has been deleted.");
+    if (!c) com::Raise(err::ObjectDeleted);
     return *c;
 }
 
@@ -35,17 +35,17 @@ int Comments::Count() const {
 Comment Comments::Item(int index) const {
     if (!scope_) {
         const auto& all = doc_->CommentOrder();
-        if (index < 1 || index > static_cast<int>(all.size())) detail::RaiseMissingMember();
+        if (index < 1 || index > static_cast<int>(all.size())) com::Raise(err::NoSuchMember);
         return Comment(doc_, all[index - 1]);
     }
     auto list = InScope(*doc_, *scope_);
-    if (index < 1 || index > static_cast<int>(list.size())) detail::RaiseMissingMember();
+    if (index < 1 || index > static_cast<int>(list.size())) com::Raise(err::NoSuchMember);
     return Comment(doc_, list[index - 1]);
 }
 
 Comment Comments::Add(const Range& anchor, std::string_view text) {
     if (anchor.Doc() != doc_ || anchor.Story() != StoryType::Main)
-        com::Raise(4605, "This method or property is not available because the object refers to a comment.");
+        com::Raise(err::NotAvailable, "This method or property is not available because the object refers to a comment.");
     auto& d = *doc_;
     int64_t id = d.nextId++;
     long start = anchor.Start();
@@ -84,14 +84,14 @@ Comment::Comment(DocPtr doc, int64_t id) : doc_(std::move(doc)), id_(id) {}
 Range Comment::GetRange() const {
     Data(*doc_, id_);
     auto* st = doc_->FindStory(StoryType::Comments, id_);
-    if (!st) detail::RaiseMissingMember();
+    if (!st) com::Raise(err::NoSuchMember);
     return Range(doc_, StoryType::Comments, id_, 0, static_cast<long>(st->chars.size()) - 1);
 }
 
 Range Comment::Reference() const {
     Data(*doc_, id_);
     long pos = doc_->CommentRefPos(id_);
-    if (pos < 0) com::Raise(5825, "Object has been deleted.");
+    if (pos < 0) com::Raise(err::ObjectDeleted);
     return Range(doc_, StoryType::Main, 0, pos, pos + 1);
 }
 

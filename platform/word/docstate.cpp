@@ -119,7 +119,7 @@ const std::vector<TableLayout>& DocState::Layouts() {
 const TableLayout& DocState::Layout(int64_t tableId) {
     const auto& ls = Layouts();
     auto it = layoutIndex_.find(tableId);
-    if (it == layoutIndex_.end()) RaiseMissingMember();
+    if (it == layoutIndex_.end()) com::Raise(err::NoSuchMember);
     return ls[it->second];
 }
 

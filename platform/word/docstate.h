@@ -112,9 +112,6 @@ struct TableLayout {
     long RowEnd(int row) const { return start + rowEndsRel[row - 1]; }
 };
 
-// Error of every lookup of a missing collection member, cell or row.
-[[noreturn]] inline void RaiseMissingMember() { com::Raise(5941, "The requested member of the collection does not exist."); }
-
 struct DocState {
     Story main;
     std::vector<RunFormat> runFormats{RunFormat{}};

@@ -69,7 +69,7 @@ uint32_t DocState::InternPara(const ParaFormat& f) {
 
 Selection Application::GetSelection() const {
     auto doc = active_.lock();
-    if (!doc) com::Raise(4248, "This command is not available because no document is open.");
+    if (!doc) com::Raise(err::NoDocumentOpen);
     return Selection(doc->State());
 }
 
@@ -97,13 +97,13 @@ Range Document::Content() const {
 
 Range Document::GetRange(long start, long end) const {
     long n = static_cast<long>(state_->main.chars.size());
-    if (start < 0 || end < start || end > n) com::Raise(4608, "Value out of range");
+    if (start < 0 || end < start || end > n) com::Raise(err::ValueOutOfRange);
     return Range(state_, StoryType::Main, 0, start, end);
 }
 
 std::shared_ptr<Application> Document::GetApplication() const {
     auto app = state_->app;
-    if (!app) com::Raise(4248, "This command is not available because no document is open.");
+    if (!app) com::Raise(err::NoDocumentOpen);
     return app;
 }
 
@@ -132,7 +132,7 @@ bool* ViewFlag(detail::DocState& d, std::string_view name) {
     if (name == "ShowComments") return &d.showComments;
     if (name == "ShowInsertionsAndDeletions") return &d.showInsertionsAndDeletions;
     if (name == "ShowFormatting") return &d.showFormatting;
-    com::Raise(438, "Object doesn't support this property or method");
+    com::Raise(com::err::ObjectDoesNotSupport);
 }
 }  // namespace
 

@@ -518,7 +518,7 @@ void LoadDocx(DocState& st, std::string_view bytes) {
     const auto& p = lp->package;
     std::string main = RelTarget(p, "_rels/.rels", "/officeDocument", "");
     if (main.empty()) main = "word/document.xml";
-    if (!p.Has(main)) com::Raise(pkg::kErrBadPackage, "Das Dokument ist beschädigt: Teil " + main + " fehlt");
+    if (!p.Has(main)) com::Raise(err::BadPackage, "Das Dokument ist beschädigt: Teil " + main + " fehlt");
     lp->mainPart = main;
     const std::string dir = Dir(main);
     lp->relsPart = dir + "_rels/" + main.substr(dir.size()) + ".rels";
@@ -533,7 +533,7 @@ void LoadDocx(DocState& st, std::string_view bytes) {
         auto cx = pkg::ParseXmlPart(p.Read(lp->commentsPart), lp->commentsPart);
         xml_node root = cx.document_element();
         if (!Is(root, "comments"))
-            com::Raise(pkg::kErrBadPackage, "Das Dokument ist beschädigt: Teil " + lp->commentsPart + " enthält keine Kommentare");
+            com::Raise(err::BadPackage, "Das Dokument ist beschädigt: Teil " + lp->commentsPart + " enthält keine Kommentare");
         lp->commentsRootTag = StartTag(root);
         reader.Comments(root);
     }
@@ -545,7 +545,7 @@ void LoadDocx(DocState& st, std::string_view bytes) {
     xml_node root = doc.document_element();
     xml_node body = Child(root, "body");
     if (!Is(root, "document") || !body)
-        com::Raise(pkg::kErrBadPackage, "Das Dokument ist beschädigt: Teil " + main + " hat keinen Textkörper");
+        com::Raise(err::BadPackage, "Das Dokument ist beschädigt: Teil " + main + " hat keinen Textkörper");
     std::string head = R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)" + StartTag(root);
     std::string after;
     bool seenBody = false;

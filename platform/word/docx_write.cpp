@@ -549,7 +549,7 @@ std::string SaveDocx(DocState& st) {
     const std::string main = lp ? lp->mainPart : "word/document.xml";
     const std::string rels = lp ? lp->relsPart : "word/_rels/document.xml.rels";
     if (st.main.chars.empty() || st.main.chars.back().kind != Kind::ParaEnd)
-        com::Raise(com::err::WordCommandFailed, "Der Text des Dokuments endet nicht mit einer Absatzmarke");
+        com::Raise(err::CommandFailed, "Der Text des Dokuments endet nicht mit einer Absatzmarke");
     Writer w(st);
     w.SkipKeptDrawingIds();
     p.Write(main, Head(st) + w.Body() + Tail(st));

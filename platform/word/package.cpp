@@ -12,7 +12,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "platform/com/error.h"
+#include "platform/word/error.h"
 
 namespace kado::word::pkg {
 namespace {
@@ -30,7 +30,7 @@ using ZipPtr = std::unique_ptr<zip_t, ZipCloser>;
 using ZipFilePtr = std::unique_ptr<zip_file_t, FileCloser>;
 using SourcePtr = std::unique_ptr<zip_source_t, SourceFree>;
 
-[[noreturn]] void Bad(const std::string& what) { com::Raise(kErrBadPackage, "Das Dokument ist beschädigt: " + what); }
+[[noreturn]] void Bad(const std::string& what) { com::Raise(err::BadPackage, "Das Dokument ist beschädigt: " + what); }
 
 constexpr std::string_view kContentTypes = "[Content_Types].xml";
 constexpr zip_uint16_t kFixedDosDate = (0 << 9) | (1 << 5) | 1;  // 1980-01-01
@@ -88,7 +88,7 @@ Package Package::FromBytes(std::string_view zipBytes, const Limits& limits) {
             Bad("Eintrag " + std::to_string(i) + " unlesbar");
         std::string name = st.name;
         if (!name.empty() && name.back() == '/') continue;   // directory entries carry no part
-        if (!SafeName(name)) com::Raise(kErrBadName, "Unzulässiger Teilname im Dokument: " + name);
+        if (!SafeName(name)) com::Raise(err::BadName, "Unzulässiger Teilname im Dokument: " + name);
         if (p.Find(name)) Bad("Teil doppelt vorhanden: " + name);
         // Parts that cannot be read could not be copied on save either.
         if ((st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE)
@@ -147,7 +147,7 @@ std::string Package::Read(std::string_view name) const {
 
 void Package::Write(std::string_view name, std::string content) {
     if (!SafeName(name) || (!name.empty() && name.back() == '/'))
-        com::Raise(kErrBadName, "Unzulässiger Teilname: " + std::string(name));
+        com::Raise(err::BadName, "Unzulässiger Teilname: " + std::string(name));
     for (auto& e : entries_)
         if (e.name == name) {
             e.written = true;
@@ -251,18 +251,24 @@ std::string Package::ToBytes() const {
 
 std::string ReadFileBounded(const std::filesystem::path& path, uint64_t maxBytes) {
     std::ifstream in(path, std::ios::binary);
-    if (!in) com::Raise(kErrFileAccess, "Datei nicht lesbar: " + path.string());
+    if (!in) com::Raise(com::err::PathFileAccess, "Datei nicht lesbar: " + path.string());
     std::string out;
     char buf[64 * 1024];
     while (in) {
         in.read(buf, sizeof buf);
         const auto got = static_cast<uint64_t>(in.gcount());
-        if (out.size() + got > maxBytes) com::Raise(kErrFileAccess, "Datei zu groß: " + path.string());
+        if (out.size() + got > maxBytes) com::Raise(com::err::PathFileAccess, "Datei zu groß: " + path.string());
         out.append(buf, static_cast<size_t>(got));
     }
-    if (in.bad()) com::Raise(kErrFileAccess, "Datei nicht lesbar: " + path.string());
+    if (in.bad()) com::Raise(com::err::PathFileAccess, "Datei nicht lesbar: " + path.string());
     return out;
 }
+
+// WriteFileAtomically leaves the engine as it stands; until then it keeps its names.
+namespace {
+constexpr const com::ErrorCode& kErrBadName = err::BadName;
+constexpr const com::ErrorCode& kErrFileAccess = com::err::PathFileAccess;
+}  // namespace
 
 void WriteFileAtomically(const std::filesystem::path& target, std::string_view bytes) {
     if (target.empty() || !target.has_filename()) com::Raise(kErrBadName, "Unzulässiger Dateiname: " + target.string());

@@ -13,10 +13,6 @@
 
 namespace kado::word::pkg {
 
-inline constexpr int32_t kErrBadPackage = 5981;   // malformed or unsafe package/part
-inline constexpr int32_t kErrBadName = 5152;      // bad file or part name
-inline constexpr int32_t kErrFileAccess = 75;     // file could not be read or written
-
 // What inflating may cost. Word processors write parts that deflate 250:1 and
 // more (long runs of like paragraphs), so the ratio only counts for parts
 // whose inflated size is large enough to matter.

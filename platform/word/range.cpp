@@ -14,7 +14,7 @@ namespace {
 
 detail::Story& StoryOf(const DocPtr& doc, const detail::RangeState& r) {
     auto* s = doc->FindStory(r.story, r.storyId);
-    if (!s) detail::RaiseMissingMember();
+    if (!s) com::Raise(err::NoSuchMember);
     return *s;
 }
 
@@ -97,21 +97,21 @@ StoryType Range::Story() const { return state_->story; }
 
 void Range::SetStart(long pos) {
     long n = StoryLen(StoryOf(doc_, *state_));
-    if (pos < 0 || pos > n) com::Raise(4608, "Value out of range");
+    if (pos < 0 || pos > n) com::Raise(err::ValueOutOfRange);
     state_->start = pos;
     state_->end = std::max(state_->end, pos);
 }
 
 void Range::SetEnd(long pos) {
     long n = StoryLen(StoryOf(doc_, *state_));
-    if (pos < 0 || pos > n) com::Raise(4608, "Value out of range");
+    if (pos < 0 || pos > n) com::Raise(err::ValueOutOfRange);
     state_->end = pos;
     state_->start = std::min(state_->start, pos);
 }
 
 void Range::SetRange(long start, long end) {
     long n = StoryLen(StoryOf(doc_, *state_));
-    if (start < 0 || end < start || end > n) com::Raise(4608, "Value out of range");
+    if (start < 0 || end < start || end > n) com::Raise(err::ValueOutOfRange);
     state_->start = start;
     state_->end = end;
 }
@@ -222,7 +222,7 @@ float Font::Size() const {
 }
 
 void Font::SetSize(float points) {
-    if (!(points >= 1 && points <= 1638)) com::Raise(4608, "Value out of range");
+    if (!(points >= 1 && points <= 1638)) com::Raise(err::ValueOutOfRange);
     auto* s = &StoryOf(doc_, *target_);
     long end = target_->end > target_->start ? target_->end : target_->start;
     // A collapsed target sets the size of what is typed next there.
@@ -248,7 +248,7 @@ Alignment ParagraphFormat::GetAlignment() const {
 
 void ParagraphFormat::SetAlignment(Alignment a) {
     int v = static_cast<int>(a);
-    if (v < 0 || v > 3) com::Raise(5148, "The number must be between 0 and 3.");
+    if (v < 0 || v > 3) com::Raise(err::NumberOutOfRange);
     auto* s = &StoryOf(doc_, *target_);
     long i = detail::ParagraphEndAt(*s, target_->start);
     // A range that ends with a cell's or row's end mark stops at that cell's

@@ -67,7 +67,7 @@ Shape Selection::ShapeRange() const {
     if (doc_->selectedShape == 0 && sel.story == StoryType::TextFrame && doc_->FindShape(sel.storyId))
         return Shape(doc_, sel.storyId);
     if (doc_->selectedShape == 0 || !doc_->FindShape(doc_->selectedShape))
-        com::Raise(4605, "This method or property is not available because the selection holds no shape.");
+        com::Raise(err::NotAvailable, "This method or property is not available because the selection holds no shape.");
     return Shape(doc_, doc_->selectedShape);
 }
 
@@ -86,7 +86,7 @@ Borders::Borders(DocPtr doc) : doc_(std::move(doc)) {}
 Border Borders::Item(BorderType type) const { return Item(static_cast<int>(type)); }
 
 Border Borders::Item(int type) const {
-    if (type < -6 || type > -1) detail::RaiseMissingMember();
+    if (type < -6 || type > -1) com::Raise(err::NoSuchMember);
     return Border(doc_, static_cast<BorderType>(type));
 }
 
@@ -151,7 +151,7 @@ LineStyle Border::GetLineStyle() const {
 void Border::SetLineStyle(LineStyle style) {
     int r0, r1, c0, c1;
     auto cells = CellsOfSelection(*doc_, r0, r1, c0, c1);
-    if (cells.empty()) com::Raise(4605, "This method or property is not available outside a table.");
+    if (cells.empty()) com::Raise(err::NotAvailable, "This method or property is not available outside a table.");
     for (auto& c : cells) {
         auto& p = *c.props;
         switch (type_) {

@@ -14,7 +14,7 @@ namespace {
 
 detail::ShapeData& Data(detail::DocState& d, int64_t id) {
     auto* s = d.FindShape(id);
-    if (!s) com::Raise(5825, "Object has been deleted.");
+    if (!s) com::Raise(err::ObjectDeleted);
     return *s;
 }
 
@@ -35,14 +35,15 @@ int Shapes::Count() const { return static_cast<int>(doc_->ShapeOrder().size()); 
 Shape Shapes::Item(int index) const {
     const auto& order = doc_->ShapeOrder();
     if (index < 1 || index > static_cast<int>(order.size()))
-        detail::RaiseMissingMember();
+        com::Raise(err::NoSuchMember);
     return Shape(doc_, order[index - 1]);
 }
 
 Shape Shapes::AddTextbox(TextOrientation orientation, float left, float top, float width, float height) {
-    if (orientation != TextOrientation::Horizontal) com::Raise(5148, "Only horizontal text boxes are supported.");
+    if (orientation != TextOrientation::Horizontal)
+        com::Raise(err::NumberOutOfRange, "Only horizontal text boxes are supported.");
     if (!(width > 0 && height > 0 && width < 1e5f && height < 1e5f) || !(std::abs(left) < 1e5f && std::abs(top) < 1e5f))
-        com::Raise(4608, "Value out of range");
+        com::Raise(err::ValueOutOfRange);
     auto& d = *doc_;
     int64_t id = d.nextId++;
     detail::ShapeData data;
@@ -102,12 +103,12 @@ LineFormat Shape::Line() const {
 RelativeVerticalPosition Shape::GetRelativeVerticalPosition() const { return Data(*doc_, id_).relV; }
 void Shape::SetRelativeVerticalPosition(RelativeVerticalPosition p) {
     int v = static_cast<int>(p);
-    if (v < 0 || v > 3) com::Raise(5148, "Value out of range");
+    if (v < 0 || v > 3) com::Raise(err::NumberOutOfRange);
     Data(*doc_, id_).relV = p;
 }
 float Shape::Top() const { return Data(*doc_, id_).top; }
 void Shape::SetTop(float points) {
-    if (!(std::abs(points) < 1e5f)) com::Raise(4608, "Value out of range");
+    if (!(std::abs(points) < 1e5f)) com::Raise(err::ValueOutOfRange);
     Data(*doc_, id_).top = points;
 }
 float Shape::Left() const { return Data(*doc_, id_).left; }
@@ -119,7 +120,7 @@ TextFrame::TextFrame(DocPtr doc, int64_t shapeId) : doc_(std::move(doc)), shapeI
 Range TextFrame::TextRange() const {
     Data(*doc_, shapeId_);
     auto* st = doc_->FindStory(StoryType::TextFrame, shapeId_);
-    if (!st) com::Raise(5825, "Object has been deleted.");
+    if (!st) com::Raise(err::ObjectDeleted);
     return Range(doc_, StoryType::TextFrame, shapeId_, 0, static_cast<long>(st->chars.size()) - 1);
 }
 
@@ -128,7 +129,7 @@ bool FillFormat::Visible() const { return Data(*doc_, shapeId_).fillVisible; }
 void FillFormat::SetVisible(bool v) { Data(*doc_, shapeId_).fillVisible = v; }
 float FillFormat::Transparency() const { return Data(*doc_, shapeId_).fillTransparency; }
 void FillFormat::SetTransparency(float t) {
-    if (!(t >= 0 && t <= 1)) com::Raise(4608, "Value out of range");
+    if (!(t >= 0 && t <= 1)) com::Raise(err::ValueOutOfRange);
     Data(*doc_, shapeId_).fillTransparency = t;
 }
 

@@ -22,8 +22,8 @@ long CellStart(const detail::TableLayout& t, int row, int column) {
 }
 
 void CheckCell(const detail::TableLayout& t, int row, int column) {
-    if (row < 1 || row > static_cast<int>(t.cellsRel.size())) detail::RaiseMissingMember();
-    if (column < 1 || column > t.CellsIn(row)) detail::RaiseMissingMember();
+    if (row < 1 || row > static_cast<int>(t.cellsRel.size())) com::Raise(err::NoSuchMember);
+    if (column < 1 || column > t.CellsIn(row)) com::Raise(err::NoSuchMember);
 }
 
 std::vector<Ch> EmptyRow(detail::DocState& d, int64_t table, const std::vector<detail::CellProps>& cells,
@@ -52,24 +52,24 @@ int Tables::Count() const {
 Table Tables::Item(int index) const {
     if (!scope_) {
         const auto& all = doc_->Layouts();
-        if (index < 1 || index > static_cast<int>(all.size())) detail::RaiseMissingMember();
+        if (index < 1 || index > static_cast<int>(all.size())) com::Raise(err::NoSuchMember);
         return Table(doc_, all[index - 1].id);
     }
     auto list = InScope(*doc_, *scope_);
-    if (index < 1 || index > static_cast<int>(list.size())) detail::RaiseMissingMember();
+    if (index < 1 || index > static_cast<int>(list.size())) com::Raise(err::NoSuchMember);
     return Table(doc_, list[index - 1]->id);
 }
 
 Table Tables::Add(const Range& where, int rows, int columns) {
     if (rows < 1 || columns < 1 || rows > 32767 || columns > 63)
-        com::Raise(5149, "The measurement must be between 1 and 63 columns.");
-    if (where.Doc() != doc_ || where.Story() != StoryType::Main) com::Raise(4605, "This method or property is not available.");
+        com::Raise(err::ColumnsOutOfRange);
+    if (where.Doc() != doc_ || where.Story() != StoryType::Main) com::Raise(err::NotAvailable);
     auto& d = *doc_;
     auto& s = d.main;
     long p = detail::InsertionPoint(s, where.Start());
     // At a table's first position the new table goes in front of it; inside one it cannot go.
     if (s.chars[p].table != 0 && (p == 0 || s.chars[p - 1].table == s.chars[p].table))
-        com::Raise(4605, "Tables inside tables are not supported.");
+        com::Raise(err::NotAvailable, "Tables inside tables are not supported.");
     // Tables start a paragraph: split the one the range stands in.
     if (p > 0 && s.chars[p - 1].kind == Kind::Text) {
         auto before = Range(doc_, StoryType::Main, 0, p, p);
@@ -139,7 +139,7 @@ Range Cell::GetRange() const {
 void Cell::Select() const { GetRange().Select(); }
 
 void Cell::SetWidth(float points) {
-    if (!(points > 0 && points <= 1584)) com::Raise(4608, "Value out of range");
+    if (!(points > 0 && points <= 1584)) com::Raise(err::ValueOutOfRange);
     const auto& t = doc_->Layout(tableId_);
     CheckCell(t, row_, column_);
     doc_->cellProps[doc_->main.chars[t.CellEnd(row_, column_)].aux].width = points;
@@ -159,7 +159,7 @@ Rows::Rows(DocPtr doc, int64_t tableId) : doc_(std::move(doc)), tableId_(tableId
 int Rows::Count() const { return doc_->Layout(tableId_).Rows(); }
 
 Row Rows::Item(int index) const {
-    if (index < 1 || index > Count()) detail::RaiseMissingMember();
+    if (index < 1 || index > Count()) com::Raise(err::NoSuchMember);
     return Row(doc_, tableId_, index);
 }
 
@@ -181,13 +181,13 @@ Row::Row(DocPtr doc, int64_t tableId, int index) : doc_(std::move(doc)), tableId
 namespace {
 detail::RowProps& RowPropsOf(detail::DocState& d, int64_t table, int index) {
     const auto& t = d.Layout(table);
-    if (index < 1 || index > t.Rows()) detail::RaiseMissingMember();
+    if (index < 1 || index > t.Rows()) com::Raise(err::NoSuchMember);
     return d.rowProps[d.main.chars[t.RowEnd(index)].aux];
 }
 }  // namespace
 
 void Row::SetHeight(float points, HeightRule rule) {
-    if (!(points >= 0 && points <= 1584)) com::Raise(4608, "Value out of range");
+    if (!(points >= 0 && points <= 1584)) com::Raise(err::ValueOutOfRange);
     auto& rp = RowPropsOf(*doc_, tableId_, index_);
     rp.height = points;
     rp.rule = rule;
@@ -198,7 +198,7 @@ HeightRule Row::GetHeightRule() const { return RowPropsOf(*doc_, tableId_, index
 
 Range Row::GetRange() const {
     const auto& t = doc_->Layout(tableId_);
-    if (index_ < 1 || index_ > t.Rows()) detail::RaiseMissingMember();
+    if (index_ < 1 || index_ > t.Rows()) com::Raise(err::NoSuchMember);
     long start = index_ > 1 ? t.RowEnd(index_ - 1) + 1 : t.start;
     return Range(doc_, StoryType::Main, 0, start, t.RowEnd(index_) + 1);
 }
@@ -214,14 +214,14 @@ int Columns::Count() const {
 }
 
 Column Columns::Item(int index) const {
-    if (index < 1 || index > Count()) detail::RaiseMissingMember();
+    if (index < 1 || index > Count()) com::Raise(err::NoSuchMember);
     return Column(doc_, tableId_, index);
 }
 
 Column::Column(DocPtr doc, int64_t tableId, int index) : doc_(std::move(doc)), tableId_(tableId), index_(index) {}
 
 void Column::SetWidth(float points) {
-    if (!(points > 0 && points <= 1584)) com::Raise(4608, "Value out of range");
+    if (!(points > 0 && points <= 1584)) com::Raise(err::ValueOutOfRange);
     const auto& t = doc_->Layout(tableId_);
     for (int r = 1; r <= static_cast<int>(t.cellsRel.size()); ++r)
         if (index_ <= t.CellsIn(r)) doc_->cellProps[doc_->main.chars[t.CellEnd(r, index_)].aux].width = points;

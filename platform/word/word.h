@@ -19,7 +19,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/com/error.h"
+#include "platform/word/error.h"
 #include "platform/com/object.h"
 
 namespace kado::word {

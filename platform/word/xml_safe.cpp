@@ -2,7 +2,7 @@
 
 #include <sstream>
 
-#include "platform/com/error.h"
+#include "platform/word/error.h"
 #include "platform/word/package.h"
 
 namespace kado::word::pkg {
@@ -14,11 +14,11 @@ constexpr unsigned kParse = pugi::parse_default | pugi::parse_ws_pcdata | pugi::
 
 void Check(const pugi::xml_document& doc, const pugi::xml_parse_result& res, std::string_view partName) {
     if (!res)
-        com::Raise(kErrBadPackage, "Teil " + std::string(partName) + " ist kein gültiges XML: " +
+        com::Raise(err::BadPackage, "Teil " + std::string(partName) + " ist kein gültiges XML: " +
                                        res.description() + " (Offset " + std::to_string(res.offset) + ")");
     for (auto n = doc.first_child(); n; n = n.next_sibling())
         if (n.type() == pugi::node_doctype)
-            com::Raise(kErrBadPackage, "Teil " + std::string(partName) + " enthält eine DOCTYPE-Deklaration");
+            com::Raise(err::BadPackage, "Teil " + std::string(partName) + " enthält eine DOCTYPE-Deklaration");
 }
 
 }  // namespace

@@ -10,7 +10,7 @@
 namespace honora {
 
 [[noreturn]] inline void RaiseObjectNotSet() {
-    kado::com::Raise(kado::com::err::ObjectNotSet, "Object variable or With block variable not set");
+    kado::com::Raise(kado::com::err::ObjectNotSet);
 }
 
 template <class T>

@@ -55,7 +55,7 @@ void TabelleEinlesen(const FeeRows& rows, forms::Form& form, const kado::word::T
     // value instead of taking the empty text (a shorter or foreign table).
     auto zelle = [&](int r, int c) {
         if (r > zeilen || c > spalten)
-            kado::com::Raise(kado::com::err::WordCellMissing, "The requested member of the collection does not exist.");
+            kado::com::Raise(kado::word::err::NoSuchMember, "The requested member of the collection does not exist.");
         return ZelleEinlesen(Tabelle, static_cast<int16_t>(r), static_cast<int16_t>(c));
     };
 

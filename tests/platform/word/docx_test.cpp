@@ -299,7 +299,7 @@ TEST(DocxLoad, MalformedPackagesGiveErrors) {
         } catch (const com::Error& e) {
             EXPECT_FALSE(e.Description().empty());
             if (c.mentions) {
-                EXPECT_EQ(e.Number(), pkg::kErrBadPackage);
+                EXPECT_EQ(e.Number(), err::BadPackage);
                 EXPECT_NE(e.Description().find(c.mentions), std::string::npos) << e.Description();
             }
         }

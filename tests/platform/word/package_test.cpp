@@ -148,7 +148,7 @@ TEST(Package, MalformedBytesGiveError) {
             for (const auto& n : p.Names()) (void)p.Read(n);
             ADD_FAILURE() << "accepted " << bytes.size() << " bytes";
         } catch (const Error& e) {
-            EXPECT_EQ(e.Number(), kErrBadPackage);
+            EXPECT_EQ(e.Number(), kado::word::err::BadPackage);
         }
     }
 }
@@ -165,7 +165,7 @@ TEST(Package, EncryptedEntryIsRefusedOnOpen) {
         (void)Package::FromBytes(bytes);
         ADD_FAILURE() << "encrypted package accepted";
     } catch (const Error& e) {
-        EXPECT_EQ(e.Number(), kErrBadPackage);
+        EXPECT_EQ(e.Number(), kado::word::err::BadPackage);
     }
 }
 
@@ -229,7 +229,7 @@ TEST(XmlSafe, DoctypeAndMalformedXmlAreRefusedNamingThePart) {
             (void)ParseXmlPart(xml, "word/document.xml");
             ADD_FAILURE() << xml;
         } catch (const Error& e) {
-            EXPECT_EQ(e.Number(), kErrBadPackage);
+            EXPECT_EQ(e.Number(), kado::word::err::BadPackage);
             EXPECT_NE(e.Description().find("word/document.xml"), std::string::npos);
         }
     }

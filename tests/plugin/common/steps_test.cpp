@@ -61,7 +61,7 @@ TEST_F(LogTest, EntryHasItsFiveLinesAndAnEmptyOne) {
 TEST_F(LogTest, StepsLogEachFailureAndGoOn) {
     honora::Steps s("Funktionen", "CVal");
     int ran = 0;
-    EXPECT_FALSE(s(100, [] { kado::com::Raise(6, "Overflow"); }));
+    EXPECT_FALSE(s(100, [] { kado::com::Raise(kado::com::err::Overflow, "Overflow"); }));
     EXPECT_FALSE(s(110, [] { throw std::runtime_error("kaputt"); }));
     EXPECT_TRUE(s(120, [&] { ++ran; }));
     EXPECT_EQ(ran, 1);
@@ -80,7 +80,7 @@ TEST_F(LogTest, UnwritableLocationLosesTheEntryButNeverThrows) {
     fs::create_directories(dir_ / "prog" / "Verw.log");
     honora::Steps s("Funktionen", "WertFormatieren");
     bool next = false;
-    s(100, [] { kado::com::Raise(5, "x"); });
+    s(100, [] { kado::com::Raise(kado::com::err::InvalidProcedureCall, "x"); });
     s(110, [&] { next = true; });
     EXPECT_TRUE(next);
 }

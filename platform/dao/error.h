@@ -1,0 +1,19 @@
+// Error catalogue of the database engine: the numbers its calls throw as
+// com::Error, each with its one description.
+#pragma once
+
+#include "platform/com/error.h"
+
+namespace kado::dao::err {
+inline constexpr com::ErrorCode InvalidArgument{3001, "Invalid argument."};
+inline constexpr com::ErrorCode UpdateWithoutEdit{3020, "Update or CancelUpdate without AddNew or Edit."};
+inline constexpr com::ErrorCode NoCurrentRecord{3021, "No current record."};
+inline constexpr com::ErrorCode FileNotFound{3024, "Could not find file."};
+inline constexpr com::ErrorCode ReadOnly{3027, "Cannot update. Database or object is read-only."};
+inline constexpr com::ErrorCode CannotOpenDatabase{3049, "Cannot open database."};
+inline constexpr com::ErrorCode SyntaxErrorInQuery{3075, "Syntax error in query expression."};
+inline constexpr com::ErrorCode TableNotFound{3078, "Cannot find the input table or query."};
+inline constexpr com::ErrorCode DatabaseExists{3204, "Database already exists."};
+inline constexpr com::ErrorCode ItemNotFound{3265, "Item not found in this collection."};
+inline constexpr com::ErrorCode FileNotDatabase{3343, "Unrecognized database format."};
+}  // namespace kado::dao::err
