@@ -7,7 +7,7 @@
 
 #include "platform/com/error.h"
 #include "platform/word/package.h"
-#include "platform/word/xml_safe.h"
+#include "xml_safe.h"
 
 namespace {
 bool EndsWith(const std::string& s, std::string_view tail) {

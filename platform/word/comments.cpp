@@ -2,8 +2,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "platform/word/docstate.h"
-#include "platform/word/edit.h"
+#include "docstate.h"
+#include "edit.h"
 
 namespace kado::word {
 

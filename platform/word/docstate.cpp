@@ -1,7 +1,7 @@
 // Document-order views of the stream and the primitive edits every object uses.
 #include <algorithm>
 
-#include "platform/word/docstate.h"
+#include "docstate.h"
 
 namespace kado::word::detail {
 

@@ -1,7 +1,7 @@
 // Document and application objects, and the bookkeeping of live ranges.
 #include <algorithm>
 
-#include "platform/word/docstate.h"
+#include "docstate.h"
 
 #include <cmath>
 

@@ -1,5 +1,5 @@
 // Opening and saving documents as DOCX files.
-#include "platform/word/docx_io.h"
+#include "docx_io.h"
 
 namespace kado::word {
 

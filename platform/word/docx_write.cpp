@@ -11,9 +11,9 @@
 #include <sstream>
 
 #include "platform/com/numtext.h"
-#include "platform/word/docx_io.h"
-#include "platform/word/text_codec.h"
-#include "platform/word/xml_safe.h"
+#include "docx_io.h"
+#include "text_codec.h"
+#include "xml_safe.h"
 
 namespace kado::word::detail {
 namespace {

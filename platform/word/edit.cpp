@@ -1,10 +1,10 @@
-#include "platform/word/edit.h"
+#include "edit.h"
 
 #include <algorithm>
 #include <unordered_map>
 #include <unordered_set>
 
-#include "platform/word/text_codec.h"
+#include "text_codec.h"
 
 namespace kado::word::detail {
 

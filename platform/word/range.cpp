@@ -1,9 +1,9 @@
 // Ranges over a story: reading, editing and formatting a stretch of text.
 #include <algorithm>
 
-#include "platform/word/docstate.h"
-#include "platform/word/edit.h"
-#include "platform/word/text_codec.h"
+#include "docstate.h"
+#include "edit.h"
+#include "text_codec.h"
 
 namespace kado::word {
 

@@ -1,8 +1,8 @@
 // The document's one selection and the borders of the table cells it covers.
 #include <algorithm>
 
-#include "platform/word/docstate.h"
-#include "platform/word/edit.h"
+#include "docstate.h"
+#include "edit.h"
 
 namespace kado::word {
 

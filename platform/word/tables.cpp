@@ -1,8 +1,8 @@
 // Tables, rows, columns and cells: views onto the table marks of the main text.
 #include <algorithm>
 
-#include "platform/word/docstate.h"
-#include "platform/word/edit.h"
+#include "docstate.h"
+#include "edit.h"
 
 namespace kado::word {
 

@@ -1,4 +1,4 @@
-#include "platform/word/xml_safe.h"
+#include "xml_safe.h"
 
 #include <sstream>
 

@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/word/docstate.h"
-#include "platform/word/docx_io.h"
+#include "docstate.h"
+#include "docx_io.h"
 #include "platform/word/lo_support.h"
 #include "platform/word/package.h"
 #include "platform/word/word.h"

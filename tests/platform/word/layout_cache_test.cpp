@@ -3,7 +3,7 @@
 
 #include <random>
 
-#include "platform/word/docstate.h"
+#include "docstate.h"
 #include "platform/word/word.h"
 
 namespace {

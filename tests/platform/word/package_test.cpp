@@ -11,7 +11,7 @@
 #include "platform/com/error.h"
 #include "platform/word/package.h"
 #include "platform/word/word.h"
-#include "platform/word/xml_safe.h"
+#include "xml_safe.h"
 
 namespace fs = std::filesystem;
 using namespace kado::word::pkg;

@@ -2,14 +2,18 @@
 // with structure marks, live ranges that follow edits, and the stories beside it.
 #pragma once
 
+#ifndef KADO_WORD_INTERNAL
+#error "private header of the document engine; outside it include platform/word/word.h"
+#endif
+
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
-#include "platform/word/by_id.h"
-#include "platform/word/char_stream.h"
+#include "by_id.h"
+#include "char_stream.h"
 #include "platform/word/word.h"
 
 namespace kado::word::detail {

@@ -2,11 +2,15 @@
 // paragraph mark) and the text and format queries the objects share.
 #pragma once
 
+#ifndef KADO_WORD_INTERNAL
+#error "private header of the document engine; outside it include platform/word/word.h"
+#endif
+
 #include <functional>
 #include <string>
 #include <string_view>
 
-#include "platform/word/docstate.h"
+#include "docstate.h"
 
 namespace kado::word::detail {
 

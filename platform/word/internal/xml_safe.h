@@ -2,6 +2,10 @@
 // serialisation that leaves the text exactly as the model built it.
 #pragma once
 
+#ifndef KADO_WORD_INTERNAL
+#error "private header of the document engine; outside it include platform/word/word.h"
+#endif
+
 #include <string>
 #include <string_view>
 

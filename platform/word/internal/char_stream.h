@@ -3,6 +3,10 @@
 // cell into a long document stays linear.
 #pragma once
 
+#ifndef KADO_WORD_INTERNAL
+#error "private header of the document engine; outside it include platform/word/word.h"
+#endif
+
 #include <algorithm>
 #include <cstddef>
 #include <iterator>

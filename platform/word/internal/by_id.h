@@ -2,6 +2,10 @@
 // time, added and removed without scanning the collection.
 #pragma once
 
+#ifndef KADO_WORD_INTERNAL
+#error "private header of the document engine; outside it include platform/word/word.h"
+#endif
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>

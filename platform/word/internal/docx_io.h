@@ -2,11 +2,15 @@
 // package parts kept beside it so that a save writes back what it loaded.
 #pragma once
 
+#ifndef KADO_WORD_INTERNAL
+#error "private header of the document engine; outside it include platform/word/word.h"
+#endif
+
 #include <memory>
 #include <string>
 #include <string_view>
 
-#include "platform/word/docstate.h"
+#include "docstate.h"
 #include "platform/word/package.h"
 
 namespace kado::word::detail {
