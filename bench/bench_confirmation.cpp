@@ -16,6 +16,7 @@
 
 #include "bench/invoice_gen.h"
 #include "host/batch_run.h"
+#include "platform/com/atomic_file.h"
 #include "platform/word/package.h"
 
 namespace {
@@ -40,7 +41,7 @@ const fs::path& Invoice(int tables) {
     auto it = files.find(tables);
     if (it != files.end()) return it->second;
     const fs::path p = Dir() / ("Rechnung-" + std::to_string(tables) + "-Tabellen.docx");
-    word::pkg::WriteFileAtomically(p, bench::WithFeeTables(confirmed, tables));
+    com::WriteFileAtomically(p, bench::WithFeeTables(confirmed, tables));
     return files[tables] = p;
 }
 
@@ -132,7 +133,7 @@ void BM_Floor(benchmark::State& state) {
             }
             p.Write(name, std::move(part));
         }
-        word::pkg::WriteFileAtomically(out, p.ToBytes());
+        com::WriteFileAtomically(out, p.ToBytes());
     });
     Record("floor", state, s);
 }

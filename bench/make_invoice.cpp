@@ -5,7 +5,7 @@
 #include <string>
 
 #include "bench/invoice_gen.h"
-#include "platform/word/package.h"
+#include "platform/com/atomic_file.h"
 
 int main(int argc, char** argv) {
     if (argc < 3) {
@@ -19,7 +19,7 @@ int main(int argc, char** argv) {
             const int n = std::stoi(argv[i]);
             if (n < 1 || n > 100000) throw std::out_of_range(argv[i]);
             const auto file = dir / ("Rechnung-" + std::to_string(n) + ".docx");
-            kado::word::pkg::WriteFileAtomically(file, kado::bench::WithFeeTables(confirmed, n));
+            kado::com::WriteFileAtomically(file, kado::bench::WithFeeTables(confirmed, n));
             std::printf("%s\n", file.c_str());
         }
     } catch (const std::exception& e) {

@@ -2,44 +2,24 @@
 // "session" creates GO and calls Show, "run" plays a user's dialog session.
 #include <CLI/CLI.hpp>
 
-#include <filesystem>
 #include <iostream>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "host/batch_run.h"
 #include "host/demo.h"
-#include "host/verw_log.h"
+#include "host/session.h"
 #include "platform/com/error.h"
 #include "platform/com/utf8.h"
 #include "platform/com/variant.h"
 #include "platform/dao/dao.h"
-#include "platform/word/word.h"
 #include "plugin/component/dialog_registry.h"
-#include "plugin/component/honora.h"
 #include "plugin/component/session_context.h"
-#include "plugin/dialogs/categories/category_dialogs.h"
 
 namespace {
 
-namespace fs = std::filesystem;
 using kado::com::Variant;
-using kado::host::LogEntries;
-using kado::host::LogFile;
-using kado::host::LogSize;
-
-const char* Dialog(int category) {
-    switch (category) {
-        case 0: return "frmKat5, Grenzfeststellung nach Nr. 30.6";
-        case 1: return "frmKat4, Gebäudeaufnahme nach Nr. 30.4";
-        case 2: return "frmKat3, lang gestreckte Anlagen nach Nr. 30.3";
-        case 3: return "frmKat2, Baulandumlegung nach Nr. 30.2";
-        case 4: return "frmKat1, Zerlegung nach Nr. 30.1";
-        default: return nullptr;
-    }
-}
 
 // A field of the first row as text, or "-" when it cannot be read.
 std::string FirstValue(kado::dao::Database& db, const std::string& query, std::string_view field) {
@@ -52,45 +32,31 @@ std::string FirstValue(kado::dao::Database& db, const std::string& query, std::s
     }
 }
 
+// Show on a new empty document, then the session values Show read.
 int Session(const std::string& file, int user, int invoice, int category) {
-    if (!fs::is_regular_file(file)) {
-        std::cerr << "kado-host: Datenbankdatei nicht gefunden: " << file << "\n";
-        return 2;
+    kado::host::HostSession s;
+    if (auto problem = s.Open(file, {}, user)) {
+        // A file that is no database is the platform's error here (exit 1); run calls it bad input.
+        if (problem->cause) throw *problem->cause;
+        return kado::host::Fail(*problem, std::cerr);
     }
-    auto go = honora::CreateObject(honora::kProgIdGO);
-    if (!go) {
-        std::cerr << "kado-host: honora.GO lässt sich nicht erzeugen\n";
-        return 1;
-    }
-    auto ws = std::make_shared<kado::dao::Workspace>();
-    auto db = ws->OpenDatabase(file);
-    go->LetDoc(Variant(kado::com::ObjectPtr(kado::word::Document::New())));
-    go->LetID_Benutzer(Variant(static_cast<int32_t>(user)));
-    go->LetDatenbankPfad(file);
-    go->LetKadoWorkspace(Variant(kado::com::ObjectPtr(ws)));
-    go->LetNeueAbfrage(Variant(kado::com::ObjectPtr(db)));
-
-    const std::string where = " WHERE ID_Rechnungsnummer = " + std::to_string(invoice);
-    std::shared_ptr<kado::dao::Recordset> rechnung = db->OpenRecordset("SELECT * FROM Rechnung" + where);
-    if (rechnung->EOF_()) {
+    const auto rechnung = s.Invoice(invoice);
+    if (!rechnung) {
         std::cerr << "kado-host: Rechnung " << invoice << " nicht gefunden; Show bekommt keine Rechnung\n";
-        rechnung.reset();
     } else {
+        const std::string termine = "SELECT * FROM Termine WHERE ID_Rechnungsnummer = " + std::to_string(invoice);
         std::cout << "Rechnung " << invoice << " \"" << rechnung->Field("Rechnungsnummer").ToString() << "\", Auftrag "
                   << rechnung->Field("ID_Auftragsnummer").ToString() << ", Rechnungsart "
                   << rechnung->Field("Rechnungsart").ToString() << ", Rechnungsdatum "
-                  << FirstValue(*db, "SELECT * FROM Termine" + where + " AND ID_Terminart = 8", "Datum") << "\n";
+                  << FirstValue(s.Database(), termine + " AND ID_Terminart = 8", "Datum") << "\n";
     }
-    std::cout << "Zahlungsziel-Vorlage: " << FirstValue(*db, "Version", "Zahlungsziel") << "\n";
+    std::cout << "Zahlungsziel-Vorlage: " << FirstValue(s.Database(), "Version", "Zahlungsziel") << "\n";
 
-    const fs::path log = LogFile();
-    const auto logBefore = LogSize(log);
-    honora::RegisterCategoryDialogs();
-    const bool dialog = honora::HasDialog(static_cast<int16_t>(category));
-    go->Show(static_cast<int16_t>(category), rechnung, 0);
-
+    const auto index = static_cast<int16_t>(category);
+    const bool dialog = honora::HasDialog(index);
+    s.Show(index, rechnung);
     std::cout << "Show(Index " << category << ", Benutzer " << user << "): ";
-    if (const char* name = Dialog(category)) {
+    if (const char* name = honora::CategoryName(index)) {
         std::cout << name << (dialog ? ": Dialog geöffnet\n" : ": Dialog noch nicht eingebaut, nichts geöffnet\n");
     } else {
         std::cout << "kein Dialog für diesen Index, nichts geöffnet\n";
@@ -120,11 +86,11 @@ int Session(const std::string& file, int user, int invoice, int category) {
     row("Rabatt", std::to_string(c.Rabatt) + " %");
     row("Rechnung", c.Rechnung ? "übergeben" : "keine");
 
-    const int logged = LogEntries(log, logBefore);
-    if (logged > 0) {
-        std::cout << "Verw.log: " << logged << " neue Einträge in " << log.string() << "\n";
+    const std::string log = s.LogFile().string();
+    if (const int logged = s.Logged(); logged > 0) {
+        std::cout << "Verw.log: " << logged << " neue Einträge in " << log << "\n";
     } else {
-        std::cout << "Verw.log: keine neuen Einträge (" << log.string() << ")\n";
+        std::cout << "Verw.log: keine neuen Einträge (" << log << ")\n";
     }
     return 0;
 }

@@ -17,9 +17,9 @@ extern "C" HONORA_EXPORT void* honora_CreateObject(const char* progId) {
     if (!honora::HasDialog(0)) honora::RegisterCategoryDialogs();
     auto go = honora::CreateObject(progId);
     if (!go) return nullptr;
-    return new std::shared_ptr<honora::_GO>(std::move(go));
+    return new std::shared_ptr<honora::IGO>(std::move(go));
 }
 
 extern "C" HONORA_EXPORT void honora_ReleaseObject(void* object) {
-    delete static_cast<std::shared_ptr<honora::_GO>*>(object);
+    delete static_cast<std::shared_ptr<honora::IGO>*>(object);
 }

@@ -1,9 +1,5 @@
 #include "platform/settings/settings.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -12,6 +8,7 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/com/atomic_file.h"
 #include "platform/com/error.h"
 
 namespace kado::settings {
@@ -139,36 +136,16 @@ Store Load(const fs::path& path) {
     Raise(err::PermissionDenied, "Cannot write settings file " + path.string() + ": " + std::strerror(e));
 }
 
-// Temporary file beside the store, fsync, rename: a crash or a full disk
-// leaves either the old or the new file, never a half-written one.
+// The whole store in one atomic write: a crash or a full disk leaves either
+// the old or the new file, never a half-written one.
 void StoreAtomically(const fs::path& path, const std::string& text) {
     std::error_code ec;
     fs::create_directories(path.parent_path(), ec);
     if (ec) WriteFailed(path, ec.value());
-    std::string tmpl = (path.parent_path() / (path.filename().string() + ".XXXXXX")).string();
-    std::vector<char> name(tmpl.begin(), tmpl.end());
-    name.push_back('\0');
-    int fd = ::mkstemp(name.data());
-    if (fd < 0) WriteFailed(path, errno);
-    const char* p = text.data();
-    size_t left = text.size();
-    int failure = 0;
-    while (left > 0) {
-        ssize_t n = ::write(fd, p, left);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            failure = errno;
-            break;
-        }
-        p += n;
-        left -= static_cast<size_t>(n);
-    }
-    if (failure == 0 && ::fsync(fd) != 0) failure = errno;
-    if (::close(fd) != 0 && failure == 0) failure = errno;
-    if (failure == 0 && ::rename(name.data(), path.c_str()) != 0) failure = errno;
-    if (failure != 0) {
-        ::unlink(name.data());
-        WriteFailed(path, failure);
+    try {
+        com::WriteFileAtomically(path, text, 0600);
+    } catch (const com::WriteFailure& f) {
+        WriteFailed(path, f.code().value());
     }
 }
 

@@ -1,6 +1,11 @@
 // Opening and saving documents as DOCX files.
 #include "docx_io.h"
 
+#include <cstring>
+
+#include "platform/com/atomic_file.h"
+#include "platform/com/error.h"
+
 namespace kado::word {
 
 namespace detail {
@@ -24,7 +29,17 @@ std::shared_ptr<Document> Document::FromBytes(std::string_view docx, std::shared
     return detail::MakeDocument(st, std::move(app));
 }
 
-void Document::SaveAs(const std::filesystem::path& path) { pkg::WriteFileAtomically(path, ToBytes()); }
+void Document::SaveAs(const std::filesystem::path& path) {
+    const std::string bytes = ToBytes();
+    if (path.empty() || !path.has_filename()) com::Raise(err::BadName, "Unzulässiger Dateiname: " + path.string());
+    try {
+        com::WriteFileAtomically(path, bytes);
+    } catch (const com::WriteFailure& f) {
+        std::string why = std::strerror(f.code().value());
+        if (std::string_view(f.Step()) != "mkstemp") why = f.Step() + (": " + why);
+        com::Raise(com::err::PathFileAccess, "Datei nicht schreibbar: " + path.string() + " (" + why + ")");
+    }
+}
 
 std::string Document::ToBytes() const { return detail::SaveDocx(*state_); }
 

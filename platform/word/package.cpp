@@ -3,14 +3,7 @@
 #include <zip.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <fcntl.h>
 #include <fstream>
-#include <random>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "platform/word/error.h"
 
@@ -262,46 +255,6 @@ std::string ReadFileBounded(const std::filesystem::path& path, uint64_t maxBytes
     }
     if (in.bad()) com::Raise(com::err::PathFileAccess, "Datei nicht lesbar: " + path.string());
     return out;
-}
-
-// WriteFileAtomically leaves the engine as it stands; until then it keeps its names.
-namespace {
-constexpr const com::ErrorCode& kErrBadName = err::BadName;
-constexpr const com::ErrorCode& kErrFileAccess = com::err::PathFileAccess;
-}  // namespace
-
-void WriteFileAtomically(const std::filesystem::path& target, std::string_view bytes) {
-    if (target.empty() || !target.has_filename()) com::Raise(kErrBadName, "Unzulässiger Dateiname: " + target.string());
-    const auto dir = target.parent_path().empty() ? std::filesystem::path(".") : target.parent_path();
-    std::string tmpl = (dir / ("." + target.filename().string() + ".tmpXXXXXX")).string();
-    std::vector<char> name(tmpl.begin(), tmpl.end());
-    name.push_back('\0');
-    const int fd = mkstemp(name.data());
-    if (fd < 0) com::Raise(kErrFileAccess, "Datei nicht schreibbar: " + target.string() + " (" + std::strerror(errno) + ")");
-    const std::string tmp(name.data());
-    auto fail = [&](const char* what) {
-        const int e = errno;
-        ::unlink(tmp.c_str());
-        com::Raise(kErrFileAccess, std::string("Datei nicht schreibbar: ") + target.string() + " (" + what + ": " +
-                                       std::strerror(e) + ")");
-    };
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t w = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (w < 0) {
-            if (errno == EINTR) continue;
-            ::close(fd);
-            fail("write");
-        }
-        done += static_cast<size_t>(w);
-    }
-    if (::fsync(fd) != 0) {
-        ::close(fd);
-        fail("fsync");
-    }
-    if (::close(fd) != 0) fail("close");
-    ::chmod(tmp.c_str(), 0644);
-    if (std::rename(tmp.c_str(), target.c_str()) != 0) fail("rename");
 }
 
 }  // namespace kado::word::pkg

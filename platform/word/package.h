@@ -56,6 +56,5 @@ private:
 };
 
 std::string ReadFileBounded(const std::filesystem::path& path, uint64_t maxBytes = 256ull << 20);
-void WriteFileAtomically(const std::filesystem::path& target, std::string_view bytes);
 
 }  // namespace kado::word::pkg

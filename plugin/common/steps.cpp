@@ -5,32 +5,12 @@
 
 #include <cstdio>
 #include <ctime>
-#include <filesystem>
 #include <string>
-#include <system_error>
 
-#include "platform/settings/settings.h"
+#include "plugin/common/log_path.h"
 
 namespace honora {
 namespace {
-
-namespace fs = std::filesystem;
-
-// The host's program directory when it is configured and exists, else the
-// system temp directory; never the filesystem root.
-fs::path LogDirectory() noexcept {
-    try {
-        std::string dir = kado::settings::GetSetting("KadoVerwaltung", "Pfade", "Programm");
-        std::error_code ec;
-        if (!dir.empty() && fs::is_directory(dir, ec)) return fs::path(dir);
-    } catch (...) {
-    }
-    try {
-        return fs::temp_directory_path();
-    } catch (...) {
-        return fs::path("/tmp");
-    }
-}
 
 std::string Stamp() {
     std::time_t now = std::time(nullptr);
@@ -52,7 +32,7 @@ std::string Problembehandlung(std::string_view modulname, std::string_view funkt
                             "\r\nZeile: " + std::to_string(failure.step) + "\r\nOrt  : -KadoDienste- " +
                             std::string(modulname) + "." + std::string(funktionsname) +
                             "\r\nUser : ohne, ohne\r\n\r\n";
-        std::string path = (LogDirectory() / "Verw.log").string();
+        std::string path = LogPath().string();
         int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
         if (fd >= 0) {
             // One write per entry: O_APPEND keeps entries of two processes whole.

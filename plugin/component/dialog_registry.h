@@ -27,6 +27,10 @@ void UnregisterDialogs();
 // Whether a dialog unit has registered a factory for the index.
 bool HasDialog(int16_t index);
 
+// What the index stands for, registered or not: "frmKat5, Grenzfeststellung
+// nach Nr. 30.6" for 0; nullptr outside 0..4.
+const char* CategoryName(int16_t index);
+
 // Shows the dialog for the index; false when none is registered for it.
 bool OpenDialog(int16_t index);
 

@@ -127,9 +127,9 @@ void GO::Show(int16_t Index, std::shared_ptr<kado::dao::Recordset>& Rechnung, in
     });
 }
 
-std::shared_ptr<_GO> CreateGO() { return std::make_shared<GO>(); }
+std::shared_ptr<IGO> CreateGO() { return std::make_shared<GO>(); }
 
-std::shared_ptr<_GO> CreateObject(const char* progId) {
+std::shared_ptr<IGO> CreateObject(const char* progId) {
     if (progId == nullptr || std::string(progId) != kProgIdGO) return nullptr;
     return CreateGO();
 }

@@ -6,7 +6,7 @@
 
 namespace honora {
 
-class GO final : public _GO {
+class GO final : public IGO {
 public:
     void Show(int16_t Index, std::shared_ptr<kado::dao::Recordset>& Rechnung, int32_t hWndMDI) override;
     void Aktualisieren() override {}

@@ -11,10 +11,11 @@
 
 namespace honora {
 
-// Dual interface of GO; members in the order the host binds them.
-class _GO {
+// Dual interface of GO, "_GO" in the type library (a name C++ reserves);
+// members in the order the host binds them.
+class IGO {
 public:
-    virtual ~_GO() = default;
+    virtual ~IGO() = default;
     virtual void Show(int16_t Index, std::shared_ptr<kado::dao::Recordset>& Rechnung, int32_t hWndMDI) = 0;
     virtual void Aktualisieren() = 0;
     virtual kado::com::Variant GetFlurstücksnummer() const = 0;
@@ -47,14 +48,14 @@ public:
     virtual void LetKadoWorkspace(const kado::com::Variant& v) = 0;
 };
 
-// Outgoing event interface; nothing raises it.
-class __GO {
+// Outgoing event interface, "__GO" in the type library; nothing raises it.
+class IGOEvents {
 public:
-    virtual ~__GO() = default;
+    virtual ~IGOEvents() = default;
     virtual void DatenAktualisieren() = 0;
 };
 
-// Published record type, used by no member of _GO.
+// Published record type, used by no member of IGO.
 struct GO_Error {
     std::string Funktionsname;
     std::string strFehler;
@@ -67,14 +68,14 @@ struct GO_Error {
 inline constexpr const char* kProgIdGO = "honora.GO";
 
 // A new GO; every GO shares the one SessionContext.
-std::shared_ptr<_GO> CreateGO();
+std::shared_ptr<IGO> CreateGO();
 
 // GO for "honora.GO", nullptr for any other ProgID.
-std::shared_ptr<_GO> CreateObject(const char* progId);
+std::shared_ptr<IGO> CreateObject(const char* progId);
 
 }  // namespace honora
 
-// C entry point of the server: a heap-held std::shared_ptr<honora::_GO>
+// C entry point of the server: a heap-held std::shared_ptr<honora::IGO>
 // for "honora.GO" (free it with honora_ReleaseObject), nullptr otherwise.
 extern "C" {
 void* honora_CreateObject(const char* progId);

@@ -8,6 +8,7 @@
 
 #include <unistd.h>
 
+#include "platform/com/atomic_file.h"
 #include "platform/com/error.h"
 #include "platform/word/package.h"
 #include "platform/word/word.h"
@@ -250,16 +251,17 @@ TEST(AtomicWrite, ReplacesOnSuccessAndLeavesOldFileOnFailure) {
     fs::remove_all(dir);
     fs::create_directories(dir);
     const fs::path target = dir / "a.docx";
-    WriteFileAtomically(target, "old");
-    WriteFileAtomically(target, "new");
+    kado::com::WriteFileAtomically(target, "old");
+    kado::com::WriteFileAtomically(target, "new");
     EXPECT_EQ(ReadFileBounded(target), "new");
     EXPECT_THROW(ReadFileBounded(target, 2), Error);
     EXPECT_THROW(ReadFileBounded(dir / "none"), Error);
 
-    EXPECT_THROW(WriteFileAtomically(dir / "no_such_dir" / "b.docx", "x"), Error);
+    const auto doc = kado::word::Document::New();
+    EXPECT_THROW(doc->SaveAs(dir / "no_such_dir" / "b.docx"), Error);
     fs::create_directory(dir / "sub");
     fs::create_directory(dir / "sub" / "inner");   // a non-empty directory cannot be replaced
-    EXPECT_THROW(WriteFileAtomically(dir / "sub", "x"), Error);
+    EXPECT_THROW(doc->SaveAs(dir / "sub"), Error);
     EXPECT_EQ(ReadFileBounded(target), "new");
     std::vector<std::string> left;
     for (const auto& e : fs::directory_iterator(dir)) left.push_back(e.path().filename().string());

@@ -195,6 +195,18 @@ TEST_F(GOTest, IndexPicksTheDialogAndReusesAnOpenOne) {
     honora::UnregisterDialogs();
 }
 
+// The host names the category of an index whether or not its dialog is built.
+TEST(DialogRegistry, CategoryNameKnowsEveryIndexOfShow) {
+    honora::UnregisterDialogs();
+    struct Case { int16_t index; const char* name; };
+    for (const Case& c : {Case{-1, nullptr}, Case{0, "frmKat5, Grenzfeststellung nach Nr. 30.6"},
+                          Case{4, "frmKat1, Zerlegung nach Nr. 30.1"}, Case{5, nullptr}}) {
+        SCOPED_TRACE(c.index);
+        EXPECT_FALSE(honora::HasDialog(c.index));
+        EXPECT_STREQ(honora::CategoryName(c.index), c.name);
+    }
+}
+
 TEST_F(GOTest, IntegerLetsRoundAndKeepOldValueOnOverflow) {
     go_.LetAchslänge(Variant("12,5"));
     EXPECT_EQ(go_.GetAchslänge().ToInteger(), 12);

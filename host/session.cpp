@@ -1,0 +1,110 @@
+#include "host/session.h"
+
+#include <fstream>
+#include <system_error>
+
+#include "plugin/common/log_path.h"
+#include "plugin/component/dialog_registry.h"
+#include "plugin/component/session_context.h"
+#include "plugin/dialogs/categories/category_dialogs.h"
+
+namespace kado::host {
+namespace {
+
+namespace fs = std::filesystem;
+using com::Variant;
+
+// What tells whether the dialog wrote to the document: text, comments, shapes.
+std::string Fingerprint(const word::Document& doc) {
+    std::string f = doc.Content().Text();
+    const auto comments = doc.GetComments();
+    for (int i = 1; i <= comments.Count(); ++i) f += "\x1f" + comments.Item(i).Text();
+    f += "\x1e" + std::to_string(doc.GetTables().Count()) + "/" + std::to_string(doc.GetShapes().Count());
+    return f;
+}
+
+std::uintmax_t LogSize(const fs::path& log) {
+    std::error_code ec;
+    const auto size = fs::file_size(log, ec);
+    return ec ? 0 : size;
+}
+
+// Entries after the first `from` bytes, so a run counts only what it appended.
+int LogEntries(const fs::path& log, std::uintmax_t from) {
+    std::ifstream in(log, std::ios::binary);
+    // A log that shrank since (removed, rotated) is counted whole.
+    if (from > 0 && LogSize(log) >= from) in.seekg(static_cast<std::streamoff>(from));
+    int n = 0;
+    for (std::string line; std::getline(in, line);)
+        if (line.rfind("Ort  : ", 0) == 0) ++n;
+    return n;
+}
+
+}  // namespace
+
+int Fail(const Problem& problem, std::ostream& err) {
+    err << "kado-host: " << problem.message << "\n";
+    return problem.input ? 2 : 1;
+}
+
+std::optional<Problem> HostSession::Missing(const fs::path& db, const fs::path& doc) {
+    std::error_code ec;
+    if (!fs::is_regular_file(db, ec)) return Problem{"Datenbankdatei nicht gefunden: " + db.string(), true, {}};
+    if (!doc.empty() && !fs::is_regular_file(doc, ec)) return Problem{"Dokument nicht gefunden: " + doc.string(), true, {}};
+    return std::nullopt;
+}
+
+std::optional<Problem> HostSession::Open(const fs::path& db, const fs::path& doc, int user) {
+    if (auto missing = Missing(db, doc)) return missing;
+    try {
+        doc_ = doc.empty() ? word::Document::New() : word::Document::Open(doc);
+    } catch (const com::Error& e) {
+        return Problem{"Dokument lässt sich nicht lesen: " + doc.string() + " (" + e.Description() + ")", true, e};
+    }
+    ws_ = std::make_shared<dao::Workspace>();
+    try {
+        db_ = ws_->OpenDatabase(db.string());
+    } catch (const com::Error& e) {
+        return Problem{"Datenbank lässt sich nicht öffnen: " + db.string() + " (" + e.Description() + ")", true, e};
+    }
+    // Registering again would drop a dialog that is open.
+    if (!honora::HasDialog(0)) honora::RegisterCategoryDialogs();
+    go_ = honora::CreateObject(honora::kProgIdGO);
+    if (!go_) return Problem{"honora.GO lässt sich nicht erzeugen", false, {}};
+    if (desktop_) honora::Session().Desktop = desktop_;
+    go_->LetDoc(Variant(com::ObjectPtr(doc_)));
+    go_->LetID_Benutzer(Variant(static_cast<int32_t>(user)));
+    go_->LetDatenbankPfad(db.string());
+    go_->LetKadoWorkspace(Variant(com::ObjectPtr(ws_)));
+    go_->LetNeueAbfrage(Variant(com::ObjectPtr(db_)));
+    return std::nullopt;
+}
+
+std::shared_ptr<dao::Recordset> HostSession::Invoice(int id) const {
+    auto rs = db_->OpenRecordset("SELECT * FROM Rechnung WHERE ID_Rechnungsnummer = " + std::to_string(id));
+    return rs->EOF_() ? nullptr : rs;
+}
+
+void HostSession::Show(int16_t category, std::shared_ptr<dao::Recordset> rechnung) {
+    log_ = honora::LogPath();
+    logBefore_ = LogSize(log_);
+    before_ = Fingerprint(*doc_);
+    go_->Show(category, rechnung, 0);
+}
+
+bool HostSession::DocumentChanged() const { return Fingerprint(*doc_) != before_; }
+
+std::optional<Problem> HostSession::Save(const fs::path& target) {
+    try {
+        doc_->SaveAs(target);
+    } catch (const com::Error& e) {
+        return Problem{"Speichern nach " + target.string() + " fehlgeschlagen: " + e.Description(), false, e};
+    }
+    return std::nullopt;
+}
+
+void HostSession::End() { honora::UnloadLastingForms(); }
+
+int HostSession::Logged() const { return LogEntries(log_, logBefore_); }
+
+}  // namespace kado::host

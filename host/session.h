@@ -1,0 +1,66 @@
+// The host's side of one session with the component, for kado-host's commands
+// and a host window alike: files opened and handed to GO, Show, the save.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <utility>
+
+#include "platform/com/error.h"
+#include "platform/dao/dao.h"
+#include "platform/forms/forms.h"
+#include "platform/word/word.h"
+#include "plugin/component/honora.h"
+
+namespace kado::host {
+
+// A step that failed, in the words kado-host prints after "kado-host: ".
+struct Problem {
+    std::string message;
+    bool input = false;               // the arguments or files were at fault, not the run
+    std::optional<com::Error> cause;  // the platform's error behind it
+};
+
+// Prints the problem as kado-host does; gives its exit code (2 input, 1 run).
+int Fail(const Problem& problem, std::ostream& err);
+
+class HostSession {
+public:
+    // Dialogs live on the desktop; null leaves the component its own headless one.
+    explicit HostSession(std::shared_ptr<forms::Desktop> desktop = nullptr) : desktop_(std::move(desktop)) {}
+
+    // The database file or the named document is not there.
+    static std::optional<Problem> Missing(const std::filesystem::path& db, const std::filesystem::path& doc);
+    // Opens the document (a new one when `doc` is empty) and the database and hands
+    // GO the document, the user, the database path, the workspace and the database.
+    std::optional<Problem> Open(const std::filesystem::path& db, const std::filesystem::path& doc, int user);
+    // The Rechnung record as it is now; null when there is none with that id.
+    std::shared_ptr<dao::Recordset> Invoice(int id) const;
+    void Show(int16_t category, std::shared_ptr<dao::Recordset> rechnung);
+    // Whether text, comments, tables or shapes of the document changed since Show.
+    bool DocumentChanged() const;
+    std::optional<Problem> Save(const std::filesystem::path& target);
+    // The host ends the component: the lasting forms unload and store their placement.
+    void End();
+
+    word::Document& Document() const { return *doc_; }
+    dao::Database& Database() const { return *db_; }
+    const std::filesystem::path& LogFile() const { return log_; }
+    int Logged() const;  // entries appended to Verw.log since Show
+
+private:
+    std::shared_ptr<forms::Desktop> desktop_;
+    std::shared_ptr<word::Document> doc_;
+    std::shared_ptr<dao::Workspace> ws_;
+    std::shared_ptr<dao::Database> db_;
+    std::shared_ptr<honora::IGO> go_;
+    std::filesystem::path log_;
+    std::uintmax_t logBefore_ = 0;
+    std::string before_;  // the document's fingerprint at Show
+};
+
+}  // namespace kado::host

@@ -1,0 +1,28 @@
+// Whole-file writes that a crash or a full disk cannot leave half done: the
+// settings store and saved documents both go through here.
+#pragma once
+
+#include <filesystem>
+#include <string_view>
+#include <system_error>
+
+namespace kado::com {
+
+// Why a write failed: the step ("mkstemp", "write", "fsync", "close", "rename")
+// and the system's error code. Each caller turns it into its own error value.
+class WriteFailure : public std::system_error {
+public:
+    WriteFailure(const char* step, int error) : std::system_error(error, std::generic_category(), step), step_(step) {}
+    const char* Step() const noexcept { return step_; }
+
+private:
+    const char* step_;
+};
+
+// Writes the bytes to a temporary file beside the target, syncs it and renames
+// it over the target, which then has the permission bits `mode`. On failure the
+// temporary file is removed, the target stays as it was and WriteFailure is thrown.
+// The target's folder must exist.
+void WriteFileAtomically(const std::filesystem::path& target, std::string_view bytes, int mode = 0644);
+
+}  // namespace kado::com

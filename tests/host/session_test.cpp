@@ -1,0 +1,109 @@
+// The host session unit on the demo data: what it refuses before GO sees
+// anything, what it hands to GO, and where the run's log entries are counted.
+#include "host/session.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+#include "host/demo.h"
+#include "platform/settings/settings.h"
+#include "plugin/component/dialog_registry.h"
+#include "plugin/component/session_context.h"
+
+namespace kado::host {
+namespace {
+
+namespace fs = std::filesystem;
+
+class HostSessionTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string tmpl = (fs::temp_directory_path() / "kado-session-XXXXXX").string();
+        dir_ = ::mkdtemp(tmpl.data());
+        ::setenv("XDG_CONFIG_HOME", (dir_ / "config").c_str(), 1);
+        fs::create_directories(dir_ / "prog");
+        settings::SaveSetting("KadoVerwaltung", "Pfade", "Programm", (dir_ / "prog").string());
+        std::ostringstream quiet;
+        auto* old = std::cout.rdbuf(quiet.rdbuf());
+        ASSERT_EQ(Init(dir_ / "demo"), 0);
+        std::cout.rdbuf(old);
+        db_ = dir_ / "demo" / "kado.sqlite";
+        std::ofstream(dir_ / "kein.docx") << "no zip";
+        std::ofstream(dir_ / "kein.sqlite") << "no db";
+    }
+    void TearDown() override {
+        honora::ResetSession();
+        honora::UnregisterDialogs();
+        fs::remove_all(dir_);
+    }
+    fs::path dir_, db_;
+};
+
+TEST_F(HostSessionTest, RefusesFilesBeforeGOIsCreated) {
+    struct Case { fs::path db, doc; std::string message; bool cause; };
+    const fs::path demo = dir_ / "demo";
+    for (const Case& c : {Case{dir_ / "fehlt.sqlite", {}, "Datenbankdatei nicht gefunden: " + (dir_ / "fehlt.sqlite").string(), false},
+                          Case{db_, dir_ / "fehlt.docx", "Dokument nicht gefunden: " + (dir_ / "fehlt.docx").string(), false},
+                          Case{db_, dir_ / "kein.docx", "Dokument lässt sich nicht lesen: " + (dir_ / "kein.docx").string() + " (", true},
+                          Case{dir_ / "kein.sqlite", demo / "Rechnung.docx",
+                               "Datenbank lässt sich nicht öffnen: " + (dir_ / "kein.sqlite").string() + " (", true}}) {
+        SCOPED_TRACE(c.message);
+        HostSession s;
+        const auto problem = s.Open(c.db, c.doc, 1);
+        ASSERT_TRUE(problem);
+        EXPECT_EQ(problem->message.rfind(c.message, 0), 0u) << problem->message;
+        EXPECT_EQ(problem->cause.has_value(), c.cause);
+        std::ostringstream err;
+        EXPECT_EQ(Fail(*problem, err), 2);
+        EXPECT_EQ(err.str(), "kado-host: " + problem->message + "\n");
+        EXPECT_EQ(honora::Session().Doc, nullptr);
+    }
+}
+
+TEST_F(HostSessionTest, HandsTheFilesToGOAndShowsTheCategoryDialog) {
+    auto desktop = std::make_shared<forms::HeadlessDesktop>();
+    HostSession s(desktop);
+    ASSERT_FALSE(s.Open(db_, dir_ / "demo" / "Rechnung.docx", 1));
+    const auto& c = honora::Session();
+    EXPECT_EQ(c.Doc.get(), &s.Document());
+    EXPECT_EQ(c.NeueAbfrage.get(), &s.Database());
+    EXPECT_EQ(c.DatenbankPfad, db_.string());
+    EXPECT_EQ(c.ID_Benutzer, 1);
+    EXPECT_EQ(s.Invoice(99), nullptr);
+    s.Show(0, s.Invoice(1));
+    ASSERT_TRUE(desktop->LastModeless());
+    EXPECT_EQ(desktop->LastModeless()->Name(), "frmKat5");
+    EXPECT_NE(c.Rechnung, nullptr);
+    EXPECT_FALSE(s.DocumentChanged());
+    EXPECT_EQ(s.LogFile(), dir_ / "prog" / "Verw.log");
+    EXPECT_EQ(s.Logged(), 0);
+
+    s.Document().Content().InsertAfter("Nachtrag");
+    EXPECT_TRUE(s.DocumentChanged());
+    EXPECT_FALSE(s.Save(dir_ / "fertig.docx"));
+    EXPECT_TRUE(word::Document::Open(dir_ / "fertig.docx")->Content().Text().find("Nachtrag") != std::string::npos);
+    const auto problem = s.Save(dir_ / "fehlt" / "fertig.docx");
+    ASSERT_TRUE(problem);
+    EXPECT_EQ(problem->message.rfind("Speichern nach " + (dir_ / "fehlt" / "fertig.docx").string() +
+                                         " fehlgeschlagen: Datei nicht schreibbar: ", 0),
+              0u);
+    std::ostringstream err;
+    EXPECT_EQ(Fail(*problem, err), 1);
+}
+
+// The host counts in the file the component's logger writes to.
+TEST_F(HostSessionTest, CountsWhatShowLoggedInTheProgramFolder) {
+    std::ofstream(dir_ / "prog" / "Verw.log") << "Ort  : vorher\n";
+    HostSession s;
+    ASSERT_FALSE(s.Open(db_, {}, 7));  // user 7 has no TempDoc row: every read is logged
+    s.Show(1, nullptr);
+    EXPECT_EQ(s.LogFile(), dir_ / "prog" / "Verw.log");
+    EXPECT_EQ(s.Logged(), 14);
+}
+
+}  // namespace
+}  // namespace kado::host
