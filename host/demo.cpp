@@ -10,6 +10,7 @@
 #include "platform/com/utf8.h"
 #include "platform/dao/dao.h"
 #include "platform/dao/host_schema.h"
+#include "plugin/invoice/markers.h"
 
 namespace kado::host {
 namespace {
@@ -39,13 +40,13 @@ constexpr Piece kTemplate[] = {
     {"Vermessungsbüro Beispiel, Am Markt 1, 12345 Musterstadt\r\r", {}},
     {"Rechnung RE-2026-0001\r\r", {}},
     {"Für die Liegenschaftsvermessung berechnen wir nach der Gebührenordnung:\r", {}},
-    {"Zusammenstellung", "kadoStart"},
-    {"\r\rRechnungsbetrag: ", "kadoGesamt"},
+    {"Zusammenstellung", honora::marke::kStart},
+    {"\r\rRechnungsbetrag: ", honora::marke::kGesamt},
     {"0,00 € \r", {}},
-    {"Nettobetrag ", "kadoNetto"},
-    {"0,00 € zuzüglich Umsatzsteuer ", "kadoMwSt"},
-    {"0,00 € ergibt ", "kadoBrutto"},
-    {"0,00 € ; darin umsatzsteuerfreie Auslagen ", "kadoAuslagen"},
+    {"Nettobetrag ", honora::marke::kNetto},
+    {"0,00 € zuzüglich Umsatzsteuer ", honora::marke::kMwSt},
+    {"0,00 € ergibt ", honora::marke::kBrutto},
+    {"0,00 € ; darin umsatzsteuerfreie Auslagen ", honora::marke::kAuslagen},
     {"0,00 € .\r\rMit freundlichen Grüßen", {}},
 };
 

@@ -9,6 +9,7 @@
 #include "plugin/common/steps.h"
 #include "plugin/component/dialog_registry.h"
 #include "plugin/component/session_context.h"
+#include "plugin/common/need.h"
 
 namespace honora {
 
@@ -84,16 +85,16 @@ void GO::Show(int16_t Index, std::shared_ptr<kado::dao::Recordset>& Rechnung, in
         if (c.SQL) c.RecordsetOptionen = 512;
     });
     s(130, [&] {
-        if (!c.KadoWorkspace) kado::com::Raise(kado::com::err::ObjectNotSet, "Object variable not set");
+        if (!c.KadoWorkspace) RaiseObjectNotSet();
         db = c.KadoWorkspace->OpenDatabase(c.DatenbankPfad);
     });
     s(140, [&] { sql = "SELECT * FROM TempDoc WHERE ID_Benutzer = " + std::to_string(c.ID_Benutzer); });
     s(150, [&] {
-        if (!db) kado::com::Raise(kado::com::err::ObjectNotSet, "Object variable not set");
+        if (!db) RaiseObjectNotSet();
         rs = db->OpenRecordset(sql, kado::dao::dbOpenDynaset, c.RecordsetOptionen);
     });
     auto field = [&](const char* name) {
-        if (!rs) kado::com::Raise(kado::com::err::ObjectNotSet, "Object variable not set");
+        if (!rs) RaiseObjectNotSet();
         return rs->Field(name);
     };
     // The record readers are handed the field itself, so a failing read is

@@ -7,6 +7,7 @@
 #include "plugin/common/steps.h"
 #include "plugin/component/session_context.h"
 #include "plugin/invoice/markers.h"
+#include "plugin/common/need.h"
 
 namespace honora {
 
@@ -18,7 +19,7 @@ void SummeLöschen() {
 
     s(100, [&] {
         doc = Session().Doc;
-        if (!doc) kado::com::Raise(kado::com::err::ObjectNotSet, "Object variable not set");
+        if (!doc) RaiseObjectNotSet();
         count = doc->GetTables().Count();
     });
     // Collected first: deleting while walking the collection would shift the

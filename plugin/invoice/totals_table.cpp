@@ -4,6 +4,7 @@
 #include "plugin/common/steps.h"
 #include "plugin/invoice/amount_fields.h"
 #include "plugin/invoice/markers.h"
+#include "plugin/common/need.h"
 
 namespace honora {
 
@@ -40,7 +41,7 @@ std::optional<word::Table> SummentabelleSchreiben(word::Document& doc, const Geb
     s(300, [&] { wo = SummenPosition(doc); });
     s(310, [&] { t = doc.GetTables().Add(Need(wo), summe.letzteZeile, 4); });
     auto tab = [&]() -> word::Table& {
-        if (!t) kado::com::Raise(kado::com::err::ObjectNotSet, "Object variable not set");
+        if (!t) RaiseObjectNotSet();
         return *t;
     };
     const int k = static_cast<int>(gebühren.sätze.size());
