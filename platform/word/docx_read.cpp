@@ -136,7 +136,7 @@ public:
                 TableNode(c);
             } else if (Is(c, "sectPr")) {
                 sectPr = NodeXml(c);
-                ReadTextWidth(c);
+                ReadPage(c);
             } else if (!Marker(c)) {
                 pending_.push_back(NodeXml(c));
             }
@@ -146,7 +146,9 @@ public:
         auto& cs = st_.main.chars;
         if (cs.empty() || cs.back().kind != Kind::ParaEnd || cs.back().table != 0)
             cs.push_back(Ch{U'\r', Kind::ParaEnd, 0, 0, 0});
-        st_.documentXmlTail = trailing + sectPr + st_.documentXmlTail;
+        st_.sectPr = sectPr;
+        st_.sectPrAt = trailing.size();
+        st_.documentXmlTail = trailing + st_.documentXmlTail;
     }
 
     // Scopes and reference marks become comment anchors once the whole text is read.
@@ -205,11 +207,18 @@ private:
 
     long Pos() const { return static_cast<long>(out_->size()); }
 
-    void ReadTextWidth(xml_node sect) {
+    void ReadPage(xml_node sect) {
         xml_node sz = Child(sect, "pgSz"), mar = Child(sect, "pgMar");
         if (!sz) return;
-        double w = Num(Attr(sz, "w")) - Num(Attr(mar, "left")) - Num(Attr(mar, "right"));
-        if (w > 20) st_.textWidth = static_cast<float>(w / 20.0);
+        PageTwips p;
+        p.width = std::lround(Num(Attr(sz, "w")));
+        p.height = std::lround(Num(Attr(sz, "h"), static_cast<double>(p.height)));
+        p.left = std::lround(Num(Attr(mar, "left")));
+        p.right = std::lround(Num(Attr(mar, "right")));
+        const long w = p.width - p.left - p.right;
+        if (w <= 20) return;
+        st_.page = p;
+        st_.textWidth = static_cast<float>(w / 20.0);
     }
 
     // Comment range marks at any level of the text; true when c was one.
@@ -511,6 +520,16 @@ std::string RelTarget(const pkg::Package& p, const std::string& relsPart, std::s
     return {};
 }
 
+// The styles' document defaults: the font for Latin text and the size.
+void ReadDefaultFont(DocState& st, const pugi::xml_document& styles) {
+    xml_node rpr = Child(Child(Child(styles.document_element(), "docDefaults"), "rPrDefault"), "rPr");
+    xml_node fonts = Child(rpr, "rFonts");
+    const char* name = Attr(fonts, "ascii");
+    st.defaultFontName = name ? name : "";
+    const double half = Num(Attr(Child(rpr, "sz"), "val"));
+    if (half >= 2 && half <= 3276) st.defaultFontSize = static_cast<float>(half / 2.0);
+}
+
 }  // namespace
 
 void LoadDocx(DocState& st, std::string_view bytes) {
@@ -523,6 +542,9 @@ void LoadDocx(DocState& st, std::string_view bytes) {
     const std::string dir = Dir(main);
     lp->relsPart = dir + "_rels/" + main.substr(dir.size()) + ".rels";
     lp->commentsPart = RelTarget(p, lp->relsPart, "/comments", dir);
+    lp->stylesPart = RelTarget(p, lp->relsPart, "/styles", dir);
+    st.defaultFontName.clear();
+    if (!lp->stylesPart.empty() && p.Has(lp->stylesPart)) ReadDefaultFont(st, pkg::ParseXmlPart(p.Read(lp->stylesPart), lp->stylesPart));
 
     // Parts a save rewrites are checked now, so a damaged one fails the load, not a later save.
     for (const std::string& part : {std::string("[Content_Types].xml"), lp->relsPart})

@@ -475,10 +475,74 @@ std::string Head(const DocState& st) {
     return head;
 }
 
+constexpr char kStylesType[] = "application/vnd.openxmlformats-officedocument.wordprocessingml.styles+xml";
+constexpr char kStylesRel[] = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles";
+
+// Schema order of the children of the elements whose properties we set.
+const std::vector<std::string_view> kSectPrOrder = {
+    "headerReference", "footerReference", "footnotePr", "endnotePr", "type", "pgSz", "pgMar", "paperSrc",
+    "pgBorders", "lnNumType", "pgNumType", "cols", "formProt", "vAlign", "noEndnote", "titlePg",
+    "textDirection", "bidi", "rtlGutter", "docGrid", "printerSettings", "sectPrChange"};
+const std::vector<std::string_view> kStylesOrder = {"docDefaults", "latentStyles", "style"};
+const std::vector<std::string_view> kDocDefaultsOrder = {"rPrDefault", "pPrDefault"};
+const std::vector<std::string_view> kRPrDefaultOrder = {"rPr"};
+
+// The child of that local name, inserted at its place in schema order when
+// missing, with the parent's namespace prefix.
+pugi::xml_node Ensure(pugi::xml_node parent, std::string_view local, const std::vector<std::string_view>& order) {
+    for (auto c : parent.children())
+        if (c.type() == pugi::node_element && Local(c.name()) == local) return c;
+    const std::string_view pname = parent.name();
+    const auto colon = pname.find(':');
+    const std::string name = (colon == std::string_view::npos ? std::string() : std::string(pname.substr(0, colon + 1))) +
+                             std::string(local);
+    const int rank = Rank(order, local);
+    for (auto c : parent.children())
+        if (c.type() == pugi::node_element && Rank(order, Local(c.name())) > rank)
+            return parent.insert_child_before(name.c_str(), c);
+    return parent.append_child(name.c_str());
+}
+void SetAttr(pugi::xml_node n, std::string_view local, const std::string& value) {
+    for (auto a : n.attributes())
+        if (Local(a.name()) == local) {
+            a.set_value(value.c_str());
+            return;
+        }
+    const std::string_view nname = n.name();
+    const auto colon = nname.find(':');
+    const std::string name = (colon == std::string_view::npos ? std::string() : std::string(nname.substr(0, colon + 1))) +
+                             std::string(local);
+    n.append_attribute(name.c_str()) = value.c_str();
+}
+
+// The body's section as read, or with the edited page size and margins.
+std::string SectPr(const DocState& st) {
+    const auto& pg = st.page;
+    if (st.sectPr.empty())
+        return "<w:sectPr><w:pgSz w:w=\"" + std::to_string(pg.width) + "\" w:h=\"" + std::to_string(pg.height) +
+               "\"/><w:pgMar w:top=\"1417\" w:right=\"" + std::to_string(pg.right) + "\" w:bottom=\"1134\" w:left=\"" +
+               std::to_string(pg.left) + "\" w:header=\"708\" w:footer=\"708\" w:gutter=\"0\"/></w:sectPr>";
+    if (!st.pageEdited) return st.sectPr;
+    pugi::xml_document d;
+    if (!d.load_buffer(st.sectPr.data(), st.sectPr.size(), pugi::parse_default | pugi::parse_ws_pcdata))
+        return st.sectPr;
+    auto sect = d.document_element();
+    auto sz = Ensure(sect, "pgSz", kSectPrOrder);
+    SetAttr(sz, "w", std::to_string(pg.width));
+    SetAttr(sz, "h", std::to_string(pg.height));
+    auto mar = Ensure(sect, "pgMar", kSectPrOrder);
+    SetAttr(mar, "left", std::to_string(pg.left));
+    SetAttr(mar, "right", std::to_string(pg.right));
+    std::ostringstream o;
+    sect.print(o, "", pugi::format_raw, pugi::encoding_utf8);
+    return o.str();
+}
+
 std::string Tail(const DocState& st) {
-    if (!st.documentXmlTail.empty()) return st.documentXmlTail;
-    return "<w:sectPr><w:pgSz w:w=\"11906\" w:h=\"16838\"/><w:pgMar w:top=\"1417\" w:right=\"1417\" w:bottom=\"1134\" "
-           "w:left=\"1417\" w:header=\"708\" w:footer=\"708\" w:gutter=\"0\"/></w:sectPr></w:body></w:document>";
+    const bool fresh = st.documentXmlTail.empty();
+    const std::string sect = fresh || st.pageEdited ? SectPr(st) : st.sectPr;
+    if (fresh) return sect + "</w:body></w:document>";
+    return st.documentXmlTail.substr(0, st.sectPrAt) + sect + st.documentXmlTail.substr(st.sectPrAt);
 }
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {
@@ -526,20 +590,45 @@ void EnsureRelationship(pkg::Package& p, const std::string& relsPart, const char
     p.Write(relsPart, pkg::XmlToString(d));
 }
 
-const char kStyles[] =
-    R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
-    R"(<w:styles xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main">)"
-    R"(<w:docDefaults><w:rPrDefault><w:rPr><w:rFonts w:ascii="Arial" w:hAnsi="Arial" w:eastAsia="Arial" w:cs="Arial"/>)"
-    R"(<w:sz w:val="22"/><w:szCs w:val="22"/><w:lang w:val="de-DE" w:eastAsia="en-US" w:bidi="ar-SA"/></w:rPr></w:rPrDefault>)"
-    R"(<w:pPrDefault/></w:docDefaults>)"
-    R"(<w:style w:type="paragraph" w:default="1" w:styleId="Normal"><w:name w:val="Normal"/><w:qFormat/></w:style>)"
-    R"(<w:style w:type="character" w:default="1" w:styleId="DefaultParagraphFont"><w:name w:val="Default Paragraph Font"/><w:uiPriority w:val="1"/><w:semiHidden/></w:style>)"
-    R"(<w:style w:type="table" w:default="1" w:styleId="TableNormal"><w:name w:val="Normal Table"/><w:semiHidden/>)"
-    R"(<w:tblPr><w:tblInd w:w="0" w:type="dxa"/><w:tblCellMar><w:top w:w="0" w:type="dxa"/><w:left w:w="108" w:type="dxa"/>)"
-    R"(<w:bottom w:w="0" w:type="dxa"/><w:right w:w="108" w:type="dxa"/></w:tblCellMar></w:tblPr></w:style>)"
-    R"(<w:style w:type="paragraph" w:styleId="CommentText"><w:name w:val="annotation text"/><w:basedOn w:val="Normal"/><w:rPr><w:sz w:val="20"/></w:rPr></w:style>)"
-    R"(<w:style w:type="character" w:styleId="CommentReference"><w:name w:val="annotation reference"/><w:basedOn w:val="DefaultParagraphFont"/><w:rPr><w:sz w:val="16"/></w:rPr></w:style>)"
-    R"(</w:styles>)";
+std::string HalfPoints(float points) { return std::to_string(std::lround(points * 2)); }
+
+std::string StylesXml(const DocState& st) {
+    const std::string font = Esc(st.defaultFontName), size = HalfPoints(st.defaultFontSize);
+    return R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
+           R"(<w:styles xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main">)"
+           R"(<w:docDefaults><w:rPrDefault><w:rPr><w:rFonts w:ascii=")" + font + R"(" w:hAnsi=")" + font +
+           R"(" w:eastAsia=")" + font + R"(" w:cs=")" + font + R"("/>)"
+           R"(<w:sz w:val=")" + size + R"("/><w:szCs w:val=")" + size +
+           R"("/><w:lang w:val="de-DE" w:eastAsia="en-US" w:bidi="ar-SA"/></w:rPr></w:rPrDefault>)"
+           R"(<w:pPrDefault/></w:docDefaults>)"
+           R"(<w:style w:type="paragraph" w:default="1" w:styleId="Normal"><w:name w:val="Normal"/><w:qFormat/></w:style>)"
+           R"(<w:style w:type="character" w:default="1" w:styleId="DefaultParagraphFont"><w:name w:val="Default Paragraph Font"/><w:uiPriority w:val="1"/><w:semiHidden/></w:style>)"
+           R"(<w:style w:type="table" w:default="1" w:styleId="TableNormal"><w:name w:val="Normal Table"/><w:semiHidden/>)"
+           R"(<w:tblPr><w:tblInd w:w="0" w:type="dxa"/><w:tblCellMar><w:top w:w="0" w:type="dxa"/><w:left w:w="108" w:type="dxa"/>)"
+           R"(<w:bottom w:w="0" w:type="dxa"/><w:right w:w="108" w:type="dxa"/></w:tblCellMar></w:tblPr></w:style>)"
+           R"(<w:style w:type="paragraph" w:styleId="CommentText"><w:name w:val="annotation text"/><w:basedOn w:val="Normal"/><w:rPr><w:sz w:val="20"/></w:rPr></w:style>)"
+           R"(<w:style w:type="character" w:styleId="CommentReference"><w:name w:val="annotation reference"/><w:basedOn w:val="DefaultParagraphFont"/><w:rPr><w:sz w:val="16"/></w:rPr></w:style>)"
+           R"(</w:styles>)";
+}
+
+// A loaded styles part with the edited document defaults; everything else stays.
+std::string StylesWithDefaults(const std::string& xml, const std::string& part, const DocState& st) {
+    auto d = pkg::ParseXmlPart(xml, part);
+    auto rpr = Ensure(Ensure(Ensure(d.document_element(), "docDefaults", kStylesOrder), "rPrDefault", kDocDefaultsOrder),
+                      "rPr", kRPrDefaultOrder);
+    auto fonts = Ensure(rpr, "rFonts", kRPrOrder);
+    for (const char* a : {"ascii", "hAnsi", "eastAsia", "cs"}) SetAttr(fonts, a, st.defaultFontName);
+    // Theme fonts would win over the names.
+    for (auto a = fonts.first_attribute(); a;) {
+        auto next = a.next_attribute();
+        if (Local(a.name()).ends_with("heme"))
+            fonts.remove_attribute(a);
+        a = next;
+    }
+    SetAttr(Ensure(rpr, "sz", kRPrOrder), "val", HalfPoints(st.defaultFontSize));
+    SetAttr(Ensure(rpr, "szCs", kRPrOrder), "val", HalfPoints(st.defaultFontSize));
+    return pkg::XmlToString(d);
+}
 
 }  // namespace
 
@@ -572,7 +661,16 @@ std::string SaveDocx(DocState& st) {
                 R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)"
                 R"(<Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles" Target="styles.xml"/>)"
                 R"(</Relationships>)");
-        p.Write("word/styles.xml", kStyles);
+        p.Write("word/styles.xml", StylesXml(st));
+    } else if (st.defaultFontEdited) {
+        if (!lp->stylesPart.empty() && p.Has(lp->stylesPart)) {
+            p.Write(lp->stylesPart, StylesWithDefaults(p.Read(lp->stylesPart), lp->stylesPart, st));
+        } else {
+            const std::string dir = main.substr(0, main.rfind('/') + 1);
+            p.Write(dir + "styles.xml", StylesXml(st));
+            EnsureOverride(p, dir + "styles.xml", kStylesType);
+            EnsureRelationship(p, rels, kStylesRel, "styles.xml");
+        }
     }
     const bool hadComments = lp && !lp->commentsPart.empty();
     if (!w.Written().empty() || hadComments) {

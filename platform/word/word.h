@@ -431,6 +431,36 @@ private:
     DocPtr doc_;
 };
 
+// Page and margins of the document's last section, in points.
+class PageSetup {
+public:
+    float PageWidth() const;
+    float PageHeight() const;
+    float LeftMargin() const;
+    void SetLeftMargin(float points);
+    float RightMargin() const;
+    void SetRightMargin(float points);
+
+    explicit PageSetup(DocPtr doc);
+
+private:
+    DocPtr doc_;
+};
+
+// Font of the text that has none of its own (the styles' document defaults).
+class DefaultFont {
+public:
+    std::string Name() const;  // empty when the styles name none
+    void SetName(std::string_view name);
+    float Size() const;
+    void SetSize(float points);
+
+    explicit DefaultFont(DocPtr doc);
+
+private:
+    DocPtr doc_;
+};
+
 class Application : public com::Object, public std::enable_shared_from_this<Application> {
 public:
     std::string TypeName() const override { return "Application"; }
@@ -468,6 +498,8 @@ public:
     Comments GetComments() const;
     Shapes GetShapes() const;
     Window ActiveWindow() const;
+    PageSetup GetPageSetup() const;
+    DefaultFont GetDefaultFont() const;
     std::shared_ptr<Application> GetApplication() const;
     bool PrintRevisions() const;
     void SetPrintRevisions(bool v);

@@ -116,6 +116,11 @@ struct TableLayout {
     long RowEnd(int row) const { return start + rowEndsRel[row - 1]; }
 };
 
+// Page size and side margins of the last section, in twips as the file has them.
+struct PageTwips {
+    long width = 11906, height = 16838, left = 1417, right = 1417;
+};
+
 struct DocState {
     Story main;
     std::vector<RunFormat> runFormats{RunFormat{}};
@@ -134,6 +139,10 @@ struct DocState {
     int64_t nextId = 1;
     float textWidth = 453.6f;           // points between the page margins
     float defaultFontSize = 11;         // size of runs without their own
+    std::string defaultFontName = "Arial";
+    bool defaultFontEdited = false;     // styles part rewritten on save only then
+    PageTwips page;
+    bool pageEdited = false;            // sectPr rewritten on save only then
     float pendingSize = 0;              // size set on a collapsed selection, for the next typing
     int64_t selectedShape = 0;          // shape selected by Shape.Select, 0 when text is selected
     int selectedColumn = 0;             // column selected by Column.Select, 0 otherwise
@@ -142,7 +151,9 @@ struct DocState {
     // Package parts and body XML kept for writing back.
     std::shared_ptr<void> package;      // pkg::Package when loaded from a file
     std::string documentXmlHead;        // document.xml up to and including <w:body>
-    std::string documentXmlTail;        // trailing body children (w:sectPr) and closing tags
+    std::string documentXmlTail;        // trailing body children and closing tags
+    std::string sectPr;                 // the body's w:sectPr as read, empty for a new document
+    size_t sectPrAt = 0;                // where it stands in documentXmlTail
     std::shared_ptr<RangeState> selection = std::make_shared<RangeState>();
 
     bool printRevisions = false;

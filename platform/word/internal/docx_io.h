@@ -26,6 +26,7 @@ struct LoadedPackage {
     std::string mainPart = "word/document.xml";
     std::string relsPart = "word/_rels/document.xml.rels";
     std::string commentsPart;      // empty when the package has none
+    std::string stylesPart;        // empty when the package has none
     std::string commentsRootTag;   // start tag of the loaded comments root, with its declarations
 };
 

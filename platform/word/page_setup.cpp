@@ -1,0 +1,55 @@
+// Page margins and the document's default font: edits mark the section or
+// the styles for rewriting, so an unedited document saves them as read.
+#include <cmath>
+
+#include "docstate.h"
+
+namespace kado::word {
+
+namespace {
+constexpr float kMaxPoints = 1584;  // 22 inches, the largest page a word processor offers
+
+long ToTwips(float points) { return std::lround(points * 20.0f); }
+float ToPoints(long twips) { return static_cast<float>(twips) / 20.0f; }
+
+void SetMargin(detail::DocState& d, long detail::PageTwips::*side, float points) {
+    if (!(points >= 0 && points <= kMaxPoints)) com::Raise(err::ValueOutOfRange);
+    detail::PageTwips p = d.page;
+    p.*side = ToTwips(points);
+    // A text area narrower than half a centimetre is what a word processor refuses too.
+    if (p.width - p.left - p.right < 283) com::Raise(err::ValueOutOfRange);
+    d.page = p;
+    d.pageEdited = true;
+    d.textWidth = ToPoints(p.width - p.left - p.right);
+}
+}  // namespace
+
+PageSetup::PageSetup(DocPtr doc) : doc_(std::move(doc)) {}
+float PageSetup::PageWidth() const { return ToPoints(doc_->page.width); }
+float PageSetup::PageHeight() const { return ToPoints(doc_->page.height); }
+float PageSetup::LeftMargin() const { return ToPoints(doc_->page.left); }
+float PageSetup::RightMargin() const { return ToPoints(doc_->page.right); }
+void PageSetup::SetLeftMargin(float points) { SetMargin(*doc_, &detail::PageTwips::left, points); }
+void PageSetup::SetRightMargin(float points) { SetMargin(*doc_, &detail::PageTwips::right, points); }
+
+DefaultFont::DefaultFont(DocPtr doc) : doc_(std::move(doc)) {}
+std::string DefaultFont::Name() const { return doc_->defaultFontName; }
+float DefaultFont::Size() const { return doc_->defaultFontSize; }
+
+void DefaultFont::SetName(std::string_view name) {
+    if (name.empty() || name.size() > 31) com::Raise(err::ValueOutOfRange);
+    doc_->defaultFontName = std::string(name);
+    doc_->defaultFontEdited = true;
+}
+
+void DefaultFont::SetSize(float points) {
+    if (!(points >= 1 && points <= 1638)) com::Raise(err::ValueOutOfRange);
+    // The file keeps half points.
+    doc_->defaultFontSize = std::round(points * 2) / 2;
+    doc_->defaultFontEdited = true;
+}
+
+PageSetup Document::GetPageSetup() const { return PageSetup(state_); }
+DefaultFont Document::GetDefaultFont() const { return DefaultFont(state_); }
+
+}  // namespace kado::word
