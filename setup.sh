@@ -7,7 +7,8 @@ cd "$(dirname "$0")"
 PACKAGES=(build-essential cmake pkg-config git clang libclang-rt-14-dev
           libgtest-dev libgmock-dev googletest libbenchmark-dev
           libsqlite3-dev libzip-dev libpugixml-dev libcli11-dev
-          qt6-base-dev libgl-dev fonts-dejavu-core libreoffice-writer-nogui zip unzip time locales)
+          qt6-base-dev libgl-dev fonts-dejavu-core fonts-liberation libreoffice-writer-nogui
+          poppler-utils zip unzip time locales)
 
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -39,9 +39,10 @@ struct Piece {
 constexpr Piece kTemplate[] = {
     {"Vermessungsbüro Beispiel, Am Markt 1, 12345 Musterstadt\r\r", {}},
     {"Rechnung RE-2026-0001\r\r", {}},
-    {"Für die Liegenschaftsvermessung berechnen wir nach der Gebührenordnung:\r", {}},
-    {"Zusammenstellung", honora::marke::kStart},
-    {"\r\rRechnungsbetrag: ", honora::marke::kGesamt},
+    // The fee tables go before the word ahead of "kadoStart" and the totals at
+    // it: on an empty paragraph both stand under the lead-in, in that order.
+    {"Für die Liegenschaftsvermessung berechnen wir nach der Gebührenordnung:\r", honora::marke::kStart},
+    {"\rRechnungsbetrag: ", honora::marke::kGesamt},
     {"0,00 € \r", {}},
     {"Nettobetrag ", honora::marke::kNetto},
     {"0,00 € zuzüglich Umsatzsteuer ", honora::marke::kMwSt},
@@ -54,6 +55,14 @@ constexpr Piece kTemplate[] = {
 
 std::shared_ptr<word::Document> DemoInvoice() {
     auto doc = word::Document::New();
+    // The fee tables are 17.5 cm wide; A4 leaves that between these margins.
+    const auto app = doc->GetApplication();
+    doc->GetPageSetup().SetLeftMargin(app->CentimetersToPoints(kLeftMarginCm));
+    doc->GetPageSetup().SetRightMargin(app->CentimetersToPoints(kRightMarginCm));
+    // Arial (or a font of its metrics) at this size keeps "30.22.1" in the 1.5 cm
+    // first column and a five-digit amount with its "€" in a 2.5 cm one.
+    doc->GetDefaultFont().SetName(kBodyFont);
+    doc->GetDefaultFont().SetSize(kBodyFontSize);
     std::string text;
     std::vector<std::pair<long, std::string_view>> marks;
     for (const auto& p : kTemplate) {

@@ -9,6 +9,12 @@
 
 namespace kado::host {
 
+// The template's page and body text: a text area as wide as the fee tables.
+inline constexpr double kLeftMarginCm = 2.0;
+inline constexpr double kRightMarginCm = 1.5;
+inline constexpr char kBodyFont[] = "Arial";
+inline constexpr float kBodyFontSize = 9;
+
 // The invoice template as the host writes it: letter text with the markers
 // "kadoStart", "kadoGesamt", "kadoNetto", "kadoMwSt", "kadoBrutto", "kadoAuslagen".
 std::shared_ptr<word::Document> DemoInvoice();
