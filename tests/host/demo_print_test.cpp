@@ -1,0 +1,162 @@
+// The demo invoice as it prints: kado-host init and run as whole processes,
+// LibreOffice's PDF of the result, its word boxes checked and its pages kept as PNG.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <iostream>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "host/demo.h"
+#include "platform/word/lo_support.h"
+
+namespace kado::host {
+namespace {
+
+namespace fs = std::filesystem;
+using word::test::FreshDir;
+using word::test::LoConvert;
+using word::test::ReadAll;
+
+const fs::path kHost = fs::path(KADO_BINARY_DIR) / "bin" / "kado-host";
+const fs::path kPictures = fs::path(KADO_BINARY_DIR) / "Testing" / "demo-invoice";
+constexpr double kPointsPerCm = 72.0 / 2.54;
+constexpr double kTolerance = 1.0;  // points; LibreOffice's boxes round to its layout units
+
+std::string Quote(const std::string& s) {
+    std::string out = "'";
+    for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+bool Have(const std::string& tool) { return std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) == 0; }
+
+// Runs a shell command with its output in `log`; the exit code.
+int Sh(const std::string& cmd, const fs::path& log) {
+    const int rc = std::system((cmd + " > " + Quote(log.string()) + " 2>&1").c_str());
+    return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+}
+
+struct Word {
+    double xMin, yMin, xMax;
+    std::string text;
+};
+struct Page {
+    double width;
+    std::vector<Word> words;  // in pdftotext's reading order
+};
+
+std::vector<Page> WordBoxes(const std::string& html) {
+    static const std::regex page(R"re(<page width="([0-9.]+)")re");
+    static const std::regex word(R"re(<word xMin="([0-9.]+)" yMin="([0-9.]+)" xMax="([0-9.]+)" yMax="[0-9.]+">([^<]*)</word>)re");
+    std::vector<Page> pages;
+    size_t at = 0;
+    std::smatch m;
+    auto rest = [&] { return html.cbegin() + static_cast<long>(at); };
+    while (std::regex_search(rest(), html.cend(), m, page)) {
+        const size_t start = at + static_cast<size_t>(m.position(0));
+        const size_t end = html.find("</page>", start);
+        pages.push_back({std::stod(m[1].str()), {}});
+        const std::string body = html.substr(start, end - start);
+        for (std::sregex_iterator it(body.begin(), body.end(), word), none; it != none; ++it)
+            pages.back().words.push_back({std::stod((*it)[1]), std::stod((*it)[2]), std::stod((*it)[3]), (*it)[4]});
+        at = end == std::string::npos ? html.size() : end;
+    }
+    return pages;
+}
+
+struct PrintCase {
+    const char* name;
+    std::vector<int> boundaryPoints;  // one confirmation (one fee table) per entry
+    const char* total;                // the invoice amount as the totals table shows it
+};
+
+void PrintTo(const PrintCase& c, std::ostream* os) { *os << c.name; }
+
+class DemoPrintTest : public ::testing::TestWithParam<PrintCase> {};
+
+TEST_P(DemoPrintTest, StaysInsideTheMarginsWithNoAmountWrapped) {
+    for (const char* tool : {"soffice", "pdftotext", "pdftoppm"})
+        if (!Have(tool)) GTEST_SKIP() << tool << " is missing (setup.sh installs it): the printed invoice is not checked";
+    const PrintCase& c = GetParam();
+    const fs::path dir = FreshDir(std::string("demo-print-") + c.name);
+    const std::string env = "XDG_CONFIG_HOME=" + Quote((dir / "config").string()) + " ";
+    ASSERT_EQ(Sh(env + Quote(kHost.string()) + " init " + Quote((dir / "demo").string()), dir / "init.log"), 0)
+        << ReadAll(dir / "init.log");
+
+    fs::path doc = dir / "demo" / "Rechnung.docx";
+    for (size_t k = 0; k < c.boundaryPoints.size(); ++k) {
+        const fs::path out = dir / (std::string(c.name) + ".docx");
+        const fs::path next = k + 1 == c.boundaryPoints.size() ? out : dir / ("step" + std::to_string(k) + ".docx");
+        // From the second table on the table-choice dialog asks: a new table each time.
+        const std::string choose = k == 0 ? "" : " --do 'choose optNeu'";
+        const std::string cmd = env + Quote(kHost.string()) + " run --db " + Quote((dir / "demo" / "kado.sqlite").string()) +
+                                " --doc " + Quote(doc.string()) + " --out " + Quote(next.string()) +
+                                " --invoice 1 --category 0" + choose + " --do 'set mskAGPo=" +
+                                std::to_string(c.boundaryPoints[k]) + "' --do 'set mskAGP=3' --do 'set mskBoden=250' --do ok";
+        ASSERT_EQ(Sh(cmd, dir / "run.log"), 0) << ReadAll(dir / "run.log");
+        doc = next;
+    }
+
+    const fs::path pdf = LoConvert(doc, "pdf", dir);
+    ASSERT_FALSE(pdf.empty()) << ReadAll(dir / "soffice.log");
+    fs::create_directories(kPictures);
+    for (const auto& old : fs::directory_iterator(kPictures))
+        if (old.path().filename().string().starts_with(std::string(c.name) + "-")) fs::remove(old.path());
+    ASSERT_EQ(Sh("pdftoppm -png -r 60 " + Quote(pdf.string()) + " " + Quote((kPictures / c.name).string()), dir / "ppm.log"), 0);
+    for (const auto& png : fs::directory_iterator(kPictures))
+        if (png.path().filename().string().starts_with(std::string(c.name) + "-"))
+            std::cout << "demo invoice page: " << png.path().string() << "\n";
+    ASSERT_EQ(Sh("pdftotext -bbox-layout " + Quote(pdf.string()) + " " + Quote((dir / "boxes.html").string()), dir / "txt.log"), 0);
+    const auto pages = WordBoxes(ReadAll(dir / "boxes.html"));
+    ASSERT_FALSE(pages.empty());
+
+    static const std::regex amount(R"(-?[0-9]+,[0-9]{2})");
+    int headings = 0, itemNumbers = 0;
+    bool totalSeen = false, leadInFirst = false;
+    for (const auto& page : pages) {
+        const double left = kLeftMarginCm * kPointsPerCm, right = page.width - kRightMarginCm * kPointsPerCm;
+        for (size_t i = 0; i < page.words.size(); ++i) {
+            const Word& w = page.words[i];
+            EXPECT_GE(w.xMin, left - kTolerance) << "\"" << w.text << "\" starts left of the margin";
+            EXPECT_LE(w.xMax, right + kTolerance) << "\"" << w.text << "\" stands past the right margin by "
+                                                  << w.xMax - right << " pt";
+            // An amount's "€" follows its number on the same line.
+            if (w.text == "€") {
+                ASSERT_GT(i, 0u);
+                const Word& number = page.words[i - 1];
+                EXPECT_TRUE(std::regex_match(number.text, amount)) << "\"€\" after \"" << number.text << "\"";
+                EXPECT_NEAR(number.yMin, w.yMin, 0.5) << "\"€\" of " << number.text << " wrapped";
+            }
+            EXPECT_NE(w.text, "30.22.") << "an item number wrapped in its column";
+            if (w.text == "30.22.1") ++itemNumbers;
+            if (w.text == "Gebührenordnung:" && headings == 0) leadInFirst = true;
+            if (w.text == "30.6.1.1") {
+                EXPECT_FALSE(totalSeen) << "a fee table after the totals";
+                ++headings;
+            }
+            if (w.text == c.total && i > 0 && page.words[i - 1].text == "Rechnungsbetrag:") totalSeen = true;
+            EXPECT_NE(w.text, "Zusammenstellung");
+        }
+    }
+    const int tables = static_cast<int>(c.boundaryPoints.size());
+    EXPECT_EQ(headings, tables) << "fee table headings";
+    EXPECT_EQ(itemNumbers, tables) << "\"30.22.1\" whole, once per table";
+    EXPECT_TRUE(leadInFirst) << "the lead-in stands above the first fee table";
+    EXPECT_TRUE(totalSeen) << "\"Rechnungsbetrag: " << c.total << "\" after the fee tables";
+    std::error_code ec;
+    fs::remove_all(dir, ec);
+}
+
+// Factor 2.25 at land value 250: (points * 40 + 120) * 2.25 + 150, plus 19 % VAT.
+INSTANTIATE_TEST_SUITE_P(Tables, DemoPrintTest,
+                         ::testing::Values(PrintCase{"one", {12}, "1785,00"},
+                                           PrintCase{"two", {12, 150}, "18349,80"},
+                                           PrintCase{"four", {12, 12, 12, 150}, "21919,80"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace kado::host
