@@ -487,15 +487,19 @@ const std::vector<std::string_view> kStylesOrder = {"docDefaults", "latentStyles
 const std::vector<std::string_view> kDocDefaultsOrder = {"rPrDefault", "pPrDefault"};
 const std::vector<std::string_view> kRPrDefaultOrder = {"rPr"};
 
+// A name with the namespace prefix of the node's own name.
+std::string Prefixed(pugi::xml_node n, std::string_view local) {
+    const std::string_view own = n.name();
+    const auto colon = own.find(':');
+    return std::string(colon == std::string_view::npos ? std::string_view() : own.substr(0, colon + 1)) + std::string(local);
+}
+
 // The child of that local name, inserted at its place in schema order when
 // missing, with the parent's namespace prefix.
 pugi::xml_node Ensure(pugi::xml_node parent, std::string_view local, const std::vector<std::string_view>& order) {
     for (auto c : parent.children())
         if (c.type() == pugi::node_element && Local(c.name()) == local) return c;
-    const std::string_view pname = parent.name();
-    const auto colon = pname.find(':');
-    const std::string name = (colon == std::string_view::npos ? std::string() : std::string(pname.substr(0, colon + 1))) +
-                             std::string(local);
+    const std::string name = Prefixed(parent, local);
     const int rank = Rank(order, local);
     for (auto c : parent.children())
         if (c.type() == pugi::node_element && Rank(order, Local(c.name())) > rank)
@@ -508,11 +512,7 @@ void SetAttr(pugi::xml_node n, std::string_view local, const std::string& value)
             a.set_value(value.c_str());
             return;
         }
-    const std::string_view nname = n.name();
-    const auto colon = nname.find(':');
-    const std::string name = (colon == std::string_view::npos ? std::string() : std::string(nname.substr(0, colon + 1))) +
-                             std::string(local);
-    n.append_attribute(name.c_str()) = value.c_str();
+    n.append_attribute(Prefixed(n, local).c_str()) = value.c_str();
 }
 
 // The body's section as read, or with the edited page size and margins.
