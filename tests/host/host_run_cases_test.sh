@@ -107,6 +107,15 @@ unzip -p "$d/Rechnung.wiederhergestellt.docx" word/document.xml | grep -q '1500,
   || fail "the recovery file lacks the fee"
 cmp -s "$d/Rechnung.docx" "$d/vorher.docx" || fail "failed save: the input changed"
 
+# Six fee tables, one more than the table choice has options: the run's logged failure is counted and shown.
+fresh
+for i in 1 2 3 4 5 6; do run --do 'choose optNeu' --do 'set mskAGPo=1' --do ok >/dev/null; done
+mkdir -p "$root/tmp"
+rc="$(XDG_CONFIG_HOME="$root/cfg" TMPDIR="$root/tmp" run --do 'choose optNeu' --do cancel)"
+[ "$rc" -eq 0 ] || fail "seventh run: exit $rc"
+grep -qF "kado-host: Verw.log: 1 neue Einträge in $root/tmp/Verw.log, der erste: " "$d/err" \
+  && grep -qF "'optTabelle(5)' does not exist" "$d/err" || fail "the logged failure is not shown: $(cat "$d/err")"
+
 # Argument errors: exit 2, one line naming the argument.
 fresh
 while IFS='|' read -r args want; do
