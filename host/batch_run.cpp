@@ -225,8 +225,8 @@ private:
         auto* option = dynamic_cast<forms::OptionButton*>(&form.ItemByKey(key));
         if (!option || !option->Enabled() || !option->Visible()) {
             // Closed without an answer; the run ends after Show, before OK and any save.
-            answerProblem_ = Problem{"choose " + key + ": die Option ist in der Tabellenwahl gesperrt (" + Enabled(form) + ")",
-                                     true, {}};
+            answerProblem_ =
+                Problem{"choose " + key + ": die Option ist in der Tabellenwahl gesperrt (" + Enabled(form) + ")", true, {}};
             form.Close();
             return;
         }

@@ -56,7 +56,9 @@ fs::path FolderOf(const fs::path& file) { return file.has_parent_path() ? file.p
 
 }  // namespace
 
-std::string Quote(const com::Error& e) { return "Fehler " + std::to_string(e.Number()) + ": \"" + e.Description() + "\""; }
+std::string Quote(const com::Error& e) {
+    return "Fehler " + std::to_string(e.Number()) + ": \"" + e.Description() + "\"";
+}
 
 fs::path RecoveryPath(const fs::path& doc) {
     return FolderOf(doc) / (doc.stem().string() + ".wiederhergestellt" + doc.extension().string());
