@@ -41,6 +41,14 @@ void AssignText(forms::Form& form, const std::string& key, const std::string& te
     }
 }
 
+// The options the table-choice dialog has.
+bool TableChoiceOption(const std::string& key) {
+    if (key == "optNeu" || key == "optAktTabelle") return true;
+    for (int i = 0; i < 5; ++i)
+        if (key == "optTabelle(" + std::to_string(i) + ")") return true;
+    return false;
+}
+
 std::string Describe(const Action& a) {
     switch (a.kind) {
         case K::Set: return "set " + a.control + "=" + a.text;
@@ -59,18 +67,26 @@ std::string Describe(const Action& a) {
 // One run, step by step; each step either goes on or names the problem.
 class BatchRun {
 public:
-    BatchRun(const RunOptions& o, std::ostream& out) : o_(o), out_(out) {}
+    BatchRun(const RunOptions& o, std::ostream& out, std::ostream& err) : o_(o), out_(out), err_(err) {
+        confirmed_ = !o_.actions.empty() && o_.actions.back().kind == K::Ok;
+    }
 
-    // Refuses missing files and actions after the dialog closed, before anything is opened.
+    // Refuses missing files, actions after the dialog closed, unknown table choices and,
+    // when the run confirms, targets it could not write, before anything is opened.
     std::optional<Problem> Validate() {
         if (auto missing = HostSession::Missing(o_.db, o_.doc)) return missing;
-        for (size_t i = 0; i + 1 < o_.actions.size(); ++i) {
-            const auto k = o_.actions[i].kind;
-            if (k == K::Ok || k == K::Cancel)
-                return Problem{"nach \"" + Describe(o_.actions[i]) +
+        for (size_t i = 0; i < o_.actions.size(); ++i) {
+            const auto& a = o_.actions[i];
+            if ((a.kind == K::Ok || a.kind == K::Cancel) && i + 1 < o_.actions.size())
+                return Problem{"nach \"" + Describe(a) +
                                    "\" ist der Dialog geschlossen; ok oder cancel muss die letzte Aktion sein",
                                true, {}};
+            if (a.kind == K::Choose && !TableChoiceOption(a.control))
+                return Problem{Describe(a) + ": die Tabellenwahl hat keine Option " + a.control +
+                                   " (optNeu, optTabelle(0) ... optTabelle(4), optAktTabelle)",
+                               true, {}};
         }
+        if (confirmed_) return HostSession::Unwritable(o_.db, Target());
         return std::nullopt;
     }
 
@@ -79,6 +95,7 @@ public:
         if (o_.invoice) {
             rechnung_ = session_.Invoice(*o_.invoice);
             if (!rechnung_) return Problem{"Rechnung " + std::to_string(*o_.invoice) + " nicht gefunden", true, {}};
+            figuresBefore_ = Figures();
         }
         return std::nullopt;
     }
@@ -96,18 +113,25 @@ public:
                 r.Collapse(word::CollapseDirection::Start);
                 r.Select();
             } else if (a.kind == K::Choose) {
-                driver_.ChooseNext(a.control, "cmdEnde");
+                chooses_.push_back(a.control);
             }
         }
+        // One answer per choose and one for a dialog asked without: each takes the next choose.
+        for (size_t i = 0; i <= chooses_.size(); ++i) desktop_->QueueAnswer([this](forms::Form& f) { Answer(f); });
         return std::nullopt;
     }
 
     std::optional<Problem> ShowDialog() {
         session_.Show(static_cast<int16_t>(o_.category), rechnung_);
+        shown_ = true;
+        if (answerProblem_) return answerProblem_;
         form_ = desktop_->LastModeless();
         if (!form_ || !form_->Loaded())
             return Problem{"Show(" + std::to_string(o_.category) + ") hat keinen Dialog geöffnet", false, {}};
         out_ << "Dialog " << form_->Name() << " \"" << form_->Caption() << "\"\n";
+        for (size_t i = chosen_; i < chooses_.size(); ++i)
+            if (auto problem = Warn("choose " + chooses_[i] + ": keine Tabellenwahl gefragt, nicht gebraucht"))
+                return problem;
         return std::nullopt;
     }
 
@@ -116,44 +140,140 @@ public:
         bool closed = false;
         for (const auto& a : o_.actions) {
             try {
-                closed = Act(a) || closed;
+                if (a.kind == K::Set) {
+                    if (auto problem = SetWatched(a)) return problem;
+                } else {
+                    closed = Act(a) || closed;
+                }
             } catch (const com::Error& e) {
-                return Problem{Describe(a) + ": Fehler " + std::to_string(e.Number()) + ": " + e.Description(), false,
-                               e};
+                return Problem{Describe(a) + ": " + Quote(e), false, e};
             }
         }
         if (!closed) PrintLabels(*form_, out_);
-        if (desktop_->PendingAnswers() > 0)
-            out_ << "Hinweis: " << desktop_->PendingAnswers() << " choose-Antwort(en) nicht gebraucht\n";
         return std::nullopt;
     }
 
-    // Saves only what the dialog wrote.
+    // Saves only what a confirmed dialog wrote.
     std::optional<Problem> Save() {
+        if (!confirmed_) {
+            out_ << (o_.actions.empty() || o_.actions.back().kind != K::Cancel ? "ohne ok" : "cancel")
+                 << ": Dokument unverändert, nicht gespeichert\n";
+            return std::nullopt;
+        }
         if (!session_.DocumentChanged()) {
             out_ << "Dokument unverändert, nicht gespeichert\n";
             return std::nullopt;
         }
-        const fs::path target = o_.out.empty() ? o_.doc : o_.out;
-        if (auto problem = session_.Save(target)) return problem;
-        out_ << "Rechnung gespeichert: " << target.string() << "\n";
+        if (auto problem = session_.SaveOrRecover(Target(), o_.doc)) return problem;
+        out_ << "Rechnung gespeichert: " << Target().string() << "\n";
         return std::nullopt;
     }
 
-    // What the component wrote back into the invoice record (in cents) and what it logged.
+    // What the component wrote back into the invoice record (in cents); without ok, that it wrote nothing.
     void Report() {
         if (o_.invoice) {
-            if (auto rs = session_.Invoice(*o_.invoice))
-                out_ << "Rechnung " << *o_.invoice << ": NettoRechnung " << rs->Field("NettoRechnung").ToString()
-                     << ", Brutto " << rs->Field("Brutto").ToString() << ", MehrwertsteuerFreierbetrag "
-                     << rs->Field("MehrwertsteuerFreierbetrag").ToString() << " (Cent)\n";
+            const std::string now = Figures();
+            if (confirmed_) {
+                out_ << "Rechnung " << *o_.invoice << ": " << now << "\n";
+            } else if (now == figuresBefore_) {
+                out_ << "Rechnung " << *o_.invoice << " unverändert, nichts geschrieben\n";
+            } else {
+                err_ << "kado-host: Warnung: Rechnung " << *o_.invoice << " ohne ok geändert: " << now << "\n";
+            }
+        } else if (!confirmed_) {
+            out_ << "nichts geschrieben\n";
         }
         session_.End();
+    }
+
+    // What the run's own steps logged to Verw.log, on standard error.
+    void LogSummary() {
+        if (!shown_) return;
         if (const int logged = session_.Logged(); logged > 0)
-            out_ << "Verw.log: " << logged << " neue Einträge in " << session_.LogFile().string() << "\n";
+            err_ << "kado-host: Verw.log: " << logged << " neue Einträge in " << session_.LogFile().string()
+                 << ", der erste: " << session_.FirstLogged() << "\n";
     }
 
 private:
+    fs::path Target() const { return o_.out.empty() ? o_.doc : o_.out; }
+
+    std::string Figures() const {
+        auto rs = session_.Invoice(*o_.invoice);
+        if (!rs) return "-";
+        return "NettoRechnung " + rs->Field("NettoRechnung").ToString() + ", Brutto " +
+               rs->Field("Brutto").ToString() + ", MehrwertsteuerFreierbetrag " +
+               rs->Field("MehrwertsteuerFreierbetrag").ToString() + " (Cent)";
+    }
+
+    // A warning on standard error; under --strict the problem that ends the run.
+    std::optional<Problem> Warn(const std::string& text) {
+        err_ << "kado-host: Warnung: " << text << "\n";
+        if (o_.strict) return Problem{"--strict: Warnung als Fehler, nichts geschrieben", true, {}};
+        return std::nullopt;
+    }
+
+    // The table-choice dialog asks: the next choose answers it, checked first as a user
+    // sees it; without one it is closed, as a user closing it would.
+    void Answer(forms::Form& form) {
+        if (form.Name() != "G_frmTabelle") return;
+        if (chosen_ >= chooses_.size()) {
+            out_ << "Tabellenwahl gefragt, kein choose: geschlossen wie vom Benutzer (neuer Abrechnungspunkt)\n";
+            form.Close();
+            return;
+        }
+        const std::string key = chooses_[chosen_++];
+        auto* option = dynamic_cast<forms::OptionButton*>(&form.ItemByKey(key));
+        if (!option || !option->Enabled() || !option->Visible()) {
+            // Closed without an answer; the run ends after Show, before OK and any save.
+            answerProblem_ =
+                Problem{"choose " + key + ": die Option ist in der Tabellenwahl gesperrt (" + Enabled(form) + ")", true, {}};
+            form.Close();
+            return;
+        }
+        out_ << "Tabellenwahl gefragt: beantwortet mit " << key << " \"" << option->Caption() << "\"\n";
+        driver_.Click(form, key);
+        driver_.Click(form, "cmdEnde");
+    }
+
+    static std::string Enabled(forms::Form& form) {
+        std::string list;
+        for (auto* c : form.Controls())
+            if (dynamic_cast<forms::OptionButton*>(c) && c->Enabled() && c->Visible())
+                list += (list.empty() ? "wählbar: " : ", ") + c->Key();
+        return list.empty() ? "keine wählbar" : list;
+    }
+
+    // set, key by key, with a warning for each key the field refused and for text cut off at its end.
+    std::optional<Problem> SetWatched(const Action& a) {
+        auto* box = dynamic_cast<forms::TextBox*>(&form_->ItemByKey(a.control));
+        if (!box) {
+            driver_.Set(*form_, a.control, a.text);
+            return std::nullopt;
+        }
+        driver_.Focus(*form_, a.control);
+        const std::u32string chars = com::DecodeUtf8(a.text);
+        for (size_t i = 0; i < chars.size(); ++i) {
+            const std::string before = box->Text();
+            const int at = box->SelStart(), length = box->SelLength();
+            driver_.Type(*form_, a.control, com::EncodeUtf8(std::u32string(1, chars[i])));
+            if (box->Text() != before || box->SelStart() != at || box->SelLength() != length) continue;
+            const std::string where = "set " + a.control + ": ";
+            if (at >= com::CodePoints(before)) {
+                if (auto problem = Warn(where + "Text ab Zeichen " + std::to_string(i + 1) + " \"" +
+                                        com::EncodeUtf8(chars.substr(i)) + "\" am Feldende abgeschnitten"))
+                    return problem;
+                for (size_t j = i + 1; j < chars.size(); ++j)
+                    driver_.Type(*form_, a.control, com::EncodeUtf8(std::u32string(1, chars[j])));
+                break;
+            }
+            if (auto problem = Warn(where + "Taste '" + com::EncodeUtf8(std::u32string(1, chars[i])) +
+                                    "' (Zeichen " + std::to_string(i + 1) + ") abgewiesen"))
+                return problem;
+        }
+        driver_.Leave(*form_);
+        return std::nullopt;
+    }
+
     // Plays one action; true when it closed the dialog.
     bool Act(const Action& a) {
         auto& form = *form_;
@@ -177,6 +297,13 @@ private:
 
     const RunOptions& o_;
     std::ostream& out_;
+    std::ostream& err_;
+    bool confirmed_ = false;
+    bool shown_ = false;
+    std::vector<std::string> chooses_;
+    size_t chosen_ = 0;
+    std::optional<Problem> answerProblem_;
+    std::string figuresBefore_;
     std::shared_ptr<forms::HeadlessDesktop> desktop_ = std::make_shared<forms::HeadlessDesktop>();
     forms::Driver driver_{desktop_};
     HostSession session_{desktop_};
@@ -187,12 +314,16 @@ private:
 }  // namespace
 
 int Run(const RunOptions& o, std::ostream& out, std::ostream& err) {
-    BatchRun run(o, out);
+    BatchRun run(o, out, err);
     for (auto step : {&BatchRun::Validate, &BatchRun::Open, &BatchRun::Prepare, &BatchRun::ShowDialog, &BatchRun::Play,
                       &BatchRun::Save}) {
-        if (auto problem = (run.*step)()) return Fail(*problem, err);
+        if (auto problem = (run.*step)()) {
+            run.LogSummary();
+            return Fail(*problem, err);
+        }
     }
     run.Report();
+    run.LogSummary();
     return 0;
 }
 

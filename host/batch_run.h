@@ -19,6 +19,7 @@ struct RunOptions {
     std::optional<int> invoice;
     int category = 0;
     std::vector<Action> actions;
+    bool strict = false;  // any warning is an error: exit 2, nothing written
 };
 
 // Exit code: 0 done, 1 the run failed, 2 bad arguments or unreadable files.

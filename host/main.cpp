@@ -95,44 +95,95 @@ int Session(const std::string& file, int user, int invoice, int category) {
     return 0;
 }
 
+// The categories for --help, from the component's registry.
+std::string CategoryList() {
+    std::string list = "Kategorien (--category):\n";
+    for (int16_t i = 0; i <= 4; ++i) list += "  " + std::to_string(i) + "  " + honora::CategoryName(i) + "\n";
+    return list;
+}
+
+const CLI::Validator kCategory(
+    [](std::string& text) -> std::string {
+        if (text.size() == 1 && text[0] >= '0' && text[0] <= '4') return {};
+        return "Kategorie \"" + text + "\" gibt es nicht, gültig sind 0 bis 4";
+    },
+    "0..4", "Kategorie");
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    CLI::App app{"Stand-in host for the honora component"};
+    CLI::App app{"kado-host: Stand-in-Host für die Komponente honora.GO"};
     app.require_subcommand(1);
+    app.footer("kado-host help [BEFEHL] zeigt die Hilfe eines Befehls.");
 
     std::string dir;
-    auto* init = app.add_subcommand("init", "Create DIR/kado.sqlite and DIR/Rechnung.docx with demo data");
-    init->add_option("DIR", dir, "target directory")->required();
+    auto* init = app.add_subcommand("init", "DIR/kado.sqlite und DIR/Rechnung.docx mit Demodaten anlegen");
+    init->add_option("DIR", dir, "Zielordner")->required();
 
     std::string db;
     int user = 1, invoice = 1, category = 0;
-    auto* session = app.add_subcommand("session", "Create GO and call Show");
-    session->add_option("--db", db, "host database file")->required();
+    auto* session = app.add_subcommand("session", "GO erzeugen und Show aufrufen");
+    session->add_option("--db", db, "Datenbankdatei des Hosts")->required();
     session->add_option("--user", user, "ID_Benutzer");
-    session->add_option("--invoice", invoice, "invoice record");
-    session->add_option("--category", category, "category index 0..4")->check(CLI::Range(-32768, 32767));
+    session->add_option("--invoice", invoice, "ID_Rechnungsnummer des Rechnung-Datensatzes");
+    session->add_option("--category", category, "Kategorie 0 bis 4")->check(kCategory)->type_name("INDEX");
+    session->footer(CategoryList());
 
     kado::host::RunOptions run;
     std::string runDb, runDoc, runOut;
     int runInvoice = 0;
     std::vector<std::string> actions;
-    auto* runCmd = app.add_subcommand("run", "Open the dialog of a category on a document and act as a user");
-    runCmd->add_option("--db", runDb, "host database file")->required();
-    runCmd->add_option("--doc", runDoc, "invoice document (DOCX)")->required();
-    runCmd->add_option("--out", runOut, "where to save (default: the document itself)");
+    auto* runCmd = app.add_subcommand("run", "Den Dialog einer Kategorie auf einem Dokument öffnen und bedienen");
+    runCmd->add_option("--db", runDb, "Datenbankdatei des Hosts")->required();
+    runCmd->add_option("--doc", runDoc, "Rechnungsdokument (DOCX)")->required();
+    runCmd->add_option("--out", runOut, "Ziel beim Speichern (ohne: das Dokument selbst)");
     runCmd->add_option("--user", run.user, "ID_Benutzer");
-    auto* invoiceOpt = runCmd->add_option("--invoice", runInvoice, "ID_Rechnungsnummer of the Rechnung record");
-    runCmd->add_option("--category", run.category, "category index 0..4")
+    auto* invoiceOpt = runCmd->add_option("--invoice", runInvoice, "ID_Rechnungsnummer des Rechnung-Datensatzes");
+    runCmd->add_option("--category", run.category, "Kategorie 0 bis 4")
         ->required()
-        ->check(CLI::Range(-32768, 32767));
-    runCmd->add_option("--do", actions,
-                       "action, in order: \"set NAME=TEXT\", \"text NAME=TEXT\", \"click NAME\", "
-                       "\"select NAME=INDEX\", \"key NAME=CHAR\", \"choose OPTION\", \"cursor K\", \"ok\", "
-                       "\"cancel\"");
+        ->check(kCategory)
+        ->type_name("INDEX");
+    runCmd->add_option("--do", actions, "Aktion, in dieser Reihenfolge (siehe unten)")->type_name("AKTION");
+    runCmd->add_flag("--strict", run.strict, "jede Warnung ist ein Fehler (Exit 2, nichts geschrieben)");
+    runCmd->footer(CategoryList() +
+                   "Aktionen (--do):\n"
+                   "  set NAME=TEXT      Feld betreten, TEXT Taste für Taste tippen, Feld verlassen\n"
+                   "  text NAME=TEXT     Text des Feldes direkt zuweisen\n"
+                   "  click NAME         Kontrollkästchen, Option oder Schaltfläche klicken, z. B. optNr(3)\n"
+                   "  select NAME=INDEX  Eintrag eines Kombinationsfelds wählen\n"
+                   "  key NAME=ZEICHEN   eine Taste in das Feld tippen\n"
+                   "  choose OPTION      die nächste Tabellenwahl beantworten (optNeu, optTabelle(0) ... "
+                   "optTabelle(4), optAktTabelle)\n"
+                   "  cursor K           vor Show den Cursor in die K-te Tabelle setzen\n"
+                   "  ok, cancel         bestätigen oder abbrechen (letzte Aktion)\n");
 
-    CLI11_PARSE(app, argc, argv);
+    std::string topic;
+    auto* help = app.add_subcommand("help", "Hilfe zu kado-host oder einem Befehl");
+    help->add_option("BEFEHL", topic, "init, session oder run");
+
     try {
+        app.parse(argc, argv);
+    } catch (const CLI::Success& e) {
+        return app.exit(e);
+    } catch (const CLI::ParseError& e) {
+        // One line naming the fault; CLI11's text is quoted as it stands.
+        std::cerr << "kado-host: Fehler in den Argumenten: \"" << e.what() << "\"\n";
+        return 2;
+    }
+    try {
+        if (*help) {
+            if (topic.empty()) {
+                std::cout << app.help();
+                return 0;
+            }
+            for (auto* sub : {init, session, runCmd})
+                if (sub->get_name() == topic) {
+                    std::cout << sub->help();
+                    return 0;
+                }
+            std::cerr << "kado-host: Fehler in den Argumenten: Befehl \"" << topic << "\" gibt es nicht\n";
+            return 2;
+        }
         if (*init) return kado::host::Init(dir);
         if (*session) return Session(db, user, invoice, category);
         run.db = runDb;
@@ -143,17 +194,17 @@ int main(int argc, char** argv) {
             std::string error;
             auto action = kado::host::ParseAction(text, error);
             if (!action) {
-                std::cerr << "kado-host: --do \"" << text << "\": " << error << "\n";
+                std::cerr << "kado-host: Fehler in den Argumenten: --do \"" << text << "\": " << error << "\n";
                 return 2;
             }
             run.actions.push_back(*action);
         }
         return kado::host::Run(run, std::cout, std::cerr);
     } catch (const kado::com::Error& e) {
-        std::cerr << "kado-host: Fehler " << e.Number() << ": " << e.Description() << "\n";
+        std::cerr << "kado-host: " << kado::host::Quote(e) << "\n";
         return 1;
     } catch (const std::exception& e) {
-        std::cerr << "kado-host: " << e.what() << "\n";
+        std::cerr << "kado-host: Fehler: \"" << e.what() << "\"\n";
         return 1;
     }
 }

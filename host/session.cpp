@@ -1,5 +1,8 @@
 #include "host/session.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <fstream>
 #include <system_error>
 
@@ -40,7 +43,40 @@ int LogEntries(const fs::path& log, std::uintmax_t from) {
     return n;
 }
 
+// Writable for this process, and meant to be: root passes access() on any file,
+// so a file or folder without any write bit counts as read-only as well.
+bool Writable(const fs::path& p) {
+    struct stat st {};
+    if (::stat(p.c_str(), &st) != 0) return false;
+    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return false;
+    return ::access(p.c_str(), W_OK) == 0;
+}
+
+fs::path FolderOf(const fs::path& file) { return file.has_parent_path() ? file.parent_path() : fs::path("."); }
+
 }  // namespace
+
+std::string Quote(const com::Error& e) {
+    return "Fehler " + std::to_string(e.Number()) + ": \"" + e.Description() + "\"";
+}
+
+fs::path RecoveryPath(const fs::path& doc) {
+    return FolderOf(doc) / (doc.stem().string() + ".wiederhergestellt" + doc.extension().string());
+}
+
+std::optional<Problem> HostSession::Unwritable(const fs::path& db, const fs::path& target) {
+    std::error_code ec;
+    const fs::path folder = FolderOf(target);
+    if (!fs::is_directory(folder, ec)) return Problem{"Zielordner nicht gefunden: " + folder.string(), true, {}};
+    if (!Writable(folder)) return Problem{"Zielordner nicht beschreibbar: " + folder.string(), true, {}};
+    if (fs::exists(target, ec) && (!fs::is_regular_file(target, ec) || !Writable(target)))
+        return Problem{"Ziel nicht beschreibbar: " + target.string(), true, {}};
+    // SQLite writes its journal beside the file.
+    if (!Writable(db) || !Writable(FolderOf(db)))
+        return Problem{"Datenbank nicht beschreibbar: " + db.string() + " (die Rechnung ließe sich nicht eintragen)",
+                       true, {}};
+    return std::nullopt;
+}
 
 int Fail(const Problem& problem, std::ostream& err) {
     err << "kado-host: " << problem.message << "\n";
@@ -59,13 +95,13 @@ std::optional<Problem> HostSession::Open(const fs::path& db, const fs::path& doc
     try {
         doc_ = doc.empty() ? word::Document::New() : word::Document::Open(doc);
     } catch (const com::Error& e) {
-        return Problem{"Dokument lässt sich nicht lesen: " + doc.string() + " (" + e.Description() + ")", true, e};
+        return Problem{"Dokument lässt sich nicht lesen: " + doc.string() + ": " + Quote(e), true, e};
     }
     ws_ = std::make_shared<dao::Workspace>();
     try {
         db_ = ws_->OpenDatabase(db.string());
     } catch (const com::Error& e) {
-        return Problem{"Datenbank lässt sich nicht öffnen: " + db.string() + " (" + e.Description() + ")", true, e};
+        return Problem{"Datenbank lässt sich nicht öffnen: " + db.string() + ": " + Quote(e), true, e};
     }
     // Registering again would drop a dialog that is open.
     if (!honora::HasDialog(0)) honora::RegisterCategoryDialogs();
@@ -98,13 +134,40 @@ std::optional<Problem> HostSession::Save(const fs::path& target) {
     try {
         doc_->SaveAs(target);
     } catch (const com::Error& e) {
-        return Problem{"Speichern nach " + target.string() + " fehlgeschlagen: " + e.Description(), false, e};
+        return Problem{"Speichern nach " + target.string() + " fehlgeschlagen: " + Quote(e), false, e};
     }
     return std::nullopt;
+}
+
+std::optional<Problem> HostSession::SaveOrRecover(const fs::path& target, const fs::path& doc) {
+    auto problem = Save(target);
+    if (!problem) return std::nullopt;
+    const fs::path recovery = RecoveryPath(doc);
+    if (recovery != target && !Save(recovery)) {
+        problem->message += "; die Rechnung ist eingetragen, das fertige Dokument liegt in " + recovery.string();
+    } else {
+        problem->message += "; die Rechnung ist eingetragen, das fertige Dokument ließ sich nirgends speichern";
+    }
+    return problem;
 }
 
 void HostSession::End() { honora::UnloadLastingForms(); }
 
 int HostSession::Logged() const { return LogEntries(log_, logBefore_); }
+
+std::string HostSession::FirstLogged() const {
+    std::ifstream in(log_, std::ios::binary);
+    if (logBefore_ > 0 && LogSize(log_) >= logBefore_) in.seekg(static_cast<std::streamoff>(logBefore_));
+    std::string entry;
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.empty()) {
+            if (!entry.empty()) break;
+            continue;
+        }
+        entry += (entry.empty() ? "" : " | ") + line;
+    }
+    return entry;
+}
 
 }  // namespace kado::host

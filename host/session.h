@@ -28,6 +28,13 @@ struct Problem {
 // Prints the problem as kado-host does; gives its exit code (2 input, 1 run).
 int Fail(const Problem& problem, std::ostream& err);
 
+// A platform error in the host's words, its text quoted as it stands: Fehler 730: "...".
+std::string Quote(const com::Error& e);
+
+// Where a finished document goes when it cannot be saved: "Rechnung.docx" ->
+// "Rechnung.wiederhergestellt.docx" beside the input.
+std::filesystem::path RecoveryPath(const std::filesystem::path& doc);
+
 class HostSession {
 public:
     // Dialogs live on the desktop; null leaves the component its own headless one.
@@ -35,6 +42,9 @@ public:
 
     // The database file or the named document is not there.
     static std::optional<Problem> Missing(const std::filesystem::path& db, const std::filesystem::path& doc);
+    // The save target or the database cannot be written: refused before Show, since
+    // the component writes the invoice record on OK and the host saves after it.
+    static std::optional<Problem> Unwritable(const std::filesystem::path& db, const std::filesystem::path& target);
     // Opens the document (a new one when `doc` is empty) and the database and hands
     // GO the document, the user, the database path, the workspace and the database.
     std::optional<Problem> Open(const std::filesystem::path& db, const std::filesystem::path& doc, int user);
@@ -44,6 +54,8 @@ public:
     // Whether text, comments, tables or shapes of the document changed since Show.
     bool DocumentChanged() const;
     std::optional<Problem> Save(const std::filesystem::path& target);
+    // Save, and when that fails, the finished document kept at RecoveryPath(doc).
+    std::optional<Problem> SaveOrRecover(const std::filesystem::path& target, const std::filesystem::path& doc);
     // The host ends the component: the lasting forms unload and store their placement.
     void End();
 
@@ -51,6 +63,7 @@ public:
     dao::Database& Database() const { return *db_; }
     const std::filesystem::path& LogFile() const { return log_; }
     int Logged() const;  // entries appended to Verw.log since Show
+    std::string FirstLogged() const;  // the first of them, its lines joined by " | "
 
 private:
     std::shared_ptr<forms::Desktop> desktop_;

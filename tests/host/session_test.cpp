@@ -48,9 +48,9 @@ TEST_F(HostSessionTest, RefusesFilesBeforeGOIsCreated) {
     const fs::path demo = dir_ / "demo";
     for (const Case& c : {Case{dir_ / "fehlt.sqlite", {}, "Datenbankdatei nicht gefunden: " + (dir_ / "fehlt.sqlite").string(), false},
                           Case{db_, dir_ / "fehlt.docx", "Dokument nicht gefunden: " + (dir_ / "fehlt.docx").string(), false},
-                          Case{db_, dir_ / "kein.docx", "Dokument lässt sich nicht lesen: " + (dir_ / "kein.docx").string() + " (", true},
+                          Case{db_, dir_ / "kein.docx", "Dokument lässt sich nicht lesen: " + (dir_ / "kein.docx").string() + ": Fehler ", true},
                           Case{dir_ / "kein.sqlite", demo / "Rechnung.docx",
-                               "Datenbank lässt sich nicht öffnen: " + (dir_ / "kein.sqlite").string() + " (", true}}) {
+                               "Datenbank lässt sich nicht öffnen: " + (dir_ / "kein.sqlite").string() + ": Fehler ", true}}) {
         SCOPED_TRACE(c.message);
         HostSession s;
         const auto problem = s.Open(c.db, c.doc, 1);
@@ -89,7 +89,7 @@ TEST_F(HostSessionTest, HandsTheFilesToGOAndShowsTheCategoryDialog) {
     const auto problem = s.Save(dir_ / "fehlt" / "fertig.docx");
     ASSERT_TRUE(problem);
     EXPECT_EQ(problem->message.rfind("Speichern nach " + (dir_ / "fehlt" / "fertig.docx").string() +
-                                         " fehlgeschlagen: Datei nicht schreibbar: ", 0),
+                                         " fehlgeschlagen: Fehler 75: \"Datei nicht schreibbar: ", 0),
               0u);
     std::ostringstream err;
     EXPECT_EQ(Fail(*problem, err), 1);
