@@ -346,7 +346,7 @@ std::shared_ptr<Recordset> Database::OpenRecordset(std::string_view source, int 
     if (sqlite3_prepare_v2(db, sql.c_str(), -1, &st.p, &tail) != SQLITE_OK) {
         std::string why = sqlite3_errmsg(db);
         if (why.find("no such table") != std::string::npos) {
-            Raise(err::TableNotFound, "The Microsoft Jet database engine cannot find the input table or query '" +
+            Raise(err::TableNotFound, "The database engine cannot find the input table or query '" +
                                                src + "'. (" + why + ")");
         }
         Raise(err::SyntaxErrorInQuery, "Syntax error in query expression '" + src + "': " + why);
