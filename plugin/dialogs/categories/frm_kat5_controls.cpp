@@ -4,6 +4,7 @@
 #include <string>
 
 #include "plugin/dialogs/categories/frm_kat5.h"
+#include "plugin/dialogs/framework/design_kit.h"
 #include "plugin/dialogs/framework/frame_controls.h"
 #include "plugin/dialogs/framework/input_rules.h"
 
@@ -22,26 +23,7 @@ constexpr std::array<const char*, 14> kLabel2 = {
     "Zwischensumme * Faktor",      "Sockelbetrag",      "Gesamtsumme"};
 
 forms::Label& Text(forms::Form& form, int index, GridPlace at, const std::string& container = {}) {
-    auto& l = form.Add<forms::Label>("Label2", at, index, container);
-    l.SetCaption(kLabel2[static_cast<size_t>(index)]);
-    return l;
-}
-
-forms::Label& Amount(forms::Form& form, const char* name, const char* start, GridPlace at,
-                     const std::string& container = {}) {
-    auto& l = form.Add<forms::Label>(name, at, -1, container);
-    l.SetCaption(start);
-    l.SetAlignment(forms::Alignment::Right);
-    l.SetWidthChars(9);
-    return l;
-}
-
-forms::MaskEdBox& Masked(forms::Form& form, const char* name, const char* mask, GridPlace at,
-                         const std::string& container = {}) {
-    auto& m = form.Add<forms::MaskEdBox>(name, at, -1, container);
-    m.SetMask(mask);
-    m.SetWidthChars(static_cast<int>(std::string(mask).size()) + 1);
-    return m;
+    return AddCaption(form, "Label2", index, kLabel2[static_cast<size_t>(index)], at, container);
 }
 
 }  // namespace
@@ -61,17 +43,17 @@ void Controls(forms::Form& form) {
     // The boundary points.
     Text(form, 2, {1, 0});
     Text(form, 4, {1, 1});
-    Masked(form, ctl::kAGPo, "####", {1, 2});
+    AddMasked(form, ctl::kAGPo, "####", {1, 2});
     form.Add<forms::Label>("Label3", GridPlace{1, 3}, 0).SetCaption("40,00");
-    Amount(form, ctl::kLblAGPo, "0,00", {1, 4});
+    AddAmount(form, ctl::kLblAGPo, "0,00", {1, 4});
     Text(form, 3, {2, 0});
     Text(form, 5, {2, 1});
-    Masked(form, ctl::kAGP, "####", {2, 2});
+    AddMasked(form, ctl::kAGP, "####", {2, 2});
     form.Add<forms::Label>("Label3", GridPlace{2, 3}, 1).SetCaption("40,00");
-    Amount(form, ctl::kLblAGP, "0,00", {2, 4});
+    AddAmount(form, ctl::kLblAGP, "0,00", {2, 4});
     form.Add<forms::Line>("Line3D", GridPlace{3, 0, 1, 5}, 0);
     Text(form, 6, {4, 1});
-    Amount(form, ctl::kZwischen, "0,00", {4, 4});
+    AddAmount(form, ctl::kZwischen, "0,00", {4, 4});
 
     // The value factor: the larger of land-value and classification factor is used;
     // the basis option only chooses which of them the fee table shows.
@@ -80,26 +62,26 @@ void Controls(forms::Form& form) {
     Text(form, 7, {1, 0}, "fraFaktor");
     auto& boden = form.Add<forms::OptionButton>(ctl::kFaktorArt, GridPlace{1, 1}, 0, "fraFaktor");
     boden.SetCaption("Bodenwert");
-    Masked(form, honora::ctl::kBoden, "####", {1, 2}, "fraFaktor");
+    AddMasked(form, honora::ctl::kBoden, "####", {1, 2}, "fraFaktor");
     form.Add<forms::CheckBox>("chkBereich", GridPlace{1, 3}, -1, "fraFaktor").SetCaption("Bereich Bodenwert");
-    Amount(form, honora::ctl::kFaktor, "1,0", {1, 4}, "fraFaktor");
+    AddAmount(form, honora::ctl::kFaktor, "1,0", {1, 4}, "fraFaktor");
     Text(form, 10, {2, 1}, "fraFaktor");
     Text(form, 8, {3, 0}, "fraFaktor");
     form.Add<forms::OptionButton>(ctl::kFaktorArt, GridPlace{3, 1}, 1, "fraFaktor").SetCaption("Klassifizierung");
     auto& cmb = form.Add<forms::ComboBox>(honora::ctl::kKlassifizierung, GridPlace{4, 0, 1, 4}, -1, "fraFaktor");
     for (const auto& entry : kKlassifizierungen) cmb.AddItem(entry);
     cmb.SetWidthChars(60);
-    Amount(form, honora::ctl::kStrasse, "0,0", {4, 4}, "fraFaktor");
+    AddAmount(form, honora::ctl::kStrasse, "0,0", {4, 4}, "fraFaktor");
     boden.SetValue(true);
 
     // Sums and share.
     Text(form, 11, {6, 1});
-    Amount(form, ctl::kZF, "0,0", {6, 4});
+    AddAmount(form, ctl::kZF, "0,0", {6, 4});
     Text(form, 12, {7, 1});
-    Amount(form, ctl::kSockel, "150,00", {7, 4});
+    AddAmount(form, ctl::kSockel, "150,00", {7, 4});
     form.Add<forms::Line>("Line3D", GridPlace{8, 0, 1, 5}, 1);
     Text(form, 13, {9, 1});
-    Amount(form, ctl::kSumme, "0,0", {9, 4});
+    AddAmount(form, ctl::kSumme, "0,0", {9, 4});
     AddFrameControls(form, {GridPlace{10, 1}, GridPlace{10, 2}, GridPlace{10, 3}, GridPlace{11, 0},
                             GridPlace{11, 3}, GridPlace{11, 4}, ""});
 }

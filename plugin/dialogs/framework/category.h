@@ -40,7 +40,7 @@ struct FeeTable {
     std::string share{};           // mskBezug's text
     std::string fee{};             // the fee label's text the share applies to
     double shareFactor = 1;        // a reduction multiplied into the share amount
-    int16_t shareRow = 0;          // 0: the last row of the table grown by two
+    int16_t shareRow = 0;          // one empty row below the last block; 0: the table's last row
 };
 
 // Rules of the frame a category takes part in; the frame checks at
@@ -54,13 +54,15 @@ struct Features {
 // An input whose event recomputes the fees: LostFocus of a field, Click of an
 // option or check box. Failures of the handler go to module.procedure; empty
 // texts mean the dialog's name and key + "_LostFocus" or "_Click".
+using FormHook = std::function<void(kado::forms::Form&)>;
+
 struct Trigger {
     std::string key{};  // "mskAGPo", "optNr(3)"
     std::string module{};
     std::string procedure{};
+    // Runs before the recomputation (a factor the input sets); when it fails the handler ends.
+    FormHook before{};
 };
-
-using FormHook = std::function<void(kado::forms::Form&)>;
 
 // A category dialog: its identity as data, everything particular as hooks.
 // The frame itself (load sequence, focus and key rules, confirmation, cancel)

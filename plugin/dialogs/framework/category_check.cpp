@@ -46,6 +46,8 @@ void Cells(Check& check, const std::vector<CellSpec>& cells, int& payable) {
             ++payable;
             if (cell.text.from != CellText::From::Caption) check.Fail("the fee cell must show a label");
         }
+        if (cell.text.from == CellText::From::Computed && !cell.text.compute) check.Fail("a computed cell without its rule");
+        if (cell.restore.into == Restore::Into::Rule && !cell.restore.apply) check.Fail("a restore without its rule");
         if (cell.restore.into == Restore::Into::Caption) check.Needs<forms::Label>(cell.restore.key, "label");
         if (cell.restore.into == Restore::Into::Text || cell.restore.into == Restore::Into::Number)
             check.Needs<forms::Control>(cell.restore.key, "field");

@@ -94,6 +94,7 @@ void CategoryDialog::Design(forms::Form& form) {
 void CategoryDialog::Recalculate(const Trigger& trigger, const char* event) {
     const auto [modul, prozedur] = LogPlace(category_, trigger, event);
     Steps s(modul, prozedur);
+    if (trigger.before && !s(90, [&] { trigger.before(*form_); })) return;
     s(100, [&] { Rechnen(); });
 }
 

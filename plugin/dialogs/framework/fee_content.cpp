@@ -25,6 +25,7 @@ std::string ZellenText(const CellText& text, forms::Form& form) {
         case CellText::From::Literal: return text.value;
         case CellText::From::Field: return FieldTextOf(form, text.value) + text.suffix;
         case CellText::From::Caption: return form.Get<forms::Label>(text.value).Caption() + text.suffix;
+        case CellText::From::Computed: return text.compute(form);
     }
     return {};
 }
@@ -67,13 +68,18 @@ FeeTable Gebührentabelle(const Category& category, forms::Form& form) {
                 if (!written) continue;
                 s(1050, [&] {
                     t.cells.push_back({static_cast<int16_t>(row + cell.row), cell.column, ZellenText(cell.text, form),
-                                       cell.bold, MarkOf(cell.role), cell.role == Role::Payable});
+                                       cell.bold, MarkOf(cell.role),
+                                       cell.role == Role::Payable || cell.role == Role::Adjustment});
                 });
             }
         }
         if (chosen >= 0 || block.keepsPlace) row = static_cast<int16_t>(row + block.height);
     }
-    t.rows = static_cast<int16_t>(row - 1);
+    int16_t spare = 0;
+    if (rows.spareRows) s(1060, [&] { spare = rows.spareRows(form); });
+    if (rows.shareFactor) s(1070, [&] { t.shareFactor = rows.shareFactor(form); });
+    t.rows = static_cast<int16_t>(row - 1 + spare);
+    t.shareRow = static_cast<int16_t>(row + 1);
     return t;
 }
 

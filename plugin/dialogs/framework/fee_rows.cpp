@@ -36,11 +36,17 @@ CellText Caption(std::string label, std::string suffix) {
     return {CellText::From::Caption, std::move(label), std::move(suffix)};
 }
 CellText Amount(std::string label) { return Caption(std::move(label), " €"); }
+CellText Computed(std::function<std::string(forms::Form&)> compute) {
+    return {CellText::From::Computed, {}, {}, std::move(compute)};
+}
 
-Restore IntoText(std::string key) { return {Restore::Into::Text, std::move(key), 0, 0}; }
-Restore IntoCaption(std::string label) { return {Restore::Into::Caption, std::move(label), 0, 0}; }
+Restore IntoText(std::string key) { return {Restore::Into::Text, std::move(key), 0, 0, {}}; }
+Restore IntoCaption(std::string label) { return {Restore::Into::Caption, std::move(label), 0, 0, {}}; }
 Restore IntoNumber(std::string key, int16_t width, int16_t decimals) {
-    return {Restore::Into::Number, std::move(key), width, decimals};
+    return {Restore::Into::Number, std::move(key), width, decimals, {}};
+}
+Restore IntoRule(std::function<void(forms::Form&, const std::string&)> apply) {
+    return {Restore::Into::Rule, {}, 0, 0, std::move(apply)};
 }
 
 }  // namespace honora

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/forms/forms.h"
+#include "platform/word/word.h"
 
 namespace honora {
 
@@ -22,10 +23,11 @@ Condition Not(Condition condition);
 
 // Where a written cell's text comes from.
 struct CellText {
-    enum class From : unsigned char { Literal, Field, Caption };
+    enum class From : unsigned char { Literal, Field, Caption, Computed };
     From from = From::Literal;
     std::string value{};  // the literal, or the control's key
     std::string suffix{};
+    std::function<std::string(kado::forms::Form&)> compute{};  // Computed
 };
 CellText Lit(std::string text);
 // The text of a masked field, text box or combo box.
@@ -33,22 +35,29 @@ CellText FieldText(std::string key, std::string suffix = {});
 CellText Caption(std::string label, std::string suffix = {});
 // A fee cell: the amount label's caption followed by " €".
 CellText Amount(std::string label);
+// A text worked out from the dialog as it stands (a band text, a reformatted amount).
+CellText Computed(std::function<std::string(kado::forms::Form&)> compute);
 
 // What the read-back puts into an input from the cell's text.
 struct Restore {
-    enum class Into : unsigned char { Nothing, Text, Caption, Number };
+    enum class Into : unsigned char { Nothing, Text, Caption, Number, Rule };
     Into into = Into::Nothing;
     std::string key{};
     // Number: the cell's German reading reformatted at this width and decimals.
     int16_t width = 0;
     int16_t decimals = 0;
+    std::function<void(kado::forms::Form&, const std::string&)> apply{};  // Rule
 };
 Restore IntoText(std::string key);
 Restore IntoCaption(std::string label);
 Restore IntoNumber(std::string key, int16_t width, int16_t decimals);
+// The category's own reading of the cell (a band text back into an amount).
+Restore IntoRule(std::function<void(kado::forms::Form&, const std::string&)> apply);
 
-// What a column-5 amount is to the totals.
-enum class Role : unsigned char { Text, Excluded, Payable };
+// What a column-5 amount is to the totals. Payable is the fee the share
+// applies to; an Adjustment (a reduction of it) is billed with it and, like
+// it, excluded when a share row restates the total.
+enum class Role : unsigned char { Text, Excluded, Payable, Adjustment };
 
 struct CellSpec {
     int16_t row = 0;  // within its block, from 0
@@ -86,10 +95,18 @@ struct TitleSpec {
 };
 
 // The rows from 3 down; row 1 is the title, row 2 the headings, and the frame
-// adds the share row. Exactly one cell is Payable: the fee the share applies to.
+// adds the share row one empty row below the last block. Exactly one cell is
+// Payable: the fee the share applies to.
 struct FeeRows {
     std::vector<TitleSpec> titles{};
     std::vector<BlockSpec> blocks{};
+    // Rows the table has beyond its blocks, left empty below them; none when empty.
+    std::function<int16_t(kado::forms::Form&)> spareRows{};
+    // A factor the share amount multiplies in besides the share (a reduction); 1 when empty.
+    std::function<double(kado::forms::Form&)> shareFactor{};
+    // After the cells are read: restores what the fee used but the table shows
+    // only through its amounts, so that confirming unchanged keeps the fee.
+    std::function<void(kado::forms::Form&, const kado::word::Table&)> implied{};
 };
 
 }  // namespace honora

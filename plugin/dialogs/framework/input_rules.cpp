@@ -1,5 +1,7 @@
 #include "plugin/dialogs/framework/input_rules.h"
 
+#include <cmath>
+
 #include "platform/com/numtext.h"
 #include "plugin/dialogs/framework/frame_controls.h"
 
@@ -22,6 +24,23 @@ std::string Klassifizierungsfaktor(int listIndex) {
     if (listIndex == 0) return "1,5";
     if (listIndex == 1) return "1,2";
     return "1,0";
+}
+
+namespace {
+// Amounts carry two decimals, so a factor read as their quotient is off by far less.
+constexpr double kFactorTolerance = 0.005;
+}  // namespace
+
+int KlassifizierungMitFaktor(double factor) {
+    for (int i = 0; i < static_cast<int>(kKlassifizierungen.size()); ++i)
+        if (std::abs(CVal(Klassifizierungsfaktor(i)) - factor) < kFactorTolerance) return i;
+    return -1;
+}
+
+std::string WertfaktorMitWert(double factor) {
+    for (const auto& caption : kWertfaktoren)
+        if (std::abs(CVal(caption) - factor) < kFactorTolerance) return caption;
+    return {};
 }
 
 void WertfaktorSetzen(forms::Form& form) {

@@ -19,6 +19,15 @@ inline const std::array<std::string, 3> kKlassifizierungen = {
     "Wege, sonstige Gewässer, Dämme",
 };
 
+// Every caption the land-value rule gives, smallest first.
+inline const std::array<std::string, 5> kWertfaktoren = {"1,0", "1,5", "2,25", "3,0", "3,75"};
+
+// The list index whose classification factor equals the value within a
+// rounding of the amounts it was read from; -1 when none does.
+int KlassifizierungMitFaktor(double factor);
+// The land-value caption equal to the value in the same sense; "" when none is.
+std::string WertfaktorMitWert(double factor);
+
 // The number a label shows, read the German way (amounts and factors).
 double LabelWert(kado::forms::Form& form, std::string_view label);
 

@@ -25,6 +25,7 @@ void Apply(forms::Form& form, const Restore& restore, std::string text) {
             return SetFieldText(form, restore.key,
                                 WertFormatieren(kado::com::NumberToText(CVal(text)), restore.width, restore.decimals,
                                                 true));
+        case Restore::Into::Rule: return restore.apply(form, text);
     }
 }
 
@@ -97,6 +98,7 @@ void TabelleEinlesen(const FeeRows& rows, forms::Form& form, const kado::word::T
     // The share row follows the last block after one empty row; without a share
     // the read logs and mskBezug keeps "1000,00".
     s(140, [&] { AnteilEinlesen(form, Tabelle, static_cast<int16_t>(r + 1)); });
+    if (rows.implied) s(150, [&] { rows.implied(form, Tabelle); });
 }
 
 }  // namespace honora
