@@ -1,12 +1,39 @@
 // frmKat5's identity and its fee table: the rows it writes from its labels,
 // and the inputs each of them gives back when the dialog opens on it again.
+#include <algorithm>
 #include <string>
 
+#include "plugin/common/number_text.h"
 #include "plugin/dialogs/categories/frm_kat5.h"
+#include "plugin/dialogs/framework/cell_io.h"
 #include "plugin/dialogs/framework/frame_controls.h"
+#include "plugin/dialogs/framework/input_rules.h"
 #include "plugin/invoice/markers.h"
 
 namespace honora::kat5 {
+
+namespace forms = kado::forms;
+
+// The table shows one factor, the fee used the larger of two: the quotient of
+// "Zwischensumme * Faktor" (row 13) and "Zwischensumme" (row 7) tells which
+// factor the hidden one was when it was larger, so reconfirming keeps the fee.
+void VerdeckterFaktor(forms::Form& form, const kado::word::Table& t) {
+    if (t.GetRows().Count() < 13) return;  // not a table of this dialog
+    const double z = CVal(ZelleEinlesen(t, 7, 5));
+    if (z <= 0) return;
+    const double f = CVal(ZelleEinlesen(t, 13, 5)) / z;
+    const double shown = std::max(LabelWert(form, honora::ctl::kFaktor), LabelWert(form, honora::ctl::kStrasse));
+    if (f <= shown + 0.005) return;
+    if (form.Get<forms::OptionButton>(ctl::kFaktorArt, 0).Value()) {
+        if (const int i = KlassifizierungMitFaktor(f); i >= 0) {
+            form.Get<forms::ComboBox>(honora::ctl::kKlassifizierung).SetListIndex(i);
+            form.Get<forms::Label>(honora::ctl::kStrasse).SetCaption(Klassifizierungsfaktor(i));
+        }
+    } else if (const std::string caption = WertfaktorMitWert(f); !caption.empty()) {
+        // The land value itself is not in the table; only its factor is restored.
+        form.Get<forms::Label>(honora::ctl::kFaktor).SetCaption(caption);
+    }
+}
 
 Category Kategorie() {
     Category k;
@@ -84,6 +111,7 @@ FeeRows Tabelle() {
          .variants = {{.cells = {{.column = 2, .text = Lit("Gebühr")},
                                  {.column = 5, .text = Amount(ctl::kSumme), .role = Role::Payable}}}}},
     };
+    t.implied = VerdeckterFaktor;
     return t;
 }
 
