@@ -1,0 +1,41 @@
+// frmKat1, the Zerlegung dialog (item 30.1): parcels and boundary points at
+// fixed unit fees, the splinter reduction and the larger of two value factors.
+#pragma once
+
+#include <array>
+#include <string_view>
+
+#include "platform/forms/forms.h"
+#include "plugin/dialogs/framework/category.h"
+#include "plugin/dialogs/framework/fee_items.h"
+
+namespace honora::kat1 {
+
+inline constexpr std::string_view kName = "frmKat1";
+inline constexpr std::string_view kCaption = "Zerlegung nach Nr. 30.1";
+
+namespace ctl {
+inline constexpr char kWeiter75[] = "mskWeiter75";  // further parcels < 75 m², counted only after a first
+inline constexpr char kGesamt75[] = "mskGesamt75";
+inline constexpr char kAGP[] = "mskAGP";
+inline constexpr char kSplitter[] = "sevCheck1";        // splinter areas: factor 0,7
+inline constexpr char kSplitterFaktor[] = "lblSplitter";  // "Faktor ... 0,7", shown while ticked
+inline constexpr char kZwischen[] = "lblZwischen";
+inline constexpr char kSumme[] = "lblSumme";
+}  // namespace ctl
+
+// In the order the fee is summed; the last is the marked points (30.22.2),
+// added after the splinter reduction.
+extern const std::array<FeeItem, 8> kPosten;
+inline constexpr size_t kWeitere = 4;  // index of the further small parcels
+
+Category Kategorie();
+void Controls(kado::forms::Form& form);
+void GebührBerechnen(kado::forms::Form& form);
+// Empties the descriptions and blanks the counts (not mskWeiter75) and the land value.
+void StartwerteSetzen(kado::forms::Form& form);
+// 19 rows and the optional blocks; two spare rows when further parcels are
+// counted without a first one, whose row is then not written.
+FeeRows Tabelle();
+
+}  // namespace honora::kat1

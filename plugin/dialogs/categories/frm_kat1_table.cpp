@@ -1,0 +1,135 @@
+// frmKat1's identity and fee table: an item block per count, the optional
+// reductions, the splinter rows, the factor that was used, and the read-back.
+#include <cmath>
+#include <string>
+
+#include "platform/com/numtext.h"
+#include "plugin/common/number_text.h"
+#include "plugin/dialogs/categories/frm_kat1.h"
+#include "plugin/dialogs/framework/cell_io.h"
+#include "plugin/dialogs/framework/frame_controls.h"
+#include "plugin/dialogs/framework/input_rules.h"
+#include "plugin/invoice/markers.h"
+
+namespace honora::kat1 {
+
+namespace forms = kado::forms;
+using kado::com::PlainRead;
+
+namespace {
+
+bool KlassifizierungGrößer(forms::Form& f) {
+    return LabelWert(f, honora::ctl::kStrasse) > LabelWert(f, honora::ctl::kFaktor);
+}
+
+// Further small parcels without a first one count in the fee but get no row;
+// the subtotal in the table tells how many there were, so reconfirming keeps the fee.
+void WeitereAusZwischensumme(forms::Form& form, const kado::word::Table& t) {
+    if (PlainRead(form.Get<forms::MaskEdBox>(ctl::kGesamt75).Text()) > 0) return;
+    if (PlainRead(form.Get<forms::MaskEdBox>(ctl::kWeiter75).Text()) != 0) return;
+    const int rows = t.GetRows().Count();
+    for (int r = 3; r <= rows; ++r) {
+        if (ZelleEinlesen(t, static_cast<int16_t>(r), 2) != "Zwischensumme") continue;
+        double ohne = 0;
+        for (size_t i = 0; i + 1 < kPosten.size(); ++i)
+            ohne += PlainRead(form.Get<forms::MaskEdBox>(kPosten[i].count).Text()) * kPosten[i].unitFee;
+        const double anzahl =
+            std::round((ohne - CVal(ZelleEinlesen(t, static_cast<int16_t>(r), 5))) / -kPosten[kWeitere].unitFee);
+        if (anzahl >= 1 && anzahl <= 9999) {
+            std::string text = kado::com::NumberToText(anzahl);
+            text.resize(4, ' ');
+            form.Get<forms::MaskEdBox>(ctl::kWeiter75).SetText(text);
+        }
+        return;
+    }
+}
+
+}  // namespace
+
+Category Kategorie() {
+    Category k;
+    k.name = std::string(kName);
+    k.marker = marke::Kategorie(1);
+    k.widths = {1.9, 7.9, 1.7, 3.5, 2.5};
+    k.caption = std::string(kCaption);
+    k.design = Controls;
+    k.GebührBerechnen = GebührBerechnen;
+    k.StartwerteSetzen = StartwerteSetzen;
+    k.startValuesAlways = true;
+    k.rows = Tabelle();
+    k.features = {.valueFactor = true, .classificationFactor = true};
+    k.recalcOnLeave = {{"mskAusFlur"},
+                       {"mskGesamt", "Rechnung", "mskGesamt"},
+                       {"mskGesamt2", "Rechnung", "mskGesamt2_LostFocus"},
+                       {ctl::kGesamt75, "Rechnung", "mskGesamt75_LostFocus"},
+                       {ctl::kWeiter75},
+                       {"mskGesamt599", "Rechnung", "mskGesamt599_LostFocus"},
+                       {"mskGP"},
+                       {ctl::kAGP}};
+    k.recalcOnClick = {{.key = ctl::kSplitter, .before = [](forms::Form& f) {
+                            f.Get<forms::Label>(ctl::kSplitterFaktor)
+                                .SetVisible(f.Get<forms::CheckBox>(ctl::kSplitter).Value() == 1);
+                        }}};
+    return k;
+}
+
+FeeRows Tabelle() {
+    using honora::ctl::kBoden;
+    using honora::ctl::kFaktor;
+    using honora::ctl::kKlassifizierung;
+    using honora::ctl::kStrasse;
+    const FeeItem& weitere = kPosten[kWeitere];
+    const Condition erstes = CountAbove0(ctl::kGesamt75);
+    const Condition mitWeiteren = [erstes, w = CountAbove0(weitere.count)](forms::Form& f) {
+        return erstes(f) && w(f);
+    };
+    FeeRows t;
+    t.titles = {{std::string(kCaption)}};
+    t.blocks = {
+        TwoRowItem(kPosten[0]),
+        TwoRowItem(kPosten[1]),
+        TwoRowItem(kPosten[2], CountAbove0(kPosten[2].count)),
+        TwoRowItem(kPosten[3], erstes),
+        OneRowItem(weitere, mitWeiteren),
+        TwoRowItem(kPosten[5], CountAbove0(kPosten[5].count)),
+        OneRowItem(kPosten[6]),
+        {.height = 2,
+         .variants = {{.cells = {{.column = 2, .text = Lit("Zwischensumme"), .bold = true},
+                                 {.column = 5, .text = Amount(ctl::kZwischen), .role = Role::Excluded}}}}},
+        {.height = 2,
+         .variants = {{.when = Selected(ctl::kSplitter),
+                       .cells = {{.column = 1, .text = Lit("30.1.2")},
+                                 {.column = 2, .text = Lit("Ermäßigung Splitterflächen")},
+                                 {.column = 3, .text = Lit("Faktor")},
+                                 {.row = 1, .column = 3, .text = Lit("0,7")}},
+                       .selects = ctl::kSplitter}}},
+        OneRowItem(kPosten[7]),
+        // The factor the fee used: the classification only when it is the larger.
+        {.height = 4,
+         .variants = {{.when = KlassifizierungGrößer,
+                       .cells = {{.column = 1, .text = Lit("30.23.2")},
+                                 {.column = 2, .text = Lit("Wertfaktor")},
+                                 {.row = 1, .column = 2, .text = Lit("Klassifizierung")},
+                                 {.row = 1, .column = 3, .text = Lit("Faktor")},
+                                 {.row = 2, .column = 2, .text = FieldText(kKlassifizierung),
+                                  .restore = IntoText(kKlassifizierung)},
+                                 {.row = 2, .column = 3, .text = Caption(kStrasse), .restore = IntoCaption(kStrasse)}}},
+                      {.cells = {{.column = 1, .text = Lit("30.23.1")},
+                                 {.column = 2, .text = Lit("Wertfaktor")},
+                                 {.row = 1, .column = 2, .text = Lit("Bodenwert")},
+                                 {.row = 1, .column = 3, .text = Lit("Faktor")},
+                                 {.row = 2, .column = 2, .text = FieldText(kBoden, " €/m²"),
+                                  .restore = IntoNumber(kBoden, 4, 0)},
+                                 {.row = 2, .column = 3, .text = Caption(kFaktor), .restore = IntoCaption(kFaktor)}}}}},
+        {.height = 1,
+         .variants = {{.cells = {{.column = 2, .text = Lit("Gebühr = (Zwischensumme + 30.22.2) * Faktor")},
+                                 {.column = 5, .text = Amount(ctl::kSumme), .role = Role::Payable}}}}},
+    };
+    t.spareRows = [erstes, w = CountAbove0(weitere.count)](forms::Form& f) -> int16_t {
+        return w(f) && !erstes(f) ? 2 : 0;
+    };
+    t.implied = WeitereAusZwischensumme;
+    return t;
+}
+
+}  // namespace honora::kat1
