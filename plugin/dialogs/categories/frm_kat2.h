@@ -1,0 +1,35 @@
+// frmKat2, the Baulandumlegung dialog (item 30.2): parcels and boundary points
+// at fixed unit fees times the value factor and Faktor A, with the 30.2.4 reduction.
+#pragma once
+
+#include <array>
+#include <string_view>
+
+#include "platform/forms/forms.h"
+#include "plugin/dialogs/framework/category.h"
+#include "plugin/dialogs/framework/fee_items.h"
+
+namespace honora::kat2 {
+
+inline constexpr std::string_view kName = "frmKat2";
+inline constexpr std::string_view kCaption = "Baulandumlegung nach Nr. 30.2";
+
+namespace ctl {
+inline constexpr char kDichte[] = "lblDichtefaktor";  // Faktor A of the area type
+inline constexpr char kOption1[] = "sevOption1";      // "W, M, SO": 1,6
+inline constexpr char kOption2[] = "sevOption2";      // "G, sonstige Sondergebiete": 3,0
+inline constexpr char kErmäßigung[] = "chkErmäßigung";  // 20 % off the fee, in the table only
+inline constexpr char kZwischen[] = "lblZwischen";
+inline constexpr char kSumme[] = "lblSumme";
+}  // namespace ctl
+
+// The four items in the order they are summed.
+extern const std::array<FeeItem, 4> kPosten;
+
+Category Kategorie();
+void Controls(kado::forms::Form& form);
+void GebührBerechnen(kado::forms::Form& form);
+// 21 rows, two more for the reduction; the share amount carries its factor 0,8.
+FeeRows Tabelle();
+
+}  // namespace honora::kat2

@@ -1,0 +1,74 @@
+// Controls of frmKat2 on a grid: the four items, the land value with its
+// factor, the area type with Faktor A, the reduction, the sums and the share.
+#include <array>
+#include <string>
+
+#include "plugin/dialogs/categories/frm_kat2.h"
+#include "plugin/dialogs/framework/design_kit.h"
+#include "plugin/dialogs/framework/frame_controls.h"
+
+namespace honora::kat2 {
+
+namespace forms = kado::forms;
+using forms::GridPlace;
+
+namespace {
+
+// The dialog's own item numbers and captions, in the order of kPosten.
+constexpr std::array<std::array<const char*, 2>, 4> kPostenText = {{{"30.21.1", "Ausgangsflurstücke"},
+                                                                    {"30.21.2.1", "gebildetete Flurstücke"},
+                                                                    {"30.21.3", "Grenzpunkte der neuen Grenze"},
+                                                                    {"30.22.2", "abzumarkende Grenzpunkte der neuen Grenze"}}};
+
+}  // namespace
+
+void Controls(forms::Form& form) {
+    int label2 = 0;
+    auto text = [&](const std::string& caption, GridPlace at, const std::string& container = {}) -> forms::Label& {
+        return AddCaption(form, "Label2", label2++, caption, at, container);
+    };
+    text("Anzahl", {0, 3});
+    text("Einzelgebühr", {0, 4});
+    text("Gebühr", {0, 5});
+    text("Gesamt", {2, 2});
+    int row = 1;
+    for (size_t i = 0; i < kPosten.size(); ++i, ++row) {
+        const FeeItem& p = kPosten[i];
+        if (i == 1) ++row;  // "Gesamt" stands above the formed parcels' count
+        text(kPostenText[i][0], {row, 0});
+        text(kPostenText[i][1], {row, 1});
+        if (p.description) AddText(form, p.description, {row, 2});
+        AddMasked(form, p.count, "####", {row, 3});
+        text(UnitCaption(p), {row, 4});
+        AddAmount(form, p.label, "0,00", {row, 5});
+    }
+    form.Add<forms::Line>("Line3D", GridPlace{row++, 0, 1, 6}, 0);
+    text("Zwischensumme", {row, 1});
+    AddAmount(form, ctl::kZwischen, "0,00", {row++, 5});
+
+    text("30.23.1", {row, 0});
+    text("Bodenwert €/m²", {row, 1});
+    AddMasked(form, honora::ctl::kBoden, "####", {row, 3});
+    text("Faktor", {row, 4});
+    AddAmount(form, honora::ctl::kFaktor, "1,0", {row++, 5});
+
+    form.Add<forms::Frame>("fraNutzung", GridPlace{row++, 0, 1, 6}).SetCaption("Faktor A, bauliche Nutzung");
+    text("Faktor A, bauliche Nutzung", {0, 0}, "fraNutzung");
+    auto& wms = form.Add<forms::OptionButton>(ctl::kOption1, GridPlace{0, 1}, -1, "fraNutzung");
+    wms.SetCaption("W, M, SO");
+    form.Add<forms::OptionButton>(ctl::kOption2, GridPlace{0, 2}, -1, "fraNutzung")
+        .SetCaption("G, sonstige Sondergebiete");
+    wms.SetValue(true);
+    AddAmount(form, ctl::kDichte, "1,6", {0, 3}, "fraNutzung");
+
+    text("30.2.4", {row, 0});
+    form.Add<forms::CheckBox>(ctl::kErmäßigung, GridPlace{row++, 1, 1, 5})
+        .SetCaption("Ermäßigung, da die Zuteilung weitgehend nicht selbst durchgeführt wurde");
+    form.Add<forms::Line>("Line3D", GridPlace{row++, 0, 1, 6}, 1);
+    text("Gesamtsumme", {row, 1});
+    AddAmount(form, ctl::kSumme, "0,0", {row++, 5});
+    AddFrameControls(form, {GridPlace{row, 1}, GridPlace{row, 3}, GridPlace{row, 4}, GridPlace{row + 1, 0},
+                            GridPlace{row + 1, 4}, GridPlace{row + 1, 5}, ""});
+}
+
+}  // namespace honora::kat2

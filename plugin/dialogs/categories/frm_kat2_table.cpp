@@ -1,0 +1,105 @@
+// frmKat2's identity and fee table: the items, the value factor, Faktor A,
+// the fee, the optional 30.2.4 reduction, and the inputs each gives back.
+#include <string>
+
+#include "platform/com/numtext.h"
+#include "plugin/common/number_text.h"
+#include "plugin/dialogs/categories/frm_kat2.h"
+#include "plugin/dialogs/framework/field_access.h"
+#include "plugin/dialogs/framework/frame_controls.h"
+#include "plugin/dialogs/framework/input_rules.h"
+#include "plugin/invoice/markers.h"
+
+namespace honora::kat2 {
+
+namespace forms = kado::forms;
+
+namespace {
+
+constexpr double kErmäßigung = 0.2;
+
+struct Gebietsart {
+    const char* option;
+    const char* faktor;
+};
+constexpr std::array<Gebietsart, 2> kGebietsarten = {{{ctl::kOption1, "1,6"}, {ctl::kOption2, "3,0"}}};
+
+FormHook FaktorA(const char* faktor) {
+    return [faktor](forms::Form& f) { f.Get<forms::Label>(ctl::kDichte).SetCaption(faktor); };
+}
+
+// Faktor A comes back as the table shows it; the area type whose factor it is
+// is selected with it, so that the dialog does not show the other one.
+void FaktorAEinlesen(forms::Form& form, const std::string& text) {
+    for (const auto& art : kGebietsarten)
+        if (text == art.faktor) Select(form, art.option);
+    form.Get<forms::Label>(ctl::kDichte).SetCaption(text);
+}
+
+std::string Ermäßigung(forms::Form& form) {
+    return WertFormatieren(kado::com::NumberToText(LabelWert(form, ctl::kSumme) * -kErmäßigung), 8, 2, true) + " €";
+}
+
+}  // namespace
+
+Category Kategorie() {
+    Category k;
+    k.name = std::string(kName);
+    k.marker = marke::Kategorie(2);
+    k.widths = {1.5, 8.3, 1.9, 3.3, 2.5};
+    k.caption = std::string(kCaption);
+    k.design = Controls;
+    k.GebührBerechnen = GebührBerechnen;
+    k.rows = Tabelle();
+    k.features = {.valueFactor = true};
+    k.recalcOnLeave = {{"mskAusFlur"}, {"mskGesamt", "Rechnung", "mskGesamt"}, {"mskGP"}, {"mskAGP"}};
+    for (const auto& art : kGebietsarten) k.recalcOnClick.push_back({.key = art.option, .before = FaktorA(art.faktor)});
+    return k;
+}
+
+FeeRows Tabelle() {
+    using honora::ctl::kBoden;
+    using honora::ctl::kFaktor;
+    BlockSpec gebildete = TwoRowItem(kPosten[1]);
+    for (auto& cell : gebildete.variants.front().cells)
+        if (cell.restore.key == kPosten[1].count) cell.restore = IntoNumber(kPosten[1].count, 4, 0);
+    FeeRows t;
+    t.titles = {{std::string(kCaption)}};
+    t.blocks = {
+        TwoRowItem(kPosten[0]),
+        gebildete,
+        OneRowItem(kPosten[2]),
+        OneRowItem(kPosten[3]),
+        {.height = 2,
+         .variants = {{.cells = {{.column = 2, .text = Lit("Zwischensumme"), .bold = true},
+                                 {.column = 5, .text = Amount(ctl::kZwischen), .role = Role::Excluded}}}}},
+        {.height = 3,
+         .variants = {{.cells = {{.column = 1, .text = Lit("30.23.1")},
+                                 {.column = 2, .text = Lit("Wertfaktor bei einem Bodenwert von")},
+                                 {.column = 3, .text = FieldText(kBoden, " €/m²"), .restore = IntoNumber(kBoden, 4, 0)},
+                                 {.row = 1, .column = 2, .text = Lit("Daraus sich ergebender Wertfaktor")},
+                                 {.row = 1, .column = 3, .text = Caption(kFaktor), .restore = IntoCaption(kFaktor)}}}}},
+        {.height = 3,
+         .variants = {{.cells = {{.column = 1, .text = Lit("30.2.1")},
+                                 {.row = 1, .column = 2, .text = Lit("Faktor A")},
+                                 {.row = 1, .column = 3, .text = Caption(ctl::kDichte),
+                                  .restore = IntoRule(FaktorAEinlesen)}}}}},
+        {.height = 1,
+         .variants = {{.cells = {{.column = 2, .text = Lit("Gebühr = Zwischensumme * Wertfaktor * Faktor A")},
+                                 {.column = 5, .text = Amount(ctl::kSumme), .role = Role::Payable}}}}},
+        {.height = 2,
+         .variants = {{.when = Selected(ctl::kErmäßigung),
+                       .cells = {{.row = 1, .column = 1, .text = Lit("30.2.4")},
+                                 {.row = 1, .column = 2,
+                                  .text = Lit("Ermäßigung, da die Zuteilung weitgehend nicht selbst durchgeführt wurde")},
+                                 {.row = 1, .column = 3, .text = Lit("20%")},
+                                 {.row = 1, .column = 5, .text = Computed(Ermäßigung), .role = Role::Adjustment}},
+                       .selects = ctl::kErmäßigung}}},
+    };
+    t.shareFactor = [](forms::Form& f) {
+        return f.Get<forms::CheckBox>(ctl::kErmäßigung).Value() == 1 ? 1 - kErmäßigung : 1.0;
+    };
+    return t;
+}
+
+}  // namespace honora::kat2
