@@ -1,0 +1,33 @@
+// frmKat3, the dialog for long linear facilities (item 30.3): parcels and
+// boundary points at fixed unit fees times the facility's classification factor.
+#pragma once
+
+#include <array>
+#include <string_view>
+
+#include "platform/forms/forms.h"
+#include "plugin/dialogs/framework/category.h"
+#include "plugin/dialogs/framework/fee_items.h"
+
+namespace honora::kat3 {
+
+inline constexpr std::string_view kName = "frmKat3";
+inline constexpr std::string_view kCaption = "Lang gestreckte Anlagen nach Nr. 30.3";
+
+namespace ctl {
+inline constexpr char kFlurstücke[] = "mskFlurstücke";  // formed and accessory parcels
+inline constexpr char kZwischen[] = "lblZwischen";
+inline constexpr char kSumme[] = "lblSumme";
+}  // namespace ctl
+
+// The four items in the order they are summed.
+extern const std::array<FeeItem, 4> kPosten;
+
+Category Kategorie();
+// The classification list starts on its first entry; its factor goes into lblFaktor.
+void Controls(kado::forms::Form& form);
+void GebührBerechnen(kado::forms::Form& form);
+// 21 rows; the value factor block carries item 30.23.2.
+FeeRows Tabelle();
+
+}  // namespace honora::kat3
