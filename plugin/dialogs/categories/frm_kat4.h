@@ -1,0 +1,47 @@
+// frmKat4, the Gebäudeaufnahme dialog (item 30.24): a base fee by the band of
+// the building costs for up to 5 buildings, 30 % of it per further group of 5.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/forms/forms.h"
+#include "plugin/dialogs/framework/category.h"
+
+namespace honora::kat4 {
+
+inline constexpr std::string_view kName = "frmKat4";
+inline constexpr std::string_view kCaption = "Gebäudeaufnahme nach Nr. 30.4";
+
+namespace ctl {
+inline constexpr char kGebäude[] = "txtGebäude";
+inline constexpr char kAnzahl[] = "mskAnzahl";
+inline constexpr char kBaukosten[] = "mskBaukosten";  // whole euros, nine digits
+inline constexpr char kBereich[] = "chkBereich";      // the table names the band, not the amount
+inline constexpr char kGebühr100[] = "lblGebühr100";  // base fee
+inline constexpr char kGebühr30[] = "lblGebühr30";    // fee per further group
+inline constexpr char kAnzahl30[] = "mskAnzahl30";    // further groups, computed
+inline constexpr char kSumme30[] = "lblSumme30";
+inline constexpr char kSumme[] = "lblSumme";
+}  // namespace ctl
+
+// The band the building costs lie in: its base fee and how the table names it.
+struct Band {
+    double grundgebühr;
+    std::string text;
+};
+Band BandDerBaukosten(double baukosten);
+
+// The building costs a band text stands for: one euro above its lower limit
+// ("bis 25 T€" gives 20000); nullopt for a text that names no band.
+std::optional<double> BaukostenDesBands(std::string_view text);
+
+Category Kategorie();
+void Controls(kado::forms::Form& form);
+void GebührBerechnen(kado::forms::Form& form);
+// 14 rows; the further-groups row only with more than 5 buildings, the fee
+// row moving up a row without it.
+FeeRows Tabelle();
+
+}  // namespace honora::kat4

@@ -1,0 +1,116 @@
+// frmKat4's identity and fee table: description, number of buildings, the
+// building costs or their band, base and further fees, and the read-back.
+#include <string>
+
+#include "platform/com/numtext.h"
+#include "plugin/common/number_text.h"
+#include "plugin/dialogs/categories/frm_kat4.h"
+#include "plugin/dialogs/framework/field_access.h"
+#include "plugin/invoice/markers.h"
+
+namespace honora::kat4 {
+
+namespace forms = kado::forms;
+using kado::com::NumberToText;
+using kado::com::PlainRead;
+
+namespace {
+
+constexpr char kVierLeer[] = "    ";
+constexpr size_t kBaukostenStellen = 9;
+
+bool WeitereGruppen(forms::Form& f) { return f.Get<forms::MaskEdBox>(ctl::kAnzahl30).Text() != kVierLeer; }
+
+std::string Baukosten(forms::Form& f) {
+    const std::string text = f.Get<forms::MaskEdBox>(ctl::kBaukosten).Text();
+    if (f.Get<forms::CheckBox>(ctl::kBereich).Value() == 1) return BandDerBaukosten(PlainRead(text)).text;
+    return WertFormatieren(text, 7, 0, true) + " €";
+}
+
+// An amount label restated at width 8 with two decimals.
+CellText Betrag8(const char* label) {
+    return Computed([label](forms::Form& f) {
+        return WertFormatieren(f.Get<forms::Label>(label).Caption(), 8, 2, true) + " €";
+    });
+}
+
+// The digits stand left in the nine-digit field, as typed.
+void BaukostenSetzen(forms::Form& f, double b) {
+    std::string digits = NumberToText(b);
+    if (digits.size() < kBaukostenStellen) digits.resize(kBaukostenStellen, ' ');
+    f.Get<forms::MaskEdBox>(ctl::kBaukosten).SetText(digits);
+}
+
+void BaukostenEinlesen(forms::Form& f, const std::string& text) {
+    if (const auto b = BaukostenDesBands(text)) {
+        BaukostenSetzen(f, *b);
+        Select(f, ctl::kBereich);
+    } else {
+        BaukostenSetzen(f, CVal(text));
+    }
+}
+
+}  // namespace
+
+std::optional<double> BaukostenDesBands(std::string_view text) {
+    if (text.find("bis") != std::string_view::npos) return 20000;
+    const auto at = text.find("zwischen");
+    if (at == std::string_view::npos) return std::nullopt;
+    std::string rest(text);
+    rest.erase(at, std::string_view("zwischen").size());
+    const double x = PlainRead(rest);
+    const auto t = rest.find("T€");
+    const auto m = rest.find("M€");
+    if (t == std::string::npos && m == std::string::npos) return std::nullopt;
+    return x * (t < m ? 1'000 : 1'000'000) + 1;
+}
+
+Category Kategorie() {
+    Category k;
+    k.name = std::string(kName);
+    k.marker = marke::Kategorie(4);
+    k.widths = {1.5, 8.3, 1.7, 3.5, 2.5};
+    k.caption = std::string(kCaption);
+    k.design = Controls;
+    k.GebührBerechnen = GebührBerechnen;
+    k.rows = Tabelle();
+    k.recalcOnLeave = {{ctl::kAnzahl}, {ctl::kAnzahl30}, {ctl::kBaukosten}};
+    return k;
+}
+
+FeeRows Tabelle() {
+    FeeRows t;
+    t.titles = {{std::string(kCaption)}};
+    t.blocks = {
+        {.height = 3,
+         .variants = {{.cells = {{.column = 1, .text = Lit("30.24")},
+                                 {.column = 2, .text = Lit("Gebäudebeschreibung")},
+                                 {.row = 1, .column = 2, .text = FieldText(ctl::kGebäude),
+                                  .restore = IntoText(ctl::kGebäude)}}}}},
+        {.height = 2,
+         .variants = {{.cells = {{.column = 2, .text = Lit("Anzahl der Gebäude oder Gebäudeteile")},
+                                 {.column = 3, .text = FieldText(ctl::kAnzahl), .restore = IntoNumber(ctl::kAnzahl, 4, 0)}}}}},
+        {.height = 3,
+         .variants = {{.cells = {{.column = 2, .text = Lit("Summe der Baukosten")},
+                                 {.row = 1, .column = 2, .text = Computed(Baukosten),
+                                  .restore = IntoRule(BaukostenEinlesen)}}}}},
+        {.height = 1,
+         .variants = {{.cells = {{.column = 2, .text = Lit("Grundgebühr bis zu 5 Gebäuden oder Gebäudeteilen")},
+                                 {.column = 5, .text = Betrag8(ctl::kGebühr100), .role = Role::Excluded}}}}},
+        {.height = 1,
+         .variants = {{.when = WeitereGruppen,
+                       .cells = {{.column = 2, .text = Lit("weitere 1 bis 5 Gebäude oder Gebäudeteile")},
+                                 {.column = 3, .text = FieldText(ctl::kAnzahl30)},
+                                 {.column = 4, .text = Caption(ctl::kGebühr30)},
+                                 {.column = 5, .text = Betrag8(ctl::kSumme30), .role = Role::Excluded}}}}},
+        {.height = 1, .variants = {{}}},
+        {.height = 1,
+         .variants = {{.cells = {{.column = 2, .text = Lit("Gebühr")},
+                                 {.column = 5, .text = Amount(ctl::kSumme), .role = Role::Payable}}}}},
+    };
+    // Without the further groups the fee row moves up and the table keeps its 14 rows.
+    t.spareRows = [](forms::Form& f) -> int16_t { return WeitereGruppen(f) ? 0 : 1; };
+    return t;
+}
+
+}  // namespace honora::kat4
