@@ -24,27 +24,16 @@ constexpr std::array<const char*, 8> kPostenText = {
 }  // namespace
 
 void Controls(forms::Form& form) {
-    int label2 = 0;
-    auto text = [&](const std::string& caption, GridPlace at, const std::string& container = {}) -> forms::Label& {
-        return AddCaption(form, "Label2", label2++, caption, at, container);
-    };
+    CaptionArray text(form, "Label2");
     text("Geb. V.", {0, 0});
     text("Gegenstand", {0, 1});
     text("Beschreibung", {0, 2});
-    text("Anzahl", {0, 3});
-    text("Einzelgebühr", {0, 4});
-    text("Gebühr", {0, 5});
+    AddItemHeadings(text, 0);
 
     int row = 1;
     auto posten = [&](size_t i) {
         const FeeItem& p = kPosten[i];
-        text(*p.item ? p.item : "30.21.2.3", {row, 0});
-        text(kPostenText[i], {row, 1});
-        if (p.description) AddText(form, p.description, {row, 2});
-        AddMasked(form, p.count, "####", {row, 3});
-        text(UnitCaption(p), {row, 4});
-        AddAmount(form, p.label, "0,00", {row, 5});
-        ++row;
+        AddItemRow(form, text, p, *p.item ? p.item : "30.21.2.3", kPostenText[i], row++);
     };
     for (size_t i = 0; i + 1 < kPosten.size(); ++i) posten(i);
 

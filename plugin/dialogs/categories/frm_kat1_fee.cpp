@@ -34,7 +34,8 @@ constexpr double kSplitterFaktor = 0.7;
 void GebührBerechnen(forms::Form& form) {
     Steps s(kName, "Zeitdifferenz");
     double summe = 0;
-    for (size_t i = 0; i + 1 < kPosten.size(); ++i) s(100, [&] { summe += ItemFee(form, kPosten[i]); });
+    // Every item up to the boundary points; the marked points come after the reduction.
+    s(100, [&] { summe = ItemsFee(form, std::span(kPosten).first(kPosten.size() - 1)); });
     s(110, [&] { form.Get<forms::Label>(ctl::kZwischen).SetCaption(BetragText(summe)); });
     s(120, [&] {
         if (form.Get<forms::CheckBox>(ctl::kSplitter).Value() == 1) summe *= kSplitterFaktor;

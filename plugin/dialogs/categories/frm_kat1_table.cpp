@@ -7,6 +7,7 @@
 #include "plugin/common/number_text.h"
 #include "plugin/dialogs/categories/frm_kat1.h"
 #include "plugin/dialogs/framework/cell_io.h"
+#include "plugin/dialogs/framework/factor_rows.h"
 #include "plugin/dialogs/framework/frame_controls.h"
 #include "plugin/dialogs/framework/input_rules.h"
 #include "plugin/invoice/markers.h"
@@ -74,10 +75,6 @@ Category Kategorie() {
 }
 
 FeeRows Tabelle() {
-    using honora::ctl::kBoden;
-    using honora::ctl::kFaktor;
-    using honora::ctl::kKlassifizierung;
-    using honora::ctl::kStrasse;
     const FeeItem& weitere = kPosten[kWeitere];
     const Condition erstes = CountAbove0(ctl::kGesamt75);
     const Condition mitWeiteren = [erstes, w = CountAbove0(weitere.count)](forms::Form& f) {
@@ -105,22 +102,7 @@ FeeRows Tabelle() {
                        .selects = ctl::kSplitter}}},
         OneRowItem(kPosten[7]),
         // The factor the fee used: the classification only when it is the larger.
-        {.height = 4,
-         .variants = {{.when = KlassifizierungGrößer,
-                       .cells = {{.column = 1, .text = Lit("30.23.2")},
-                                 {.column = 2, .text = Lit("Wertfaktor")},
-                                 {.row = 1, .column = 2, .text = Lit("Klassifizierung")},
-                                 {.row = 1, .column = 3, .text = Lit("Faktor")},
-                                 {.row = 2, .column = 2, .text = FieldText(kKlassifizierung),
-                                  .restore = IntoText(kKlassifizierung)},
-                                 {.row = 2, .column = 3, .text = Caption(kStrasse), .restore = IntoCaption(kStrasse)}}},
-                      {.cells = {{.column = 1, .text = Lit("30.23.1")},
-                                 {.column = 2, .text = Lit("Wertfaktor")},
-                                 {.row = 1, .column = 2, .text = Lit("Bodenwert")},
-                                 {.row = 1, .column = 3, .text = Lit("Faktor")},
-                                 {.row = 2, .column = 2, .text = FieldText(kBoden, " €/m²"),
-                                  .restore = IntoNumber(kBoden, 4, 0)},
-                                 {.row = 2, .column = 3, .text = Caption(kFaktor), .restore = IntoCaption(kFaktor)}}}}},
+        {.height = 4, .variants = {ClassificationRows(KlassifizierungGrößer), LandValueRows()}},
         {.height = 1,
          .variants = {{.cells = {{.column = 2, .text = Lit("Gebühr = (Zwischensumme + 30.22.2) * Faktor")},
                                  {.column = 5, .text = Amount(ctl::kSumme), .role = Role::Payable}}}}},

@@ -23,24 +23,13 @@ constexpr std::array<std::array<const char*, 2>, 4> kPostenText = {{{"30.21.1", 
 }  // namespace
 
 void Controls(forms::Form& form) {
-    int label2 = 0;
-    auto text = [&](const std::string& caption, GridPlace at, const std::string& container = {}) -> forms::Label& {
-        return AddCaption(form, "Label2", label2++, caption, at, container);
-    };
-    text("Anzahl", {0, 3});
-    text("Einzelgebühr", {0, 4});
-    text("Gebühr", {0, 5});
+    CaptionArray text(form, "Label2");
+    AddItemHeadings(text, 0);
     text("Gesamt", {2, 2});
     int row = 1;
     for (size_t i = 0; i < kPosten.size(); ++i, ++row) {
-        const FeeItem& p = kPosten[i];
         if (i == 1) ++row;  // "Gesamt" stands above the formed parcels' count
-        text(kPostenText[i][0], {row, 0});
-        text(kPostenText[i][1], {row, 1});
-        if (p.description) AddText(form, p.description, {row, 2});
-        AddMasked(form, p.count, "####", {row, 3});
-        text(UnitCaption(p), {row, 4});
-        AddAmount(form, p.label, "0,00", {row, 5});
+        AddItemRow(form, text, kPosten[i], kPostenText[i][0], kPostenText[i][1], row);
     }
     form.Add<forms::Line>("Line3D", GridPlace{row++, 0, 1, 6}, 0);
     text("Zwischensumme", {row, 1});

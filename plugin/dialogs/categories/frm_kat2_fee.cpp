@@ -19,7 +19,7 @@ const std::array<FeeItem, 4> kPosten = {{
 void GebührBerechnen(forms::Form& form) {
     Steps s(kName, "Zeitdifferenz");
     double summe = 0;
-    for (const auto& p : kPosten) s(100, [&] { summe += ItemFee(form, p); });
+    s(100, [&] { summe = ItemsFee(form, kPosten); });
     s(110, [&] { form.Get<forms::Label>(ctl::kZwischen).SetCaption(BetragText(summe)); });
     s(120, [&] {
         const double fee = LabelWert(form, honora::ctl::kFaktor) * summe * LabelWert(form, ctl::kDichte);

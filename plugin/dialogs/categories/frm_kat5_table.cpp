@@ -6,6 +6,7 @@
 #include "plugin/common/number_text.h"
 #include "plugin/dialogs/categories/frm_kat5.h"
 #include "plugin/dialogs/framework/cell_io.h"
+#include "plugin/dialogs/framework/factor_rows.h"
 #include "plugin/dialogs/framework/frame_controls.h"
 #include "plugin/dialogs/framework/input_rules.h"
 #include "plugin/invoice/markers.h"
@@ -51,10 +52,6 @@ Category Kategorie() {
 }
 
 FeeRows Tabelle() {
-    using honora::ctl::kBoden;
-    using honora::ctl::kFaktor;
-    using honora::ctl::kKlassifizierung;
-    using honora::ctl::kStrasse;
     const Condition ermittelt = CountAbove0(ctl::kAGPo);
     FeeRows t;
     t.titles = {
@@ -83,23 +80,7 @@ FeeRows Tabelle() {
                                  {.column = 5, .text = Amount(ctl::kZwischen), .role = Role::Excluded}}}}},
         // The basis option only chooses which factor the table shows; the fee uses the larger.
         {.height = 4,
-         .variants = {{.when = Selected(ctl::kFaktor0),
-                       .cells = {{.column = 1, .text = Lit("30.23.1")},
-                                 {.column = 2, .text = Lit("Wertfaktor")},
-                                 {.row = 1, .column = 2, .text = Lit("Bodenwert")},
-                                 {.row = 1, .column = 3, .text = Lit("Faktor")},
-                                 {.row = 2, .column = 2, .text = FieldText(kBoden, " €/m²"),
-                                  .restore = IntoNumber(kBoden, 4, 0)},
-                                 {.row = 2, .column = 3, .text = Caption(kFaktor), .restore = IntoCaption(kFaktor)}},
-                       .selects = ctl::kFaktor0},
-                      {.cells = {{.column = 1, .text = Lit("30.23.2")},
-                                 {.column = 2, .text = Lit("Wertfaktor")},
-                                 {.row = 1, .column = 2, .text = Lit("Klassifizierung")},
-                                 {.row = 1, .column = 3, .text = Lit("Faktor")},
-                                 {.row = 2, .column = 2, .text = FieldText(kKlassifizierung),
-                                  .restore = IntoText(kKlassifizierung)},
-                                 {.row = 2, .column = 3, .text = Caption(kStrasse), .restore = IntoCaption(kStrasse)}},
-                       .selects = ctl::kFaktor1}},
+         .variants = {LandValueRows(Selected(ctl::kFaktor0), ctl::kFaktor0), ClassificationRows({}, ctl::kFaktor1)},
          .fallback = 0},
         {.height = 2,
          .variants = {{.cells = {{.column = 2, .text = Lit("Zwischensumme * Faktor")},

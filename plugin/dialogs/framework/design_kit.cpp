@@ -35,4 +35,24 @@ forms::TextBox& AddText(forms::Form& form, const std::string& name, forms::GridP
     return t;
 }
 
+forms::Label& CaptionArray::operator()(const std::string& caption, forms::GridPlace at, const std::string& container) {
+    return AddCaption(form_, name_, next_++, caption, at, container);
+}
+
+void AddItemHeadings(CaptionArray& captions, int row) {
+    captions("Anzahl", {row, 3});
+    captions("Einzelgebühr", {row, 4});
+    captions("Gebühr", {row, 5});
+}
+
+void AddItemRow(forms::Form& form, CaptionArray& captions, const FeeItem& item, const char* number,
+                const char* caption, int row) {
+    captions(number, {row, 0});
+    captions(caption, {row, 1});
+    if (item.description) AddText(form, item.description, {row, 2});
+    AddMasked(form, item.count, "####", {row, 3});
+    captions(UnitCaption(item), {row, 4});
+    AddAmount(form, item.label, "0,00", {row, 5});
+}
+
 }  // namespace honora

@@ -3,8 +3,10 @@
 #pragma once
 
 #include <string>
+#include <utility>
 
 #include "platform/forms/forms.h"
+#include "plugin/dialogs/framework/fee_items.h"
 
 namespace honora {
 
@@ -23,5 +25,26 @@ kado::forms::MaskEdBox& AddMasked(kado::forms::Form& form, const std::string& na
 // A free-text box for a description copied into the fee table.
 kado::forms::TextBox& AddText(kado::forms::Form& form, const std::string& name, kado::forms::GridPlace at,
                               const std::string& container = {});
+
+// The captions of one control array ("Label2"), indexed in the order they are added.
+class CaptionArray {
+public:
+    CaptionArray(kado::forms::Form& form, std::string name) : form_(form), name_(std::move(name)) {}
+    kado::forms::Label& operator()(const std::string& caption, kado::forms::GridPlace at,
+                                   const std::string& container = {});
+
+private:
+    kado::forms::Form& form_;
+    std::string name_;
+    int next_ = 0;
+};
+
+// "Anzahl", "Einzelgebühr" and "Gebühr" above the item rows' columns 3 to 5.
+void AddItemHeadings(CaptionArray& captions, int row);
+
+// An item's row in grid columns 0 to 5: its number and caption as the dialog
+// names it, the description box, the count, the unit fee and the fee label.
+void AddItemRow(kado::forms::Form& form, CaptionArray& captions, const FeeItem& item, const char* number,
+                const char* caption, int row);
 
 }  // namespace honora

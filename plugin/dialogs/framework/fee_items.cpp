@@ -16,6 +16,12 @@ double ItemFee(forms::Form& form, const FeeItem& item) {
     return x;
 }
 
+double ItemsFee(forms::Form& form, std::span<const FeeItem> items) {
+    double sum = 0;
+    for (const auto& item : items) sum += ItemFee(form, item);
+    return sum;
+}
+
 BlockSpec TwoRowItem(const FeeItem& item, Condition when) {
     BlockSpec b{.height = 3, .variants = {{.when = std::move(when)}}};
     auto& cells = b.variants.front().cells;

@@ -2,6 +2,9 @@
 // its fee into its label, and the row blocks the fee table shows it in.
 #pragma once
 
+#include <span>
+#include <string>
+
 #include "platform/forms/forms.h"
 #include "plugin/dialogs/framework/fee_rows.h"
 
@@ -19,6 +22,9 @@ struct FeeItem {
 
 // count × unit fee, written into the item's label; the caller sums it unrounded.
 double ItemFee(kado::forms::Form& form, const FeeItem& item);
+
+// The items' fees written into their labels; their unrounded sum.
+double ItemsFee(kado::forms::Form& form, std::span<const FeeItem> items);
 
 // Number and text; below them description, count, unit fee and fee; then an empty row.
 BlockSpec TwoRowItem(const FeeItem& item, Condition when = {});
