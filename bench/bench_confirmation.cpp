@@ -100,6 +100,30 @@ void BM_Confirmation(benchmark::State& state) {
     state.counters["kB"] = static_cast<double>(fs::file_size(o.doc)) / 1024.0;
 }
 
+// Each category's demo job confirmed as a new fee table into the long invoice:
+// the same path as above for every dialog, at two sizes.
+void BM_CategoryConfirmation(benchmark::State& state) {
+    const int category = static_cast<int>(state.range(0));
+    const int tables = static_cast<int>(state.range(1));
+    host::RunOptions o;
+    o.db = Dir() / "kado.sqlite";
+    o.doc = Invoice(tables);
+    o.out = Dir() / ("out-" + std::to_string(category) + "-" + std::to_string(tables) + ".docx");
+    o.invoice = 1;
+    o.category = category;
+    // The long invoice's tables are Grenzfeststellung tables: that dialog asks which
+    // to reopen and gets a new one; the others find none of theirs.
+    if (category == 0) o.actions.push_back(Act("choose optNeu"));
+    for (auto& a : bench::DemoJob(category)) o.actions.push_back(a);
+    o.actions.push_back(Act("ok"));
+    const double s = Seconds(state, [&] {
+        std::ostringstream out, err;
+        if (host::Run(o, out, err) != 0) Fail(state, err.str());
+    });
+    if (state.iterations() > 0)
+        Figures()["category " + std::to_string(category)][tables] = s / static_cast<double>(state.iterations());
+}
+
 // Open and Show, then Abbruch: what a user waits for before typing.
 void BM_OpenToDialog(benchmark::State& state) {
     const int tables = static_cast<int>(state.range(0));
@@ -148,6 +172,10 @@ void Sizes(benchmark::internal::Benchmark* b) {
 BENCHMARK(BM_Confirmation)->Apply(Sizes);
 BENCHMARK(BM_OpenToDialog)->Apply(Sizes);
 BENCHMARK(BM_Floor)->Apply(Sizes);
+BENCHMARK(BM_CategoryConfirmation)
+    ->ArgsProduct({{0, 1, 2, 3, 4}, {10, 200}})
+    ->ArgNames({"category", "tables"})
+    ->Unit(benchmark::kMillisecond);
 
 // Least-squares slope of log(time) over log(tables), first to last size run.
 int main(int argc, char** argv) {

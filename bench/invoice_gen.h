@@ -14,6 +14,9 @@ namespace kado::bench {
 // land value 250 €/m²), as kado-host actions.
 std::vector<host::Action> DemoInputs();
 
+// The demo job of a category (Show's index) as the main job plays it.
+std::vector<host::Action> DemoJob(int category);
+
 // Writes DIR/kado.sqlite and DIR/Rechnung.docx (refused when they exist),
 // confirms one fee table into DIR/Rechnung-1.docx and returns that file's bytes.
 std::string ConfirmedDemo(const std::filesystem::path& dir);
