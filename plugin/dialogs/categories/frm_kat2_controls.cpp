@@ -25,7 +25,7 @@ constexpr std::array<std::array<const char*, 2>, 4> kPostenText = {{{"30.21.1", 
 void Controls(forms::Form& form) {
     CaptionArray text(form, "Label2");
     AddItemHeadings(text, 0);
-    text("Gesamt", {2, 2});
+    text("Gesamt", {2, 3});
     int row = 1;
     for (size_t i = 0; i < kPosten.size(); ++i, ++row) {
         if (i == 1) ++row;  // "Gesamt" stands above the formed parcels' count
