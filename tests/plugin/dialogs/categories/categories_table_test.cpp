@@ -79,6 +79,11 @@ INSTANTIATE_TEST_SUITE_P(
         // Further parcels without a first one: no row, two spare rows at the end.
         TableCase{"Kat1FurtherWithoutFirst", 4, With(kKat1, {"mskWeiter75=2"}), 21,
                   {{9, 1, "30.21.3"}, {19, 5, "2385,00 €"}, {20, 2, ""}, {21, 2, ""}}, {19}},
+        // Empty counts read as 0; the fixed items' rows are still written.
+        TableCase{"Kat1Empty", 4, {}, 19,
+                  {{4, 3, "    "}, {4, 5, "  0,00 €"}, {7, 5, "  0,00 €"}, {9, 5, "  0,00 €"}, {13, 5, "  0,00 €"},
+                   {17, 2, "     €/m²"}, {17, 3, "0,0"}, {19, 5, "  0,00 €"}},
+                  {19}},
         TableCase{"Kat1Share", 4, With(kKat1, {"mskBezug=500,00"}), 21,
                   {{20, 2, ""}, {21, 2, "Anteil in 1/1000"}, {21, 3, "500"}, {21, 5, "1440,00 €"}}, {21}},
         TableCase{"Kat1ShareReadAsAThousand", 4, With(kKat1, {"mskBezug=1000,50"}), 19, {}, {19}},
