@@ -29,6 +29,7 @@ inline constexpr ErrorCode PathFileAccess{75, "Path/File access error"};
 inline constexpr ErrorCode PathNotFound{76, "Path not found"};
 inline constexpr ErrorCode ObjectNotSet{91, "Object variable or With block variable not set"};
 inline constexpr ErrorCode InvalidUseOfNull{94, "Invalid use of Null"};
+inline constexpr ErrorCode CannotCreateObject{429, "Component can't create object"};
 inline constexpr ErrorCode ObjectDoesNotSupport{438, "Object doesn't support this property or method"};
 }  // namespace err
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/com/atomic_file.h"
+#include "platform/com/config_home.h"
 #include "platform/com/error.h"
 
 namespace kado::settings {
@@ -156,16 +157,7 @@ fs::path StorePath(std::string_view application) {
     if (application.find('/') != std::string_view::npos || application == "." || application == "..") {
         Raise(err::BadFileName, "Invalid application name '" + std::string(application) + "'");
     }
-    fs::path base;
-    const char* xdg = std::getenv("XDG_CONFIG_HOME");
-    if (xdg != nullptr && *xdg == '/') {
-        base = xdg;
-    } else {
-        const char* home = std::getenv("HOME");
-        if (home == nullptr || *home == '\0') Raise(err::PathNotFound, "No configuration directory (HOME not set)");
-        base = fs::path(home) / ".config";
-    }
-    return base / std::string(application) / "settings.ini";
+    return com::ConfigHome() / std::string(application) / "settings.ini";
 }
 
 std::string GetSetting(std::string_view application, std::string_view section, std::string_view key,
