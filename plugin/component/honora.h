@@ -66,6 +66,8 @@ struct GO_Error {
 };
 
 inline constexpr const char* kProgIdGO = "honora.GO";
+// GO's class identity in the component registry.
+inline constexpr const char* kClsidGO = "{5C2A4E31-8B7D-4F0A-9E61-2D3B7C8A9F14}";
 
 // A new GO; every GO shares the one SessionContext.
 std::shared_ptr<IGO> CreateGO();
@@ -77,7 +79,21 @@ std::shared_ptr<IGO> CreateObject(const char* progId);
 
 // C entry point of the server: a heap-held std::shared_ptr<honora::IGO>
 // for "honora.GO" (free it with honora_ReleaseObject), nullptr otherwise.
+// The library also exports the platform's entry points (kado_CreateObject,
+// kado_ReleaseObject, kado_RegisterServer, kado_UnregisterServer) under the
+// same contract, see platform/com/component_server.h.
 extern "C" {
 void* honora_CreateObject(const char* progId);
 void honora_ReleaseObject(void* object);
 }
+
+namespace honora {
+
+// The GO inside an object that kado::com::CreateObject made for "honora.GO";
+// it keeps that object, and with it the library, alive.
+inline std::shared_ptr<IGO> GOFrom(const std::shared_ptr<void>& object) {
+    if (!object) return nullptr;
+    return std::shared_ptr<IGO>(object, static_cast<std::shared_ptr<IGO>*>(object.get())->get());
+}
+
+}  // namespace honora
