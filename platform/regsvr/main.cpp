@@ -1,6 +1,7 @@
 // kado-regsvr, the registration tool: loads a component library once and
 // calls its registration entry point (with /u the unregistration one).
-// Usage: kado-regsvr [/u] [/s] LIBRARY; /s reports nothing; exit 0 on success.
+// Usage: kado-regsvr [/u] [/s] LIBRARY; the result goes to a message window when a
+// display is there, else to standard output or error; /s reports nothing; exit 0 on success.
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -9,10 +10,21 @@
 #include "platform/com/component_library.h"
 #include "platform/com/component_server.h"
 #include "platform/com/error.h"
+#ifdef KADO_REGSVR_WINDOW
+#include "platform/qt/message_window.h"
+#endif
 
 namespace {
 
 namespace entry = kado::com::entry;
+
+// In a message window when a display is there, else on the given stream.
+void Report(const std::string& text, std::ostream& stream) {
+#ifdef KADO_REGSVR_WINDOW
+    if (kado::qtview::DisplayAvailable()) return kado::qtview::ShowMessage("kado-regsvr", text);
+#endif
+    stream << "kado-regsvr: " << text << "\n";
+}
 
 int Usage() {
     std::cerr << "kado-regsvr: Aufruf: kado-regsvr [/u] [/s] BIBLIOTHEK\n";
@@ -38,7 +50,7 @@ int main(int argc, char** argv) {
     }
     if (library.empty()) return Usage();
     auto fail = [&](const std::string& text) {
-        if (!silent) std::cerr << "kado-regsvr: " << library << ": " << text << "\n";
+        if (!silent) Report(library + ": " + text, std::cerr);
         return 1;
     };
     try {
@@ -49,7 +61,7 @@ int main(int argc, char** argv) {
         char message[1024] = {};
         const int result = call(message, sizeof message);
         if (result != 0) return fail("Fehler " + std::to_string(result) + ": " + message);
-        if (!silent) std::cout << "kado-regsvr: " << message << "\n";
+        if (!silent) Report(message, std::cout);
         return 0;
     } catch (const kado::com::Error& e) {
         return fail(e.Description());
