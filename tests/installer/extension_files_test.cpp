@@ -2,8 +2,6 @@
 // including a copy whose source and target are one file.
 #include "installer/extension_files.h"
 
-#include <unistd.h>
-
 #include "installer_fixture.h"
 #include "support/error_of.h"
 
@@ -23,16 +21,6 @@ TEST(ExtensionFiles, LibraryIsANameEndingInSoInAnyCase) {
         {"kado-regsvr", false}, {"honora.dll", false},  {"readme.so.txt", false},
     };
     for (const Case& c : cases) EXPECT_EQ(IsLibrary(c.name), c.library) << c.name;
-}
-
-TEST(ExtensionFiles, ListHoldsPlainFilesOnlyInNameOrder) {
-    const fs::path dir = fs::temp_directory_path() / ("kado-list-" + std::to_string(::getpid()));
-    fs::remove_all(dir);
-    for (const char* f : {"b.so", "A.txt", "c", "unter/d.so"}) WriteFile(dir / f, "x");
-    fs::create_symlink(dir / "fehlt", dir / "kaputt.so");
-    EXPECT_EQ(kado::setup::ListPlainFiles(dir), (std::vector<std::string>{"A.txt", "b.so", "c"}));
-    EXPECT_EQ(kado::test::ErrorOf([&] { kado::setup::ListPlainFiles(dir / "fehlt"); }), 76);
-    fs::remove_all(dir);
 }
 
 class CopyOverTest : public InstallerTest {};
