@@ -1,0 +1,102 @@
+#include "installer/frm_modul_setup.h"
+
+#include <utility>
+
+#include "installer/extension_files.h"
+#include "installer/registration.h"
+#include "installer/version.h"
+#include "platform/com/error_log.h"
+#include "platform/com/steps.h"
+#include "platform/settings/settings.h"
+
+namespace kado::setup {
+
+namespace fs = std::filesystem;
+using forms::GridPlace;
+
+namespace {
+
+// The installer logs beside itself, not where the plug-in logs.
+struct SetupLog {
+    fs::path file;
+    void operator()(std::string_view modulname, std::string_view funktionsname,
+                    const com::Failure& failure) const noexcept {
+        com::AppendErrorLogEntry(file, modulname, funktionsname, failure);
+    }
+};
+
+using SetupSteps = com::BasicSteps<SetupLog>;
+
+}  // namespace
+
+ModulSetup::ModulSetup(std::shared_ptr<forms::Desktop> desktop, fs::path startFolder)
+    : start_(std::move(startFolder)),
+      form_(forms::Form::Create(std::move(desktop), std::string(kFormName),
+                                [this](forms::Form& form) { Design(form); })) {}
+
+void ModulSetup::Design(forms::Form& form) {
+    form.SetCaption("Kado Erweiterungsinstallierer");
+    // Declared in the window's own order; the grid puts the captions left of their values.
+    auto& ok = form.Add<forms::CommandButton>("Command1", GridPlace{3, 1});
+    ok.SetCaption("&OK");
+    ok.OnClick([this] { Command1Click(); });
+    form.Add<forms::Label>("Label3", GridPlace{2, 0, 1, 2});
+    auto& ex = form.Add<forms::Label>("lblEx", GridPlace{1, 1});
+    ex.SetCaption(std::string(kNoExtension));
+    ex.SetWidthChars(44);
+    form.Add<forms::Label>("Label2", GridPlace{1, 0}).SetCaption("Installierte Erweiterung:");
+    form.Add<forms::Label>("lblZiel", GridPlace{0, 1}).SetWidthChars(44);
+    form.Add<forms::Label>("Label1", GridPlace{0, 0}).SetCaption("Zielpfad:");
+    form.OnLoad([this] { FormLoad(); });
+}
+
+void ModulSetup::FormLoad() {
+    SetupSteps s(kFormName, "Form_Load", SetupLog{start_ / "Verw.log"});
+    forms::Form& f = *form_;
+    s(100, [&] { ziel_ = std::string(kNoData); });
+    s(110, [&] { ziel_ = settings::GetSetting(kSettingsApp, kSettingsSection, kSettingsKey, kNoData); });
+    s(120, [&] { f.Get<forms::Label>("Label3").SetCaption(VersionText()); });
+    bool missing = false;
+    s(130, [&] { missing = ziel_ == kNoData; });
+    if (missing) {
+        s(140, [&] { ziel_ = start_.string(); });
+        s(150, [&] { settings::SaveSetting(kSettingsApp, kSettingsSection, kSettingsKey, ziel_); });
+    }
+    s(160, [&] { f.Get<forms::Label>("lblZiel").SetCaption(ziel_); });
+    // Visible while the files are copied.
+    s(170, [&] { f.Show(); });
+
+    std::vector<std::string> names;
+    s(180, [&] { names = ListPlainFiles(start_); });
+    const fs::path target = ziel_;
+    const fs::path tool = target / kRegistrationTool;
+    // The tool first, so it is in place before the first library asks for it.
+    s(190, [&] { CopyOver(start_ / kRegistrationTool, tool); });
+    for (const std::string& name : names) {
+        s(200, [&] {
+            if (LowerCase(name) != kRegistrationTool) CopyOver(start_ / name, target / name);
+        });
+        // A failed copy leaves the older copy in the target, which is registered all the same.
+        if (IsLibrary(name)) {
+            s(210, [&] { StartRegistration(tool, target / name); });
+            s(220, [&] { f.Get<forms::Label>("lblEx").SetCaption(LowerCase(name)); });
+        }
+    }
+}
+
+void ModulSetup::Command1Click() {
+    SetupSteps s(kFormName, "Command1_Click", SetupLog{start_ / "Verw.log"});
+    s(100, [&] { form_->Unload(); });
+}
+
+std::vector<std::string> ShownCaptions(const forms::Form& form) {
+    std::vector<std::string> captions{form.Caption()};
+    for (const forms::Control* c : form.Controls()) {
+        if (!c->Visible()) continue;
+        if (const auto* label = dynamic_cast<const forms::Label*>(c)) captions.push_back(label->Caption());
+        if (const auto* button = dynamic_cast<const forms::CommandButton*>(c)) captions.push_back(button->Caption());
+    }
+    return captions;
+}
+
+}  // namespace kado::setup
