@@ -1,11 +1,9 @@
 // ModulSetup: shows frmModulSetup, which installs the extension lying beside
 // the executable. Without a display it prints the window's captions instead
 // and ends as if OK had been pressed.
-#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <memory>
-#include <string_view>
 
 #include "installer/frm_modul_setup.h"
 #include "installer/start_folder.h"
@@ -14,6 +12,7 @@
 #ifdef KADO_SETUP_QT
 #include <QApplication>
 
+#include "platform/qt/message_window.h"
 #include "platform/qt/qt_desktop.h"
 #endif
 
@@ -21,17 +20,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using kado::setup::ModulSetup;
-
-bool Set(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr && *value != '\0';
-}
-
-bool NoDisplay() {
-    const char* qpa = std::getenv("QT_QPA_PLATFORM");
-    if (qpa != nullptr && std::string_view(qpa) == "offscreen") return true;
-    return !Set("DISPLAY") && !Set("WAYLAND_DISPLAY");
-}
 
 fs::path StartFolderOf(const char* argv0) {
     try {
@@ -75,7 +63,7 @@ int main(int argc, char** argv) {
     const fs::path start = StartFolderOf(argc > 0 ? argv[0] : "ModulSetup");
     try {
 #ifdef KADO_SETUP_QT
-        if (!NoDisplay()) return RunInWindow(argc, argv, start);
+        if (kado::qtview::DisplayAvailable()) return RunInWindow(argc, argv, start);
 #endif
         return RunWithoutDisplay(start);
     } catch (const std::exception& e) {

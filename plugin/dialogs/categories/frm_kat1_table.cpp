@@ -32,8 +32,7 @@ void WeitereAusZwischensumme(forms::Form& form, const kado::word::Table& t) {
     for (int r = 3; r <= rows; ++r) {
         if (ZelleEinlesen(t, static_cast<int16_t>(r), 2) != "Zwischensumme") continue;
         double ohne = 0;
-        for (size_t i = 0; i + 1 < kPosten.size(); ++i)
-            ohne += PlainRead(form.Get<forms::MaskEdBox>(kPosten[i].count).Text()) * kPosten[i].unitFee;
+        for (size_t i = 0; i + 1 < kPosten.size(); ++i) ohne += ItemAmount(form, kPosten[i]);
         const double anzahl =
             std::round((ohne - CVal(ZelleEinlesen(t, static_cast<int16_t>(r), 5))) / -kPosten[kWeitere].unitFee);
         if (anzahl >= 1 && anzahl <= 9999) {
@@ -77,9 +76,8 @@ Category Kategorie() {
 FeeRows Tabelle() {
     const FeeItem& weitere = kPosten[kWeitere];
     const Condition erstes = CountAbove0(ctl::kGesamt75);
-    const Condition mitWeiteren = [erstes, w = CountAbove0(weitere.count)](forms::Form& f) {
-        return erstes(f) && w(f);
-    };
+    const Condition gezählt = CountAbove0(weitere.count);
+    const Condition mitWeiteren = [erstes, gezählt](forms::Form& f) { return erstes(f) && gezählt(f); };
     FeeRows t;
     t.titles = {{std::string(kCaption)}};
     t.blocks = {
@@ -107,9 +105,7 @@ FeeRows Tabelle() {
          .variants = {{.cells = {{.column = 2, .text = Lit("Gebühr = (Zwischensumme + 30.22.2) * Faktor")},
                                  {.column = 5, .text = Amount(ctl::kSumme), .role = Role::Payable}}}}},
     };
-    t.spareRows = [erstes, w = CountAbove0(weitere.count)](forms::Form& f) -> int16_t {
-        return w(f) && !erstes(f) ? 2 : 0;
-    };
+    t.spareRows = [erstes, gezählt](forms::Form& f) -> int16_t { return gezählt(f) && !erstes(f) ? 2 : 0; };
     t.implied = WeitereAusZwischensumme;
     return t;
 }

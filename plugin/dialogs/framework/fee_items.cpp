@@ -10,8 +10,12 @@ namespace honora {
 
 namespace forms = kado::forms;
 
+double ItemAmount(forms::Form& form, const FeeItem& item) {
+    return kado::com::PlainRead(form.Get<forms::MaskEdBox>(item.count).Text()) * item.unitFee;
+}
+
 double ItemFee(forms::Form& form, const FeeItem& item) {
-    const double x = kado::com::PlainRead(form.Get<forms::MaskEdBox>(item.count).Text()) * item.unitFee;
+    const double x = ItemAmount(form, item);
     form.Get<forms::Label>(item.label).SetCaption(BetragText(x));
     return x;
 }

@@ -20,7 +20,9 @@ struct FeeItem {
     const char* label;     // the item's fee
 };
 
-// count × unit fee, written into the item's label; the caller sums it unrounded.
+// count × unit fee, the count read plainly.
+double ItemAmount(kado::forms::Form& form, const FeeItem& item);
+// The same, written into the item's label; the caller sums it unrounded.
 double ItemFee(kado::forms::Form& form, const FeeItem& item);
 
 // The items' fees written into their labels; their unrounded sum.
