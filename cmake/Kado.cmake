@@ -2,9 +2,10 @@
 # .cpp of its folder, a test program every *_test.cpp of its tests folder.
 include_guard(GLOBAL)
 
-# kado_library(NAME [DEPS ...]) - static library from the folder's sources.
+# kado_library(NAME [SHARED] [DEPS ...]) - library from the folder's sources;
+# static unless SHARED (the platform: one copy per process for host and plug-in).
 function(kado_library name)
-  cmake_parse_arguments(ARG "" "" "DEPS;PRIVATE_DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "SHARED" "" "DEPS;PRIVATE_DEPS" ${ARGN})
   file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   if(NOT srcs)
     add_library(${name} INTERFACE)
@@ -12,7 +13,11 @@ function(kado_library name)
     target_link_libraries(${name} INTERFACE ${ARG_DEPS})
     return()
   endif()
-  add_library(${name} STATIC ${srcs})
+  if(ARG_SHARED)
+    add_library(${name} SHARED ${srcs})
+  else()
+    add_library(${name} STATIC ${srcs})
+  endif()
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PUBLIC ${ARG_DEPS} PRIVATE ${ARG_PRIVATE_DEPS})
 endfunction()

@@ -29,6 +29,16 @@ ComponentLibrary::~ComponentLibrary() { ::dlclose(handle_); }
 
 void* ComponentLibrary::Symbol(const char* name) const noexcept { return ::dlsym(handle_, name); }
 
+std::string CallRegistration(const std::filesystem::path& path, bool unregister) {
+    auto library = ComponentLibrary::Load(path);
+    const char* name = unregister ? entry::kUnregisterServer : entry::kRegisterServer;
+    auto call = reinterpret_cast<entry::RegisterServerFn>(library->Symbol(name));
+    if (!call) CannotCreate("Component library has no entry point " + std::string(name) + ": " + path.string());
+    char message[1024] = {};
+    if (const int result = call(message, sizeof message); result != 0) throw Error(result, message);
+    return message;
+}
+
 std::shared_ptr<void> CreateObject(std::string_view progId, const ComponentRegistry& registry) {
     const auto registration = registry.Find(progId);
     if (!registration)

@@ -29,6 +29,12 @@ private:
     void* handle_;
 };
 
+// Loads the library once and calls its self-registration entry point (the
+// unregistration one with `unregister`); gives the library's message. Fails
+// with 429 when it cannot be loaded or lacks the entry point, else with the
+// number and text the entry point returned.
+std::string CallRegistration(const std::filesystem::path& library, bool unregister = false);
+
 // The object the registered library makes for the ProgID, as its creation
 // entry point returned it; released through the library when the last
 // reference goes. Fails with 429 when the ProgID is not registered, the

@@ -438,6 +438,11 @@ public:
     virtual void PointerChanged(Form& /*form*/) {}
 };
 
+// The desktop this process's windows live on, as the host set it up before it
+// created components; they open their forms there. Null until one is installed.
+void InstallDesktop(std::shared_ptr<Desktop> desktop);
+std::shared_ptr<Desktop> InstalledDesktop();
+
 // Headless desktop: no windows. A modal show runs the next queued answer; with none
 // queued the form is hidden again at once, as if confirmed unchanged.
 class HeadlessDesktop : public Desktop {
