@@ -13,7 +13,8 @@
 #include "platform/com/component_server.h"
 #include "platform/com/error.h"
 #include "plugin/component/dialog_registry.h"
-#include "plugin/component/honora.h"
+#include "plugin/component/go.h"
+#include "plugin/component/session_context.h"
 #include "plugin/dialogs/categories/category_dialogs.h"
 
 #define HONORA_EXPORT __attribute__((visibility("default")))
@@ -56,11 +57,18 @@ extern "C" HONORA_EXPORT void* honora_CreateObject(const char* progId) {
     if (!honora::HasDialog(0)) honora::RegisterCategoryDialogs();
     auto go = honora::CreateObject(progId);
     if (!go) return nullptr;
+    ++honora::Session().Objects;
     return new std::shared_ptr<honora::IGO>(std::move(go));
 }
 
 extern "C" HONORA_EXPORT void honora_ReleaseObject(void* object) {
+    if (object == nullptr) return;
     delete static_cast<std::shared_ptr<honora::IGO>*>(object);
+    // The host holds no GO any more: the component ends as if unloaded, so a
+    // library the loader keeps leaves no dialog or stale host object behind.
+    if (--honora::Session().Objects > 0) return;
+    honora::UnregisterDialogs();
+    honora::ResetSession();
 }
 
 extern "C" HONORA_EXPORT void* kado_CreateObject(const char* progId) { return honora_CreateObject(progId); }

@@ -2,27 +2,22 @@
 
 #include <array>
 
+#include "plugin/component/honora.h"
+
 namespace honora {
 namespace {
-
-// What Show's indexes stand for: the form and its caption.
-constexpr std::array<const char*, 5> kNames = {
-    "frmKat5, Grenzfeststellung nach Nr. 30.6",      "frmKat4, Gebäudeaufnahme nach Nr. 30.4",
-    "frmKat3, lang gestreckte Anlagen nach Nr. 30.3", "frmKat2, Baulandumlegung nach Nr. 30.2",
-    "frmKat1, Zerlegung nach Nr. 30.1",
-};
 
 struct Slot {
     DialogFactory factory;
     std::shared_ptr<ModelessDialog> instance;
 };
 
-std::array<Slot, kNames.size()>& Slots() {
-    static std::array<Slot, kNames.size()> slots;
+std::array<Slot, kCategories.size()>& Slots() {
+    static std::array<Slot, kCategories.size()> slots;
     return slots;
 }
 
-bool Valid(int16_t index) { return index >= 0 && index < static_cast<int16_t>(kNames.size()); }
+bool Valid(int16_t index) { return index >= 0 && index < static_cast<int16_t>(kCategories.size()); }
 
 }  // namespace
 
@@ -37,7 +32,7 @@ void UnregisterDialogs() { Slots() = {}; }
 
 bool HasDialog(int16_t index) { return Valid(index) && Slots()[static_cast<size_t>(index)].factory != nullptr; }
 
-const char* CategoryName(int16_t index) { return Valid(index) ? kNames[static_cast<size_t>(index)] : nullptr; }
+const char* CategoryName(int16_t index) { return Valid(index) ? kCategories[static_cast<size_t>(index)] : nullptr; }
 
 bool OpenDialog(int16_t index) {
     if (!Valid(index)) return false;

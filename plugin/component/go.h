@@ -6,8 +6,11 @@
 
 namespace honora {
 
-class GO final : public IGO {
+class GO final : public IGO, public ISessionReport {
 public:
+    std::vector<std::pair<std::string, std::string>> SessionValues() const override;
+    std::filesystem::path LogFile() const override;
+
     void Show(int16_t Index, std::shared_ptr<kado::dao::Recordset>& Rechnung, int32_t hWndMDI) override;
     void Aktualisieren() override {}
 
@@ -40,5 +43,11 @@ public:
     std::shared_ptr<kado::dao::Workspace> GetKadoWorkspace() const override;
     void LetKadoWorkspace(const kado::com::Variant& v) override;
 };
+
+// A new GO; every GO shares the one SessionContext.
+std::shared_ptr<IGO> CreateGO();
+
+// GO for "honora.GO", nullptr for any other ProgID.
+std::shared_ptr<IGO> CreateObject(const char* progId);
 
 }  // namespace honora

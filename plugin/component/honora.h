@@ -2,9 +2,14 @@
 // the class GO behind the ProgID "honora.GO", its event interface and record.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 #include "platform/com/variant.h"
 #include "platform/dao/dao.h"
@@ -65,15 +70,39 @@ struct GO_Error {
     std::string Hinweis;
 };
 
+// A second interface of GO for the host's diagnostics: what Show read into the
+// session, and where the component logs. Reached by dynamic cast from IGO.
+class ISessionReport {
+public:
+    virtual ~ISessionReport() = default;
+    // The session values as name and display text, in the order Show reads them.
+    virtual std::vector<std::pair<std::string, std::string>> SessionValues() const = 0;
+    // The file the component's error log is written to.
+    virtual std::filesystem::path LogFile() const = 0;
+};
+
 inline constexpr const char* kProgIdGO = "honora.GO";
 // GO's class identity in the component registry.
 inline constexpr const char* kClsidGO = "{5C2A4E31-8B7D-4F0A-9E61-2D3B7C8A9F14}";
 
-// A new GO; every GO shares the one SessionContext.
-std::shared_ptr<IGO> CreateGO();
+// What Show's Index opens; any other index opens nothing.
+inline constexpr std::array<const char*, 5> kCategories = {
+    "frmKat5, Grenzfeststellung nach Nr. 30.6",      "frmKat4, Gebäudeaufnahme nach Nr. 30.4",
+    "frmKat3, lang gestreckte Anlagen nach Nr. 30.3", "frmKat2, Baulandumlegung nach Nr. 30.2",
+    "frmKat1, Zerlegung nach Nr. 30.1",
+};
 
-// GO for "honora.GO", nullptr for any other ProgID.
-std::shared_ptr<IGO> CreateObject(const char* progId);
+// The marker comments the host's invoice template carries for the component.
+namespace marke {
+// Where fee tables and the totals table go.
+inline constexpr std::string_view kStart = "kadoStart";
+// Amount fields of the invoice text, replaced by the totals.
+inline constexpr std::string_view kGesamt = "kadoGesamt";
+inline constexpr std::string_view kNetto = "kadoNetto";
+inline constexpr std::string_view kMwSt = "kadoMwSt";
+inline constexpr std::string_view kBrutto = "kadoBrutto";
+inline constexpr std::string_view kAuslagen = "kadoAuslagen";
+}  // namespace marke
 
 }  // namespace honora
 
@@ -90,7 +119,9 @@ void honora_ReleaseObject(void* object);
 namespace honora {
 
 // The GO inside an object that kado::com::CreateObject made for "honora.GO";
-// it keeps that object, and with it the library, alive.
+// it keeps that object, and with it the library, alive. Releasing the last
+// GO ends the component: open dialogs close unconfirmed, the lasting forms
+// unload, and the next GO starts a fresh session.
 inline std::shared_ptr<IGO> GOFrom(const std::shared_ptr<void>& object) {
     if (!object) return nullptr;
     return std::shared_ptr<IGO>(object, static_cast<std::shared_ptr<IGO>*>(object.get())->get());

@@ -15,6 +15,7 @@ SessionContext& Session() {
 
 std::shared_ptr<kado::forms::Desktop> SessionDesktop() {
     auto& desktop = Session().Desktop;
+    if (!desktop) desktop = kado::forms::InstalledDesktop();
     if (!desktop) desktop = std::make_shared<kado::forms::HeadlessDesktop>();
     return desktop;
 }

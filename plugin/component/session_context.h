@@ -54,8 +54,10 @@ struct SessionContext {
     int16_t MwStErmäßigt = 0;
     int16_t Rabatt = 0;
 
-    // The window system the dialogs live on; headless until the host sets one.
+    // The window system the dialogs live on: the one the host installed, else headless.
     std::shared_ptr<kado::forms::Desktop> Desktop;
+    // GO objects the host holds through the entry points; the component ends with the last.
+    int Objects = 0;
     // Forms that stay loaded as long as the component (created on first use).
     std::shared_ptr<kado::forms::Form> frmIcons;
     std::shared_ptr<kado::forms::Form> G_frmTabelle;
@@ -64,7 +66,7 @@ struct SessionContext {
 // The one instance per loaded component.
 SessionContext& Session();
 
-// The session's desktop; a headless one is created when the host set none.
+// The session's desktop: the host's installed one, else a new headless one.
 std::shared_ptr<kado::forms::Desktop> SessionDesktop();
 
 // The session's one hidden frmIcons, created on the first reference.

@@ -5,17 +5,12 @@
 #include <string>
 #include <string_view>
 
+#include "plugin/component/honora.h"
+
 namespace honora {
 
 namespace marke {
-// Where fee tables and the totals table go in the template.
-inline constexpr std::string_view kStart = "kadoStart";
-// Amount fields of the invoice text, replaced by the totals.
-inline constexpr std::string_view kGesamt = "kadoGesamt";
-inline constexpr std::string_view kNetto = "kadoNetto";
-inline constexpr std::string_view kMwSt = "kadoMwSt";
-inline constexpr std::string_view kBrutto = "kadoBrutto";
-inline constexpr std::string_view kAuslagen = "kadoAuslagen";
+// The host's template markers (kStart, kGesamt ... kAuslagen) are published in honora.h.
 // Cell (1,1) of the totals table.
 inline constexpr std::string_view kSummentabelle = "RE_Summe";
 // The name of the payment-term text box.
