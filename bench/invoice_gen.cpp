@@ -1,5 +1,7 @@
 #include "bench/invoice_gen.h"
 
+#include <stdlib.h>
+
 #include <fstream>
 #include <map>
 #include <regex>
@@ -8,6 +10,7 @@
 
 #include "host/batch_run.h"
 #include "host/demo.h"
+#include "platform/com/component_library.h"
 #include "platform/word/package.h"
 
 namespace kado::bench {
@@ -63,8 +66,14 @@ std::vector<host::Action> DemoJob(int category) {
 
 std::vector<host::Action> DemoInputs() { return DemoJob(0); }
 
+void UseBuiltPlugin(const fs::path& configHome) {
+    ::setenv("XDG_CONFIG_HOME", configHome.c_str(), 1);
+    com::CallRegistration(fs::path(KADO_BINARY_DIR) / "lib" / "libhonora.so");
+}
+
 std::string ConfirmedDemo(const fs::path& dir) {
     fs::create_directories(dir);
+    UseBuiltPlugin(dir / "config");
     // Init refuses to overwrite: nothing of a user's folder is replaced.
     if (host::Init(dir) != 0) throw std::runtime_error("demo data not written in " + dir.string() + " (files there already?)");
     host::RunOptions o;

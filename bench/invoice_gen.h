@@ -17,8 +17,13 @@ std::vector<host::Action> DemoInputs();
 // The demo job of a category (Show's index) as the main job plays it.
 std::vector<host::Action> DemoJob(int category);
 
-// Writes DIR/kado.sqlite and DIR/Rechnung.docx (refused when they exist),
-// confirms one fee table into DIR/Rechnung-1.docx and returns that file's bytes.
+// This process's settings and component registry go to configHome, where the
+// built plug-in is registered: a benchmark touches no user's registry.
+void UseBuiltPlugin(const std::filesystem::path& configHome);
+
+// Writes DIR/kado.sqlite and DIR/Rechnung.docx (refused when they exist), with
+// DIR/config as this process's config home holding the built plug-in, confirms
+// one fee table into DIR/Rechnung-1.docx and returns that file's bytes.
 std::string ConfirmedDemo(const std::filesystem::path& dir);
 
 // The confirmed invoice with its fee table (marker and comments with it)

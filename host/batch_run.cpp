@@ -183,6 +183,7 @@ public:
         } else if (!confirmed_) {
             out_ << "nichts geschrieben\n";
         }
+        form_.reset();  // the dialog goes with the component
         session_.End();
     }
 

@@ -10,7 +10,7 @@
 #include "platform/com/utf8.h"
 #include "platform/dao/dao.h"
 #include "platform/dao/host_schema.h"
-#include "plugin/invoice/markers.h"
+#include "plugin/component/honora.h"
 
 namespace kado::host {
 namespace {

@@ -14,12 +14,10 @@
 #include "platform/com/utf8.h"
 #include "platform/com/variant.h"
 #include "platform/dao/dao.h"
-#include "plugin/component/dialog_registry.h"
-#include "plugin/component/session_context.h"
+#include "plugin/component/honora.h"
 
 namespace {
 
-using kado::com::Variant;
 
 // A field of the first row as text, or "-" when it cannot be read.
 std::string FirstValue(kado::dao::Database& db, const std::string& query, std::string_view field) {
@@ -53,38 +51,20 @@ int Session(const std::string& file, int user, int invoice, int category) {
     std::cout << "Zahlungsziel-Vorlage: " << FirstValue(s.Database(), "Version", "Zahlungsziel") << "\n";
 
     const auto index = static_cast<int16_t>(category);
-    const bool dialog = honora::HasDialog(index);
     s.Show(index, rechnung);
     std::cout << "Show(Index " << category << ", Benutzer " << user << "): ";
-    if (const char* name = honora::CategoryName(index)) {
-        std::cout << name << (dialog ? ": Dialog geöffnet\n" : ": Dialog noch nicht eingebaut, nichts geöffnet\n");
+    if (index >= 0 && index < static_cast<int16_t>(honora::kCategories.size())) {
+        std::cout << honora::kCategories[static_cast<size_t>(index)] << ": Dialog geöffnet\n";
     } else {
         std::cout << "kein Dialog für diesen Index, nichts geöffnet\n";
     }
 
-    const auto& c = honora::Session();
-    const auto yes = [](bool b) { return b ? "Ja" : "Nein"; };
-    const auto row = [](std::string_view name, const auto& value) {
+    std::cout << "Sitzungswerte nach Show:\n";
+    for (const auto& [name, value] : s.SessionValues()) {
         // Pad by characters, not bytes: the names carry umlauts.
         const size_t chars = static_cast<size_t>(kado::com::CodePoints(name));
         std::cout << "  " << name << std::string(chars < 24 ? 24 - chars : 1, ' ') << value << "\n";
-    };
-    std::cout << "Sitzungswerte nach Show:\n";
-    row("SQL", yes(c.SQL));
-    row("RecordsetOptionen", c.RecordsetOptionen);
-    row("ID_Auftragsnummer", c.ID_Auftragsnummer);
-    row("MeßtruppZusammenfassen", yes(c.MeßtruppZusammenfassen));
-    row("ID_Lieferschein", c.ID_Lieferschein);
-    row("AbschlagAbsolut", Variant(c.AbschlagAbsolut).ToString() + " €");
-    row("AbschlagProzent", std::to_string(c.AbschlagProzent) + " %");
-    row("Zahlungsziel", yes(c.Zahlungsziel));
-    row("Mehrwertsteuersatz", std::to_string(c.Mehrwertsteuersatz) + " %");
-    row("Preisgruppe1..4", std::to_string(c.Preisgruppe1) + " " + std::to_string(c.Preisgruppe2) + " " +
-                               std::to_string(c.Preisgruppe3) + " " + std::to_string(c.Preisgruppe4));
-    row("Mehrwertsteuer", std::to_string(c.Mehrwertsteuer) + " %");
-    row("MwStErmäßigt", std::to_string(c.MwStErmäßigt) + " %");
-    row("Rabatt", std::to_string(c.Rabatt) + " %");
-    row("Rechnung", c.Rechnung ? "übergeben" : "keine");
+    }
 
     const std::string log = s.LogFile().string();
     if (const int logged = s.Logged(); logged > 0) {
@@ -95,10 +75,11 @@ int Session(const std::string& file, int user, int invoice, int category) {
     return 0;
 }
 
-// The categories for --help, from the component's registry.
+// The categories for --help, as the component publishes them.
 std::string CategoryList() {
     std::string list = "Kategorien (--category):\n";
-    for (int16_t i = 0; i <= 4; ++i) list += "  " + std::to_string(i) + "  " + honora::CategoryName(i) + "\n";
+    for (size_t i = 0; i < honora::kCategories.size(); ++i)
+        list += "  " + std::to_string(i) + "  " + honora::kCategories[i] + "\n";
     return list;
 }
 

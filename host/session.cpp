@@ -6,10 +6,8 @@
 #include <fstream>
 #include <system_error>
 
-#include "plugin/common/log_path.h"
-#include "plugin/component/dialog_registry.h"
-#include "plugin/component/session_context.h"
-#include "plugin/dialogs/categories/category_dialogs.h"
+#include "platform/com/component_library.h"
+#include "platform/com/component_registry.h"
 
 namespace kado::host {
 namespace {
@@ -103,11 +101,11 @@ std::optional<Problem> HostSession::Open(const fs::path& db, const fs::path& doc
     } catch (const com::Error& e) {
         return Problem{"Datenbank lässt sich nicht öffnen: " + db.string() + ": " + Quote(e), true, e};
     }
-    // Registering again would drop a dialog that is open.
-    if (!honora::HasDialog(0)) honora::RegisterCategoryDialogs();
-    go_ = honora::CreateObject(honora::kProgIdGO);
-    if (!go_) return Problem{"honora.GO lässt sich nicht erzeugen", false, {}};
-    if (desktop_) honora::Session().Desktop = desktop_;
+    // The component opens its dialogs on the desktop the process has.
+    if (desktop_) forms::InstallDesktop(desktop_);
+    std::optional<Problem> problem;
+    go_ = CreateComponent(problem);
+    if (!go_) return problem;
     go_->LetDoc(Variant(com::ObjectPtr(doc_)));
     go_->LetID_Benutzer(Variant(static_cast<int32_t>(user)));
     go_->LetDatenbankPfad(db.string());
@@ -116,13 +114,33 @@ std::optional<Problem> HostSession::Open(const fs::path& db, const fs::path& doc
     return std::nullopt;
 }
 
+std::shared_ptr<honora::IGO> HostSession::CreateComponent(std::optional<Problem>& problem) {
+    const std::string install =
+        "; die Erweiterung mit ModulSetup aus ihrem Ordner (build/extension/) installieren "
+        "oder mit kado-regsvr PROGRAMMORDNER/libhonora.so registrieren";
+    try {
+        const com::ComponentRegistry registry;
+        if (!registry.Find(honora::kProgIdGO)) {
+            problem = Problem{std::string(honora::kProgIdGO) + " ist nicht registriert (Komponentenregister " +
+                                  registry.File().string() + ")" + install,
+                              true, {}};
+            return nullptr;
+        }
+        if (auto go = honora::GOFrom(com::CreateObject(honora::kProgIdGO, registry))) return go;
+        problem = Problem{std::string(honora::kProgIdGO) + " lässt sich nicht erzeugen" + install, true, {}};
+    } catch (const com::Error& e) {
+        problem = Problem{std::string(honora::kProgIdGO) + " lässt sich nicht erzeugen: " + Quote(e) + install, true, e};
+    }
+    return nullptr;
+}
+
 std::shared_ptr<dao::Recordset> HostSession::Invoice(int id) const {
     auto rs = db_->OpenRecordset("SELECT * FROM Rechnung WHERE ID_Rechnungsnummer = " + std::to_string(id));
     return rs->EOF_() ? nullptr : rs;
 }
 
 void HostSession::Show(int16_t category, std::shared_ptr<dao::Recordset> rechnung) {
-    log_ = honora::LogPath();
+    if (const auto* report = dynamic_cast<const honora::ISessionReport*>(go_.get())) log_ = report->LogFile();
     logBefore_ = LogSize(log_);
     before_ = Fingerprint(*doc_);
     go_->Show(category, rechnung, 0);
@@ -151,7 +169,17 @@ std::optional<Problem> HostSession::SaveOrRecover(const fs::path& target, const 
     return problem;
 }
 
-void HostSession::End() { honora::UnloadLastingForms(); }
+void HostSession::End() {
+    if (!go_) return;
+    go_.reset();
+    // The installed desktop would otherwise outlive the host's own.
+    if (desktop_ && forms::InstalledDesktop() == desktop_) forms::InstallDesktop(nullptr);
+}
+
+std::vector<std::pair<std::string, std::string>> HostSession::SessionValues() const {
+    const auto* report = dynamic_cast<const honora::ISessionReport*>(go_.get());
+    return report ? report->SessionValues() : std::vector<std::pair<std::string, std::string>>{};
+}
 
 int HostSession::Logged() const { return LogEntries(log_, logBefore_); }
 

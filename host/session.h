@@ -9,6 +9,7 @@
 #include <ostream>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "platform/com/error.h"
 #include "platform/dao/dao.h"
@@ -39,6 +40,13 @@ class HostSession {
 public:
     // Dialogs live on the desktop; null leaves the component its own headless one.
     explicit HostSession(std::shared_ptr<forms::Desktop> desktop = nullptr) : desktop_(std::move(desktop)) {}
+    ~HostSession() { End(); }
+    HostSession(const HostSession&) = delete;
+    HostSession& operator=(const HostSession&) = delete;
+
+    // honora.GO made through the component registry; a problem naming how to
+    // install the extension when it is not registered or cannot be loaded.
+    static std::shared_ptr<honora::IGO> CreateComponent(std::optional<Problem>& problem);
 
     // The database file or the named document is not there.
     static std::optional<Problem> Missing(const std::filesystem::path& db, const std::filesystem::path& doc);
@@ -56,8 +64,14 @@ public:
     std::optional<Problem> Save(const std::filesystem::path& target);
     // Save, and when that fails, the finished document kept at RecoveryPath(doc).
     std::optional<Problem> SaveOrRecover(const std::filesystem::path& target, const std::filesystem::path& doc);
-    // The host ends the component: the lasting forms unload and store their placement.
+    // The host releases its GO: with the last one the component ends, its lasting
+    // forms unload and store their placement.
     void End();
+
+    // The component as the host holds it (after a successful Open).
+    honora::IGO& Component() const { return *go_; }
+    // What Show read into the component's session, name and display text.
+    std::vector<std::pair<std::string, std::string>> SessionValues() const;
 
     word::Document& Document() const { return *doc_; }
     dao::Database& Database() const { return *db_; }

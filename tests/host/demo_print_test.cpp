@@ -12,6 +12,7 @@
 
 #include "host/demo.h"
 #include "platform/word/lo_support.h"
+#include "support/built_plugin.h"
 
 namespace kado::host {
 namespace {
@@ -84,6 +85,11 @@ TEST_P(DemoPrintTest, StaysInsideTheMarginsWithNoAmountWrapped) {
     const PrintCase& c = GetParam();
     const fs::path dir = FreshDir(std::string("demo-print-") + c.name);
     const std::string env = "XDG_CONFIG_HOME=" + Quote((dir / "config").string()) + " ";
+    ASSERT_EQ(Sh(env + Quote((kHost.parent_path() / "kado-regsvr").string()) + " /s " +
+                     Quote(kado::testing::BuiltPlugin().string()),
+                 dir / "regsvr.log"),
+              0)
+        << ReadAll(dir / "regsvr.log");
     ASSERT_EQ(Sh(env + Quote(kHost.string()) + " init " + Quote((dir / "demo").string()), dir / "init.log"), 0)
         << ReadAll(dir / "init.log");
 

@@ -8,6 +8,8 @@ src="$2"
 root="$(mktemp -d)"
 trap 'rm -rf "$root"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
+source "$(dirname "$0")/built_plugin.sh"
+register_plugin "$root/config" export
 source "$src/host/demo_jobs.sh"
 
 # index | title | fee label | record | amount in the LibreOffice text | invoice total

@@ -6,6 +6,8 @@ host="$1"
 dir="$(mktemp -d)"
 trap 'rm -rf "$dir"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
+source "$(dirname "$0")/built_plugin.sh"
+register_plugin "$dir/config" export
 
 "$host" init "$dir" >/dev/null || fail "init exited $?"
 cp "$dir/Rechnung.docx" "$dir/vorher.docx"

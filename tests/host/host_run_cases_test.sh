@@ -6,6 +6,8 @@ host="$1"
 root="$(mktemp -d)"
 trap 'chmod -R u+w "$root"; rm -rf "$root"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
+source "$(dirname "$0")/built_plugin.sh"
+register_plugin "$root/config" export
 inputs=(--do 'set mskAGPo=12' --do 'set mskAGP=3' --do 'set mskBoden=250')
 n=0
 # A fresh demo; with "table", the invoice already carries one confirmed fee table.
@@ -111,6 +113,7 @@ cmp -s "$d/Rechnung.docx" "$d/vorher.docx" || fail "failed save: the input chang
 fresh
 for i in 1 2 3 4 5 6; do run --do 'choose optNeu' --do 'set mskAGPo=1' --do ok >/dev/null; done
 mkdir -p "$root/tmp"
+register_plugin "$root/cfg"
 rc="$(XDG_CONFIG_HOME="$root/cfg" TMPDIR="$root/tmp" run --do 'choose optNeu' --do cancel)"
 [ "$rc" -eq 0 ] || fail "seventh run: exit $rc"
 grep -qF "kado-host: Verw.log: 1 neue Einträge in $root/tmp/Verw.log, der erste: " "$d/err" \

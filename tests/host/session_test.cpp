@@ -10,9 +10,9 @@
 #include <sstream>
 
 #include "host/demo.h"
+#include "platform/com/component_registry.h"
 #include "platform/settings/settings.h"
-#include "plugin/component/dialog_registry.h"
-#include "plugin/component/session_context.h"
+#include "support/built_plugin.h"
 
 namespace kado::host {
 namespace {
@@ -27,6 +27,7 @@ protected:
         ::setenv("XDG_CONFIG_HOME", (dir_ / "config").c_str(), 1);
         fs::create_directories(dir_ / "prog");
         settings::SaveSetting("KadoVerwaltung", "Pfade", "Programm", (dir_ / "prog").string());
+        kado::testing::RegisterBuiltPlugin();
         std::ostringstream quiet;
         auto* old = std::cout.rdbuf(quiet.rdbuf());
         ASSERT_EQ(Init(dir_ / "demo"), 0);
@@ -35,11 +36,7 @@ protected:
         std::ofstream(dir_ / "kein.docx") << "no zip";
         std::ofstream(dir_ / "kein.sqlite") << "no db";
     }
-    void TearDown() override {
-        honora::ResetSession();
-        honora::UnregisterDialogs();
-        fs::remove_all(dir_);
-    }
+    void TearDown() override { fs::remove_all(dir_); }
     fs::path dir_, db_;
 };
 
@@ -60,7 +57,6 @@ TEST_F(HostSessionTest, RefusesFilesBeforeGOIsCreated) {
         std::ostringstream err;
         EXPECT_EQ(Fail(*problem, err), 2);
         EXPECT_EQ(err.str(), "kado-host: " + problem->message + "\n");
-        EXPECT_EQ(honora::Session().Doc, nullptr);
     }
 }
 
@@ -68,16 +64,20 @@ TEST_F(HostSessionTest, HandsTheFilesToGOAndShowsTheCategoryDialog) {
     auto desktop = std::make_shared<forms::HeadlessDesktop>();
     HostSession s(desktop);
     ASSERT_FALSE(s.Open(db_, dir_ / "demo" / "Rechnung.docx", 1));
-    const auto& c = honora::Session();
-    EXPECT_EQ(c.Doc.get(), &s.Document());
-    EXPECT_EQ(c.NeueAbfrage.get(), &s.Database());
-    EXPECT_EQ(c.DatenbankPfad, db_.string());
-    EXPECT_EQ(c.ID_Benutzer, 1);
+    // What GO holds, seen through its own properties across the library boundary.
+    const auto& go = s.Component();
+    EXPECT_EQ(go.GetDoc().As<word::Document>().get(), &s.Document());
+    EXPECT_EQ(go.GetNeueAbfrage().As<dao::Database>().get(), &s.Database());
+    EXPECT_EQ(go.GetDatenbankPfad(), db_.string());
+    EXPECT_EQ(go.GetID_Benutzer().ToLong(), 1);
     EXPECT_EQ(s.Invoice(99), nullptr);
     s.Show(0, s.Invoice(1));
+    // The component opened its dialog on the desktop the host installed.
     ASSERT_TRUE(desktop->LastModeless());
     EXPECT_EQ(desktop->LastModeless()->Name(), "frmKat5");
-    EXPECT_NE(c.Rechnung, nullptr);
+    const auto values = s.SessionValues();
+    ASSERT_FALSE(values.empty());
+    EXPECT_EQ(values.back(), (std::pair<std::string, std::string>{"Rechnung", "übergeben"}));
     EXPECT_FALSE(s.DocumentChanged());
     EXPECT_EQ(s.LogFile(), dir_ / "prog" / "Verw.log");
     EXPECT_EQ(s.Logged(), 0);
@@ -93,6 +93,40 @@ TEST_F(HostSessionTest, HandsTheFilesToGOAndShowsTheCategoryDialog) {
               0u);
     std::ostringstream err;
     EXPECT_EQ(Fail(*problem, err), 1);
+
+    // Released by the host, the component ends: the dialog goes with it, and
+    // the next GO starts on a fresh session.
+    s.End();
+    EXPECT_FALSE(desktop->LastModeless());
+    HostSession next(desktop);
+    ASSERT_FALSE(next.Open(db_, {}, 1));
+    EXPECT_EQ(next.SessionValues().back().second, "keine");
+}
+
+// Without the plug-in in the registry the host says what to install, and
+// with it back, creates GO again.
+TEST_F(HostSessionTest, SaysHowToInstallAnUnregisteredComponent) {
+    ASSERT_TRUE(com::ComponentRegistry().Unregister("honora.GO"));
+    HostSession s;
+    const auto problem = s.Open(db_, {}, 1);
+    ASSERT_TRUE(problem);
+    EXPECT_EQ(problem->message.rfind("honora.GO ist nicht registriert (Komponentenregister " +
+                                         (dir_ / "config" / "KadoKomponenten" / "registry.txt").string() + ")",
+                                     0),
+              0u)
+        << problem->message;
+    EXPECT_NE(problem->message.find("ModulSetup"), std::string::npos);
+    std::ostringstream err;
+    EXPECT_EQ(Fail(*problem, err), 2);
+
+    com::ComponentRegistry().Register({"honora.GO", "{0}", dir_ / "fehlt.so"});
+    const auto broken = HostSession().Open(db_, {}, 1);
+    ASSERT_TRUE(broken);
+    EXPECT_NE(broken->message.find("lässt sich nicht erzeugen: Fehler 429: "), std::string::npos) << broken->message;
+    EXPECT_NE(broken->message.find((dir_ / "fehlt.so").string()), std::string::npos) << broken->message;
+
+    kado::testing::RegisterBuiltPlugin();
+    EXPECT_FALSE(HostSession().Open(db_, {}, 1));
 }
 
 // The host counts in the file the component's logger writes to.

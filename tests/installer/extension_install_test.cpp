@@ -2,10 +2,14 @@
 // into a fresh program folder, the real registration tool enters the plug-in,
 // and the registry then makes a working honora.GO from the installed copy.
 #include <gtest/gtest.h>
+#include <stdio.h>
 #include <stdlib.h>
+#include <sys/wait.h>
 
 #include <chrono>
 #include <filesystem>
+#include <string>
+#include <utility>
 #include <thread>
 
 #include "platform/com/component_library.h"
@@ -16,6 +20,17 @@
 namespace {
 
 namespace fs = std::filesystem;
+
+// Exit code and what the shell command printed.
+std::pair<int, std::string> Output(const std::string& command) {
+    std::string text;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (pipe == nullptr) return {-1, text};
+    char buffer[4096];
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) text.append(buffer, n);
+    const int status = ::pclose(pipe);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, text};
+}
 
 TEST(ExtensionInstall, TheInstalledPluginIsRegisteredAndCreatesGO) {
     std::string tmpl = (fs::temp_directory_path() / "kado-extension-XXXXXX").string();
@@ -44,6 +59,25 @@ TEST(ExtensionInstall, TheInstalledPluginIsRegisteredAndCreatesGO) {
     go->LetBodenwert(kado::com::Variant(int32_t{250}));
     EXPECT_EQ(go->GetBodenwert().ToString(), "250");
     go.reset();
+
+    // The host finds the installed plug-in through the registry and computes a fee.
+    const std::string host = "'" + (fs::path(KADO_BINARY_DIR) / "bin" / "kado-host").string() + "'";
+    const std::string run = host + " run --db '" + (root / "demo" / "kado.sqlite").string() + "' --doc '" +
+                            (root / "demo" / "Rechnung.docx").string() +
+                            "' --category 0 --do 'set mskAGPo=12' --do 'set mskAGP=3' --do 'set mskBoden=250'";
+    ASSERT_EQ(std::system((host + " init '" + (root / "demo").string() + "' >/dev/null").c_str()), 0);
+    const auto [code, out] = Output(run + " --do cancel 2>&1");
+    EXPECT_EQ(code, 0) << out;
+    EXPECT_NE(out.find("lblSumme=1500,00"), std::string::npos) << out;
+
+    // Unregistered by the installed tool, the entry is gone and the host says what to do.
+    const std::string tool = "'" + (target / "kado-regsvr").string() + "' /u /s '" + (target / "libhonora.so").string() + "'";
+    ASSERT_EQ(std::system(tool.c_str()), 0);
+    EXPECT_FALSE(registry.Find("honora.GO"));
+    const auto [refused, said] = Output(run + " --do cancel 2>&1");
+    EXPECT_EQ(refused, 2) << said;
+    EXPECT_NE(said.find("kado-host: honora.GO ist nicht registriert"), std::string::npos) << said;
+    EXPECT_NE(said.find("ModulSetup"), std::string::npos) << said;
     fs::remove_all(root);
 }
 

@@ -18,6 +18,7 @@
 
 #include "host/batch_run.h"
 #include "host/demo.h"
+#include "support/built_plugin.h"
 #include "platform/com/variant.h"
 #include "platform/dao/dao.h"
 #include "platform/word/word.h"
@@ -47,6 +48,7 @@ protected:
         fs::remove_all(dir_);
         fs::create_directories(dir_ / "config");
         ::setenv("XDG_CONFIG_HOME", (dir_ / "config").c_str(), 1);
+        kado::testing::RegisterBuiltPlugin();
     }
     // Other tests of this program start in the C locale again.
     void TearDown() override {
