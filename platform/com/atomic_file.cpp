@@ -1,19 +1,65 @@
 #include "platform/com/atomic_file.h"
 
+#include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace kado::com {
+namespace {
+
+namespace fs = std::filesystem;
+
+// ".Rechnung.docx.~" : hidden, and no name a user would open as a document.
+std::string TempPrefix(const fs::path& target) { return "." + target.filename().string() + ".~"; }
+
+// Temporary files of the target whose writer was killed mid-save: their
+// process is gone, so nothing will rename or remove them any more.
+void SweepOrphans(const fs::path& dir, const std::string& prefix) {
+    std::error_code ec;
+    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.rfind(prefix, 0) != 0) continue;
+        long pid = 0;
+        const char* first = name.data() + prefix.size();
+        const auto [rest, parsed] = std::from_chars(first, name.data() + name.size(), pid);
+        if (parsed != std::errc() || rest == first || *rest != '.' || pid <= 0 || pid == ::getpid()) continue;
+        if (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) fs::remove(it->path(), ec), ec.clear();
+    }
+}
+
+// Test mode: KADO_CRASH_AT names the point of a write at which the process is
+// killed outright, as a power cut or kill -9 would end it there.
+void CrashPoint(const char* point) {
+    const char* at = std::getenv("KADO_CRASH_AT");
+    if (at != nullptr && std::strcmp(at, point) == 0) ::raise(SIGKILL);
+}
+
+// The rename itself is made durable by syncing the folder; a folder that
+// cannot be synced costs durability, not the save.
+void SyncFolder(const fs::path& dir) {
+    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    (void)::fsync(fd);
+    ::close(fd);
+}
+
+}  // namespace
 
 void WriteFileAtomically(const std::filesystem::path& target, std::string_view bytes, int mode) {
     const auto dir = target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
-    // Beside the target, so the rename stays within one filesystem.
-    std::string tmp = (dir / ("." + target.filename().string() + ".tmpXXXXXX")).string();
+    const std::string prefix = TempPrefix(target);
+    SweepOrphans(dir, prefix);
+    // Beside the target, so the rename stays within one filesystem; the pid
+    // tells a later writer whether the file's owner still lives.
+    std::string tmp = (dir / (prefix + std::to_string(::getpid()) + ".XXXXXX")).string();
     const int fd = ::mkstemp(tmp.data());
     if (fd < 0) throw WriteFailure("mkstemp", errno);
     const char* step = nullptr;
@@ -26,8 +72,12 @@ void WriteFileAtomically(const std::filesystem::path& target, std::string_view b
     };
     // mkstemp creates the file 0600; the mode is a wish, not worth a failed save.
     (void)::fchmod(fd, static_cast<mode_t>(mode));
+    CrashPoint("before-write");
     for (size_t done = 0; done < bytes.size() && step == nullptr;) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (done > 0) CrashPoint("mid-write");
+        // Half first, so a crash point lies between two writes.
+        const size_t chunk = done == 0 && bytes.size() > 1 ? bytes.size() / 2 : bytes.size() - done;
+        const ssize_t n = ::write(fd, bytes.data() + done, chunk);
         if (n >= 0) {
             done += static_cast<size_t>(n);
         } else if (errno != EINTR) {
@@ -36,11 +86,14 @@ void WriteFileAtomically(const std::filesystem::path& target, std::string_view b
     }
     if (step == nullptr && ::fsync(fd) != 0) failed("fsync");
     if (::close(fd) != 0) failed("close");
+    if (step == nullptr) CrashPoint("before-rename");
     if (step == nullptr && std::rename(tmp.c_str(), target.c_str()) != 0) failed("rename");
     if (step != nullptr) {
         ::unlink(tmp.c_str());
         throw WriteFailure(step, error);
     }
+    CrashPoint("after-rename");
+    SyncFolder(dir);
 }
 
 }  // namespace kado::com

@@ -19,10 +19,13 @@ private:
     const char* step_;
 };
 
-// Writes the bytes to a temporary file beside the target, syncs it and renames
-// it over the target, which then has the permission bits `mode`. On failure the
-// temporary file is removed, the target stays as it was and WriteFailure is thrown.
-// The target's folder must exist.
+// Writes the bytes to a hidden temporary file beside the target, syncs it and
+// renames it over the target, which then has the permission bits `mode`. On
+// failure the temporary file is removed, the target stays as it was and
+// WriteFailure is thrown. Temporary files of the target left by a writer that
+// was killed are removed first. The target's folder must exist.
+// Test mode: with KADO_CRASH_AT set to before-write, mid-write, before-rename
+// or after-rename the process is killed (SIGKILL) at that point.
 void WriteFileAtomically(const std::filesystem::path& target, std::string_view bytes, int mode = 0644);
 
 }  // namespace kado::com

@@ -119,6 +119,31 @@ rc="$(XDG_CONFIG_HOME="$root/cfg" TMPDIR="$root/tmp" run --do 'choose optNeu' --
 grep -qF "kado-host: Verw.log: 1 neue Einträge in $root/tmp/Verw.log, der erste: " "$d/err" \
   && grep -qF "'optTabelle(5)' does not exist" "$d/err" || fail "the logged failure is not shown: $(cat "$d/err")"
 
+# The save killed at each of its points: the invoice on disk is the old one (or
+# the finished one, once renamed), nothing else to open lies beside it, and
+# the retry saves and leaves no temporary file.
+while IFS='|' read -r point renamed; do
+  fresh
+  rc="$(KADO_CRASH_AT="$point" run "${inputs[@]}" --do ok)"
+  [ "$rc" -eq 137 ] || fail "killed $point: exit $rc, not 137"
+  if [ "$renamed" = yes ]; then
+    unzip -p "$d/Rechnung.docx" word/document.xml | grep -q '1500,00' || fail "killed $point: the saved invoice lacks the fee"
+  else
+    cmp -s "$d/Rechnung.docx" "$d/vorher.docx" || fail "killed $point: the invoice changed"
+  fi
+  [ -z "$(ls "$d" | grep -v -e '^kado.sqlite$' -e '^Rechnung.docx$' -e '^vorher.docx$' -e '^out$' -e '^err$')" ] \
+    || fail "killed $point: left files behind: $(ls "$d")"
+  rc="$(run --do 'choose optTabelle(0)' "${inputs[@]}" --do ok)"
+  [ "$rc" -eq 0 ] || fail "retry after $point: exit $rc ($(cat "$d/err"))"
+  [ "$(record)" = 150000/178500 ] || fail "retry after $point: record $(record)"
+  [ -z "$(ls -A "$d" | grep -F '.~')" ] || fail "retry after $point: temporary files stay: $(ls -A "$d")"
+done <<'CASES'
+before-write|no
+mid-write|no
+before-rename|no
+after-rename|yes
+CASES
+
 # Argument errors: exit 2, one line naming the argument.
 fresh
 while IFS='|' read -r args want; do
