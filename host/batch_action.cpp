@@ -21,7 +21,14 @@ std::optional<int> Number(std::string_view s) {
 
 }  // namespace
 
+std::string Excerpt(std::string_view text, size_t chars) {
+    const std::u32string all = com::DecodeUtf8(text);
+    if (all.size() <= chars) return std::string(text);
+    return com::EncodeUtf8(all.substr(0, chars)) + "… (" + std::to_string(all.size()) + " Zeichen)";
+}
+
 bool IsControlKey(std::string_view key) {
+    if (key.size() > kMaxControlKey) return false;
     size_t i = 0;
     while (i < key.size() && NameChar(static_cast<unsigned char>(key[i]))) ++i;
     if (i == 0 || (key[0] >= '0' && key[0] <= '9')) return false;
@@ -50,7 +57,7 @@ std::optional<Action> ParseAction(std::string_view text, std::string& error) {
     a.kind = *kind;
     const auto needKey = [&](std::string_view key) {
         if (IsControlKey(key)) return true;
-        error = std::string(verb) + ": \"" + std::string(key) + "\" ist kein Steuerelementname";
+        error = std::string(verb) + ": \"" + Excerpt(key) + "\" ist kein Steuerelementname";
         return false;
     };
     switch (a.kind) {

@@ -20,7 +20,12 @@ struct Action {
 std::optional<Action> ParseAction(std::string_view text, std::string& error);
 
 // Whether the text is a control key: a name of letters, digits, '_' and
-// umlauts, optionally followed by "(N)".
+// umlauts of at most kMaxControlKey bytes, optionally followed by "(N)".
+inline constexpr size_t kMaxControlKey = 64;
 bool IsControlKey(std::string_view key);
+
+// The text for a message: whole when short, else its first `chars` characters
+// with "…" and the full count, so an oversized input cannot flood the terminal.
+std::string Excerpt(std::string_view text, size_t chars = 24);
 
 }  // namespace kado::host

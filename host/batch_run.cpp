@@ -261,7 +261,7 @@ private:
             const std::string where = "set " + a.control + ": ";
             if (at >= com::CodePoints(before)) {
                 if (auto problem = Warn(where + "Text ab Zeichen " + std::to_string(i + 1) + " \"" +
-                                        com::EncodeUtf8(chars.substr(i)) + "\" am Feldende abgeschnitten"))
+                                        Excerpt(com::EncodeUtf8(chars.substr(i))) + "\" am Feldende abgeschnitten"))
                     return problem;
                 for (size_t j = i + 1; j < chars.size(); ++j)
                     driver_.Type(*form_, a.control, com::EncodeUtf8(std::u32string(1, chars[j])));

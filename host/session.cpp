@@ -101,6 +101,7 @@ std::optional<Problem> HostSession::Open(const fs::path& db, const fs::path& doc
     } catch (const com::Error& e) {
         return Problem{"Datenbank lässt sich nicht öffnen: " + db.string() + ": " + Quote(e), true, e};
     }
+    if (auto problem = CheckHostDatabase(*db_, db, user)) return problem;
     // The component opens its dialogs on the desktop the process has.
     if (desktop_) forms::InstallDesktop(desktop_);
     std::optional<Problem> problem;
@@ -111,6 +112,25 @@ std::optional<Problem> HostSession::Open(const fs::path& db, const fs::path& doc
     go_->LetDatenbankPfad(db.string());
     go_->LetKadoWorkspace(Variant(com::ObjectPtr(ws_)));
     go_->LetNeueAbfrage(Variant(com::ObjectPtr(db_)));
+    return std::nullopt;
+}
+
+std::optional<Problem> HostSession::CheckHostDatabase(dao::Database& database, const fs::path& file, int user) {
+    std::string missing;
+    for (const char* table : {"TempDoc", "Rechnung", "Termine", "Version"}) {
+        try {
+            database.OpenRecordset(std::string("SELECT * FROM ") + table + " WHERE 0 = 1");
+        } catch (const com::Error&) {
+            missing += (missing.empty() ? "" : ", ") + std::string(table);
+        }
+    }
+    if (!missing.empty())
+        return Problem{"Datenbank ist keine vollständige Host-Datenbank: " + file.string() + " (es fehlt: " + missing + ")",
+                       true, {}};
+    if (database.OpenRecordset("SELECT * FROM TempDoc WHERE ID_Benutzer = " + std::to_string(user))->EOF_())
+        return Problem{"Benutzer " + std::to_string(user) + " hat keine Rechnungseinstellungen (TempDoc) in " +
+                           file.string(),
+                       true, {}};
     return std::nullopt;
 }
 

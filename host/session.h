@@ -44,6 +44,9 @@ public:
     HostSession(const HostSession&) = delete;
     HostSession& operator=(const HostSession&) = delete;
 
+    // A database without the host's tables, or without the user's invoice
+    // settings: refused before the component sees it, so nothing is written.
+    static std::optional<Problem> CheckHostDatabase(dao::Database& database, const std::filesystem::path& file, int user);
     // honora.GO made through the component registry; a problem naming how to
     // install the extension when it is not registered or cannot be loaded.
     static std::shared_ptr<honora::IGO> CreateComponent(std::optional<Problem>& problem);
