@@ -1,0 +1,36 @@
+// kado-random-sessions [SESSIONS] [SEED] [DIR]: seeded random user sessions on
+// every fee dialog; prints the counts and every broken rule, exit 1 if any.
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <string>
+
+#include "platform/com/component_library.h"
+#include "random/random_sessions.h"
+
+int main(int argc, char** argv) {
+    namespace fs = std::filesystem;
+    kado::random::Options o;
+    o.sessions = argc > 1 ? std::stoi(argv[1]) : 200;
+    o.seed = argc > 2 ? std::stoull(argv[2]) : 20261209;
+    std::string tmpl = (fs::temp_directory_path() / "kado-random-XXXXXX").string();
+    o.dir = argc > 3 ? fs::path(argv[3]) : fs::path(::mkdtemp(tmpl.data()));
+    // Settings and registry of our own: the built plug-in, no user's files.
+    ::setenv("XDG_CONFIG_HOME", (o.dir / "config").c_str(), 1);
+    kado::com::CallRegistration(fs::path(KADO_BINARY_DIR) / "lib" / "libhonora.so");
+
+    const auto start = std::chrono::steady_clock::now();
+    const auto stats = kado::random::RunSessions(o, std::cerr);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    for (const auto& f : stats.failures) std::cout << "FAIL " << f << "\n";
+    std::printf("sessions %d, confirmations %d, cancels %d, reopened %d (unchanged %d), most fee tables %d, "
+                "failures %zu, %.1f s (seed %llu)\n",
+                stats.sessions, stats.confirmations, stats.cancels, stats.reopened, stats.unchangedReopens,
+                stats.maxTables, stats.failures.size(), seconds, static_cast<unsigned long long>(o.seed));
+    if (argc <= 3) fs::remove_all(o.dir);
+    return stats.failures.empty() ? 0 : 1;
+}
