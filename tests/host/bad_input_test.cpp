@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "support/file_bytes.h"
 #include "host/batch_run.h"
 #include "host/demo.h"
 #include "platform/dao/dao.h"
@@ -23,13 +24,6 @@ namespace kado::host {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Read(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 void Write(const fs::path& p, const std::string& bytes) { std::ofstream(p, std::ios::binary) << bytes; }
 
@@ -88,7 +82,7 @@ TEST_F(BadInput, EachIsNamedRefusedAndLeavesTheFilesAsTheyWere) {
     };
     const std::vector<Case> cases = {
         {"empty document", withDoc([](const fs::path& d, const fs::path&) { Write(d, ""); }), 2, "leere Datei"},
-        {"truncated document", withDoc([](const fs::path& d, const fs::path&) { Write(d, Read(d).substr(0, 1500)); }), 2,
+        {"truncated document", withDoc([](const fs::path& d, const fs::path&) { Write(d, kado::testing::FileBytes(d).substr(0, 1500)); }), 2,
          "Dokument lässt sich nicht lesen"},
         {"no zip at all", withDoc([](const fs::path& d, const fs::path&) { Write(d, "Rechnung\n"); }), 2,
          "Dokument lässt sich nicht lesen"},
@@ -144,13 +138,13 @@ TEST_F(BadInput, EachIsNamedRefusedAndLeavesTheFilesAsTheyWere) {
         o.invoice = 1;
         o.actions = {Action{Action::Kind::Set, "mskAGP", "3", 0}, Action{Action::Kind::Ok, "", "", 0}};
         c.prepare(o, demo);
-        const std::string doc = Read(o.doc), db = Read(o.db);
+        const std::string doc = kado::testing::FileBytes(o.doc), db = kado::testing::FileBytes(o.db);
         std::ostringstream out, err;
         EXPECT_EQ(kado::host::Run(o, out, err), c.exit) << err.str();
         EXPECT_NE(err.str().find(c.message), std::string::npos) << err.str();
         EXPECT_LT(err.str().size(), 600u) << "an input floods the message";
-        EXPECT_EQ(Read(o.doc), doc);
-        EXPECT_EQ(Read(o.db), db);
+        EXPECT_EQ(kado::testing::FileBytes(o.doc), doc);
+        EXPECT_EQ(kado::testing::FileBytes(o.db), db);
     }
 }
 

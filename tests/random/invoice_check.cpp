@@ -1,3 +1,4 @@
+#include "support/file_bytes.h"
 #include "random/invoice_check.h"
 
 #include <cmath>
@@ -18,13 +19,6 @@ std::string CellText(const word::Cell& cell) {
     std::string t = cell.GetRange().Text();
     while (!t.empty() && (t.back() == '\a' || t.back() == '\r')) t.pop_back();
     return t;
-}
-
-std::string Bytes(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
 }
 
 bool Near(double a, double b) { return std::fabs(a - b) < 0.005; }
@@ -72,7 +66,7 @@ Record ReadRecord(const fs::path& db, int invoice) {
 std::vector<std::string> CheckInvoice(const fs::path& file, const Record& record, int standardRate,
                                       InvoiceFigures& f) {
     std::vector<std::string> problems;
-    const std::string bytes = Bytes(file);
+    const std::string bytes = kado::testing::FileBytes(file);
     auto doc = word::Document::FromBytes(bytes);
     // Loaded and saved without edits, the invoice keeps its bytes.
     const std::string again = doc->ToBytes();

@@ -1,3 +1,4 @@
+#include "support/file_bytes.h"
 #include "random/random_sessions.h"
 
 #include <fstream>
@@ -17,13 +18,6 @@ namespace kado::random {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Bytes(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 // What a clerk may type: counts, shares at and beyond their limits, garbage.
 const std::vector<std::string> kTyped = {"0", "1", "3", "12", "250", "9999", "", "12,5", "abc", "-3", "1.000",
@@ -73,7 +67,7 @@ private:
     // table, random inputs, then OK or Abbruch; the invoice checked afterwards.
     void Session() {
         const fs::path doc = dir_ / "Rechnung.docx", db = dir_ / "kado.sqlite";
-        const std::string before = Bytes(doc);
+        const std::string before = kado::testing::FileBytes(doc);
         const Record recordBefore = ReadRecord(db, 1);
         InvoiceFigures figuresBefore;
         (void)CheckInvoice(doc, recordBefore, 19, figuresBefore);
@@ -117,7 +111,7 @@ private:
         const Record record = ReadRecord(db, 1);
         if (!ok) {
             ++stats_.cancels;
-            if (Bytes(doc) != before) Fail("cancel changed the invoice");
+            if (kado::testing::FileBytes(doc) != before) Fail("cancel changed the invoice");
             if (!(record == recordBefore)) Fail("cancel changed the record");
             return;
         }

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "support/file_bytes.h"
 #include "platform/com/atomic_file.h"
 #include "platform/com/component_registry.h"
 #include "platform/com/config_home.h"
@@ -22,13 +23,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Read(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 // Names in the folder, hidden ones apart.
 std::vector<std::string> Names(const fs::path& dir, bool hidden) {
@@ -78,7 +72,7 @@ TEST_F(CrashSafeStores, AKilledSaveLeavesTheOldFileAndTheNextSaveSucceeds) {
     const std::vector<Store> stores = {
         {"document file", [&] { return plain; },
          [&](bool second) { kado::com::WriteFileAtomically(plain, second ? std::string(100000, 'n') : "old"); },
-         [&](bool second) { return Read(plain) == (second ? std::string(100000, 'n') : "old"); }},
+         [&](bool second) { return kado::testing::FileBytes(plain) == (second ? std::string(100000, 'n') : "old"); }},
         {"settings store", [] { return kado::settings::StorePath("KadoVerwaltung"); },
          [](bool second) { kado::settings::SaveSetting("KadoVerwaltung", "Pfade", "Programm", second ? "/neu" : "/alt"); },
          [](bool second) {
@@ -120,7 +114,7 @@ TEST_F(CrashSafeStores, ALiveWritersTemporaryFileIsLeftAlone) {
     std::ofstream(live) << "partial";
     kado::com::WriteFileAtomically(target, "new");
     EXPECT_TRUE(fs::exists(live));
-    EXPECT_EQ(Read(target), "new");
+    EXPECT_EQ(kado::testing::FileBytes(target), "new");
 }
 
 }  // namespace
