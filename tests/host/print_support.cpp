@@ -1,0 +1,70 @@
+#include "print_support.h"
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <sstream>
+
+#include "platform/word/lo_support.h"
+
+namespace kado::host::test {
+
+namespace fs = std::filesystem;
+using word::test::FreshDir;
+using word::test::ReadAll;
+
+std::string Quote(const std::string& s) {
+    std::string out = "'";
+    for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+bool Have(const std::string& tool) { return std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) == 0; }
+
+int Sh(const std::string& cmd, const fs::path& log) {
+    const int rc = std::system((cmd + " > " + Quote(log.string()) + " 2>&1").c_str());
+    return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+}
+
+Job DemoJob(int category) {
+    const fs::path dir = FreshDir("demo-job");
+    const fs::path script = fs::path(KADO_SOURCE_DIR) / "host" / "demo_jobs.sh";
+    Job job{category, {}};
+    if (Sh("bash -c " + Quote("source " + Quote(script.string()) + " && demo_job " + std::to_string(category) +
+                              " && printf '%s\\n' \"${job[@]}\""),
+           dir / "job.txt") == 0) {
+        std::istringstream lines(ReadAll(dir / "job.txt"));
+        for (std::string line; std::getline(lines, line);)
+            if (!line.empty()) job.actions.push_back(line);
+    }
+    std::error_code ec;
+    fs::remove_all(dir, ec);
+    return job;
+}
+
+fs::path MakeInvoice(const fs::path& dir, const std::string& name, const std::vector<Job>& jobs, std::string& error) {
+    const fs::path host = fs::path(KADO_BINARY_DIR) / "bin" / "kado-host";
+    const std::string env = "XDG_CONFIG_HOME=" + Quote((dir / "config").string()) + " ";
+    if (Sh(env + Quote(host.string()) + " init " + Quote((dir / "demo").string()), dir / "init.log") != 0) {
+        error = "kado-host init: " + ReadAll(dir / "init.log");
+        return {};
+    }
+    fs::path doc = dir / "demo" / "Rechnung.docx";
+    for (size_t k = 0; k < jobs.size(); ++k) {
+        const fs::path next = k + 1 == jobs.size() ? dir / (name + ".docx") : dir / ("step" + std::to_string(k) + ".docx");
+        std::string cmd = env + Quote(host.string()) + " run --db " + Quote((dir / "demo" / "kado.sqlite").string()) +
+                          " --doc " + Quote(doc.string()) + " --out " + Quote(next.string()) + " --invoice 1 --category " +
+                          std::to_string(jobs[k].category);
+        // From the second table on the table-choice dialog asks: a new table each time.
+        if (k > 0) cmd += " --do 'choose optNeu'";
+        for (const auto& action : jobs[k].actions) cmd += " --do " + Quote(action);
+        if (Sh(cmd + " --do ok", dir / "run.log") != 0) {
+            error = "kado-host run, table " + std::to_string(k + 1) + ": " + ReadAll(dir / "run.log");
+            return {};
+        }
+        doc = next;
+    }
+    return doc;
+}
+
+}  // namespace kado::host::test
