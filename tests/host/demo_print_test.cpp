@@ -63,8 +63,8 @@ void PrintTo(const PrintCase& c, std::ostream* os) { *os << c.name; }
 class DemoPrintTest : public ::testing::TestWithParam<PrintCase> {};
 
 TEST_P(DemoPrintTest, StaysInsideTheMarginsWithNoAmountWrapped) {
-    for (const char* tool : {"soffice", "pdftotext", "pdftoppm"})
-        if (!Have(tool)) GTEST_SKIP() << tool << " is missing (setup.sh installs it): the printed invoice is not checked";
+    if (const auto tool = MissingPrintTool(); !tool.empty())
+        GTEST_SKIP() << tool << " is missing (setup.sh installs it): the printed invoice is not checked";
     const PrintCase& c = GetParam();
     const fs::path dir = FreshDir(std::string("demo-print-") + c.name);
     std::vector<Job> jobs;
@@ -76,13 +76,9 @@ TEST_P(DemoPrintTest, StaysInsideTheMarginsWithNoAmountWrapped) {
 
     const fs::path pdf = LoConvert(doc, "pdf", dir);
     ASSERT_FALSE(pdf.empty()) << ReadAll(dir / "soffice.log");
-    fs::create_directories(kPictures);
-    for (const auto& old : fs::directory_iterator(kPictures))
-        if (old.path().filename().string().starts_with(std::string(c.name) + "-")) fs::remove(old.path());
-    ASSERT_EQ(Sh("pdftoppm -png -r 60 " + Quote(pdf.string()) + " " + Quote((kPictures / c.name).string()), dir / "ppm.log"), 0);
-    for (const auto& png : fs::directory_iterator(kPictures))
-        if (png.path().filename().string().starts_with(std::string(c.name) + "-"))
-            std::cout << "demo invoice page: " << png.path().string() << "\n";
+    const auto pictures = KeepPages(pdf, kPictures, c.name, dir / "ppm.log");
+    ASSERT_FALSE(pictures.empty()) << ReadAll(dir / "ppm.log");
+    for (const auto& png : pictures) std::cout << "demo invoice page: " << png.string() << "\n";
     ASSERT_EQ(Sh("pdftotext -bbox-layout " + Quote(pdf.string()) + " " + Quote((dir / "boxes.html").string()), dir / "txt.log"), 0);
     const auto pages = WordBoxes(ReadAll(dir / "boxes.html"));
     ASSERT_FALSE(pages.empty());

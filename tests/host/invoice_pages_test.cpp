@@ -60,8 +60,8 @@ void PrintTo(const PagesCase& c, std::ostream* os) { *os << c.name; }
 class InvoicePages : public ::testing::TestWithParam<PagesCase> {};
 
 TEST_P(InvoicePages, KeepTitlesWithTheirBodyAndTheTotalsWhole) {
-    for (const char* tool : {"soffice", "pdftotext", "pdftoppm"})
-        if (!Have(tool)) GTEST_SKIP() << tool << " is missing (setup.sh installs it): the printed pages are not checked";
+    if (const auto tool = MissingPrintTool(); !tool.empty())
+        GTEST_SKIP() << tool << " is missing (setup.sh installs it): the printed pages are not checked";
     const PagesCase& c = GetParam();
     std::vector<Job> jobs;
     for (int category : c.categories) {
@@ -75,12 +75,9 @@ TEST_P(InvoicePages, KeepTitlesWithTheirBodyAndTheTotalsWhole) {
     const fs::path pdf = LoConvert(doc, "pdf", dir);
     ASSERT_FALSE(pdf.empty()) << ReadAll(dir / "soffice.log");
 
-    const std::string prefix = "invoice-" + std::string(c.name) + "-p";
-    fs::create_directories(kPictures);
-    for (const auto& old : fs::directory_iterator(kPictures))
-        if (old.path().filename().string().starts_with(prefix)) fs::remove(old.path());
-    ASSERT_EQ(Sh("pdftoppm -png -r 60 " + Quote(pdf.string()) + " " + Quote((kPictures / prefix).string()), dir / "ppm.log"), 0);
-    std::cout << "invoice pages: " << (kPictures / prefix).string() << "*.png\n";
+    const auto pictures = KeepPages(pdf, kPictures, "invoice-" + std::string(c.name) + "-p", dir / "ppm.log");
+    ASSERT_FALSE(pictures.empty()) << ReadAll(dir / "ppm.log");
+    for (const auto& png : pictures) std::cout << "invoice page: " << png.string() << "\n";
     ASSERT_EQ(Sh("pdftotext -layout " + Quote(pdf.string()) + " " + Quote((dir / "pages.txt").string()), dir / "txt.log"), 0);
     const auto pages = PageLines(ReadAll(dir / "pages.txt"));
 

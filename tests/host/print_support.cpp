@@ -2,6 +2,7 @@
 
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <sstream>
 
@@ -19,7 +20,11 @@ std::string Quote(const std::string& s) {
     return out + "'";
 }
 
-bool Have(const std::string& tool) { return std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) == 0; }
+std::string MissingPrintTool() {
+    for (const char* tool : {"soffice", "pdftotext", "pdftoppm"})
+        if (std::system(("command -v " + std::string(tool) + " >/dev/null 2>&1").c_str()) != 0) return tool;
+    return {};
+}
 
 int Sh(const std::string& cmd, const fs::path& log) {
     const int rc = std::system((cmd + " > " + Quote(log.string()) + " 2>&1").c_str());
@@ -65,6 +70,19 @@ fs::path MakeInvoice(const fs::path& dir, const std::string& name, const std::ve
         doc = next;
     }
     return doc;
+}
+
+std::vector<fs::path> KeepPages(const fs::path& pdf, const fs::path& folder, const std::string& prefix, const fs::path& log) {
+    fs::create_directories(folder);
+    auto ours = [&](const fs::path& p) { return p.filename().string().starts_with(prefix + "-"); };
+    for (const auto& old : fs::directory_iterator(folder))
+        if (ours(old.path())) fs::remove(old.path());
+    if (Sh("pdftoppm -png -r 60 " + Quote(pdf.string()) + " " + Quote((folder / prefix).string()), log) != 0) return {};
+    std::vector<fs::path> pages;
+    for (const auto& png : fs::directory_iterator(folder))
+        if (ours(png.path())) pages.push_back(png.path());
+    std::sort(pages.begin(), pages.end());
+    return pages;
 }
 
 }  // namespace kado::host::test

@@ -9,7 +9,9 @@
 namespace kado::host::test {
 
 std::string Quote(const std::string& s);
-bool Have(const std::string& tool);
+// The first of the tools the print tests need (soffice, pdftotext, pdftoppm)
+// that is not installed; empty when all are.
+std::string MissingPrintTool();
 // Runs a shell command with its output in `log`; the exit code.
 int Sh(const std::string& cmd, const std::filesystem::path& log);
 
@@ -26,5 +28,10 @@ Job DemoJob(int category);
 // table, saved as dir/NAME.docx; empty with the reason in `error` when a step failed.
 std::filesystem::path MakeInvoice(const std::filesystem::path& dir, const std::string& name, const std::vector<Job>& jobs,
                                   std::string& error);
+
+// The PDF's pages as PNG files PREFIX-N.png in `folder`, replacing those of
+// an earlier run; the files, in page order, or none when pdftoppm failed.
+std::vector<std::filesystem::path> KeepPages(const std::filesystem::path& pdf, const std::filesystem::path& folder,
+                                             const std::string& prefix, const std::filesystem::path& log);
 
 }  // namespace kado::host::test
