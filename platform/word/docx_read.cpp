@@ -59,12 +59,13 @@ double Num(const char* s, double fallback = 0) {
     if (!d || !std::isfinite(*d)) return fallback;
     return std::clamp(*d, -1e9, 1e9);
 }
-bool OnOff(xml_node n) {
+bool IsOn(xml_node n) {
     const char* v = Attr(n, "val");
     if (!v) return true;
     std::string_view s(v);
     return !(s == "0" || s == "false" || s == "off");
 }
+OnOff Switch(xml_node n) { return IsOn(n) ? OnOff::On : OnOff::Off; }
 LineStyle BorderStyle(xml_node edge, LineStyle fallback) {
     if (!edge) return fallback;
     const char* v = Attr(edge, "val");
@@ -237,7 +238,7 @@ private:
     RunFormat ReadRunFormat(xml_node rpr) {
         RunFormat f;
         for (auto c : rpr.children()) {
-            if (Is(c, "b")) f.bold = OnOff(c);
+            if (Is(c, "b")) f.bold = IsOn(c);
             else if (Is(c, "u")) {
                 const char* v = Attr(c, "val");
                 f.underline = v && std::string_view(v) != "none";
@@ -274,6 +275,10 @@ private:
                     pf.alignment = v == "left" || v == "start" ? 0 : v == "center" ? 1 : v == "right" || v == "end" ? 2
                                  : v == "both" || v == "distribute" ? 3 : -1;
                     if (pf.alignment < 0) pf.otherXml += NodeXml(c);
+                } else if (Is(c, "keepNext")) {
+                    pf.keepNext = Switch(c);
+                } else if (Is(c, "keepLines")) {
+                    pf.keepLines = Switch(c);
                 } else if (Is(c, "rPr")) {
                     mark = ReadRunFormat(c);
                 } else if (c.type() == pugi::node_element) {
@@ -412,6 +417,8 @@ private:
                         rp.height = static_cast<float>(std::max(0.0, Num(Attr(c, "val"))) / 20.0);
                         std::string_view rule = Attr(c, "hRule") ? Attr(c, "hRule") : "atLeast";
                         rp.rule = rule == "exact" ? HeightRule::Exactly : rule == "auto" ? HeightRule::Auto : HeightRule::AtLeast;
+                    } else if (Is(c, "cantSplit")) {
+                        rp.cantSplit = Switch(c);
                     } else if (c.type() == pugi::node_element) {
                         rp.otherXml += NodeXml(c);
                     }

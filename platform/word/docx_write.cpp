@@ -118,6 +118,11 @@ long Twips(double pt) { return std::lround(std::clamp(pt, -1e6, 1e6) * 20.0); }
 long Emu(double pt) { return std::lround(std::clamp(pt, -1e6, 1e6) * 12700.0); }
 // A stream's default "%g" text of six digits.
 std::string Num(double v) { return com::DotText(v, 6); }
+using Props = std::vector<std::pair<std::string_view, std::string>>;
+// An on/off property element; an inherited one is not written.
+void AddSwitch(Props& add, std::string_view name, OnOff v) {
+    if (v != OnOff::Inherited) add.emplace_back(name, "<w:" + std::string(name) + (v == OnOff::On ? "/>" : " w:val=\"0\"/>"));
+}
 bool Structural(Kind k) { return k == Kind::CellEnd || k == Kind::RowCr || k == Kind::RowEnd; }
 
 class Writer {
@@ -226,6 +231,8 @@ private:
         std::vector<std::pair<std::string_view, std::string>> add;
         static constexpr const char* kJc[] = {"left", "center", "right", "both"};
         if (f.alignment >= 0 && f.alignment <= 3) add.emplace_back("jc", std::string("<w:jc w:val=\"") + kJc[f.alignment] + "\"/>");
+        AddSwitch(add, "keepNext", f.keepNext);
+        AddSwitch(add, "keepLines", f.keepLines);
         if (const std::string& r = RPr(run); !r.empty()) add.emplace_back("rPr", r);
         std::string inner = Merge(f.otherXml, std::move(add), kPPrOrder);
         return ppr_[key] = inner.empty() ? std::string() : "<w:pPr>" + inner + "</w:pPr>";
@@ -422,6 +429,7 @@ private:
             if (rp.height > 0 && rp.rule != HeightRule::Auto)
                 radd.emplace_back("trHeight", "<w:trHeight w:val=\"" + std::to_string(Twips(rp.height)) + "\" w:hRule=\"" +
                                                   (rp.rule == HeightRule::Exactly ? "exact" : "atLeast") + "\"/>");
+            AddSwitch(radd, "cantSplit", rp.cantSplit);
             if (std::string trPr = Merge(rp.otherXml, std::move(radd), kTrPrOrder); !trPr.empty()) o += "<w:trPr>" + trPr + "</w:trPr>";
             long edge = 0;
             for (size_t c = 0; c < cells.size(); ++c) {

@@ -1,5 +1,7 @@
 // Ranges over a story: reading, editing and formatting a stretch of text.
 #include <algorithm>
+#include <functional>
+#include <utility>
 
 #include "docstate.h"
 #include "edit.h"
@@ -239,6 +241,44 @@ void Font::SetBold(bool bold) { Range(doc_, target_->story, target_->storyId, ta
 ParagraphFormat::ParagraphFormat(DocPtr doc, std::shared_ptr<detail::RangeState> target)
     : doc_(std::move(doc)), target_(std::move(target)) {}
 
+namespace {
+
+// The paragraph marks of what a paragraph format applies to, as [first, last]
+// stream positions. A range that ends with a cell's or row's end mark stops at
+// that cell's last paragraph; the mark itself belongs to no paragraph of the
+// next cell.
+std::pair<long, long> ParagraphSpan(const detail::Story& s, const detail::RangeState& target) {
+    long tail = std::max(target.start, target.end - 1);
+    while (tail > target.start && tail < StoryLen(s) &&
+           (s.chars[tail].kind == Kind::CellEnd || s.chars[tail].kind == Kind::RowEnd))
+        --tail;
+    return {detail::ParagraphEndAt(s, target.start), detail::ParagraphEndAt(s, tail)};
+}
+
+void ChangeParagraphs(detail::DocState& d, detail::Story& s, const detail::RangeState& target,
+                      const std::function<void(detail::ParaFormat&)>& change) {
+    const auto [first, last] = ParagraphSpan(s, target);
+    for (long i = first; i <= last; ++i) {
+        auto& c = s.chars[i];
+        if (c.kind != Kind::ParaEnd) continue;
+        auto f = d.paraFormats[c.aux];
+        change(f);
+        c.aux = d.InternPara(f);
+    }
+}
+
+bool EveryParagraph(const detail::DocState& d, const detail::Story& s, const detail::RangeState& target,
+                    const std::function<bool(const detail::ParaFormat&)>& pred) {
+    const auto [first, last] = ParagraphSpan(s, target);
+    for (long i = first; i <= last; ++i)
+        if (s.chars[i].kind == Kind::ParaEnd && !pred(d.paraFormats[s.chars[i].aux])) return false;
+    return true;
+}
+
+detail::OnOff Switch(bool on) { return on ? detail::OnOff::On : detail::OnOff::Off; }
+
+}  // namespace
+
 Alignment ParagraphFormat::GetAlignment() const {
     auto* s = &StoryOf(doc_, *target_);
     long i = detail::ParagraphEndAt(*s, target_->start);
@@ -249,22 +289,25 @@ Alignment ParagraphFormat::GetAlignment() const {
 void ParagraphFormat::SetAlignment(Alignment a) {
     int v = static_cast<int>(a);
     if (v < 0 || v > 3) com::Raise(err::NumberOutOfRange);
-    auto* s = &StoryOf(doc_, *target_);
-    long i = detail::ParagraphEndAt(*s, target_->start);
-    // A range that ends with a cell's or row's end mark stops at that cell's
-    // last paragraph; the mark itself belongs to no paragraph of the next cell.
-    long tail = std::max(target_->start, target_->end - 1);
-    while (tail > target_->start && tail < static_cast<long>(s->chars.size()) &&
-           (s->chars[tail].kind == Kind::CellEnd || s->chars[tail].kind == Kind::RowEnd))
-        --tail;
-    long last = detail::ParagraphEndAt(*s, tail);
-    for (; i <= last; ++i) {
-        auto& c = s->chars[i];
-        if (c.kind != Kind::ParaEnd) continue;
-        auto f = doc_->paraFormats[c.aux];
-        f.alignment = v;
-        c.aux = doc_->InternPara(f);
-    }
+    ChangeParagraphs(*doc_, StoryOf(doc_, *target_), *target_, [v](detail::ParaFormat& f) { f.alignment = v; });
+}
+
+bool ParagraphFormat::KeepWithNext() const {
+    return EveryParagraph(*doc_, StoryOf(doc_, *target_), *target_,
+                          [](const detail::ParaFormat& f) { return f.keepNext == detail::OnOff::On; });
+}
+
+void ParagraphFormat::SetKeepWithNext(bool keep) {
+    ChangeParagraphs(*doc_, StoryOf(doc_, *target_), *target_, [keep](detail::ParaFormat& f) { f.keepNext = Switch(keep); });
+}
+
+bool ParagraphFormat::KeepTogether() const {
+    return EveryParagraph(*doc_, StoryOf(doc_, *target_), *target_,
+                          [](const detail::ParaFormat& f) { return f.keepLines == detail::OnOff::On; });
+}
+
+void ParagraphFormat::SetKeepTogether(bool keep) {
+    ChangeParagraphs(*doc_, StoryOf(doc_, *target_), *target_, [keep](detail::ParaFormat& f) { f.keepLines = Switch(keep); });
 }
 
 }  // namespace kado::word

@@ -196,6 +196,24 @@ void Row::SetHeight(float points, HeightRule rule) {
 float Row::Height() const { return RowPropsOf(*doc_, tableId_, index_).height; }
 HeightRule Row::GetHeightRule() const { return RowPropsOf(*doc_, tableId_, index_).rule; }
 
+bool Row::AllowBreakAcrossPages() const {
+    return RowPropsOf(*doc_, tableId_, index_).cantSplit != detail::OnOff::On;
+}
+
+void Row::SetAllowBreakAcrossPages(bool allow) {
+    RowPropsOf(*doc_, tableId_, index_).cantSplit = allow ? detail::OnOff::Inherited : detail::OnOff::On;
+}
+
+bool Rows::AllowBreakAcrossPages() const {
+    for (int r = 1; r <= Count(); ++r)
+        if (!Row(doc_, tableId_, r).AllowBreakAcrossPages()) return false;
+    return true;
+}
+
+void Rows::SetAllowBreakAcrossPages(bool allow) {
+    for (int r = 1; r <= Count(); ++r) Row(doc_, tableId_, r).SetAllowBreakAcrossPages(allow);
+}
+
 Range Row::GetRange() const {
     const auto& t = doc_->Layout(tableId_);
     if (index_ < 1 || index_ > t.Rows()) com::Raise(err::NoSuchMember);

@@ -89,6 +89,13 @@ class ParagraphFormat {
 public:
     Alignment GetAlignment() const;
     void SetAlignment(Alignment a);
+    // Keeps each paragraph on the page of the next one; in a table row whose
+    // paragraphs all keep with the next, the row stays with the next row.
+    bool KeepWithNext() const;  // true when every paragraph of the range does
+    void SetKeepWithNext(bool keep);
+    // Keeps each paragraph's lines on one page.
+    bool KeepTogether() const;  // true when every paragraph of the range does
+    void SetKeepTogether(bool keep);
 
     ParagraphFormat(DocPtr doc, std::shared_ptr<detail::RangeState> target);
 
@@ -171,6 +178,9 @@ public:
     void SetHeight(float points, HeightRule rule);
     float Height() const;
     HeightRule GetHeightRule() const;
+    // Whether a page break may fall inside the row (a row that may not is written can't-split).
+    bool AllowBreakAcrossPages() const;
+    void SetAllowBreakAcrossPages(bool allow);
     Range GetRange() const;
     int Index() const;
 
@@ -187,6 +197,9 @@ public:
     int Count() const;
     Row Item(int index) const;  // 1-based; 5941 when missing
     Row Add();                  // appends a row like the last one
+    bool AllowBreakAcrossPages() const;  // true when every row allows it
+    void SetAllowBreakAcrossPages(bool allow);  // for every row
+
 
     Rows(DocPtr doc, int64_t tableId);
 

@@ -88,6 +88,26 @@ void AbschlagszeileSchreiben(const word::Table& table, const Abschlag& abschlag,
     s(510, [&] { ZelleSchreiben(table, 2, 4, "\r" + EuroBetragText(summe.nettoFällig), false); });
 }
 
+namespace {
+
+// Text other than blanks and comment reference marks.
+bool HatText(const std::string& text) {
+    return text.find_first_not_of(" \t\r\x05") != std::string::npos;
+}
+
+// The empty paragraphs right after the table keep with the next, up to the
+// first line of text.
+void LeerabsätzeBinden(const word::Table& table) {
+    word::Range p = table.GetRange();
+    p.Collapse(word::CollapseDirection::End);
+    while (p.MoveEnd(word::Unit::Paragraph, 1) > 0 && p.GetTables().Count() == 0 && !HatText(p.Text())) {
+        p.GetParagraphFormat().SetKeepWithNext(true);
+        p.Collapse(word::CollapseDirection::End);
+    }
+}
+
+}  // namespace
+
 void SummentabelleFormatieren(const word::Table& table, word::Application& app, const std::optional<Abzugszeilen>& abzug) {
     Steps s("GebührenTabelle", "SummeBilden");
     s(900, [&] { table.Select(); });
@@ -98,6 +118,13 @@ void SummentabelleFormatieren(const word::Table& table, word::Application& app, 
     s(931, [&] { table.GetColumns().Item(4).SetWidth(app.CentimetersToPoints(2.5)); });
     s(932, [&] { table.GetColumns().Item(1).SetWidth(app.CentimetersToPoints(4.0)); });
     s(933, [&] { table.GetColumns().Item(2).SetWidth(app.CentimetersToPoints(8.0)); });
+    // The totals print whole on one page, together with the first line of text
+    // after them (in the invoice template the sentence that restates the amount):
+    // no row breaks, every row keeps with the next, so do the empty paragraphs
+    // between the table and that line.
+    s(934, [&] { table.GetRows().SetAllowBreakAcrossPages(false); });
+    s(935, [&] { table.GetRange().GetParagraphFormat().SetKeepWithNext(true); });
+    s(936, [&] { LeerabsätzeBinden(table); });
     if (!abzug) return;
     for (int r = abzug->erste; r <= abzug->letzte; ++r) {
         s(940, [&] { table.GetCell(r, 1).SetWidth(app.CentimetersToPoints(9.0)); });

@@ -32,7 +32,8 @@ struct Abzugszeilen {
     int letzte = -1;
 };
 
-// No borders, right-aligned, column widths 4 / 8 / 3 / 2.5 cm; wider first cells in the deduction rows.
+// No borders, right-aligned, column widths 4 / 8 / 3 / 2.5 cm; wider first cells in the deduction rows;
+// kept whole on one page with the first line of text after it.
 void SummentabelleFormatieren(const kado::word::Table& table, kado::word::Application& app,
                               const std::optional<Abzugszeilen>& abzug);
 

@@ -2,9 +2,6 @@
 // LibreOffice's PDF of the result, its word boxes checked and its pages kept as PNG.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdlib>
 #include <iostream>
 #include <regex>
 #include <string>
@@ -12,7 +9,7 @@
 
 #include "host/demo.h"
 #include "platform/word/lo_support.h"
-#include "support/built_plugin.h"
+#include "print_support.h"
 
 namespace kado::host {
 namespace {
@@ -21,25 +18,11 @@ namespace fs = std::filesystem;
 using word::test::FreshDir;
 using word::test::LoConvert;
 using word::test::ReadAll;
+using namespace test;
 
-const fs::path kHost = fs::path(KADO_BINARY_DIR) / "bin" / "kado-host";
 const fs::path kPictures = fs::path(KADO_BINARY_DIR) / "Testing" / "demo-invoice";
 constexpr double kPointsPerCm = 72.0 / 2.54;
 constexpr double kTolerance = 1.0;  // points; LibreOffice's boxes round to its layout units
-
-std::string Quote(const std::string& s) {
-    std::string out = "'";
-    for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
-
-bool Have(const std::string& tool) { return std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) == 0; }
-
-// Runs a shell command with its output in `log`; the exit code.
-int Sh(const std::string& cmd, const fs::path& log) {
-    const int rc = std::system((cmd + " > " + Quote(log.string()) + " 2>&1").c_str());
-    return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-}
 
 struct Word {
     double xMin, yMin, xMax;
@@ -80,42 +63,22 @@ void PrintTo(const PrintCase& c, std::ostream* os) { *os << c.name; }
 class DemoPrintTest : public ::testing::TestWithParam<PrintCase> {};
 
 TEST_P(DemoPrintTest, StaysInsideTheMarginsWithNoAmountWrapped) {
-    for (const char* tool : {"soffice", "pdftotext", "pdftoppm"})
-        if (!Have(tool)) GTEST_SKIP() << tool << " is missing (setup.sh installs it): the printed invoice is not checked";
+    if (const auto tool = MissingPrintTool(); !tool.empty())
+        GTEST_SKIP() << tool << " is missing (setup.sh installs it): the printed invoice is not checked";
     const PrintCase& c = GetParam();
     const fs::path dir = FreshDir(std::string("demo-print-") + c.name);
-    const std::string env = "XDG_CONFIG_HOME=" + Quote((dir / "config").string()) + " ";
-    ASSERT_EQ(Sh(env + Quote((kHost.parent_path() / "kado-regsvr").string()) + " /s " +
-                     Quote(kado::testing::BuiltPlugin().string()),
-                 dir / "regsvr.log"),
-              0)
-        << ReadAll(dir / "regsvr.log");
-    ASSERT_EQ(Sh(env + Quote(kHost.string()) + " init " + Quote((dir / "demo").string()), dir / "init.log"), 0)
-        << ReadAll(dir / "init.log");
-
-    fs::path doc = dir / "demo" / "Rechnung.docx";
-    for (size_t k = 0; k < c.boundaryPoints.size(); ++k) {
-        const fs::path out = dir / (std::string(c.name) + ".docx");
-        const fs::path next = k + 1 == c.boundaryPoints.size() ? out : dir / ("step" + std::to_string(k) + ".docx");
-        // From the second table on the table-choice dialog asks: a new table each time.
-        const std::string choose = k == 0 ? "" : " --do 'choose optNeu'";
-        const std::string cmd = env + Quote(kHost.string()) + " run --db " + Quote((dir / "demo" / "kado.sqlite").string()) +
-                                " --doc " + Quote(doc.string()) + " --out " + Quote(next.string()) +
-                                " --invoice 1 --category 0" + choose + " --do 'set mskAGPo=" +
-                                std::to_string(c.boundaryPoints[k]) + "' --do 'set mskAGP=3' --do 'set mskBoden=250' --do ok";
-        ASSERT_EQ(Sh(cmd, dir / "run.log"), 0) << ReadAll(dir / "run.log");
-        doc = next;
-    }
+    std::vector<Job> jobs;
+    for (int points : c.boundaryPoints)
+        jobs.push_back({0, {"set mskAGPo=" + std::to_string(points), "set mskAGP=3", "set mskBoden=250"}});
+    std::string error;
+    const fs::path doc = MakeInvoice(dir, c.name, jobs, error);
+    ASSERT_FALSE(doc.empty()) << error;
 
     const fs::path pdf = LoConvert(doc, "pdf", dir);
     ASSERT_FALSE(pdf.empty()) << ReadAll(dir / "soffice.log");
-    fs::create_directories(kPictures);
-    for (const auto& old : fs::directory_iterator(kPictures))
-        if (old.path().filename().string().starts_with(std::string(c.name) + "-")) fs::remove(old.path());
-    ASSERT_EQ(Sh("pdftoppm -png -r 60 " + Quote(pdf.string()) + " " + Quote((kPictures / c.name).string()), dir / "ppm.log"), 0);
-    for (const auto& png : fs::directory_iterator(kPictures))
-        if (png.path().filename().string().starts_with(std::string(c.name) + "-"))
-            std::cout << "demo invoice page: " << png.path().string() << "\n";
+    const auto pictures = KeepPages(pdf, kPictures, c.name, dir / "ppm.log");
+    ASSERT_FALSE(pictures.empty()) << ReadAll(dir / "ppm.log");
+    for (const auto& png : pictures) std::cout << "demo invoice page: " << png.string() << "\n";
     ASSERT_EQ(Sh("pdftotext -bbox-layout " + Quote(pdf.string()) + " " + Quote((dir / "boxes.html").string()), dir / "txt.log"), 0);
     const auto pages = WordBoxes(ReadAll(dir / "boxes.html"));
     ASSERT_FALSE(pages.empty());

@@ -40,8 +40,13 @@ struct RunFormat {
     bool operator==(const RunFormat&) const = default;
 };
 
+// On/off properties as the file has them: absent (the style decides), off or on.
+enum class OnOff : int8_t { Inherited = -1, Off = 0, On = 1 };
+
 struct ParaFormat {
     int alignment = -1;   // -1: inherited
+    OnOff keepNext = OnOff::Inherited;
+    OnOff keepLines = OnOff::Inherited;
     std::string otherXml;
     bool operator==(const ParaFormat&) const = default;
 };
@@ -73,6 +78,7 @@ struct CellProps {
 struct RowProps {
     float height = 0;
     HeightRule rule = HeightRule::Auto;
+    OnOff cantSplit = OnOff::Inherited;
     std::string otherXml;  // trPr children the engine does not model
 };
 

@@ -1,5 +1,6 @@
 #include "plugin/dialogs/framework/table_layout.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "plugin/common/steps.h"
@@ -21,6 +22,14 @@ void AlignColumn(const word::Table& t, int column, word::Alignment a) {
         cell.SetEnd(cell.End() - 1);
         cell.GetParagraphFormat().SetAlignment(a);
     }
+}
+
+// The rows up to `last` keep with the next one.
+void KopfBinden(const word::Table& t, int last) {
+    if (last < 1) return;
+    word::Range head = t.GetRange();
+    head.SetEnd(t.GetRows().Item(last).GetRange().End());
+    head.GetParagraphFormat().SetKeepWithNext(true);
 }
 
 }  // namespace
@@ -57,6 +66,11 @@ void TabelleFormatieren(std::string_view Dialog, const word::Table& Tabelle, con
     s(940, [&] { width(3); });
     s(950, [&] { width(4); });
     s(960, [&] { width(5); });
+    // In print no row is cut by a page break, and title and headings never end
+    // a page without the body: they keep with the first body row, and that row
+    // with the next. What is written into the cells later takes this format.
+    s(970, [&] { Tabelle.GetRows().SetAllowBreakAcrossPages(false); });
+    s(980, [&] { KopfBinden(Tabelle, std::min(3, Tabelle.GetRows().Count() - 1)); });
 }
 
 }  // namespace honora

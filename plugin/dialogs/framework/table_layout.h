@@ -1,5 +1,6 @@
 // Layout of a freshly added fee table: no borders, amounts right-aligned,
-// item number and text left-aligned, the category's column widths.
+// item number and text left-aligned, the category's column widths; rows
+// that a page break does not cut, title and headings kept with the body.
 #pragma once
 
 #include <string_view>

@@ -253,6 +253,53 @@ TEST(DocxPreserve, UnknownPartsAndPropertiesSurviveAnEdit) {
     EXPECT_NE(xml.find("</w:sectPr></w:body>"), std::string::npos);
 }
 
+// Keeps and can't-split as files write them: read as meant, written in one
+// form among the properties kept as they were, and a second save changes nothing.
+TEST(DocxLoad, PageBreakPropertiesComeBackAndSaveStably) {
+    const struct Case {
+        const char* what;
+        const char* pPr;  // children of the first paragraph's w:pPr
+        const char* trPr;  // children of the table row's w:trPr
+        bool keepNext, keepLines, rowBreaks;
+        const char* pPrSaved;
+        const char* trPrSaved;
+    } cases[] = {
+        {"none", "", "", false, false, true, "", ""},
+        {"plain", "<w:keepNext/><w:keepLines/>", "<w:cantSplit/>", true, true, false,
+         "<w:pPr><w:keepNext/><w:keepLines/></w:pPr>", "<w:trPr><w:cantSplit/></w:trPr>"},
+        {"spelled out", R"(<w:keepLines w:val="true"/><w:keepNext w:val="1"/>)", R"(<w:cantSplit w:val="on"/>)", true, true,
+         false, "<w:pPr><w:keepNext/><w:keepLines/></w:pPr>", "<w:trPr><w:cantSplit/></w:trPr>"},
+        {"switched off against a style", R"(<w:pStyle w:val="Heading1"/><w:keepNext w:val="0"/><w:keepLines w:val="false"/>)",
+         R"(<w:cantSplit w:val="off"/>)", false, false, true,
+         R"(<w:pPr><w:pStyle w:val="Heading1"/><w:keepNext w:val="0"/><w:keepLines w:val="0"/></w:pPr>)",
+         R"(<w:trPr><w:cantSplit w:val="0"/></w:trPr>)"},
+        {"among other properties", R"(<w:keepNext/><w:spacing w:after="120"/><w:jc w:val="center"/>)",
+         R"(<w:cantSplit/><w:trHeight w:val="300" w:hRule="exact"/><w:tblHeader/>)", true, false, false,
+         R"(<w:pPr><w:keepNext/><w:spacing w:after="120"/><w:jc w:val="center"/></w:pPr>)",
+         R"(<w:trPr><w:cantSplit/><w:trHeight w:val="300" w:hRule="exact"/><w:tblHeader/></w:trPr>)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string source = WithDocumentXml(
+            std::string(R"(<w:document xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main"><w:body>)") +
+            "<w:p><w:pPr>" + c.pPr + "</w:pPr><w:r><w:t>Titel</w:t></w:r></w:p>"
+            "<w:tbl><w:tr><w:trPr>" + c.trPr + "</w:trPr><w:tc><w:p><w:r><w:t>Zelle</w:t></w:r></w:p></w:tc></w:tr></w:tbl>"
+            "<w:p/></w:body></w:document>");
+        auto doc = Document::FromBytes(source);
+        auto title = doc->GetRange(0, 5).GetParagraphFormat();
+        EXPECT_EQ(title.KeepWithNext(), c.keepNext);
+        EXPECT_EQ(title.KeepTogether(), c.keepLines);
+        EXPECT_EQ(doc->GetTables().Item(1).GetRows().Item(1).AllowBreakAcrossPages(), c.rowBreaks);
+
+        const std::string once = DocumentXml(*doc);
+        EXPECT_NE(once.find(std::string("<w:p>") + c.pPrSaved + "<w:r>"), std::string::npos) << once;
+        EXPECT_NE(once.find(std::string("<w:tr>") + c.trPrSaved + "<w:tc>"), std::string::npos) << once;
+        auto again = Reload(*doc);
+        EXPECT_EQ(DocumentXml(*again), once);
+        EXPECT_EQ(again->GetRange(0, 5).GetParagraphFormat().KeepWithNext(), c.keepNext);
+    }
+}
+
 TEST(DocxLoad, CommentsWithoutRangeOrReference) {
     auto doc = Document::FromBytes(HandMadeDocx());
     ASSERT_EQ(doc->GetComments().Count(), 2);

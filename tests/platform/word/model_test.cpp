@@ -200,6 +200,52 @@ TEST(ParagraphFormat, OnACellStaysInThatCell) {
     EXPECT_EQ(t.GetCell(2, 2).GetRange().GetParagraphFormat().GetAlignment(), Alignment::Left);
 }
 
+// What a keep or can't-split reaches: paragraphs and rows of its range only,
+// paragraphs typed into a kept one, rows added after a can't-split last row.
+TEST(PageBreaks, KeepsAndCantSplitReachTheirRangeOnly) {
+    auto doc = DocWith("eins\rzwei\rdrei");
+    auto end = doc->Content();
+    end.Collapse(CollapseDirection::End);
+    auto t = doc->GetTables().Add(end, 3, 2);
+    auto para = [&](long n) { return doc->GetRange(5 * (n - 1), 5 * n - 1).GetParagraphFormat(); };
+    auto row = [&](int r) { return t.GetRows().Item(r).GetRange().GetParagraphFormat(); };
+
+    doc->GetRange(1, 7).GetParagraphFormat().SetKeepWithNext(true);  // "eins" into "zwei"
+    row(2).SetKeepTogether(true);
+    t.GetCell(1, 1).GetRange().InsertAfter("Titel\r\n");
+    t.GetCell(1, 1).GetRange().GetParagraphFormat().SetKeepWithNext(true);
+    t.GetCell(1, 1).GetRange().InsertAfter("weiter\r");  // new paragraphs take the kept format
+    t.GetRows().Item(3).SetAllowBreakAcrossPages(false);
+    t.GetRows().Add();
+
+    const struct {
+        const char* what;
+        bool actual, expected;
+    } cases[] = {
+        {"paragraph 1 keeps", para(1).KeepWithNext(), true},
+        {"paragraph 2 keeps", para(2).KeepWithNext(), true},
+        {"paragraph 3 does not", para(3).KeepWithNext(), false},
+        {"paragraphs 1-3 not all", doc->GetRange(0, 12).GetParagraphFormat().KeepWithNext(), false},
+        {"lines of paragraph 1 not kept", para(1).KeepTogether(), false},
+        {"row 2 keeps its lines", row(2).KeepTogether(), true},
+        {"row 1 does not", row(1).KeepTogether(), false},
+        {"row 3 does not", row(3).KeepTogether(), false},
+        {"cell (1,1) keeps, typed paragraphs too", t.GetCell(1, 1).GetRange().GetParagraphFormat().KeepWithNext(), true},
+        {"cell (1,2) does not", t.GetCell(1, 2).GetRange().GetParagraphFormat().KeepWithNext(), false},
+        {"row 1 not wholly", row(1).KeepWithNext(), false},
+        {"row 3 may not break", t.GetRows().Item(3).AllowBreakAcrossPages(), false},
+        {"row 2 may", t.GetRows().Item(2).AllowBreakAcrossPages(), true},
+        {"an added row is like the last", t.GetRows().Item(4).AllowBreakAcrossPages(), false},
+        {"not every row may", t.GetRows().AllowBreakAcrossPages(), false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.actual, c.expected) << c.what;
+
+    t.GetRows().SetAllowBreakAcrossPages(true);
+    EXPECT_TRUE(t.GetRows().AllowBreakAcrossPages());
+    t.GetRows().SetAllowBreakAcrossPages(false);
+    for (int r = 1; r <= 4; ++r) EXPECT_FALSE(t.GetRows().Item(r).AllowBreakAcrossPages()) << "row " << r;
+}
+
 TEST(Comment, OnASelectedEmptyCellKeepsTheCellSelected) {
     auto doc = DocWith("x");
     auto end = doc->Content();

@@ -42,6 +42,8 @@ std::string Invoice() {
     }
     t.GetCell(1, 1).GetRange().SetBold(true);
     t.GetRows().Item(1).SetHeight(14, HeightRule::Exactly);
+    t.GetRows().SetAllowBreakAcrossPages(false);
+    t.GetRows().Item(1).GetRange().GetParagraphFormat().SetKeepWithNext(true);
     doc->GetComments().Add(t.GetCell(1, 5).GetRange(), "Honora_5");
     doc->GetComments().Add(doc->GetRange(3, 3), "kadoGesamt");
     Shape s = doc->GetShapes().AddTextbox(TextOrientation::Horizontal, 20, 600, 200, 50);

@@ -224,4 +224,42 @@ TEST_F(Totals, PlaceOfTheTable) {
     EXPECT_THAT(LoggedPlaces(), ::testing::IsEmpty());
 }
 
+// In print the totals stay whole and with the first line of text after them:
+// every row can't split and keeps with the next, and so do the empty
+// paragraphs between the table and that line, which itself is left as it was.
+TEST_F(Totals, KeptWholeWithTheLineOfTextAfterThem) {
+    const struct {
+        const char* what;
+        const char* text;  // the document; the totals go at its "kadoStart" after the first word, or at the end
+        bool marker;
+        int keptAfter;  // paragraphs after the table that keep with the next
+    } cases[] = {
+        {"the invoice template", "Gebührenordnung:\r\rRechnungsbetrag: 0,00 €\rMit freundlichen Grüßen", true, 2},
+        {"text right after the marker", "Gebührenordnung: Rechnungsbetrag: 0,00 €", true, 0},
+        {"at the end of the document", "Gebührenordnung:", false, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto& session = honora::Session();
+        session.Doc = Document::New(session.WordApp);
+        Doc().Content().InsertBefore(c.text);
+        if (c.marker) Doc().GetComments().Add(Doc().GetRange(16, 16), "kadoStart");
+        invoice_test::AddFeeTable(Doc(), {{"100,00", std::nullopt}});
+        honora::SummeBilden(false);
+
+        auto t = SumTable();
+        for (int r = 1; r <= t.GetRows().Count(); ++r) {
+            EXPECT_FALSE(t.GetRows().Item(r).AllowBreakAcrossPages()) << "row " << r;
+            EXPECT_TRUE(t.GetRows().Item(r).GetRange().GetParagraphFormat().KeepWithNext()) << "row " << r;
+        }
+        auto after = t.GetRange();
+        after.Collapse(CollapseDirection::End);
+        for (int k = 1; after.MoveEnd(Unit::Paragraph, 1) > 0 && after.GetTables().Count() == 0; ++k) {
+            EXPECT_EQ(after.GetParagraphFormat().KeepWithNext(), k <= c.keptAfter) << "paragraph " << k << " after";
+            after.Collapse(CollapseDirection::End);
+        }
+    }
+    EXPECT_THAT(LoggedPlaces(), ::testing::IsEmpty());
+}
+
 }  // namespace

@@ -109,6 +109,11 @@ TEST_F(FeeTableFrame, WritesTheTableLaidOutMarkedAndSummed) {
     EXPECT_NEAR(r.GetCell(1, 1).Width(), Cm(12), 0.1);
     EXPECT_NEAR(r.GetCell(3, 2).Width(), Cm(8.3), 0.1);
     EXPECT_THAT(CellComments(r, 3, 5), ElementsAre("no"));
+    // In print no row is cut, and title, headings and the first body row keep with the next.
+    for (int row = 1; row <= 7; ++row) {
+        EXPECT_FALSE(r.GetRows().Item(row).AllowBreakAcrossPages()) << row;
+        EXPECT_EQ(r.GetRows().Item(row).GetRange().GetParagraphFormat().KeepWithNext(), row <= 3) << row;
+    }
     EXPECT_DOUBLE_EQ(honora::GebührenSammeln(Doc(), 19).netto, 2265);
     EXPECT_THAT(LoggedPlaces(), IsEmpty());
 }

@@ -44,6 +44,22 @@ TEST_F(TableLayout, EachDialogsWidthsBordersOffAmountsRight) {
     EXPECT_THAT(LoggedPlaces(), IsEmpty());
 }
 
+// Title, headings and the first body row keep with the next; the last row
+// never does, so a short table does not pull what follows onto its page.
+TEST_F(TableLayout, NoRowBreaksAndTheHeadKeepsWithTheBody) {
+    for (int rows : {1, 2, 3, 4, 12}) {
+        SCOPED_TRACE(rows);
+        honora::Session().Doc = Document::New();
+        auto t = AddTable(rows, 5, "");
+        honora::TabelleFormatieren("frmKat5", t, {1.5, 8.3, 1.9, 3.3, 2.5});
+        for (int r = 1; r <= rows; ++r) {
+            EXPECT_FALSE(t.GetRows().Item(r).AllowBreakAcrossPages()) << r;
+            EXPECT_EQ(t.GetRows().Item(r).GetRange().GetParagraphFormat().KeepWithNext(), r <= 3 && r < rows) << r;
+        }
+    }
+    EXPECT_THAT(LoggedPlaces(), IsEmpty());
+}
+
 TEST_F(TableLayout, ATableOfFewerColumnsIsLaidOutAsFarAsItGoes) {
     auto t = AddTable(2, 3, "");
     honora::TabelleFormatieren("frmKat3", t, {1.5, 8.3, 1.7, 3.5, 2.5});
