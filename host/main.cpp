@@ -172,7 +172,8 @@ int main(int argc, char** argv) {
     try {
         if (*help) {
             if (topic.empty()) {
-                std::cout << app.help();
+                // app.help() would hand over to the selected "help" command and show its own help.
+                std::cout << app.get_formatter()->make_help(&app, app.get_name(), CLI::AppFormatMode::Normal);
                 return 0;
             }
             for (auto* sub : {init, session, runCmd, gui})

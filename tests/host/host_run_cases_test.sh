@@ -146,5 +146,7 @@ for topic in "run --help" "help run"; do
     grep -qF -- "$want" <<<"$out" || fail "$topic lacks: $want"
   done
 done
-"$host" help | grep -qF 'run' || fail "help lists no commands"
+for command in init session run gui help; do
+  "$host" help | grep -qE "^  $command " || fail "help does not list the command $command"
+done
 echo "kado-host run cases: all checks passed"
