@@ -4,6 +4,9 @@
 
 #include <filesystem>
 #include <memory>
+#include <vector>
+
+#include "host/batch_action.h"
 
 #include "platform/word/word.h"
 
@@ -18,6 +21,11 @@ inline constexpr float kBodyFontSize = 9;
 // The invoice template as the host writes it: letter text with the markers
 // "kadoStart", "kadoGesamt", "kadoNetto", "kadoMwSt", "kadoBrutto", "kadoAuslagen".
 std::shared_ptr<word::Document> DemoInvoice();
+
+// A category's demo job (Show's index) from the list the main job sources
+// (host/demo_jobs.sh: each "N) job=('...' '...') ;;"), as kado-host actions.
+// Throws std::runtime_error when the list has none for it.
+std::vector<Action> DemoJob(const std::filesystem::path& jobs, int category);
 
 // Writes DIR/kado.sqlite and DIR/Rechnung.docx; refuses (exit code 2) when either exists.
 int Init(const std::filesystem::path& dir);

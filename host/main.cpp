@@ -1,8 +1,10 @@
 // kado-host: the stand-in host office program. "init" lays out demo data,
-// "session" creates GO and calls Show, "run" plays a user's dialog session.
+// "session" creates GO and calls Show, "run" plays a user's dialog session,
+// "gui" (the default when a display is there) opens the host's window.
 #include <CLI/CLI.hpp>
 
 #include <iostream>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,6 +17,10 @@
 #include "platform/com/variant.h"
 #include "platform/dao/dao.h"
 #include "plugin/component/honora.h"
+#ifdef KADO_HOST_GUI
+#include "host/gui/main_window.h"
+#include "platform/qt/message_window.h"
+#endif
 
 namespace {
 
@@ -94,7 +100,8 @@ const CLI::Validator kCategory(
 
 int main(int argc, char** argv) {
     CLI::App app{"kado-host: Stand-in-Host für die Komponente honora.GO"};
-    app.require_subcommand(1);
+    // Without a command: the window when a display is there, else the one-line refusal.
+    app.require_subcommand(0, 1);
     app.footer("kado-host help [BEFEHL] zeigt die Hilfe eines Befehls.");
 
     std::string dir;
@@ -138,9 +145,20 @@ int main(int argc, char** argv) {
                    "  cursor K           vor Show den Cursor in die K-te Tabelle setzen\n"
                    "  ok, cancel         bestätigen oder abbrechen (letzte Aktion)\n");
 
+    std::string guiDb, guiDoc;
+    int guiUser = 1, guiInvoice = 0;
+    auto* gui = app.add_subcommand("gui", "Das Fenster des Hosts: Rechnung, Gebührendialoge, Vorschau");
+    auto* guiDbOpt = gui->add_option("--db", guiDb, "Datenbankdatei des Hosts");
+    gui->add_option("--doc", guiDoc, "Rechnungsdokument (DOCX); ohne: ein neues Dokument")->needs(guiDbOpt);
+    gui->add_option("--user", guiUser, "ID_Benutzer");
+    auto* guiInvoiceOpt =
+        gui->add_option("--invoice", guiInvoice, "ID_Rechnungsnummer des Rechnung-Datensatzes")->needs(guiDbOpt);
+    gui->footer("Ohne --db öffnet das Fenster leer; Datei > Datenbank wählen und Rechnung öffnen.\n"
+                "Braucht eine Anzeige (DISPLAY oder WAYLAND_DISPLAY).\n");
+
     std::string topic;
     auto* help = app.add_subcommand("help", "Hilfe zu kado-host oder einem Befehl");
-    help->add_option("BEFEHL", topic, "init, session oder run");
+    help->add_option("BEFEHL", topic, "init, session, run oder gui");
 
     try {
         app.parse(argc, argv);
@@ -154,10 +172,11 @@ int main(int argc, char** argv) {
     try {
         if (*help) {
             if (topic.empty()) {
-                std::cout << app.help();
+                // app.help() would hand over to the selected "help" command and show its own help.
+                std::cout << app.get_formatter()->make_help(&app, app.get_name(), CLI::AppFormatMode::Normal);
                 return 0;
             }
-            for (auto* sub : {init, session, runCmd})
+            for (auto* sub : {init, session, runCmd, gui})
                 if (sub->get_name() == topic) {
                     std::cout << sub->help();
                     return 0;
@@ -167,6 +186,26 @@ int main(int argc, char** argv) {
         }
         if (*init) return kado::host::Init(dir);
         if (*session) return Session(db, user, invoice, category);
+        const bool defaultWindow = app.get_subcommands().empty();
+        if (*gui || defaultWindow) {
+#ifdef KADO_HOST_GUI
+            if (!kado::qtview::DisplayAvailable()) {
+                std::cerr << (defaultWindow ? "kado-host: Fehler in den Argumenten: \"A subcommand is required\" "
+                                              "(ohne Anzeige; mit einer öffnet kado-host sein Fenster)\n"
+                                            : "kado-host: gui braucht eine Anzeige (DISPLAY oder WAYLAND_DISPLAY, "
+                                              "nicht QT_QPA_PLATFORM=offscreen)\n");
+                return 2;
+            }
+            if (auto missing = kado::host::HostSession::Missing(guiDb, guiDoc); missing && !guiDb.empty())
+                return kado::host::Fail(*missing, std::cerr);
+            kado::host::gui::GuiStart start{guiDb, guiDoc, guiUser, std::nullopt};
+            if (*guiInvoiceOpt) start.invoice = guiInvoice;
+            return kado::host::gui::RunGui(start, argc, argv);
+#else
+            std::cerr << "kado-host: Fehler in den Argumenten: \"A subcommand is required\" (ohne Fenster gebaut)\n";
+            return 2;
+#endif
+        }
         run.db = runDb;
         run.doc = runDoc;
         run.out = runOut;

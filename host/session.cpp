@@ -15,15 +15,6 @@ namespace {
 namespace fs = std::filesystem;
 using com::Variant;
 
-// What tells whether the dialog wrote to the document: text, comments, shapes.
-std::string Fingerprint(const word::Document& doc) {
-    std::string f = doc.Content().Text();
-    const auto comments = doc.GetComments();
-    for (int i = 1; i <= comments.Count(); ++i) f += "\x1f" + comments.Item(i).Text();
-    f += "\x1e" + std::to_string(doc.GetTables().Count()) + "/" + std::to_string(doc.GetShapes().Count());
-    return f;
-}
-
 std::uintmax_t LogSize(const fs::path& log) {
     std::error_code ec;
     const auto size = fs::file_size(log, ec);
@@ -53,6 +44,14 @@ bool Writable(const fs::path& p) {
 fs::path FolderOf(const fs::path& file) { return file.has_parent_path() ? file.parent_path() : fs::path("."); }
 
 }  // namespace
+
+std::string DocumentFingerprint(const word::Document& doc) {
+    std::string f = doc.Content().Text();
+    const auto comments = doc.GetComments();
+    for (int i = 1; i <= comments.Count(); ++i) f += "\x1f" + comments.Item(i).Text();
+    f += "\x1e" + std::to_string(doc.GetTables().Count()) + "/" + std::to_string(doc.GetShapes().Count());
+    return f;
+}
 
 std::string Quote(const com::Error& e) {
     return "Fehler " + std::to_string(e.Number()) + ": \"" + e.Description() + "\"";
@@ -95,6 +94,7 @@ std::optional<Problem> HostSession::Open(const fs::path& db, const fs::path& doc
     } catch (const com::Error& e) {
         return Problem{"Dokument lässt sich nicht lesen: " + doc.string() + ": " + Quote(e), true, e};
     }
+    saved_ = DocumentFingerprint(*doc_);
     ws_ = std::make_shared<dao::Workspace>();
     try {
         db_ = ws_->OpenDatabase(db.string());
@@ -159,14 +159,16 @@ std::shared_ptr<dao::Recordset> HostSession::Invoice(int id) const {
     return rs->EOF_() ? nullptr : rs;
 }
 
-void HostSession::Show(int16_t category, std::shared_ptr<dao::Recordset> rechnung) {
+void HostSession::Show(int16_t category, std::shared_ptr<dao::Recordset> rechnung, forms::WindowHandle documentArea) {
     if (const auto* report = dynamic_cast<const honora::ISessionReport*>(go_.get())) log_ = report->LogFile();
     logBefore_ = LogSize(log_);
-    before_ = Fingerprint(*doc_);
-    go_->Show(category, rechnung, 0);
+    before_ = DocumentFingerprint(*doc_);
+    go_->Show(category, rechnung, documentArea);
 }
 
-bool HostSession::DocumentChanged() const { return Fingerprint(*doc_) != before_; }
+bool HostSession::DocumentChanged() const { return DocumentFingerprint(*doc_) != before_; }
+
+bool HostSession::Unsaved() const { return doc_ && DocumentFingerprint(*doc_) != saved_; }
 
 std::optional<Problem> HostSession::Save(const fs::path& target) {
     try {
@@ -174,6 +176,7 @@ std::optional<Problem> HostSession::Save(const fs::path& target) {
     } catch (const com::Error& e) {
         return Problem{"Speichern nach " + target.string() + " fehlgeschlagen: " + Quote(e), false, e};
     }
+    saved_ = DocumentFingerprint(*doc_);
     return std::nullopt;
 }
 
@@ -181,7 +184,9 @@ std::optional<Problem> HostSession::SaveOrRecover(const fs::path& target, const 
     auto problem = Save(target);
     if (!problem) return std::nullopt;
     const fs::path recovery = RecoveryPath(doc);
+    const std::string saved = saved_;  // a copy beside it does not save the target
     if (recovery != target && !Save(recovery)) {
+        saved_ = saved;
         problem->message += "; die Rechnung ist eingetragen, das fertige Dokument liegt in " + recovery.string();
     } else {
         problem->message += "; die Rechnung ist eingetragen, das fertige Dokument ließ sich nirgends speichern";

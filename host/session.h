@@ -32,6 +32,9 @@ int Fail(const Problem& problem, std::ostream& err);
 // A platform error in the host's words, its text quoted as it stands: Fehler 730: "...".
 std::string Quote(const com::Error& e);
 
+// What tells whether a dialog wrote to the document: its text, comments, tables and shapes.
+std::string DocumentFingerprint(const word::Document& doc);
+
 // Where a finished document goes when it cannot be saved: "Rechnung.docx" ->
 // "Rechnung.wiederhergestellt.docx" beside the input.
 std::filesystem::path RecoveryPath(const std::filesystem::path& doc);
@@ -61,9 +64,13 @@ public:
     std::optional<Problem> Open(const std::filesystem::path& db, const std::filesystem::path& doc, int user);
     // The Rechnung record as it is now; null when there is none with that id.
     std::shared_ptr<dao::Recordset> Invoice(int id) const;
-    void Show(int16_t category, std::shared_ptr<dao::Recordset> rechnung);
+    // The dialog opens inside the host's document area registered under `documentArea`;
+    // 0 makes it a window of its own.
+    void Show(int16_t category, std::shared_ptr<dao::Recordset> rechnung, forms::WindowHandle documentArea = 0);
     // Whether text, comments, tables or shapes of the document changed since Show.
     bool DocumentChanged() const;
+    // Whether they changed since the document was opened or last saved.
+    bool Unsaved() const;
     std::optional<Problem> Save(const std::filesystem::path& target);
     // Save, and when that fails, the finished document kept at RecoveryPath(doc).
     std::optional<Problem> SaveOrRecover(const std::filesystem::path& target, const std::filesystem::path& doc);
@@ -91,6 +98,7 @@ private:
     std::filesystem::path log_;
     std::uintmax_t logBefore_ = 0;
     std::string before_;  // the document's fingerprint at Show
+    std::string saved_;   // and as it was opened or last saved
 };
 
 }  // namespace kado::host

@@ -151,6 +151,19 @@ float Cell::Width() const {
     return doc_->cellProps[doc_->main.chars[t.CellEnd(row_, column_)].aux].width;
 }
 
+LineStyle Cell::Edge(BorderType side) const {
+    const auto& t = doc_->Layout(tableId_);
+    CheckCell(t, row_, column_);
+    const auto& p = doc_->cellProps[doc_->main.chars[t.CellEnd(row_, column_)].aux];
+    switch (side) {
+        case BorderType::Top: return p.top;
+        case BorderType::Left: return p.left;
+        case BorderType::Bottom: return p.bottom;
+        case BorderType::Right: return p.right;
+        default: com::Raise(err::NoSuchMember);
+    }
+}
+
 int Cell::RowIndex() const { return row_; }
 int Cell::ColumnIndex() const { return column_; }
 

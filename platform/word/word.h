@@ -161,6 +161,9 @@ public:
     void Select() const;
     void SetWidth(float points);  // without adjusting neighbours
     float Width() const;
+    // The line on one edge of this cell (Top, Left, Bottom, Right; others fail with 5941),
+    // read without moving the selection.
+    LineStyle Edge(BorderType side) const;
     int RowIndex() const;
     int ColumnIndex() const;
 

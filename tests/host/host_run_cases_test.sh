@@ -8,6 +8,9 @@ trap 'chmod -R u+w "$root"; rm -rf "$root"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 source "$(dirname "$0")/built_plugin.sh"
 register_plugin "$root/config" export
+# No display for these runs, even from a desktop session: kado-host without a
+# command would otherwise open its window.
+export QT_QPA_PLATFORM=offscreen
 inputs=(--do 'set mskAGPo=12' --do 'set mskAGP=3' --do 'set mskBoden=250')
 n=0
 # A fresh demo; with "table", the invoice already carries one confirmed fee table.
@@ -159,6 +162,8 @@ run --db "$d/kado.sqlite" --doc "$d/Rechnung.docx" --category 0 --do 'klick x'|-
 session --db "$d/kado.sqlite" --category -1|Kategorie "-1" gibt es nicht
 help nichts|Befehl "nichts" gibt es nicht
 |A subcommand is required
+gui --db "$d/kado.sqlite" --doc "$d/Rechnung.docx"|kado-host: gui braucht eine Anzeige
+gui --doc "$d/Rechnung.docx"|--doc requires --db
 CASES
 for topic in "run --help" "help run"; do
   out="$("$host" $topic)" || fail "$topic exited $?"
@@ -166,5 +171,7 @@ for topic in "run --help" "help run"; do
     grep -qF -- "$want" <<<"$out" || fail "$topic lacks: $want"
   done
 done
-"$host" help | grep -qF 'run' || fail "help lists no commands"
+for command in init session run gui help; do
+  "$host" help | grep -qE "^  $command " || fail "help does not list the command $command"
+done
 echo "kado-host run cases: all checks passed"

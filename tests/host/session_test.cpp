@@ -6,13 +6,10 @@
 #include <unistd.h>
 
 #include <fstream>
-#include <iostream>
 #include <sstream>
 
-#include "host/demo.h"
 #include "platform/com/component_registry.h"
-#include "platform/settings/settings.h"
-#include "support/built_plugin.h"
+#include "support/host_home.h"
 
 namespace kado::host {
 namespace {
@@ -22,16 +19,8 @@ namespace fs = std::filesystem;
 class HostSessionTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string tmpl = (fs::temp_directory_path() / "kado-session-XXXXXX").string();
-        dir_ = ::mkdtemp(tmpl.data());
-        ::setenv("XDG_CONFIG_HOME", (dir_ / "config").c_str(), 1);
-        fs::create_directories(dir_ / "prog");
-        settings::SaveSetting("KadoVerwaltung", "Pfade", "Programm", (dir_ / "prog").string());
-        kado::testing::RegisterBuiltPlugin();
-        std::ostringstream quiet;
-        auto* old = std::cout.rdbuf(quiet.rdbuf());
-        ASSERT_EQ(Init(dir_ / "demo"), 0);
-        std::cout.rdbuf(old);
+        dir_ = kado::testing::HostHome("kado-session");
+        ASSERT_EQ(kado::testing::QuietInit(dir_ / "demo"), 0);
         db_ = dir_ / "demo" / "kado.sqlite";
         std::ofstream(dir_ / "kein.docx") << "no zip";
         std::ofstream(dir_ / "kein.sqlite") << "no db";

@@ -293,6 +293,29 @@ TEST(Selection, BordersOfSelectedTable) {
     EXPECT_EQ(ErrorNumber([&] { borders.Item(-1).SetLineStyle(LineStyle::None); }), 4605);
 }
 
+TEST(Cell, EdgesOfTheOuterFrameReadPerCellWithoutMovingTheSelection) {
+    auto doc = Document::New();
+    auto t = doc->GetTables().Add(doc->Content(), 2, 2);
+    t.Select();
+    auto borders = doc->GetApplication()->GetSelection().GetBorders();
+    for (auto side : {BorderType::Top, BorderType::Left, BorderType::Bottom, BorderType::Right})
+        borders.Item(side).SetLineStyle(LineStyle::Single);
+    t.GetCell(2, 1).Select();
+    const long at = doc->GetApplication()->GetSelection().Start();
+    const auto S = LineStyle::Single, N = LineStyle::None;
+    struct Case { int row, column; LineStyle top, left, bottom, right; };
+    for (const Case& c : {Case{1, 1, S, S, N, N}, Case{1, 2, S, N, N, S}, Case{2, 1, N, S, S, N}, Case{2, 2, N, N, S, S}}) {
+        SCOPED_TRACE(std::to_string(c.row) + "," + std::to_string(c.column));
+        const auto cell = t.GetCell(c.row, c.column);
+        EXPECT_EQ(cell.Edge(BorderType::Top), c.top);
+        EXPECT_EQ(cell.Edge(BorderType::Left), c.left);
+        EXPECT_EQ(cell.Edge(BorderType::Bottom), c.bottom);
+        EXPECT_EQ(cell.Edge(BorderType::Right), c.right);
+    }
+    EXPECT_EQ(doc->GetApplication()->GetSelection().Start(), at);
+    EXPECT_EQ(ErrorNumber([&] { t.GetCell(1, 1).Edge(BorderType::Horizontal); }), 5941);
+}
+
 TEST(Shape, TextBoxAndDeletingByNameWhileIterating) {
     auto doc = DocWith("Rechnung");
     auto shapes = doc->GetShapes();

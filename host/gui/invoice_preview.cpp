@@ -1,0 +1,311 @@
+#include "host/gui/invoice_preview.h"
+
+#include <QScrollBar>
+#include <QTimer>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextFrame>
+#include <QTextTable>
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <string_view>
+
+#include "platform/com/error.h"
+
+namespace kado::host::gui {
+namespace {
+
+using word::BorderType;
+
+QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+Qt::Alignment AlignmentOf(word::Alignment a) {
+    switch (a) {
+        case word::Alignment::Center: return Qt::AlignHCenter;
+        case word::Alignment::Right: return Qt::AlignRight;
+        case word::Alignment::Justify: return Qt::AlignJustify;
+        case word::Alignment::Left: break;
+    }
+    return Qt::AlignLeft;
+}
+
+// Writes text of the main story; each comment reference mark in it stands for the
+// next marker comment in document order, shown only on request.
+class Writer {
+public:
+    Writer(const word::Document& doc, bool markers, double pointSize) : markers_(markers), pointSize_(pointSize) {
+        const auto comments = doc.GetComments();
+        for (int i = 1; i <= comments.Count(); ++i) commentTexts_.push_back(comments.Item(i).Text());
+    }
+
+    void Write(QTextCursor& cur, std::string_view text, const QTextCharFormat& format) {
+        size_t from = 0;
+        for (size_t at = text.find('\x05'); at != std::string_view::npos; at = text.find('\x05', from)) {
+            cur.insertText(Q(text.substr(from, at - from)), format);
+            Marker(cur, format);
+            from = at + 1;
+        }
+        cur.insertText(Q(text.substr(from)), format);
+    }
+
+    // A run of paragraphs ending in "\r": each into a block of its own, the first into
+    // the block the cursor is in.
+    void Paragraphs(QTextCursor& cur, std::string_view text, const QTextCharFormat& format) {
+        if (text.ends_with('\r')) text.remove_suffix(1);
+        for (size_t from = 0;;) {
+            const size_t end = std::min(text.find('\r', from), text.size());
+            Write(cur, text.substr(from, end - from), format);
+            if (end >= text.size()) break;
+            cur.insertBlock();
+            from = end + 1;
+        }
+    }
+
+private:
+    void Marker(QTextCursor& cur, const QTextCharFormat& around) {
+        const size_t index = next_++;
+        if (!markers_ || index >= commentTexts_.size()) return;
+        QTextCharFormat mark = around;
+        mark.setBackground(QColor(0xff, 0xf0, 0x9c));
+        mark.setForeground(QColor(0x7a, 0x5c, 0x00));
+        mark.setFontWeight(QFont::Normal);
+        mark.setFontPointSize(pointSize_ * 0.8);
+        cur.insertText(QStringLiteral("\u2039") + Q(commentTexts_[index]) + QStringLiteral("\u203a"), mark);
+    }
+
+    bool markers_;
+    double pointSize_;
+    std::vector<std::string> commentTexts_;
+    size_t next_ = 0;
+};
+
+// The cells of a row: the table has as many as its widest row, a row may have fewer.
+int CellsIn(const word::Table& table, int row, int most) {
+    for (int c = most; c > 0; --c) {
+        try {
+            table.GetCell(row, c);
+            return c;
+        } catch (const com::Error&) {
+        }
+    }
+    return 0;
+}
+
+constexpr double kCellPadding = 2;  // pixels
+// Room beside the page's text area for the tables' outer borders and padding.
+constexpr double kSlack = 8;  // pixels
+
+// Column edges in twentieths of a point, so that cells whose edges meet across rows
+// share a grid line, as the written table grid does.
+long Twips(double points) { return std::lround(points * 20); }
+
+void DrawTable(const word::Table& table, double pxPerPt, double textWidthPt, Writer& writer, QTextCursor& cur,
+               std::vector<std::pair<int64_t, QTextTable*>>& drawn) {
+    const int rows = table.GetRows().Count();
+    const int most = table.GetColumns().Count();
+    if (rows == 0 || most == 0) return;
+    struct CellAt {
+        int row, column;
+        long left, right;
+    };
+    std::vector<CellAt> cells;
+    std::vector<long> edges{0};
+    for (int r = 1; r <= rows; ++r) {
+        const int n = CellsIn(table, r, most);
+        long x = 0;
+        for (int c = 1; c <= n; ++c) {
+            // A cell without a width of its own takes an equal share of the text area.
+            const float w = table.GetCell(r, c).Width();
+            const long next = x + Twips(w > 0 ? w : textWidthPt / most);
+            cells.push_back({r, c, x, next});
+            edges.push_back(next);
+            x = next;
+        }
+    }
+    std::sort(edges.begin(), edges.end());
+    edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
+    const int gridColumns = static_cast<int>(edges.size()) - 1;
+    auto gridIndex = [&](long edge) {
+        return static_cast<int>(std::lower_bound(edges.begin(), edges.end(), edge) - edges.begin());
+    };
+
+    QTextTableFormat format;
+    format.setBorderCollapse(true);
+    format.setBorder(0);
+    format.setCellSpacing(0);
+    format.setCellPadding(kCellPadding);
+    format.setAlignment(Qt::AlignLeft);
+    QList<QTextLength> widths;
+    for (int i = 0; i < gridColumns; ++i)
+        widths << QTextLength(QTextLength::FixedLength, (edges[i + 1] - edges[i]) / 20.0 * pxPerPt);
+    format.setColumnWidthConstraints(widths);
+    QTextTable* out = cur.insertTable(rows, gridColumns, format);
+
+    for (const auto& at : cells) {
+        const int first = gridIndex(at.left), span = gridIndex(at.right) - first;
+        if (span > 1) out->mergeCells(at.row - 1, first, 1, span);
+        QTextTableCell target = out->cellAt(at.row - 1, first);
+        const auto cell = table.GetCell(at.row, at.column);
+        QTextTableCellFormat cf = target.format().toTableCellFormat();
+        auto edge = [&](BorderType side) { return cell.Edge(side) == word::LineStyle::Single ? 1.0 : 0.0; };
+        cf.setTopBorder(edge(BorderType::Top));
+        cf.setLeftBorder(edge(BorderType::Left));
+        cf.setBottomBorder(edge(BorderType::Bottom));
+        cf.setRightBorder(edge(BorderType::Right));
+        cf.setBorderBrush(QBrush(Qt::black));
+        cf.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
+        target.setFormat(cf);
+
+        const auto range = cell.GetRange();
+        std::string text = range.Text();
+        if (text.ends_with(word::kCellEndMark)) text.resize(text.size() - 2);
+        QTextCharFormat chars;
+        if (range.Bold()) chars.setFontWeight(QFont::Bold);
+        QTextCursor in = target.firstCursorPosition();
+        QTextBlockFormat block = in.blockFormat();
+        block.setAlignment(AlignmentOf(range.GetParagraphFormat().GetAlignment()));
+        in.setBlockFormat(block);
+        writer.Paragraphs(in, text, chars);
+    }
+    drawn.emplace_back(table.Id(), out);
+    cur.setPosition(out->lastPosition() + 1);
+}
+
+// Text boxes float on the page; the preview sets them below the text, framed
+// lightly so that they read as boxes even when the document draws no line.
+void DrawTextBoxes(const word::Document& doc, bool markers, double pxPerPt, double pointSize, QTextCursor& cur) {
+    const auto shapes = doc.GetShapes();
+    for (int i = 1; i <= shapes.Count(); ++i) {
+        const auto shape = shapes.Item(i);
+        const auto text = shape.GetTextFrame().TextRange();
+        QTextFrameFormat frame;
+        frame.setBorder(1);
+        frame.setBorderStyle(QTextFrameFormat::BorderStyle_Dotted);
+        frame.setBorderBrush(QColor(0x90, 0x90, 0x90));
+        frame.setPadding(4);
+        frame.setTopMargin(12);
+        if (shape.Width() > 0) frame.setWidth(QTextLength(QTextLength::FixedLength, shape.Width() * pxPerPt));
+        QTextFrame* box = cur.insertFrame(frame);
+        QTextCursor in = box->firstCursorPosition();
+        if (markers) {
+            QTextCharFormat caption;
+            caption.setForeground(QColor(0x7a, 0x5c, 0x00));
+            caption.setFontPointSize(pointSize * 0.8);
+            in.insertText(QStringLiteral("Textfeld \u201e") + Q(shape.Name()) + QStringLiteral("\u201c"), caption);
+            in.insertBlock();
+        }
+        QTextBlockFormat block = in.blockFormat();
+        block.setAlignment(AlignmentOf(text.GetParagraphFormat().GetAlignment()));
+        in.setBlockFormat(block);
+        std::string body = text.Text();
+        if (body.ends_with('\r')) body.pop_back();
+        QString shown = Q(body);
+        shown.replace(QChar('\r'), QChar::LineSeparator);
+        in.insertText(shown, QTextCharFormat());
+        cur.setPosition(box->lastPosition() + 1);
+    }
+}
+
+}  // namespace
+
+std::vector<std::pair<int64_t, QTextTable*>> DrawInvoice(const word::Document& doc, bool markers, double zoom,
+                                                         double dpi, QTextDocument& out) {
+    out.clear();
+    const double pxPerPt = zoom * dpi / 72;
+    const auto fontOf = doc.GetDefaultFont();
+    QFont font(fontOf.Name().empty() ? QStringLiteral("Arial") : Q(fontOf.Name()));
+    const double pointSize = (fontOf.Size() > 0 ? fontOf.Size() : 10) * zoom;
+    font.setPointSizeF(pointSize);
+    out.setDefaultFont(font);
+    const auto page = doc.GetPageSetup();
+    const double textWidthPt = page.PageWidth() - page.LeftMargin() - page.RightMargin();
+
+    std::vector<std::pair<int64_t, QTextTable*>> drawn;
+    Writer writer(doc, markers, pointSize);
+    QTextCursor cur(&out);
+    const auto tables = doc.GetTables();
+    long pos = 0;
+    for (int i = 1; i <= tables.Count(); ++i) {
+        const auto table = tables.Item(i);
+        const auto at = table.GetRange();
+        if (at.Start() > pos) writer.Paragraphs(cur, doc.GetRange(pos, at.Start()).Text(), QTextCharFormat());
+        DrawTable(table, pxPerPt, textWidthPt, writer, cur, drawn);
+        pos = at.End();
+    }
+    const long end = doc.Content().End();
+    if (end > pos) writer.Paragraphs(cur, doc.GetRange(pos, end).Text(), QTextCharFormat());
+    DrawTextBoxes(doc, markers, pxPerPt, pointSize, cur);
+    return drawn;
+}
+
+InvoicePreview::InvoicePreview(QWidget* parent) : QTextBrowser(parent) {
+    setObjectName(QStringLiteral("vorschau"));
+    setOpenLinks(false);
+    setLineWrapMode(QTextEdit::FixedPixelWidth);
+    // A scroll bar that came and went would change the width and with it the drawing.
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+}
+
+namespace {
+
+double TextWidthPt(const word::Document& doc) {
+    const auto page = doc.GetPageSetup();
+    return page.PageWidth() - page.LeftMargin() - page.RightMargin();
+}
+
+}  // namespace
+
+double InvoicePreview::FitZoom() const {
+    if (!doc_) return 1;
+    const double room = viewport()->width() - 2 * document()->documentMargin() - kSlack;
+    return std::clamp(room / (TextWidthPt(*doc_) * logicalDpiX() / 72.0), 0.5, 1.5);
+}
+
+void InvoicePreview::Render(const word::Document* doc, bool markers) {
+    const int scrolled = verticalScrollBar()->value();
+    doc_ = doc;
+    markers_ = markers;
+    tables_.clear();
+    if (!doc) {
+        document()->clear();
+        return;
+    }
+    zoom_ = FitZoom();
+    tables_ = DrawInvoice(*doc, markers, zoom_, logicalDpiX(), *document());
+    setLineWrapColumnOrWidth(static_cast<int>(
+        std::ceil(TextWidthPt(*doc) * zoom_ * logicalDpiX() / 72.0 + 2 * document()->documentMargin() + kSlack)));
+    verticalScrollBar()->setValue(scrolled);
+}
+
+void InvoicePreview::resizeEvent(QResizeEvent* event) {
+    QTextBrowser::resizeEvent(event);
+    // Redrawn once the resizing has settled; a small change keeps the drawing.
+    if (doc_ && std::abs(FitZoom() - zoom_) > 0.02) {
+        QTimer::singleShot(50, this, [this] {
+            if (doc_ && std::abs(FitZoom() - zoom_) > 0.02) Render(doc_, markers_);
+        });
+    }
+}
+
+bool InvoicePreview::ScrollToTable(int64_t id) {
+    QTextTable* table = TableOf(id);
+    if (!table) return false;
+    const QRect at = cursorRect(table->firstCursorPosition());
+    verticalScrollBar()->setValue(verticalScrollBar()->value() + at.top() - 8);
+    return true;
+}
+
+std::vector<int64_t> InvoicePreview::TableIds() const {
+    std::vector<int64_t> ids;
+    for (const auto& [id, table] : tables_) ids.push_back(id);
+    return ids;
+}
+
+QTextTable* InvoicePreview::TableOf(int64_t id) const {
+    for (const auto& [drawnId, table] : tables_)
+        if (drawnId == id) return table;
+    return nullptr;
+}
+
+}  // namespace kado::host::gui

@@ -1,0 +1,425 @@
+// kado-host's window as a clerk uses it: fee dialogs opened from the menu
+// inside the document area, filled in with keys, tabs and clicks, confirmed or
+// cancelled, then the preview, the status line, the saved invoice and the
+// invoice record looked at.
+#include "host/gui/main_window.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTest>
+#include <QTextTable>
+#include <QAbstractTextDocumentLayout>
+#include <QTimer>
+#include <filesystem>
+#include <fstream>
+
+#include "host/demo.h"
+#include "host/gui/invoice_preview.h"
+#include "host/gui/pdf_export.h"
+#include "support/host_home.h"
+
+namespace kado::host::gui {
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kShots = fs::path(KADO_BINARY_DIR) / "test-output";
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+// Key by key; letters beyond ASCII come as the keyboard sends them, text without a key code.
+void TypeKeys(QWidget* w, const QString& text) {
+    for (QChar ch : text) {
+        if (ch.unicode() < 128) {
+            QTest::keyClick(w, static_cast<char>(ch.unicode()));
+            continue;
+        }
+        for (auto type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+            QKeyEvent key(type, Qt::Key_unknown, Qt::NoModifier, QString(ch));
+            QApplication::sendEvent(w, &key);
+        }
+    }
+}
+
+// The demo inputs of a category, as the main job plays them.
+std::vector<Action> Job(int category) { return DemoJob(fs::path(KADO_SOURCE_DIR) / "host" / "demo_jobs.sh", category); }
+
+class HostWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = kado::testing::HostHome("kado-gui");
+        fs::create_directories(kShots);
+        NewWindow();
+        Demo("demo");
+    }
+
+    void NewWindow() {
+        window_ = std::make_unique<MainWindow>(1);
+        window_->show();
+        window_->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+    }
+    void TearDown() override {
+        window_.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        fs::remove_all(dir_);
+    }
+
+    // Fresh demo data in DIR/name, opened with invoice record 1.
+    void Demo(const std::string& name) {
+        ASSERT_EQ(kado::testing::QuietInit(dir_ / name), 0);
+        db_ = dir_ / name / "kado.sqlite";
+        doc_ = dir_ / name / "Rechnung.docx";
+        ASSERT_TRUE(window_->OpenFiles(db_, doc_));
+        ASSERT_TRUE(window_->SetInvoice(1));
+    }
+
+    // The category chosen in the "Gebühren" menu; the dialog it opened in the document area.
+    QMdiSubWindow* Open(int index) {
+        window_->CategoryAction(index)->trigger();
+        QApplication::processEvents();
+        return window_->DocumentArea()->activeSubWindow();
+    }
+
+    static QWidget* Widget(QMdiSubWindow* dialog, const std::string& key) {
+        auto* w = dialog->findChild<QWidget*>(Q(key));
+        EXPECT_NE(w, nullptr) << dialog->objectName().toStdString() << " has no " << key;
+        return w;
+    }
+
+    // A field entered by tabbing, typed key by key and left with Tab, or a
+    // check box or option clicked on its box.
+    static void Play(QMdiSubWindow* dialog, const Action& a) {
+        QWidget* w = Widget(dialog, a.control);
+        if (!w) return;
+        if (a.kind == Action::Kind::Set) {
+            w->setFocus(Qt::TabFocusReason);
+            ASSERT_TRUE(w->hasFocus()) << a.control;
+            TypeKeys(w, Q(a.text));
+            QTest::keyClick(w, Qt::Key_Tab);
+            EXPECT_FALSE(w->hasFocus()) << a.control << " kept the focus after Tab";
+        } else if (a.kind == Action::Kind::Click) {
+            QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(8, w->height() / 2));
+        } else {
+            ADD_FAILURE() << "not a user action of the demo jobs: " << a.control;
+        }
+    }
+
+    static void Press(QMdiSubWindow* dialog, const char* button) {
+        QPointer<QMdiSubWindow> alive(dialog);
+        QTest::mouseClick(qobject_cast<QPushButton*>(Widget(dialog, button)), Qt::LeftButton);
+        QTRY_VERIFY(alive.isNull() || alive->isHidden());
+        QApplication::processEvents();  // the window looks at the document once the dialog has gone
+    }
+
+    // The whole window as the clerk sees it, once pending layout has run.
+    void Shot(const std::string& name) const {
+        QApplication::processEvents();
+        EXPECT_TRUE(window_->grab().save(Q((kShots / name).string()))) << name;
+    }
+
+    std::shared_ptr<dao::Recordset> Record() const { return window_->Session()->Invoice(1); }
+    QString Status() const { return window_->statusBar()->currentMessage(); }
+
+    // Answers the next question box with the button whose text it names.
+    static void Answer(const QString& button) {
+        QTimer::singleShot(0, [button] {
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                auto* box = qobject_cast<QMessageBox*>(w);
+                if (!box || !box->isVisible()) continue;
+                for (QAbstractButton* b : box->buttons())
+                    if (b->text() == button) QTest::mouseClick(b, Qt::LeftButton);
+            }
+        });
+    }
+
+    fs::path dir_, db_, doc_;
+    std::unique_ptr<MainWindow> window_;
+};
+
+TEST_F(HostWindow, EachCategorysDemoJobConfirmedInTheWindowLandsInInvoiceRecordAndPreview) {
+    struct Case {
+        int index;
+        const char* form;
+        const char* fee;  // lblSumme, as the fee table has it too
+        double netto, brutto;
+        const char* figures;
+    } cases[] = {
+        {0, "frmKat5", "1500,00", 150000, 178500, "netto 1.500,00 €   brutto 1.785,00 €"},
+        {1, "frmKat4", "480,00", 48000, 57120, "netto 480,00 €   brutto 571,20 €"},
+        {2, "frmKat3", "2265,00", 226500, 269535, "netto 2.265,00 €   brutto 2.695,35 €"},
+        {3, "frmKat2", "4752,00", 475200, 565488, "netto 4.752,00 €   brutto 5.654,88 €"},
+        {4, "frmKat1", "2880,00", 288000, 342720, "netto 2.880,00 €   brutto 3.427,20 €"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.form);
+        Demo("kat" + std::to_string(c.index));
+        QMdiSubWindow* dialog = Open(c.index);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->objectName(), QString(c.form));
+        EXPECT_EQ(dialog->mdiArea(), window_->DocumentArea());
+        for (const Action& a : Job(c.index)) Play(dialog, a);
+        EXPECT_EQ(qobject_cast<QLabel*>(Widget(dialog, "lblSumme"))->text().trimmed(), QString(c.fee));
+        EXPECT_FALSE(window_->isWindowModified());
+        Shot("gui-" + std::string(c.form) + ".png");
+
+        Press(dialog, "CommandEnde");
+        EXPECT_TRUE(window_->isWindowModified());
+        EXPECT_TRUE(window_->Figures()->text().contains(QString(c.figures))) << window_->Figures()->text().toStdString();
+        EXPECT_EQ(Record()->Field("NettoRechnung").ToDouble(), c.netto);
+        EXPECT_EQ(Record()->Field("Brutto").ToDouble(), c.brutto);
+        // The preview shows the fee table just written, scrolled into view.
+        InvoicePreview* preview = window_->Preview();
+        const auto ids = preview->TableIds();
+        ASSERT_FALSE(ids.empty());
+        QTextTable* fees = preview->TableOf(ids.front());
+        QTextCursor all(fees->firstCursorPosition());
+        all.setPosition(fees->lastPosition(), QTextCursor::KeepAnchor);
+        EXPECT_TRUE(all.selectedText().contains(QString(c.fee))) << all.selectedText().toStdString();
+        const int top = preview->cursorRect(fees->firstCursorPosition()).top();
+        EXPECT_TRUE(top >= 0 && top < preview->viewport()->height()) << top;
+        // The page fits the preview's width; both tables are as wide as the text area.
+        EXPECT_EQ(preview->horizontalScrollBar()->maximum(), 0);
+        const auto* layout = preview->document()->documentLayout();
+        EXPECT_NEAR(layout->frameBoundingRect(fees).width(),
+                    layout->frameBoundingRect(preview->TableOf(ids.back())).width(), 1.0);
+        if (c.index == 0) {
+            Shot("gui-main-preview.png");
+            // The markers on request: each where its comment is anchored.
+            window_->MarkersAction()->trigger();
+            const QString marked = preview->toPlainText();
+            for (const char* marker : {"kadoStart", "Honora_5", "RE_Summe", "kadoBrutto"})
+                EXPECT_TRUE(marked.contains(QStringLiteral("\u2039") + marker + QStringLiteral("\u203a"))) << marker;
+            Shot("gui-main-preview-markers.png");
+            window_->MarkersAction()->trigger();
+            EXPECT_FALSE(preview->toPlainText().contains(QStringLiteral("\u2039")));
+        }
+
+        for (QAction* a : window_->findChildren<QAction*>())
+            if (a->text() == QStringLiteral("&Speichern")) a->trigger();
+        EXPECT_FALSE(window_->isWindowModified());
+        const auto saved = word::Document::Open(doc_);
+        EXPECT_NE(saved->Content().Text().find(c.fee), std::string::npos);
+        EXPECT_EQ(saved->GetTables().Count(), 2);  // the fee table and the totals
+    }
+}
+
+TEST_F(HostWindow, ShowingAnOpenCategoryAgainBringsItsDialogToTheFrontWithItsInputs) {
+    QMdiSubWindow* zerlegung = Open(4);
+    ASSERT_NE(zerlegung, nullptr);
+    for (const Action& a : Job(4)) Play(zerlegung, a);
+    const QString summe = qobject_cast<QLabel*>(Widget(zerlegung, "lblSumme"))->text();
+    QMdiSubWindow* grenz = Open(0);
+    ASSERT_NE(grenz, nullptr);
+    EXPECT_NE(grenz, zerlegung);
+    Shot("gui-two-dialogs.png");
+
+    EXPECT_EQ(Open(4), zerlegung);
+    EXPECT_EQ(window_->DocumentArea()->subWindowList().size(), 2);
+    EXPECT_EQ(qobject_cast<QLineEdit*>(Widget(zerlegung, "grdAusFlur"))->text(), QStringLiteral("Flur 3, Flurstück 112"));
+    EXPECT_EQ(qobject_cast<QLineEdit*>(Widget(zerlegung, "mskBoden"))->text().trimmed(), QStringLiteral("200"));
+    EXPECT_EQ(qobject_cast<QLabel*>(Widget(zerlegung, "lblSumme"))->text(), summe);
+}
+
+TEST_F(HostWindow, ReopeningAConfirmedCategoryAsksForItsTableModallyAndReadsTheInputsBack) {
+    QMdiSubWindow* dialog = Open(1);
+    ASSERT_NE(dialog, nullptr);
+    for (const Action& a : Job(1)) Play(dialog, a);
+    Press(dialog, "CommandEnde");
+    bool asked = false;
+    QTimer::singleShot(0, [&asked] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (w->objectName() != QStringLiteral("G_frmTabelle") || !w->isVisible()) continue;
+            asked = true;
+            auto* first = w->findChild<QRadioButton*>("optTabelle(0)");
+            ASSERT_TRUE(first && first->isEnabled());
+            QTest::mouseClick(first, Qt::LeftButton, {}, QPoint(8, first->height() / 2));
+            QTest::mouseClick(w->findChild<QPushButton*>("cmdEnde"), Qt::LeftButton);
+        }
+    });
+    QMdiSubWindow* again = Open(1);
+    EXPECT_TRUE(asked);
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(qobject_cast<QLineEdit*>(Widget(again, "mskAnzahl"))->text().trimmed(), QStringLiteral("12"));
+    EXPECT_EQ(qobject_cast<QLabel*>(Widget(again, "lblSumme"))->text().trimmed(), QStringLiteral("480,00"));
+    Press(again, "CommandEnde");
+    EXPECT_EQ(Record()->Field("Brutto").ToDouble(), 57120);
+    EXPECT_EQ(window_->Session()->Document().GetTables().Count(), 2);
+}
+
+TEST_F(HostWindow, CancelAfterManyEditsLeavesDocumentRecordAndPreviewAsTheyWere) {
+    const std::string before = DocumentFingerprint(window_->Session()->Document());
+    const QString previewBefore = window_->Preview()->toPlainText();
+    QMdiSubWindow* dialog = Open(0);
+    ASSERT_NE(dialog, nullptr);
+    for (const Action& a : Job(0)) Play(dialog, a);
+    auto click = [&](const char* key) { Play(dialog, Action{Action::Kind::Click, key, {}, 0}); };
+    click("optNr(3)");
+    EXPECT_TRUE(qobject_cast<QRadioButton*>(Widget(dialog, "optNr(3)"))->isChecked());
+    click("chkBereich");
+    EXPECT_TRUE(qobject_cast<QCheckBox*>(Widget(dialog, "chkBereich"))->isChecked());
+    click("optFaktor(1)");
+    EXPECT_TRUE(qobject_cast<QRadioButton*>(Widget(dialog, "optFaktor(1)"))->isChecked());
+    auto* klass = qobject_cast<QComboBox*>(Widget(dialog, "cmbKlassifizierung"));
+    klass->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(klass, Qt::Key_Down);
+    QTest::keyClick(klass, Qt::Key_Tab);
+    Play(dialog, Action{Action::Kind::Set, "mskAGPo", "40", 0});
+    EXPECT_NE(qobject_cast<QLabel*>(Widget(dialog, "lblSumme"))->text().trimmed(), QStringLiteral("0,0"));
+
+    Press(dialog, "CommandAbbruch");
+    EXPECT_EQ(DocumentFingerprint(window_->Session()->Document()), before);
+    EXPECT_EQ(window_->Session()->Document().GetTables().Count(), 0);
+    EXPECT_FALSE(window_->isWindowModified());
+    EXPECT_EQ(Record()->Field("NettoRechnung").ToDouble(), 0);
+    EXPECT_EQ(window_->Preview()->toPlainText(), previewBefore);
+    EXPECT_EQ(Status(), QStringLiteral("Dialog geschlossen, Rechnung unverändert"));
+}
+
+TEST_F(HostWindow, ClosingWithUnsavedFeesAsksAndDoesWhatTheClerkAnswers) {
+    struct Case {
+        const char* button;
+        bool closes;
+        bool saved;
+    } cases[] = {{"&Abbrechen", false, false}, {"&Speichern", true, true}, {"&Verwerfen", true, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.button);
+        Demo(std::string("close-") + (c.button + 1));
+        const std::string onDisk = DocumentFingerprint(*word::Document::Open(doc_));
+        QMdiSubWindow* dialog = Open(3);
+        ASSERT_NE(dialog, nullptr);
+        for (const Action& a : Job(3)) Play(dialog, a);
+        Press(dialog, "CommandEnde");
+        ASSERT_TRUE(window_->isWindowModified());
+        Answer(QString(c.button));
+        EXPECT_EQ(window_->close(), c.closes);
+        EXPECT_EQ(DocumentFingerprint(*word::Document::Open(doc_)) != onDisk, c.saved);
+        if (!c.closes) {
+            Answer(QStringLiteral("&Verwerfen"));
+            EXPECT_TRUE(window_->close());
+        }
+        NewWindow();
+    }
+}
+
+TEST_F(HostWindow, TheInvoiceRecordIsChosenFromTheDatabasesList) {
+    window_->Session()->Database().Execute(
+        "INSERT INTO Rechnung (ID_Rechnungsnummer, Rechnungsnummer, ID_Auftragsnummer, Rechnungsart, NettoRechnung, "
+        "Brutto, MehrwertsteuerFreierbetrag, Mehrwertsteuersatz) VALUES (7, 'RE-2026-0007', 1, 1, 12345, 14691, 0, 190)");
+    QTimer::singleShot(0, [] {
+        QWidget* form = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->isVisible() && w->findChild<QComboBox*>("cmbRechnung")) form = w;
+        ASSERT_NE(form, nullptr);
+        auto* list = form->findChild<QComboBox*>("cmbRechnung");
+        ASSERT_EQ(list->count(), 2);
+        EXPECT_EQ(list->itemText(1), QStringLiteral("7   RE-2026-0007"));
+        list->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(list, Qt::Key_Down);
+        QTest::mouseClick(form->findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
+    });
+    EXPECT_TRUE(window_->ChooseInvoice());
+    EXPECT_EQ(window_->Figures()->text(), QStringLiteral("Rechnung RE-2026-0007:  netto 123,45 €   brutto 146,91 €"));
+}
+
+TEST_F(HostWindow, PdfExportRunsBesideTheWindowOrSaysThatLibreOfficeIsMissing) {
+    const fs::path pdf = dir_ / "demo" / "Rechnung.pdf";
+    const std::string path = ::getenv("PATH") ? ::getenv("PATH") : "";
+    ::setenv("PATH", (dir_ / "prog").c_str(), 1);
+    window_->ExportPdf(pdf);
+    ::setenv("PATH", path.c_str(), 1);
+    EXPECT_FALSE(window_->ExportRunning());
+    EXPECT_TRUE(Status().contains(QStringLiteral("LibreOffice ist nicht installiert"))) << Status().toStdString();
+
+    if (PdfExport::Program().isEmpty()) GTEST_SKIP() << "soffice not installed";
+    window_->ExportPdf(pdf);
+    // The window goes on while soffice converts.
+    EXPECT_TRUE(window_->ExportRunning());
+    QTRY_VERIFY_WITH_TIMEOUT(!window_->ExportRunning(), 250000);
+    EXPECT_EQ(Status(), QStringLiteral("PDF exportiert: ") + Q(pdf.string()));
+    std::ifstream in(pdf, std::ios::binary);
+    std::string head(5, '\0');
+    in.read(head.data(), 5);
+    EXPECT_EQ(head, "%PDF-");
+}
+
+// The drawing itself, on a document made for it: widths that differ per row,
+// a bold cell, borders on some edges, a text box and marker comments.
+TEST(InvoiceDrawing, ColumnGridBoldCellsBordersTextBoxAndMarkersOnRequest) {
+    auto doc = word::Document::New();
+    doc->Content().InsertBefore("Rechnung\rSumme\r");
+    auto where = doc->GetRange(9, 9);
+    auto t = doc->GetTables().Add(where, 2, 2);
+    t.GetCell(1, 1).SetWidth(100);
+    t.GetCell(1, 2).SetWidth(200);
+    t.GetCell(2, 1).SetWidth(250);
+    t.GetCell(2, 2).SetWidth(50);
+    t.GetCell(1, 2).GetRange().InsertBefore("Gebühr");
+    t.GetCell(1, 2).GetRange().SetBold(true);
+    t.GetCell(2, 1).GetRange().InsertBefore("1500,00");
+    t.Select();
+    doc->GetApplication()->GetSelection().GetBorders().Item(word::BorderType::Top).SetLineStyle(word::LineStyle::Single);
+    doc->GetComments().Add(t.GetCell(1, 2).GetRange(), "Honora_5");
+    doc->GetComments().Add(doc->GetRange(0, 8), "kadoStart");
+    auto box = doc->GetShapes().AddTextbox(word::TextOrientation::Horizontal, 0, 700, 300, 40);
+    box.SetName("Zahlungsziel");
+    box.GetTextFrame().TextRange().InsertBefore("Zahlbar bis 01.01.2027 ohne Abzug.");
+
+    QTextDocument out;
+    const auto drawn = DrawInvoice(*doc, true, 1.5, 96, out);
+    ASSERT_EQ(drawn.size(), 1u);
+    EXPECT_EQ(drawn[0].first, t.Id());
+    QTextTable* table = drawn[0].second;
+    // Edges at 0, 100, 250, 300 pt: three grid columns, each cell spanning its share.
+    ASSERT_EQ(table->columns(), 3);
+    const auto widths = table->format().columnWidthConstraints();
+    ASSERT_EQ(widths.size(), 3);
+    EXPECT_DOUBLE_EQ(widths[0].rawValue(), 200);
+    EXPECT_DOUBLE_EQ(widths[1].rawValue(), 300);
+    EXPECT_DOUBLE_EQ(widths[2].rawValue(), 100);
+    struct Span { int row, column, span; const char* text; bool bold; double top; };  // bold: of text only
+    for (const Span& s : {Span{0, 0, 1, "", false, 1}, Span{0, 1, 2, "Gebühr\u2039Honora_5\u203a", true, 1},
+                          Span{1, 0, 2, "1500,00", false, 0}, Span{1, 2, 1, "", false, 0}}) {
+        SCOPED_TRACE(s.row * 10 + s.column);
+        const QTextTableCell cell = table->cellAt(s.row, s.column);
+        EXPECT_EQ(cell.column(), s.column);
+        EXPECT_EQ(cell.columnSpan(), s.span);
+        QTextCursor c = cell.firstCursorPosition();
+        c.setPosition(cell.lastCursorPosition().position(), QTextCursor::KeepAnchor);
+        EXPECT_EQ(c.selectedText(), QString::fromUtf8(s.text));
+        if (*s.text) {
+            QTextCursor first = cell.firstCursorPosition();
+            first.movePosition(QTextCursor::NextCharacter);
+            EXPECT_EQ(first.charFormat().fontWeight() == QFont::Bold, s.bold);
+        }
+        EXPECT_EQ(cell.format().toTableCellFormat().topBorder(), s.top);
+        EXPECT_EQ(cell.format().toTableCellFormat().bottomBorder(), 0);
+    }
+    const QString shown = out.toPlainText();
+    EXPECT_TRUE(shown.startsWith(QStringLiteral("Rechnung\u2039kadoStart\u203a"))) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(QStringLiteral("Textfeld \u201eZahlungsziel\u201c")));
+    EXPECT_TRUE(shown.contains(QStringLiteral("Zahlbar bis 01.01.2027 ohne Abzug.")));
+
+    DrawInvoice(*doc, false, 1.5, 96, out);
+    const QString plain = out.toPlainText();
+    EXPECT_FALSE(plain.contains(QStringLiteral("Honora_5")));
+    EXPECT_FALSE(plain.contains(QStringLiteral("Textfeld")));
+    EXPECT_TRUE(plain.contains(QStringLiteral("Zahlbar bis 01.01.2027 ohne Abzug.")));
+}
+
+}  // namespace
+}  // namespace kado::host::gui
