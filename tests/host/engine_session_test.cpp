@@ -77,13 +77,27 @@ TEST_P(HostOnEngine, ConfirmationWritesItsInvoiceRecord) {
     // A URI is no file to look for or to check for write bits.
     EXPECT_FALSE(HostSession::Missing(db_, doc_));
     EXPECT_FALSE(HostSession::Unwritable(db_, dir_ / "fertig.docx"));
-    HostSession s(desktop_);
-    ASSERT_FALSE(s.Open(db_, doc_, 1));
-    s.Show(0, s.Invoice(2));
-    Confirm();
-    EXPECT_EQ(s.Logged(), 0) << s.FirstLogged();
-    EXPECT_EQ(Figures(s, 2), "150000/178500");
-    EXPECT_EQ(Figures(s, 1), "0/0");
+    struct Case {
+        const char* change;
+        const char* figures;
+    };
+    const Case cases[] = {
+        {"", "150000/178500"},
+        // A final invoice: the advance invoice 1 of the order and its date are read and deducted.
+        {"UPDATE Rechnung SET Rechnungsart = 5, NettoRechnung = 100000, Brutto = 119000 WHERE ID_Rechnungsnummer = 1;"
+         "UPDATE Rechnung SET Rechnungsart = 4 WHERE ID_Rechnungsnummer = 2",
+         "50000/59500"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.change);
+        if (*c.change) dao::Workspace().OpenDatabase(db_)->Execute(c.change);
+        HostSession s(desktop_);
+        ASSERT_FALSE(s.Open(db_, doc_, 1));
+        s.Show(0, s.Invoice(2));
+        Confirm();
+        EXPECT_EQ(s.Logged(), 0) << s.FirstLogged();
+        EXPECT_EQ(Figures(s, 2), c.figures);
+    }
 }
 
 TEST_P(HostOnEngine, ConfirmationOverAnotherUsersChangeIsLoggedAndWritesNothing) {
