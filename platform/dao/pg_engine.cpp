@@ -13,7 +13,6 @@
 #include "platform/com/numtext.h"
 #include "platform/dao/engine.h"
 #include "platform/dao/error.h"
-#include "platform/dao/fold.h"
 
 namespace kado::dao::engine {
 namespace {
