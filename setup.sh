@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the project needs (when missing), then
 # configures and builds. Usage: ./setup.sh [build-dir] [extra cmake args...]
+#                               ./setup.sh --packages-only
 set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES=(build-essential cmake pkg-config git clang libclang-rt-14-dev
           libgtest-dev libgmock-dev googletest libbenchmark-dev
-          libsqlite3-dev libzip-dev libpugixml-dev libcli11-dev
+          libsqlite3-dev libpq-dev postgresql libzip-dev libpugixml-dev libcli11-dev
           qt6-base-dev libgl-dev fonts-dejavu-core fonts-liberation libreoffice-writer-nogui
           poppler-utils zip unzip time locales)
 
@@ -27,6 +28,8 @@ if ! locale -a 2>/dev/null | grep -qix 'de_DE\.utf-\?8'; then
   grep -q '^de_DE\.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null
   $SUDO locale-gen >/dev/null
 fi
+
+[ "${1:-}" != --packages-only ] || exit 0
 
 BUILD_DIR="${1:-build}"
 shift || true

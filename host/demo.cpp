@@ -1,5 +1,6 @@
 #include "host/demo.h"
 
+#include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "platform/com/utf8.h"
+#include "platform/com/variant.h"
 #include "platform/dao/dao.h"
 #include "platform/dao/host_schema.h"
 #include "plugin/component/honora.h"
@@ -20,18 +22,38 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// One job (order 1) with its invoice 1, dated today, and the office's
+std::string InvoiceNumber(int i) {
+    char text[32];
+    std::snprintf(text, sizeof text, "RE-2026-%04d", i);
+    return text;
+}
+
+// One job (order 1) with its invoices, dated today, and the office's
 // payment-term template; user 1's invoice settings: 19 % VAT, no discount.
-constexpr std::string_view kDemoRows[] = {
-    "INSERT INTO TempDoc (ID_Benutzer, ID_Auftragsnummer, MeßtruppZusammenfassen, ID_Lieferschein, AbschlagAbsolut, "
-    "AbschlagProzent, Zahlungsziel, Mehrwertsteuersatz, Preisgruppe1, Preisgruppe2, Preisgruppe3, Preisgruppe4, "
-    "Mehrwertsteuer, MwStErmäßigt, Rabatt) VALUES (1, 1, 0, NULL, 0, 100, 1, 190, 1, 0, 0, 0, 190, 70, 0)",
-    "INSERT INTO Rechnung (ID_Rechnungsnummer, Rechnungsnummer, ID_Auftragsnummer, Rechnungsart, NettoRechnung, Brutto, "
-    "MehrwertsteuerFreierbetrag, Mehrwertsteuersatz) VALUES (1, 'RE-2026-0001', 1, 1, 0, 0, 0, 190)",
-    "INSERT INTO Termine (ID_Termin, ID_Terminart, ID_Rechnungsnummer, Datum) VALUES (1, 8, 1, date('now', 'localtime'))",
-    "INSERT INTO Version (Zahlungsziel, AbstandZahlungsziel, BundZahlungsziel, FontZahlungsZiel) "
-    "VALUES ('Zahlbar bis <14> ohne Abzug.', 25.5, 0, 10)",
-};
+// Literals both engines read alike: TRUE/FALSE, an ISO date.
+std::vector<std::string> DemoRows(int invoices) {
+    std::vector<std::string> rows = {
+        "INSERT INTO TempDoc (ID_Benutzer, ID_Auftragsnummer, MeßtruppZusammenfassen, ID_Lieferschein, "
+        "AbschlagAbsolut, AbschlagProzent, Zahlungsziel, Mehrwertsteuersatz, Preisgruppe1, Preisgruppe2, Preisgruppe3, "
+        "Preisgruppe4, Mehrwertsteuer, MwStErmäßigt, Rabatt) VALUES (1, 1, FALSE, NULL, 0, 100, TRUE, 190, 1, 0, 0, 0, "
+        "190, 70, 0)",
+        "INSERT INTO Version (Zahlungsziel, AbstandZahlungsziel, BundZahlungsziel, FontZahlungsZiel) "
+        "VALUES ('Zahlbar bis <14> ohne Abzug.', 25.5, 0, 10)",
+    };
+    int y = 0, m = 0, d = 0;
+    com::Date::Today().ToYmd(y, m, d);
+    char today[16];
+    std::snprintf(today, sizeof today, "%04d-%02d-%02d", y, m, d);
+    for (int i = 1; i <= invoices; ++i) {
+        const std::string id = std::to_string(i);
+        rows.push_back("INSERT INTO Rechnung (ID_Rechnungsnummer, Rechnungsnummer, ID_Auftragsnummer, Rechnungsart, "
+                       "NettoRechnung, Brutto, MehrwertsteuerFreierbetrag, Mehrwertsteuersatz) VALUES (" +
+                       id + ", '" + InvoiceNumber(i) + "', 1, 1, 0, 0, 0, 190)");
+        rows.push_back("INSERT INTO Termine (ID_Termin, ID_Terminart, ID_Rechnungsnummer, Datum) VALUES (" + id + ", 8, " +
+                       id + ", '" + today + "')");
+    }
+    return rows;
+}
 
 // Text pieces; a piece with a marker gets a point comment right after it.
 struct Piece {
@@ -101,35 +123,51 @@ std::shared_ptr<word::Document> DemoInvoice() {
     return doc;
 }
 
-int Init(const fs::path& dir) {
+int Init(const fs::path& dir, const std::string& server, int invoices) {
     fs::create_directories(dir);
+    const bool onServer = !server.empty();
     const fs::path file = dir / "kado.sqlite";
+    const std::string db = onServer ? server : file.string();
     const fs::path invoice = dir / "Rechnung.docx";
-    for (const auto& f : {file, invoice}) {
+    for (const auto& f : onServer ? std::vector<fs::path>{invoice} : std::vector<fs::path>{file, invoice}) {
         if (fs::exists(f)) {
             std::cerr << "kado-host: " << f.string() << " gibt es schon\n";
             return 2;
         }
     }
     auto ws = std::make_shared<dao::Workspace>();
+    std::shared_ptr<dao::Database> created;
     try {
-        auto db = ws->CreateDatabase(file.string());
-        dao::ApplyHostSchema(*db);
-        db->Execute("BEGIN");
-        for (auto row : kDemoRows) db->Execute(row);
-        db->Execute("COMMIT");
+        created = ws->CreateDatabase(db);
+    } catch (const com::Error& e) {
+        if (e.Number() != dao::err::DatabaseExists) throw;
+        std::cerr << "kado-host: " << db << " enthält schon Tabellen\n";
+        return 2;
+    }
+    try {
+        // One transaction: a failure leaves no half-made demo on a server.
+        created->Execute("BEGIN");
+        dao::ApplyHostSchema(*created);
+        for (const auto& row : DemoRows(invoices)) created->Execute(row);
+        created->Execute("COMMIT");
+        created.reset();
         DemoInvoice()->SaveAs(invoice);
     } catch (...) {
         // No half-made demo left behind for the next session.
         std::error_code ec;
-        fs::remove(file, ec);
+        if (!onServer) fs::remove(file, ec);
         fs::remove(invoice, ec);
         throw;
     }
-    std::cout << "Demo-Datenbank angelegt: " << file.string() << "\n"
-              << "  Benutzer 1 (TempDoc): Auftrag 1, Mehrwertsteuersatz 19 %, kein Abschlag, Zahlungsziel an\n"
-              << "  Rechnung 1 \"RE-2026-0001\" zu Auftrag 1, Rechnungsdatum heute (Termine, Art 8)\n"
-              << "  Zahlungsziel-Vorlage (Version): Zahlbar bis <14> ohne Abzug.\n"
+    std::cout << "Demo-Datenbank angelegt: " << db << "\n"
+              << "  Benutzer 1 (TempDoc): Auftrag 1, Mehrwertsteuersatz 19 %, kein Abschlag, Zahlungsziel an\n";
+    if (invoices == 1) {
+        std::cout << "  Rechnung 1 \"" << InvoiceNumber(1) << "\" zu Auftrag 1, Rechnungsdatum heute (Termine, Art 8)\n";
+    } else {
+        std::cout << "  Rechnungen 1 bis " << invoices << " (\"" << InvoiceNumber(1) << "\" bis \"" << InvoiceNumber(invoices)
+                  << "\") zu Auftrag 1, Rechnungsdatum heute (Termine, Art 8)\n";
+    }
+    std::cout << "  Zahlungsziel-Vorlage (Version): Zahlbar bis <14> ohne Abzug.\n"
               << "Rechnungsvorlage angelegt: " << invoice.string() << "\n"
               << "  Marken: kadoStart, kadoGesamt, kadoNetto, kadoMwSt, kadoBrutto, kadoAuslagen\n";
     return 0;

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "host/batch_action.h"
@@ -27,7 +28,10 @@ std::shared_ptr<word::Document> DemoInvoice();
 // Throws std::runtime_error when the list has none for it.
 std::vector<Action> DemoJob(const std::filesystem::path& jobs, int category);
 
-// Writes DIR/kado.sqlite and DIR/Rechnung.docx; refuses (exit code 2) when either exists.
-int Init(const std::filesystem::path& dir);
+// Writes DIR/kado.sqlite (or, with `server`, the host tables into that
+// PostgreSQL database) and DIR/Rechnung.docx, with invoices 1 to `invoices`
+// of order 1; refuses (exit code 2) when a file exists or the server database
+// holds tables already.
+int Init(const std::filesystem::path& dir, const std::string& server = {}, int invoices = 1);
 
 }  // namespace kado::host

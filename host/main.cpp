@@ -89,6 +89,8 @@ std::string CategoryList() {
     return list;
 }
 
+constexpr const char* kDbHelp = "Datenbankdatei des Hosts oder eine PostgreSQL-URI (postgresql://...)";
+
 const CLI::Validator kCategory(
     [](std::string& text) -> std::string {
         if (text.size() == 1 && text[0] >= '0' && text[0] <= '4') return {};
@@ -104,14 +106,25 @@ int main(int argc, char** argv) {
     app.require_subcommand(0, 1);
     app.footer("kado-host help [BEFEHL] zeigt die Hilfe eines Befehls.");
 
-    std::string dir;
+    std::string dir, initDb;
+    int invoices = 1;
     auto* init = app.add_subcommand("init", "DIR/kado.sqlite und DIR/Rechnung.docx mit Demodaten anlegen");
     init->add_option("DIR", dir, "Zielordner")->required();
+    init->add_option("--db", initDb,
+                     "statt DIR/kado.sqlite die Host-Tabellen in dieser PostgreSQL-Datenbank anlegen "
+                     "(postgresql://BENUTZER@HOST:PORT/DATENBANK; sie muss leer sein)")
+        ->type_name("URI")
+        ->check([](const std::string& uri) -> std::string {
+            return kado::dao::IsServerUri(uri) ? "" : "keine postgresql://-URI: \"" + uri + "\"";
+        });
+    init->add_option("--invoices", invoices, "Rechnungen 1 bis N zu Auftrag 1 anlegen")
+        ->check(CLI::Range(1, 100000))
+        ->type_name("N");
 
     std::string db;
     int user = 1, invoice = 1, category = 0;
     auto* session = app.add_subcommand("session", "GO erzeugen und Show aufrufen");
-    session->add_option("--db", db, "Datenbankdatei des Hosts")->required();
+    session->add_option("--db", db, kDbHelp)->required();
     session->add_option("--user", user, "ID_Benutzer");
     session->add_option("--invoice", invoice, "ID_Rechnungsnummer des Rechnung-Datensatzes");
     session->add_option("--category", category, "Kategorie 0 bis 4")->check(kCategory)->type_name("INDEX");
@@ -122,7 +135,7 @@ int main(int argc, char** argv) {
     int runInvoice = 0;
     std::vector<std::string> actions;
     auto* runCmd = app.add_subcommand("run", "Den Dialog einer Kategorie auf einem Dokument öffnen und bedienen");
-    runCmd->add_option("--db", runDb, "Datenbankdatei des Hosts")->required();
+    runCmd->add_option("--db", runDb, kDbHelp)->required();
     runCmd->add_option("--doc", runDoc, "Rechnungsdokument (DOCX)")->required();
     runCmd->add_option("--out", runOut, "Ziel beim Speichern (ohne: das Dokument selbst)");
     runCmd->add_option("--user", run.user, "ID_Benutzer");
@@ -184,7 +197,7 @@ int main(int argc, char** argv) {
             std::cerr << "kado-host: Fehler in den Argumenten: Befehl \"" << topic << "\" gibt es nicht\n";
             return 2;
         }
-        if (*init) return kado::host::Init(dir);
+        if (*init) return kado::host::Init(dir, initDb, invoices);
         if (*session) return Session(db, user, invoice, category);
         const bool defaultWindow = app.get_subcommands().empty();
         if (*gui || defaultWindow) {

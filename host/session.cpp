@@ -68,8 +68,8 @@ std::optional<Problem> HostSession::Unwritable(const fs::path& db, const fs::pat
     if (!Writable(folder)) return Problem{"Zielordner nicht beschreibbar: " + folder.string(), true, {}};
     if (fs::exists(target, ec) && (!fs::is_regular_file(target, ec) || !Writable(target)))
         return Problem{"Ziel nicht beschreibbar: " + target.string(), true, {}};
-    // SQLite writes its journal beside the file.
-    if (!Writable(db) || !Writable(FolderOf(db)))
+    // SQLite writes its journal beside the file; a server database's rights are the server's to check.
+    if (!dao::IsServerUri(db.string()) && (!Writable(db) || !Writable(FolderOf(db))))
         return Problem{"Datenbank nicht beschreibbar: " + db.string() + " (die Rechnung ließe sich nicht eintragen)",
                        true, {}};
     return std::nullopt;
@@ -82,7 +82,8 @@ int Fail(const Problem& problem, std::ostream& err) {
 
 std::optional<Problem> HostSession::Missing(const fs::path& db, const fs::path& doc) {
     std::error_code ec;
-    if (!fs::is_regular_file(db, ec)) return Problem{"Datenbankdatei nicht gefunden: " + db.string(), true, {}};
+    if (!dao::IsServerUri(db.string()) && !fs::is_regular_file(db, ec))
+        return Problem{"Datenbankdatei nicht gefunden: " + db.string(), true, {}};
     if (!doc.empty() && !fs::is_regular_file(doc, ec)) return Problem{"Dokument nicht gefunden: " + doc.string(), true, {}};
     return std::nullopt;
 }

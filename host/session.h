@@ -54,10 +54,11 @@ public:
     // install the extension when it is not registered or cannot be loaded.
     static std::shared_ptr<honora::IGO> CreateComponent(std::optional<Problem>& problem);
 
-    // The database file or the named document is not there.
+    // The database file or the named document is not there (a server database
+    // given by its URI is looked for when it is opened).
     static std::optional<Problem> Missing(const std::filesystem::path& db, const std::filesystem::path& doc);
-    // The save target or the database cannot be written: refused before Show, since
-    // the component writes the invoice record on OK and the host saves after it.
+    // The save target or the database file cannot be written: refused before Show,
+    // since the component writes the invoice record on OK and the host saves after it.
     static std::optional<Problem> Unwritable(const std::filesystem::path& db, const std::filesystem::path& target);
     // Opens the document (a new one when `doc` is empty) and the database and hands
     // GO the document, the user, the database path, the workspace and the database.

@@ -1,4 +1,4 @@
-CREATE TABLE TempDoc (ID_Benutzer INTEGER, ID_Auftragsnummer INTEGER, MeßtruppZusammenfassen BOOLEAN, ID_Lieferschein INTEGER, AbschlagAbsolut REAL, AbschlagProzent INTEGER, Zahlungsziel BOOLEAN, Mehrwertsteuersatz INTEGER, Preisgruppe1 INTEGER, Preisgruppe2 INTEGER, Preisgruppe3 INTEGER, Preisgruppe4 INTEGER, Mehrwertsteuer INTEGER, MwStErmäßigt INTEGER, Rabatt INTEGER);
-CREATE TABLE Rechnung (ID_Rechnungsnummer INTEGER PRIMARY KEY, Rechnungsnummer TEXT, ID_Auftragsnummer INTEGER, Rechnungsart INTEGER, NettoRechnung REAL, Brutto REAL, MehrwertsteuerFreierbetrag REAL, Mehrwertsteuersatz INTEGER);
-CREATE TABLE Termine (ID_Termin INTEGER PRIMARY KEY, ID_Terminart INTEGER, ID_Rechnungsnummer INTEGER, Datum DATE);
-CREATE TABLE Version (Zahlungsziel TEXT, AbstandZahlungsziel REAL, BundZahlungsziel INTEGER, FontZahlungsZiel INTEGER);
+CREATE TABLE TempDoc (ID_Benutzer INTEGER, ID_Auftragsnummer INTEGER, MeßtruppZusammenfassen BOOLEAN, ID_Lieferschein INTEGER, AbschlagAbsolut DOUBLE PRECISION, AbschlagProzent INTEGER, Zahlungsziel BOOLEAN, Mehrwertsteuersatz INTEGER, Preisgruppe1 INTEGER, Preisgruppe2 INTEGER, Preisgruppe3 INTEGER, Preisgruppe4 INTEGER, Mehrwertsteuer INTEGER, MwStErmäßigt INTEGER, Rabatt INTEGER);
+CREATE TABLE Rechnung (ID_Rechnungsnummer INTEGER PRIMARY KEY, Rechnungsnummer TEXT, ID_Auftragsnummer INTEGER, Rechnungsart INTEGER, NettoRechnung DOUBLE PRECISION, Brutto DOUBLE PRECISION, MehrwertsteuerFreierbetrag DOUBLE PRECISION, Mehrwertsteuersatz INTEGER);
+CREATE TABLE Termine (ID_Termin INTEGER PRIMARY KEY, ID_Terminart INTEGER, ID_Rechnungsnummer INTEGER, Datum TIMESTAMP);
+CREATE TABLE Version (Zahlungsziel TEXT, AbstandZahlungsziel DOUBLE PRECISION, BundZahlungsziel INTEGER, FontZahlungsZiel INTEGER);

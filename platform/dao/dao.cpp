@@ -1,13 +1,24 @@
+// Workspace, Database and Recordset over either engine (engine.h).
+//
+// A recordset is a keyset: the rows it holds are fixed when it opens. Without
+// dbSeeChanges it keeps the values it read then. With dbSeeChanges a row is
+// read again from the database each time it becomes the current row
+// (MoveFirst, MoveNext), so it shows what other users have committed since;
+// a row they deleted reads as error 3167. Re-reading needs the row's key, so
+// recordsets that cannot be edited read once, either way.
+//
+// Editable are recordsets on one table with a one-column primary key: the
+// table by name (its rows in key order), or a SELECT of its columns alone (no
+// expressions, no joins, not DISTINCT, no alias). Update is optimistic: in one transaction it locks the row,
+// compares it with the values this recordset last read, and writes only when
+// they are the same; otherwise error 3197 and nothing is written.
 #include "platform/dao/dao.h"
-
-#include <sqlite3.h>
 
 #include <cctype>
 #include <cmath>
-#include <cstdio>
 #include <filesystem>
-#include <optional>
 
+#include "platform/dao/engine.h"
 #include "platform/dao/fold.h"
 
 namespace kado::dao {
@@ -15,160 +26,99 @@ namespace {
 
 using com::Raise;
 using com::Variant;
+using engine::Column;
+using engine::Kind;
+using engine::QuoteIdent;
 
-enum class Kind { Long, Double, Text, Boolean, Date, Untyped };
-
-Kind KindOf(const char* decl) {
-    if (!decl) return Kind::Untyped;
-    std::string d = FoldAscii(decl);
-    if (d.find("BOOL") != std::string::npos) return Kind::Boolean;
-    if (d.find("DATE") != std::string::npos || d.find("TIME") != std::string::npos) return Kind::Date;
-    if (d.find("INT") != std::string::npos) return Kind::Long;
-    if (d.find("CHAR") != std::string::npos || d.find("TEXT") != std::string::npos || d.find("CLOB") != std::string::npos)
-        return Kind::Text;
-    if (d.find("REAL") != std::string::npos || d.find("FLOA") != std::string::npos || d.find("DOUB") != std::string::npos ||
-        d.find("NUM") != std::string::npos || d.find("DEC") != std::string::npos)
-        return Kind::Double;
-    return Kind::Untyped;
+bool IsIdentifier(std::string_view s) {
+    if (s.empty()) return false;
+    for (unsigned char c : s)
+        if (!(std::isalnum(c) || c == '_' || c >= 0x80)) return false;
+    return true;
 }
 
-Variant FromInt64(sqlite3_int64 v) {
-    if (v >= INT32_MIN && v <= INT32_MAX) return Variant(static_cast<int32_t>(v));
-    return Variant(static_cast<double>(v));
+// Offset just after a leading SELECT keyword (not SELECT DISTINCT), or npos.
+size_t AfterSelect(const std::string& q) {
+    size_t i = 0;
+    while (i < q.size() && std::isspace(static_cast<unsigned char>(q[i]))) ++i;
+    if (q.size() < i + 7 || FoldAscii(q.substr(i, 6)) != "SELECT" || !std::isspace(static_cast<unsigned char>(q[i + 6])))
+        return std::string::npos;
+    size_t j = i + 6;
+    while (j < q.size() && std::isspace(static_cast<unsigned char>(q[j]))) ++j;
+    if (FoldAscii(q.substr(j, 8)) == "DISTINCT") return std::string::npos;
+    return i + 6;
 }
 
-std::optional<com::Date> ParseIsoDate(const std::string& s) {
-    int y = 0, mo = 0, d = 0, h = 0, mi = 0, se = 0;
-    int n = std::sscanf(s.c_str(), "%4d-%2d-%2d%*1[ T]%2d:%2d:%2d", &y, &mo, &d, &h, &mi, &se);
-    if (n != 3 && n != 6) return std::nullopt;
-    com::Date date = com::Date::FromYmd(y, mo, d);
-    if (n == 6) date.serial += (h * 3600 + mi * 60 + se) / 86400.0;
-    return date;
+// The one table every column is read from, or empty.
+std::string SingleTable(const std::vector<Column>& columns) {
+    std::string table;
+    for (const auto& c : columns) {
+        if (c.table.empty() || (!table.empty() && c.table != table)) return {};
+        table = c.table;
+    }
+    return table;
 }
 
-Variant ReadColumn(sqlite3_stmt* st, int i, Kind kind) {
-    int storage = sqlite3_column_type(st, i);
-    if (storage == SQLITE_NULL) return Variant::Null();
-    auto text = [&] {
-        const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
-        return std::string(p ? p : "", static_cast<size_t>(sqlite3_column_bytes(st, i)));
-    };
+// A value as the column stores it: numbers into numeric columns (text read
+// the German way), so both engines get the same typed value.
+Variant Coerce(const Variant& v, Kind kind) {
+    if (v.IsNull() || v.IsEmpty()) return Variant::Null();
+    if (v.IsObject()) Raise(com::err::TypeMismatch);
     switch (kind) {
-    case Kind::Boolean:
-        if (storage == SQLITE_TEXT) {
-            std::string t = FoldAscii(text());
-            if (t == "TRUE") return Variant(true);
-            if (t == "FALSE") return Variant(false);
-            return Variant(text());
-        }
-        return Variant(sqlite3_column_double(st, i) != 0.0);
-    case Kind::Date:
-        if (storage == SQLITE_TEXT) {
-            if (auto d = ParseIsoDate(text())) return Variant(*d);
-            return Variant(text());
-        }
-        return Variant(com::Date{sqlite3_column_double(st, i)});
-    case Kind::Long:
-        if (storage == SQLITE_INTEGER) return FromInt64(sqlite3_column_int64(st, i));
-        break;
-    case Kind::Double:
-        if (storage == SQLITE_INTEGER || storage == SQLITE_FLOAT) return Variant(sqlite3_column_double(st, i));
-        break;
+    case Kind::Long: return Variant(v.ToLong());
+    case Kind::Double: return Variant(v.ToDouble());
+    case Kind::Boolean: return Variant(v.ToBool());
+    case Kind::Date: return Variant(v.ToDate());
     case Kind::Text:
-        return Variant(text());
-    case Kind::Untyped:
-        break;
+    case Kind::Untyped: break;
     }
-    switch (storage) {
-    case SQLITE_INTEGER: return FromInt64(sqlite3_column_int64(st, i));
-    case SQLITE_FLOAT: return Variant(sqlite3_column_double(st, i));
-    default: return Variant(text());
-    }
+    return v;
 }
 
-std::string IsoDate(const com::Date& d) {
-    int y = 0, m = 0, day = 0;
-    d.ToYmd(y, m, day);
-    char buf[64];
-    if (!d.HasTime()) {
-        std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", y, m, day);
-    } else {
-        double frac = d.serial - std::floor(d.serial);
-        long secs = std::lround(frac * 86400.0);
-        if (secs >= 86400) secs = 86399;
-        std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02ld:%02ld:%02ld", y, m, day, secs / 3600, secs / 60 % 60,
-                      secs % 60);
-    }
-    return buf;
-}
-
-void Bind(sqlite3_stmt* st, int idx, const Variant& v, Kind kind) {
-    switch (v.Type()) {
+bool SameValue(const Variant& a, const Variant& b) {
+    if (a.Type() != b.Type()) return false;
+    switch (a.Type()) {
     case com::VarType::Empty:
-    case com::VarType::Null: sqlite3_bind_null(st, idx); return;
-    case com::VarType::Boolean: sqlite3_bind_int(st, idx, v.ToBool() ? 1 : 0); return;
+    case com::VarType::Null: return true;
+    case com::VarType::Boolean: return a.ToBool() == b.ToBool();
     case com::VarType::Integer:
-    case com::VarType::Long: sqlite3_bind_int64(st, idx, v.ToLong()); return;
+    case com::VarType::Long: return a.ToLong() == b.ToLong();
     case com::VarType::Single:
-    case com::VarType::Double: sqlite3_bind_double(st, idx, v.ToDouble()); return;
-    case com::VarType::Date: {
-        std::string t = IsoDate(v.ToDate());
-        sqlite3_bind_text(st, idx, t.c_str(), static_cast<int>(t.size()), SQLITE_TRANSIENT);
-        return;
+    case com::VarType::Double: {
+        const double x = a.ToDouble(), y = b.ToDouble();
+        return x == y || (std::isnan(x) && std::isnan(y));
     }
-    case com::VarType::String: {
-        std::string t = v.ToString();
-        if (kind == Kind::Long || kind == Kind::Double) {
-            // The column is numeric: store the number the text stands for.
-            if (kind == Kind::Long) sqlite3_bind_int64(st, idx, v.ToLong());
-            else sqlite3_bind_double(st, idx, v.ToDouble());
-            return;
-        }
-        sqlite3_bind_text(st, idx, t.c_str(), static_cast<int>(t.size()), SQLITE_TRANSIENT);
-        return;
+    case com::VarType::Date: return a.ToDate() == b.ToDate();
+    case com::VarType::String: return a.ToString() == b.ToString();
+    case com::VarType::Object: return false;
     }
-    case com::VarType::Object: Raise(com::err::TypeMismatch);
-    }
+    return false;
 }
 
-struct Stmt {
-    sqlite3_stmt* p = nullptr;
-    ~Stmt() { sqlite3_finalize(p); }
-};
-
-std::string QuoteIdent(const std::string& s) {
-    std::string out = "\"";
-    for (char c : s) {
-        out += c;
-        if (c == '"') out += '"';
-    }
-    return out + "\"";
+bool SameRow(const std::vector<Variant>& a, const std::vector<Variant>& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (!SameValue(a[i], b[i])) return false;
+    return true;
 }
 
 }  // namespace
 
 struct Database::Impl {
-    sqlite3* db = nullptr;
+    std::unique_ptr<engine::Connection> conn;
     std::string name;
-    ~Impl() { sqlite3_close(db); }
-
-    [[noreturn]] void Fail(com::ErrorCode code, const std::string& what) const {
-        Raise(code, what + ": " + sqlite3_errmsg(db));
-    }
-};
-
-struct Column {
-    std::string name;
-    Kind kind = Kind::Untyped;
-    std::string origin;  // column of the edited table, empty for an expression
 };
 
 struct Recordset::Impl {
     std::shared_ptr<Database::Impl> db;
     std::vector<Column> columns;
     std::vector<std::vector<Variant>> rows;
-    std::vector<sqlite3_int64> rowids;
-    std::string table;  // empty: read-only
+    std::vector<bool> deleted;  // found gone when read again
+    // Editable recordsets only: the table, its key column and each row's key.
+    std::string table;
+    std::string key;
+    std::vector<Variant> keys;
+    bool seeChanges = false;
     size_t pos = 0;
     bool editing = false;
     std::vector<Variant> buffer;
@@ -177,11 +127,33 @@ struct Recordset::Impl {
     bool HasCurrent() const { return pos < rows.size(); }
     void RequireCurrent() const {
         if (!HasCurrent()) Raise(err::NoCurrentRecord);
+        if (deleted[pos]) Raise(err::RecordDeleted);
     }
     size_t IndexOf(std::string_view name) const {
         for (size_t i = 0; i < columns.size(); ++i)
             if (NamesEqual(columns[i].name, name)) return i;
         Raise(err::ItemNotFound);
+    }
+
+    // The current row as the table holds it now; nothing when it is gone.
+    std::optional<std::vector<Variant>> ReadCurrent(bool lock) {
+        std::string list;
+        for (const auto& c : columns) list += (list.empty() ? "" : ", ") + QuoteIdent(c.origin);
+        auto& conn = *db->conn;
+        auto now = conn.Query("SELECT " + list + " FROM " + table + " WHERE " + QuoteIdent(key) + " = " +
+                                  conn.Param(1) + (lock ? conn.LockSuffix() : ""),
+                              {keys[pos]});
+        if (now.values.empty()) return std::nullopt;
+        return std::move(now.values.front());
+    }
+
+    // dbSeeChanges: a row that becomes current is read again.
+    void Arrive() {
+        editing = false;
+        if (!seeChanges || table.empty() || !HasCurrent()) return;
+        auto now = ReadCurrent(false);
+        deleted[pos] = !now;
+        if (now) rows[pos] = std::move(*now);
     }
 };
 
@@ -194,14 +166,14 @@ int Recordset::RecordCount() const { return static_cast<int>(impl_->rows.size())
 
 void Recordset::MoveFirst() {
     if (impl_->rows.empty()) Raise(err::NoCurrentRecord);
-    impl_->editing = false;
     impl_->pos = 0;
+    impl_->Arrive();
 }
 
 void Recordset::MoveNext() {
-    impl_->RequireCurrent();
-    impl_->editing = false;
+    if (!impl_->HasCurrent()) Raise(err::NoCurrentRecord);
     ++impl_->pos;
+    impl_->Arrive();
 }
 
 Variant Recordset::Field(std::string_view name) const {
@@ -227,47 +199,51 @@ void Recordset::Edit() {
 void Recordset::SetField(std::string_view name, const Variant& value) {
     size_t i = impl_->IndexOf(name);
     if (!impl_->editing) Raise(err::UpdateWithoutEdit);
-    if (impl_->columns[i].origin.empty()) Raise(err::ReadOnly);
-    if (value.IsObject()) Raise(com::err::TypeMismatch);
-    impl_->buffer[i] = value;
+    impl_->buffer[i] = Coerce(value, impl_->columns[i].kind);
     impl_->changed[i] = true;
 }
 
 void Recordset::Update() {
     auto& m = *impl_;
     if (!m.editing) Raise(err::UpdateWithoutEdit);
-    std::string sql;
-    std::vector<size_t> cols;
+    m.editing = false;
+    auto& conn = *m.db->conn;
+    std::string set;
+    std::vector<Variant> params;
+    std::optional<Variant> newKey;
     for (size_t i = 0; i < m.columns.size(); ++i) {
         if (!m.changed[i]) continue;
-        sql += sql.empty() ? "" : ", ";
-        sql += QuoteIdent(m.columns[i].origin) + " = ?";
-        cols.push_back(i);
+        params.push_back(m.buffer[i]);
+        set += (set.empty() ? "" : ", ") + QuoteIdent(m.columns[i].origin) + " = " +
+               conn.Param(static_cast<int>(params.size()));
+        if (m.columns[i].origin == m.key) newKey = m.buffer[i];
     }
-    if (!cols.empty()) {
-        sql = "UPDATE " + QuoteIdent(m.table) + " SET " + sql + " WHERE rowid = ?";
-        Stmt st;
-        if (sqlite3_prepare_v2(m.db->db, sql.c_str(), -1, &st.p, nullptr) != SQLITE_OK)
-            m.db->Fail(err::ReadOnly, "Cannot update");
-        int idx = 1;
-        for (size_t i : cols) Bind(st.p, idx++, m.buffer[i], m.columns[i].kind);
-        sqlite3_bind_int64(st.p, idx, m.rowids[m.pos]);
-        if (sqlite3_step(st.p) != SQLITE_DONE) m.db->Fail(err::ReadOnly, "Cannot update");
-        // Show what the table now holds, typed as a fresh read would type it.
-        std::string back;
-        for (size_t i : cols) back += (back.empty() ? "" : ", ") + QuoteIdent(m.columns[i].origin);
-        back = "SELECT " + back + " FROM " + QuoteIdent(m.table) + " WHERE rowid = ?";
-        Stmt rd;
-        if (sqlite3_prepare_v2(m.db->db, back.c_str(), -1, &rd.p, nullptr) == SQLITE_OK) {
-            sqlite3_bind_int64(rd.p, 1, m.rowids[m.pos]);
-            if (sqlite3_step(rd.p) == SQLITE_ROW) {
-                int k = 0;
-                for (size_t i : cols) m.buffer[i] = ReadColumn(rd.p, k++, m.columns[i].kind);
-            }
+    if (params.empty()) return;
+    params.push_back(m.keys[m.pos]);
+    const std::string sql = "UPDATE " + m.table + " SET " + set + " WHERE " + QuoteIdent(m.key) + " = " +
+                            conn.Param(static_cast<int>(params.size()));
+    conn.BeginWrite();
+    try {
+        auto now = m.ReadCurrent(true);
+        if (!now) {
+            m.deleted[m.pos] = true;
+            Raise(err::RecordDeleted);
         }
+        if (!SameRow(*now, m.rows[m.pos])) {
+            // The recordset shows the row as the other user left it, so a
+            // new Edit starts from there.
+            m.rows[m.pos] = std::move(*now);
+            Raise(err::WriteConflict);
+        }
+        conn.Change(sql, params);
+        if (newKey) m.keys[m.pos] = *newKey;
+        // What the table now holds, typed as a fresh read types it.
+        if (auto written = m.ReadCurrent(false)) m.rows[m.pos] = std::move(*written);
+        conn.Commit();
+    } catch (...) {
+        conn.Rollback();
+        throw;
     }
-    m.rows[m.pos] = m.buffer;
-    m.editing = false;
 }
 
 void Recordset::CancelUpdate() {
@@ -279,140 +255,62 @@ Database::Database(std::shared_ptr<Impl> impl) : impl_(std::move(impl)) {}
 Database::~Database() = default;
 const std::string& Database::Name() const { return impl_->name; }
 
-void Database::Execute(std::string_view sql) {
-    std::string text(sql);
-    char* msg = nullptr;
-    if (sqlite3_exec(impl_->db, text.c_str(), nullptr, nullptr, &msg) != SQLITE_OK) {
-        std::string why = msg ? msg : "error";
-        sqlite3_free(msg);
-        Raise(why.find("no such table") != std::string::npos ? err::TableNotFound : err::SyntaxErrorInQuery,
-              why);
-    }
-}
-
-namespace {
-
-bool IsIdentifier(std::string_view s) {
-    if (s.empty()) return false;
-    for (unsigned char c : s)
-        if (!(std::isalnum(c) || c == '_' || c >= 0x80)) return false;
-    return true;
-}
-
-// Offset just after a leading SELECT keyword (not SELECT DISTINCT), or npos.
-size_t AfterSelect(const std::string& q) {
-    size_t i = 0;
-    while (i < q.size() && std::isspace(static_cast<unsigned char>(q[i]))) ++i;
-    if (q.size() < i + 7 || FoldAscii(q.substr(i, 6)) != "SELECT" || !std::isspace(static_cast<unsigned char>(q[i + 6])))
-        return std::string::npos;
-    size_t j = i + 6;
-    while (j < q.size() && std::isspace(static_cast<unsigned char>(q[j]))) ++j;
-    if (FoldAscii(q.substr(j, 8)) == "DISTINCT") return std::string::npos;
-    return i + 6;
-}
-
-// The one table every column comes from, or empty.
-std::string SingleOrigin(sqlite3_stmt* st, int from) {
-    std::string table;
-    int n = sqlite3_column_count(st);
-    for (int i = from; i < n; ++i) {
-        const char* t = sqlite3_column_table_name(st, i);
-        if (!t) continue;
-        if (table.empty()) table = t;
-        else if (table != t) return {};
-    }
-    return table;
-}
-
-}  // namespace
+void Database::Execute(std::string_view sql) { impl_->conn->Execute(std::string(sql)); }
 
 std::shared_ptr<Recordset> Database::OpenRecordset(std::string_view source, int type, int options) {
     if (type != dbOpenDynaset) Raise(err::InvalidArgument);
     if (options != 0 && options != dbSeeChanges) Raise(err::InvalidArgument);
-    sqlite3* db = impl_->db;
-    std::string src(source);
-    std::string sql;
-    std::string table;
-    bool isTable = IsIdentifier(src);
-    if (isTable) {
-        sql = "SELECT rowid, * FROM " + QuoteIdent(src);
-        table = src;
-    } else {
-        sql = src;
-    }
-
-    Stmt st;
-    const char* tail = nullptr;
-    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &st.p, &tail) != SQLITE_OK) {
-        std::string why = sqlite3_errmsg(db);
-        if (why.find("no such table") != std::string::npos) {
-            Raise(err::TableNotFound, "The database engine cannot find the input table or query '" +
-                                               src + "'. (" + why + ")");
-        }
-        Raise(err::SyntaxErrorInQuery, "Syntax error in query expression '" + src + "': " + why);
-    }
-    if (!st.p || sqlite3_column_count(st.p) == 0) Raise(err::InvalidArgument);
-
-    int first = isTable ? 1 : 0;
-    if (!isTable) {
-        // A single-table SELECT stays editable: read its rows with their rowid.
-        std::string t = SingleOrigin(st.p, 0);
-        size_t at = AfterSelect(src);
-        bool all = !t.empty();
-        for (int i = 0; all && i < sqlite3_column_count(st.p); ++i)
-            if (!sqlite3_column_table_name(st.p, i)) all = false;
-        if (all && at != std::string::npos) {
-            std::string withId = src.substr(0, at) + " " + QuoteIdent(t) + ".rowid," + src.substr(at);
-            Stmt st2;
-            if (sqlite3_prepare_v2(db, withId.c_str(), -1, &st2.p, nullptr) == SQLITE_OK &&
-                SingleOrigin(st2.p, 0) == t) {
-                std::swap(st.p, st2.p);
-                table = t;
-                first = 1;
-            }
-        }
-    }
+    auto& conn = *impl_->conn;
+    const std::string src(source);
+    const bool byName = IsIdentifier(src);
+    std::string sql = byName ? "SELECT * FROM " + conn.TableRef(src) : src;
+    const auto columns = conn.Describe(sql);
+    if (columns.empty()) Raise(err::InvalidArgument);
 
     auto impl = std::make_unique<Recordset::Impl>();
     impl->db = impl_;
-    impl->table = table;
-    int n = sqlite3_column_count(st.p);
-    for (int i = first; i < n; ++i) {
-        Column c;
-        c.name = sqlite3_column_name(st.p, i);
-        c.kind = KindOf(sqlite3_column_decltype(st.p, i));
-        const char* t = sqlite3_column_table_name(st.p, i);
-        const char* o = sqlite3_column_origin_name(st.p, i);
-        if (!table.empty() && t && o && table == t) c.origin = o;
-        impl->columns.push_back(std::move(c));
+    impl->seeChanges = options == dbSeeChanges;
+    // Editable: read the rows with their key in front.
+    const std::string table = SingleTable(columns);
+    const std::string key = table.empty() ? std::string() : conn.PrimaryKey(table);
+    // A table by name in key order: a server keeps no order of its own.
+    if (byName && !key.empty()) sql += " ORDER BY " + QuoteIdent(key);
+    const size_t at = AfterSelect(sql);
+    engine::Rows rows;
+    if (!key.empty() && at != std::string::npos) {
+        try {
+            rows = conn.Query(sql.substr(0, at) + " " + table + "." + QuoteIdent(key) + "," + sql.substr(at));
+            if (rows.columns.size() == columns.size() + 1 && rows.columns[0].table == table &&
+                rows.columns[0].origin == key) {
+                impl->table = table;
+                impl->key = key;
+                for (auto& row : rows.values) {
+                    impl->keys.push_back(row.front());
+                    row.erase(row.begin());
+                }
+                rows.columns.erase(rows.columns.begin());
+            }
+        } catch (const com::Error&) {
+            // The query names the table differently (an alias): read-only.
+        }
     }
-    int rc = 0;
-    while ((rc = sqlite3_step(st.p)) == SQLITE_ROW) {
-        std::vector<Variant> row;
-        row.reserve(impl->columns.size());
-        for (int i = first; i < n; ++i) row.push_back(ReadColumn(st.p, i, impl->columns[i - first].kind));
-        impl->rows.push_back(std::move(row));
-        impl->rowids.push_back(first ? sqlite3_column_int64(st.p, 0) : 0);
-    }
-    if (rc != SQLITE_DONE) impl_->Fail(err::SyntaxErrorInQuery, "Query failed");
+    if (impl->table.empty()) rows = conn.Query(sql);
+    impl->columns = std::move(rows.columns);
+    impl->rows = std::move(rows.values);
+    impl->deleted.assign(impl->rows.size(), false);
     return std::make_shared<Recordset>(std::move(impl));
+}
+
+bool IsServerUri(std::string_view path) {
+    return path.rfind("postgresql://", 0) == 0 || path.rfind("postgres://", 0) == 0;
 }
 
 namespace {
 
-std::shared_ptr<Database> Open(std::string_view path, int flags) {
+std::shared_ptr<Database> Open(std::string_view path, bool create) {
     auto impl = std::make_shared<Database::Impl>();
     impl->name = std::string(path);
-    if (sqlite3_open_v2(impl->name.c_str(), &impl->db, flags, nullptr) != SQLITE_OK)
-        Raise(err::CannotOpenDatabase, "Cannot open database '" + impl->name + "': " + sqlite3_errmsg(impl->db));
-    sqlite3_busy_timeout(impl->db, 5000);
-    // Reading the schema proves the file is a database.
-    char* msg = nullptr;
-    if (sqlite3_exec(impl->db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, &msg) != SQLITE_OK) {
-        std::string why = msg ? msg : "";
-        sqlite3_free(msg);
-        Raise(err::FileNotDatabase, "Unrecognized database format '" + impl->name + "'. (" + why + ")");
-    }
+    impl->conn = IsServerUri(path) ? engine::OpenPostgres(impl->name, create) : engine::OpenSqlite(impl->name, create);
     return std::make_shared<Database>(impl);
 }
 
@@ -420,16 +318,16 @@ std::shared_ptr<Database> Open(std::string_view path, int flags) {
 
 std::shared_ptr<Database> Workspace::OpenDatabase(std::string_view path) {
     std::error_code ec;
-    if (!std::filesystem::is_regular_file(std::filesystem::path(std::string(path)), ec))
+    if (!IsServerUri(path) && !std::filesystem::is_regular_file(std::filesystem::path(std::string(path)), ec))
         Raise(err::FileNotFound, "Could not find file '" + std::string(path) + "'.");
-    return Open(path, SQLITE_OPEN_READWRITE);
+    return Open(path, false);
 }
 
 std::shared_ptr<Database> Workspace::CreateDatabase(std::string_view path) {
     std::error_code ec;
-    if (std::filesystem::exists(std::filesystem::path(std::string(path)), ec))
+    if (!IsServerUri(path) && std::filesystem::exists(std::filesystem::path(std::string(path)), ec))
         Raise(err::DatabaseExists);
-    return Open(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    return Open(path, true);
 }
 
 }  // namespace kado::dao

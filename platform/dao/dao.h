@@ -1,5 +1,7 @@
-// Database engine interface of the host (workspace, database, recordset)
-// over SQLite files. Failures throw com::Error with the engine's numbers.
+// Database engine interface of the host (workspace, database, recordset):
+// over an SQLite file, or over a PostgreSQL database when the path is a
+// connection URI (postgresql://... or postgres://...). Failures throw
+// com::Error with the engine's numbers.
 #pragma once
 
 #include <memory>
@@ -21,6 +23,8 @@ class Database;
 
 // A recordset on the rows of one query, positioned on the first row when
 // there is one. Field values are typed from the columns' declared types.
+// The rows are fixed when it opens; with dbSeeChanges each row is read again
+// when it becomes current (see dao.cpp).
 class Recordset : public com::Object {
 public:
     ~Recordset() override;
@@ -37,10 +41,13 @@ public:
     com::Variant Field(std::string_view name) const;
     std::vector<std::string> FieldNames() const;
 
-    // Edit, assign, Update: saves the current row back to its table.
-    // Only recordsets on one table (a table name or a single-table SELECT) can be edited.
+    // Edit, assign, Update: saves the current row back to its table. Only
+    // recordsets on one table with a one-column primary key (the table by name
+    // or a SELECT of its columns) can be edited; 3027 otherwise.
     void Edit();
     void SetField(std::string_view name, const com::Variant& value);  // 3020 without Edit
+    // 3197, nothing written, when another user changed the row since this
+    // recordset read it; 3167 when the row is gone. Ends the edit either way.
     void Update();
     void CancelUpdate();
 
@@ -73,12 +80,17 @@ private:
 class Workspace : public com::Object {
 public:
     std::string TypeName() const override { return "Workspace"; }
-    // Opens an existing database file (not exclusive, read-write).
-    // 3024/3044 style errors for a missing file, 3343 for a file that is no database.
+    // Opens an existing database file (not exclusive, read-write) or server database.
+    // 3024 for a missing file, 3343 for a file that is no database, 3049 when
+    // the server or its database cannot be reached.
     std::shared_ptr<Database> OpenDatabase(std::string_view path);
-    // Creates a new database file (for the demo host and tests).
+    // Creates a new database file (for the demo host and tests); on a server,
+    // takes the existing database when it holds no table yet (3204 otherwise).
     std::shared_ptr<Database> CreateDatabase(std::string_view path);
 };
+
+// Whether a database path names a server database rather than a file.
+bool IsServerUri(std::string_view path);
 
 // Renders a value read from a record for use inside a query text: the number
 // in decimal digits with "." as decimal separator. A value that is no number

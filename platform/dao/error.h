@@ -13,7 +13,12 @@ inline constexpr com::ErrorCode ReadOnly{3027, "Cannot update. Database or objec
 inline constexpr com::ErrorCode CannotOpenDatabase{3049, "Cannot open database."};
 inline constexpr com::ErrorCode SyntaxErrorInQuery{3075, "Syntax error in query expression."};
 inline constexpr com::ErrorCode TableNotFound{3078, "Cannot find the input table or query."};
+inline constexpr com::ErrorCode ServerCallFailed{3146, "Call to the database server failed."};
+inline constexpr com::ErrorCode RecordDeleted{3167, "Record is deleted."};
+inline constexpr com::ErrorCode WriteConflict{
+    3197, "The data has been changed by another user since it was read; the update was not saved."};
 inline constexpr com::ErrorCode DatabaseExists{3204, "Database already exists."};
+inline constexpr com::ErrorCode Locked{3260, "Could not update; currently locked by another user."};
 inline constexpr com::ErrorCode ItemNotFound{3265, "Item not found in this collection."};
 inline constexpr com::ErrorCode FileNotDatabase{3343, "Unrecognized database format."};
 }  // namespace kado::dao::err

@@ -8,7 +8,9 @@
 
 namespace kado::dao {
 
-// Same text as schema/host.sql.
+// Same text as schema/host.sql. One text for both engines: DOUBLE PRECISION
+// keeps amounts in 8-byte floats and TIMESTAMP keeps a date's time of day on
+// PostgreSQL as well (REAL and DATE would not there).
 std::string_view HostSchemaSql();
 void ApplyHostSchema(Database& db);
 

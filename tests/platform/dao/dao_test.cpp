@@ -4,10 +4,12 @@
 
 #include <filesystem>
 #include <fstream>
+#include <thread>
 #include <sstream>
 
 #include "platform/dao/host_schema.h"
 #include "support/error_of.h"
+#include "support/test_database.h"
 
 namespace kado::dao {
 namespace {
@@ -18,19 +20,27 @@ using com::VarType;
 
 using kado::test::ErrorOf;
 
-class DaoTest : public ::testing::Test {
+using kado::testing::Engine;
+
+// Each case runs on an SQLite file and on the PostgreSQL server.
+class DaoTest : public ::testing::TestWithParam<Engine> {
 protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("kado-dao-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        if (auto why = kado::testing::Unavailable(GetParam()); !why.empty()) GTEST_SKIP() << why;
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        std::string name = std::string(info->name());
+        for (char& c : name)
+            if (c == '/') c = '_';
+        dir_ = fs::temp_directory_path() / ("kado-dao-" + name);
         fs::remove_all(dir_);
         fs::create_directories(dir_);
-        path_ = (dir_ / "host.db").string();
+        database_ = std::make_unique<kado::testing::TestDatabase>(GetParam(), dir_ / "host.db", name);
+        path_ = database_->Where();
         auto created = Workspace().CreateDatabase(path_);
         ApplyHostSchema(*created);
         created->Execute(
             "INSERT INTO TempDoc (ID_Benutzer, ID_Auftragsnummer, MeßtruppZusammenfassen, AbschlagAbsolut, "
-            "Zahlungsziel, MwStErmäßigt) VALUES (1, 7, 1, 12.5, 'False', 7);"
+            "Zahlungsziel, MwStErmäßigt) VALUES (1, 7, TRUE, 12.5, 'False', 7);"
             "INSERT INTO Rechnung VALUES (3, 'R-3', 7, 5, 100.0, 119.0, NULL, 19);"
             "INSERT INTO Rechnung VALUES (4, 'R-4', 7, 1, 50.0, 59.5, 0, 19);"
             "INSERT INTO Termine VALUES (1, 8, 3, '2024-02-29');"
@@ -39,14 +49,27 @@ protected:
     }
     void TearDown() override {
         db_.reset();
-        fs::remove_all(dir_);
+        database_.reset();
+        std::error_code ec;
+        if (!dir_.empty()) fs::remove_all(dir_, ec);
+    }
+    double Brutto(int invoice) {
+        return Workspace()
+            .OpenDatabase(path_)
+            ->OpenRecordset("SELECT Brutto FROM Rechnung WHERE ID_Rechnungsnummer = " + std::to_string(invoice))
+            ->Field("Brutto")
+            .ToDouble();
     }
     fs::path dir_;
+    std::unique_ptr<kado::testing::TestDatabase> database_;
     std::string path_;
     std::shared_ptr<Database> db_;
 };
 
-TEST_F(DaoTest, FieldsAreTypedByDeclaredColumnType) {
+INSTANTIATE_TEST_SUITE_P(Engines, DaoTest, ::testing::Values(Engine::Sqlite, Engine::Postgres),
+                         kado::testing::EngineName);
+
+TEST_P(DaoTest, FieldsAreTypedByDeclaredColumnType) {
     auto rs = db_->OpenRecordset("SELECT * FROM TempDoc WHERE ID_Benutzer = 1", dbOpenDynaset, 0);
     ASSERT_FALSE(rs->EOF_());
     EXPECT_EQ(rs->Field("ID_Auftragsnummer").Type(), VarType::Long);
@@ -64,7 +87,7 @@ TEST_F(DaoTest, FieldsAreTypedByDeclaredColumnType) {
     EXPECT_EQ(ErrorOf([&] { rs->Field("MwStErmassigt"); }), 3265);
 }
 
-TEST_F(DaoTest, DatesAndTextFromHostQueries) {
+TEST_P(DaoTest, DatesAndTextFromHostQueries) {
     // The host's query text, parentheses and "From" as it stands.
     auto rs = db_->OpenRecordset(
         "SELECT ID_Terminart, ID_Rechnungsnummer, Datum From Termine WHERE (((ID_Terminart)=8) AND "
@@ -87,7 +110,7 @@ TEST_F(DaoTest, DatesAndTextFromHostQueries) {
     EXPECT_TRUE(r->Field("MehrwertsteuerFreierbetrag").IsNull());
 }
 
-TEST_F(DaoTest, WalkingRowsAndEmptyRecordsets) {
+TEST_P(DaoTest, WalkingRowsAndEmptyRecordsets) {
     auto rs = db_->OpenRecordset("SELECT * FROM Rechnung WHERE ID_Auftragsnummer = 7 ORDER BY ID_Rechnungsnummer");
     EXPECT_FALSE(rs->BOF());
     EXPECT_EQ(rs->Field("ID_Rechnungsnummer").ToLong(), 3);
@@ -107,7 +130,7 @@ TEST_F(DaoTest, WalkingRowsAndEmptyRecordsets) {
     EXPECT_EQ(ErrorOf([&] { empty->Field("Brutto"); }), 3021);
 }
 
-TEST_F(DaoTest, OpenFailures) {
+TEST_P(DaoTest, OpenFailures) {
     struct Case {
         std::function<void()> call;
         int number;
@@ -118,15 +141,31 @@ TEST_F(DaoTest, OpenFailures) {
         {[&] { db_->OpenRecordset("SELECT * FRM Rechnung"); }, 3075},
         {[&] { db_->OpenRecordset("Rechnung", 4); }, 3001},
         {[&] { db_->OpenRecordset("Rechnung", dbOpenDynaset, 8); }, 3001},
-        {[&] { Workspace().OpenDatabase((dir_ / "missing.db").string()); }, 3024},
+        {[&] { Workspace().CreateDatabase(path_); }, 3204},
     };
     for (const auto& c : cases) EXPECT_EQ(ErrorOf(c.call), c.number);
-
-    std::ofstream((dir_ / "text.db").string()) << "this is no database file, only some text long enough";
-    EXPECT_EQ(ErrorOf([&] { Workspace().OpenDatabase((dir_ / "text.db").string()); }), 3343);
 }
 
-TEST_F(DaoTest, EditUpdateSavesTheCurrentRow) {
+TEST(DaoFiles, MissingFilesTextFilesAndUnreachableServers) {
+    const fs::path dir = fs::temp_directory_path() / "kado-dao-files";
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    std::ofstream((dir / "text.db").string()) << "this is no database file, only some text long enough";
+    struct Case {
+        std::string path;
+        int number;
+    };
+    const Case cases[] = {
+        {(dir / "missing.db").string(), 3024},
+        {(dir / "text.db").string(), 3343},
+        // Nothing listens on port 1.
+        {"postgresql://kado@127.0.0.1:1/kado?connect_timeout=5", 3049},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ErrorOf([&] { Workspace().OpenDatabase(c.path); }), c.number) << c.path;
+    fs::remove_all(dir);
+}
+
+TEST_P(DaoTest, EditUpdateSavesTheCurrentRow) {
     auto rs = db_->OpenRecordset("SELECT * FROM Rechnung WHERE ID_Auftragsnummer = 7 AND Rechnungsart = 5");
     EXPECT_EQ(ErrorOf([&] { rs->SetField("Brutto", Variant(1.0)); }), 3020);
     rs->Edit();
@@ -152,7 +191,7 @@ TEST_F(DaoTest, EditUpdateSavesTheCurrentRow) {
     EXPECT_TRUE(check->Field("Brutto").IsNull());
 }
 
-TEST_F(DaoTest, JoinIsReadOnly) {
+TEST_P(DaoTest, JoinIsReadOnly) {
     auto rs = db_->OpenRecordset(
         "SELECT Rechnung.Brutto, Termine.Datum FROM Rechnung INNER JOIN Termine ON "
         "Termine.ID_Rechnungsnummer = Rechnung.ID_Rechnungsnummer");
@@ -166,6 +205,116 @@ TEST_F(DaoTest, JoinIsReadOnly) {
     auto expr = db_->OpenRecordset("SELECT Brutto * 2 AS Doppelt FROM Rechnung");
     EXPECT_EQ(expr->Field("Doppelt").Type(), VarType::Double);
     EXPECT_EQ(ErrorOf([&] { expr->Edit(); }), 3027);
+}
+
+TEST_P(DaoTest, WhichRecordsetsCanBeEdited) {
+    const std::pair<const char*, bool> cases[] = {
+        {"Rechnung", true},
+        {"SELECT * FROM Rechnung WHERE (((ID_Auftragsnummer)=7))", true},
+        {"SELECT Brutto FROM Rechnung WHERE ID_Rechnungsnummer = 4", true},  // the key need not be selected
+        {"TempDoc", false},                                                  // no primary key
+        {"SELECT DISTINCT Brutto FROM Rechnung", false},
+        {"SELECT r.Brutto FROM Rechnung r WHERE r.ID_Rechnungsnummer = 4", false},  // an alias
+        {"SELECT Brutto, 1 AS Eins FROM Rechnung", false},
+    };
+    for (const auto& [source, editable] : cases) {
+        auto rs = db_->OpenRecordset(source);
+        ASSERT_FALSE(rs->EOF_()) << source;
+        EXPECT_EQ(ErrorOf([&] { rs->Edit(); }), editable ? 0 : 3027) << source;
+    }
+}
+
+TEST_P(DaoTest, UpdateOfARowChangedSinceItWasReadFails) {
+    auto mine = db_->OpenRecordset("SELECT * FROM Rechnung ORDER BY ID_Rechnungsnummer");
+    auto other = Workspace().OpenDatabase(path_);
+    auto theirs = other->OpenRecordset("SELECT * FROM Rechnung WHERE ID_Rechnungsnummer = 3");
+    theirs->Edit();
+    theirs->SetField("Brutto", Variant(120.0));
+    theirs->Update();
+
+    mine->Edit();
+    mine->SetField("Brutto", Variant(130.0));
+    mine->SetField("NettoRechnung", Variant(110.0));
+    EXPECT_EQ(ErrorOf([&] { mine->Update(); }), 3197);
+    // Nothing of the failed update was written; the recordset now shows the
+    // other user's row, and an update from there goes through.
+    EXPECT_DOUBLE_EQ(Brutto(3), 120.0);
+    EXPECT_DOUBLE_EQ(Workspace().OpenDatabase(path_)->OpenRecordset("Rechnung")->Field("NettoRechnung").ToDouble(), 100.0);
+    EXPECT_DOUBLE_EQ(mine->Field("Brutto").ToDouble(), 120.0);
+    EXPECT_EQ(ErrorOf([&] { mine->Update(); }), 3020);
+    mine->Edit();
+    mine->SetField("Brutto", Variant(130.0));
+    mine->Update();
+    EXPECT_DOUBLE_EQ(Brutto(3), 130.0);
+
+    // A row another user deleted cannot be updated.
+    mine->MoveNext();
+    other->Execute("DELETE FROM Rechnung WHERE ID_Rechnungsnummer = 4");
+    mine->Edit();
+    mine->SetField("Brutto", Variant(1.0));
+    EXPECT_EQ(ErrorOf([&] { mine->Update(); }), 3167);
+    EXPECT_EQ(ErrorOf([&] { mine->Field("Brutto"); }), 3167);
+}
+
+TEST_P(DaoTest, SeeChangesReadsARowAgainWhenItBecomesCurrent) {
+    const char* query = "SELECT * FROM Rechnung ORDER BY ID_Rechnungsnummer";
+    auto seeing = db_->OpenRecordset(query, dbOpenDynaset, dbSeeChanges);
+    auto snapshot = db_->OpenRecordset(query, dbOpenDynaset, 0);
+    auto other = Workspace().OpenDatabase(path_);
+    other->Execute("UPDATE Rechnung SET Brutto = 70.5 WHERE ID_Rechnungsnummer = 4");
+    other->Execute("INSERT INTO Rechnung (ID_Rechnungsnummer, Brutto) VALUES (9, 1)");
+
+    seeing->MoveNext();
+    snapshot->MoveNext();
+    EXPECT_DOUBLE_EQ(seeing->Field("Brutto").ToDouble(), 70.5);
+    EXPECT_DOUBLE_EQ(snapshot->Field("Brutto").ToDouble(), 59.5);
+    // The rows themselves are those of the opening: no row added since.
+    seeing->MoveNext();
+    EXPECT_TRUE(seeing->EOF_());
+    EXPECT_EQ(seeing->RecordCount(), 2);
+
+    // The re-read row is what an update is checked against.
+    seeing->MoveFirst();
+    other->Execute("UPDATE Rechnung SET Brutto = 121 WHERE ID_Rechnungsnummer = 3");
+    EXPECT_DOUBLE_EQ(seeing->Field("Brutto").ToDouble(), 119.0);  // the current row is not read again
+    seeing->MoveFirst();
+    EXPECT_DOUBLE_EQ(seeing->Field("Brutto").ToDouble(), 121.0);
+    seeing->Edit();
+    seeing->SetField("Brutto", Variant(122.0));
+    seeing->Update();
+    EXPECT_DOUBLE_EQ(Brutto(3), 122.0);
+
+    other->Execute("DELETE FROM Rechnung WHERE ID_Rechnungsnummer = 4");
+    seeing->MoveNext();
+    EXPECT_FALSE(seeing->EOF_());
+    EXPECT_EQ(ErrorOf([&] { seeing->Field("Brutto"); }), 3167);
+    EXPECT_EQ(ErrorOf([&] { seeing->Edit(); }), 3167);
+}
+
+// Editors on connections of their own add one each to the same amount and
+// retry when told the row changed: every addition arrives.
+TEST_P(DaoTest, ConcurrentEditorsLoseNoUpdate) {
+    constexpr int kEditors = 4, kEach = 15;
+    std::vector<std::thread> editors;
+    std::vector<int> conflicts(kEditors, 0), failures(kEditors, 0);
+    for (int e = 0; e < kEditors; ++e) {
+        editors.emplace_back([&, e] {
+            auto db = Workspace().OpenDatabase(path_);
+            for (int done = 0; done < kEach;) {
+                auto rs = db->OpenRecordset("SELECT * FROM Rechnung WHERE ID_Rechnungsnummer = 4");
+                rs->Edit();
+                rs->SetField("Brutto", Variant(rs->Field("Brutto").ToDouble() + 1));
+                switch (ErrorOf([&] { rs->Update(); })) {
+                case 0: ++done; break;
+                case 3197: ++conflicts[e]; break;
+                default: ++failures[e]; ++done; break;
+                }
+            }
+        });
+    }
+    for (auto& t : editors) t.join();
+    for (int e = 0; e < kEditors; ++e) EXPECT_EQ(failures[e], 0) << "editor " << e;
+    EXPECT_DOUBLE_EQ(Brutto(4), 59.5 + kEditors * kEach);
 }
 
 TEST(SqlNumber, RendersNumbersAndRejectsEverythingElse) {

@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# kado-host on a PostgreSQL server: init --db into an empty schema, session
+# and a confirmed run on it, the refusals of init, and a server that is not
+# there. Skipped (77) without KADO_TEST_PG_URI.
+set -u
+host="$1"
+if [ -z "${KADO_TEST_PG_URI:-}" ]; then
+  echo "SKIPPED: no PostgreSQL server: KADO_TEST_PG_URI is not set (eval \"\$(tests/pg/pg_server.sh start)\")"
+  exit 77
+fi
+fail() { echo "FAIL: $*"; exit 1; }
+psql="$(command -v psql || ls /usr/lib/postgresql/*/bin/psql 2>/dev/null | tail -1)"
+[ -x "$psql" ] || fail "psql not found"
+sql() { "$psql" -X -q -A -t -v ON_ERROR_STOP=1 "$1" -c "$2"; }
+dir="$(mktemp -d)"
+schema="kado_sh$$"
+trap 'sql "$KADO_TEST_PG_URI" "DROP SCHEMA IF EXISTS $schema CASCADE" >/dev/null 2>&1; rm -rf "$dir"' EXIT
+sql "$KADO_TEST_PG_URI" "CREATE SCHEMA $schema" || fail "no schema on the server"
+case "$KADO_TEST_PG_URI" in
+  *\?*) uri="$KADO_TEST_PG_URI&options=-csearch_path%3D$schema" ;;
+  *) uri="$KADO_TEST_PG_URI?options=-csearch_path%3D$schema" ;;
+esac
+source "$(dirname "$0")/built_plugin.sh"
+register_plugin "$dir/config" export
+
+out="$("$host" init "$dir" --db "$uri" --invoices 3)" || fail "init --db exited $?"
+grep -qF 'Rechnungen 1 bis 3 ("RE-2026-0001" bis "RE-2026-0003")' <<<"$out" || fail "init output lacks the invoices: $out"
+[ ! -e "$dir/kado.sqlite" ] || fail "init --db wrote a database file as well"
+[ -s "$dir/Rechnung.docx" ] || fail "init --db wrote no invoice template"
+"$host" init "$dir/zwei" --db "$uri" >/dev/null 2>&1; rc=$?
+[ "$rc" -eq 2 ] || fail "init into a database with the host tables exited $rc, not 2"
+[ ! -e "$dir/zwei/Rechnung.docx" ] || fail "the refused init wrote its template"
+"$host" init "$dir/drei" --db "$dir/kado.sqlite" >/dev/null 2>&1; rc=$?
+[ "$rc" -eq 2 ] || fail "init --db with a file path exited $rc, not 2"
+
+out="$("$host" session --db "$uri" --invoice 3 --category 0)" || fail "session exited $?"
+for want in 'Rechnung 3 "RE-2026-0003", Auftrag 1, Rechnungsart 1' 'Zahlungsziel-Vorlage: Zahlbar bis <14> ohne Abzug.' \
+            'Mehrwertsteuersatz      19 %' 'MwStErmäßigt            7 %'; do
+  grep -qF -- "$want" <<<"$out" || fail "session output lacks: $want"
+done
+
+out="$("$host" run --db "$uri" --doc "$dir/Rechnung.docx" --out "$dir/fertig.docx" --invoice 3 --category 0 \
+  --do 'set mskAGPo=12' --do 'set mskAGP=3' --do 'set mskBoden=250' --do ok 2>"$dir/err")" || fail "run exited $?"
+grep -qF 'Rechnung 3: NettoRechnung 150000, Brutto 178500, MehrwertsteuerFreierbetrag 0 (Cent)' <<<"$out" \
+  || fail "run output lacks the figures: $out"
+[ ! -s "$dir/err" ] || fail "run said on standard error: $(cat "$dir/err")"
+[ "$(sql "$uri" 'SELECT Brutto FROM Rechnung ORDER BY ID_Rechnungsnummer')" = $'0\n0\n178500' ] \
+  || fail "the server holds other amounts: $(sql "$uri" 'SELECT Brutto FROM Rechnung')"
+
+# Nothing listens on port 1.
+"$host" run --db "postgresql://kado@127.0.0.1:1/kado" --doc "$dir/Rechnung.docx" --category 0 >/dev/null 2>"$dir/err"; rc=$?
+[ "$rc" -eq 2 ] || fail "run against no server exited $rc, not 2"
+grep -qF 'Datenbank lässt sich nicht öffnen: postgresql://kado@127.0.0.1:1/kado: Fehler 3049' "$dir/err" \
+  || fail "run against no server said: $(cat "$dir/err")"
+echo "kado-host on the server: all checks passed"
