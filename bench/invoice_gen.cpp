@@ -46,22 +46,7 @@ std::pair<size_t, size_t> FeeTable(const std::string& xml, const std::map<std::s
 }  // namespace
 
 std::vector<host::Action> DemoJob(int category) {
-    // The jobs live once, in the shell file the main job sources: each "N) job=('...' '...') ;;".
-    std::ifstream in(fs::path(KADO_SOURCE_DIR) / "host" / "demo_jobs.sh");
-    std::stringstream all;
-    all << in.rdbuf();
-    const std::string text = all.str();
-    const std::string head = std::to_string(category) + ") job=(";
-    const size_t at = text.find(head);
-    const size_t end = at == std::string::npos ? at : text.find(";;", at);
-    if (end == std::string::npos) throw std::runtime_error("no demo job for category " + std::to_string(category));
-    std::vector<host::Action> job;
-    for (size_t q = text.find('\'', at); q < end; q = text.find('\'', q + 1)) {
-        const size_t close = text.find('\'', q + 1);
-        job.push_back(Parsed(text.substr(q + 1, close - q - 1)));
-        q = close;
-    }
-    return job;
+    return host::DemoJob(fs::path(KADO_SOURCE_DIR) / "host" / "demo_jobs.sh", category);
 }
 
 std::vector<host::Action> DemoInputs() { return DemoJob(0); }

@@ -1,6 +1,9 @@
 #include "host/demo.h"
 
+#include <fstream>
 #include <iostream>
+#include <sstream>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -74,6 +77,27 @@ std::shared_ptr<word::Document> DemoInvoice() {
     for (auto it = marks.rbegin(); it != marks.rend(); ++it)
         doc->GetComments().Add(doc->GetRange(it->first, it->first), it->second);
     return doc;
+}
+
+std::vector<Action> DemoJob(const fs::path& jobs, int category) {
+    std::ifstream in(jobs);
+    std::stringstream all;
+    all << in.rdbuf();
+    const std::string text = all.str();
+    const std::string head = std::to_string(category) + ") job=(";
+    const size_t at = text.find(head);
+    const size_t end = at == std::string::npos ? at : text.find(";;", at);
+    if (end == std::string::npos) throw std::runtime_error("no demo job for category " + std::to_string(category));
+    std::vector<Action> job;
+    for (size_t q = text.find('\'', at); q < end; q = text.find('\'', q + 1)) {
+        const size_t close = text.find('\'', q + 1);
+        std::string error;
+        auto action = ParseAction(text.substr(q + 1, close - q - 1), error);
+        if (!action) throw std::runtime_error(jobs.string() + ": " + error);
+        job.push_back(*action);
+        q = close;
+    }
+    return job;
 }
 
 int Init(const fs::path& dir) {

@@ -4,6 +4,9 @@
 
 #include <filesystem>
 #include <memory>
+#include <vector>
+
+#include "host/batch_action.h"
 
 #include "platform/word/word.h"
 
@@ -18,6 +21,11 @@ inline constexpr float kBodyFontSize = 9;
 // The invoice template as the host writes it: letter text with the markers
 // "kadoStart", "kadoGesamt", "kadoNetto", "kadoMwSt", "kadoBrutto", "kadoAuslagen".
 std::shared_ptr<word::Document> DemoInvoice();
+
+// The demo job of a category (Show's index) from the job list the main job
+// sources (host/demo_jobs.sh, each "N) job=('...' '...') ;;"): its actions,
+// without the closing ok. Throws std::runtime_error for a missing job or action.
+std::vector<Action> DemoJob(const std::filesystem::path& jobs, int category);
 
 // Writes DIR/kado.sqlite and DIR/Rechnung.docx; refuses (exit code 2) when either exists.
 int Init(const std::filesystem::path& dir);
