@@ -9,7 +9,7 @@
 namespace kado::com::faults {
 
 AreaCounter g_areas[kAreas];
-thread_local unsigned t_depth = 0;
+constinit thread_local unsigned t_depth [[gnu::tls_model("initial-exec")]] = 0;
 
 namespace {
 

@@ -27,9 +27,10 @@ struct AreaCounter {
     std::atomic<uint64_t> failAt{0};  // 0: no planned failure
 };
 
-// Process-wide state behind the probes (one copy: kado_com is shared).
+// Process-wide state behind the probes (one copy: kado_com is shared). The
+// depth is read without a call: no dynamic initialisation, initial-exec TLS.
 extern AreaCounter g_areas[kAreas];
-extern thread_local unsigned t_depth;
+extern constinit thread_local unsigned t_depth [[gnu::tls_model("initial-exec")]];
 
 // "word", "dao", "settings" (the names KADO_FAULTS uses).
 std::string_view AreaName(Area area);
@@ -65,7 +66,10 @@ public:
     Probe(Area area, const char* function) {
         if (t_depth++ != 0) return;  // a call the area makes to itself
         AreaCounter& c = g_areas[static_cast<int>(area)];
-        const uint64_t n = c.calls.fetch_add(1, std::memory_order_relaxed) + 1;
+        // The calls come from one thread (the host's user-interface thread):
+        // no locked increment, the atomics only keep other readers defined.
+        const uint64_t n = c.calls.load(std::memory_order_relaxed) + 1;
+        c.calls.store(n, std::memory_order_relaxed);
         if (n == c.failAt.load(std::memory_order_relaxed)) [[unlikely]] {
             --t_depth;  // no destructor runs for a throwing constructor
             FailInjected(area, n, function);
