@@ -23,9 +23,9 @@ inline constexpr float kBodyFontSize = 9;
 // "kadoStart", "kadoGesamt", "kadoNetto", "kadoMwSt", "kadoBrutto", "kadoAuslagen".
 std::shared_ptr<word::Document> DemoInvoice();
 
-// A category's demo job (Show's index) from the list the main job sources
-// (host/demo_jobs.sh: each "N) job=('...' '...') ;;"), as kado-host actions.
-// Throws std::runtime_error when the list has none for it.
+// The demo job of a category (Show's index) from the job list the main job
+// sources (host/demo_jobs.sh, each "N) job=('...' '...') ;;"): its actions,
+// without the closing ok. Throws std::runtime_error for a missing job or action.
 std::vector<Action> DemoJob(const std::filesystem::path& jobs, int category);
 
 // Writes DIR/kado.sqlite (or, with `server`, the host tables into that

@@ -31,6 +31,9 @@ inline constexpr ErrorCode ObjectNotSet{91, "Object variable or With block varia
 inline constexpr ErrorCode InvalidUseOfNull{94, "Invalid use of Null"};
 inline constexpr ErrorCode CannotCreateObject{429, "Component can't create object"};
 inline constexpr ErrorCode ObjectDoesNotSupport{438, "Object doesn't support this property or method"};
+// A platform object's call failed without a more specific number; the fault
+// plan's injected failures use it (fault_plan.h).
+inline constexpr ErrorCode AutomationError{440, "Automation error"};
 }  // namespace err
 
 class Error : public std::runtime_error {

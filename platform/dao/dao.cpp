@@ -18,6 +18,7 @@
 #include <cmath>
 #include <filesystem>
 
+#include "platform/com/fault_plan.h"
 #include "platform/dao/engine.h"
 #include "platform/dao/fold.h"
 
@@ -160,35 +161,49 @@ struct Recordset::Impl {
 Recordset::Recordset(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 Recordset::~Recordset() = default;
 
-bool Recordset::BOF() const { return impl_->rows.empty(); }
-bool Recordset::EOF_() const { return !impl_->HasCurrent(); }
-int Recordset::RecordCount() const { return static_cast<int>(impl_->rows.size()); }
+bool Recordset::BOF() const {
+    KADO_FAULT_PROBE(Dao);
+    return impl_->rows.empty();
+}
+bool Recordset::EOF_() const {
+    KADO_FAULT_PROBE(Dao);
+    return !impl_->HasCurrent();
+}
+int Recordset::RecordCount() const {
+    KADO_FAULT_PROBE(Dao);
+    return static_cast<int>(impl_->rows.size());
+}
 
 void Recordset::MoveFirst() {
+    KADO_FAULT_PROBE(Dao);
     if (impl_->rows.empty()) Raise(err::NoCurrentRecord);
     impl_->pos = 0;
     impl_->Arrive();
 }
 
 void Recordset::MoveNext() {
+    KADO_FAULT_PROBE(Dao);
     if (!impl_->HasCurrent()) Raise(err::NoCurrentRecord);
     ++impl_->pos;
     impl_->Arrive();
 }
 
 Variant Recordset::Field(std::string_view name) const {
+    KADO_FAULT_PROBE(Dao);
     size_t i = impl_->IndexOf(name);
     impl_->RequireCurrent();
     return impl_->editing ? impl_->buffer[i] : impl_->rows[impl_->pos][i];
 }
 
 std::vector<std::string> Recordset::FieldNames() const {
+    KADO_FAULT_PROBE(Dao);
     std::vector<std::string> out;
     for (const auto& c : impl_->columns) out.push_back(c.name);
     return out;
 }
 
 void Recordset::Edit() {
+    KADO_FAULT_PROBE(Dao);
     impl_->RequireCurrent();
     if (impl_->table.empty()) Raise(err::ReadOnly);
     impl_->buffer = impl_->rows[impl_->pos];
@@ -197,6 +212,7 @@ void Recordset::Edit() {
 }
 
 void Recordset::SetField(std::string_view name, const Variant& value) {
+    KADO_FAULT_PROBE(Dao);
     size_t i = impl_->IndexOf(name);
     if (!impl_->editing) Raise(err::UpdateWithoutEdit);
     impl_->buffer[i] = Coerce(value, impl_->columns[i].kind);
@@ -204,6 +220,7 @@ void Recordset::SetField(std::string_view name, const Variant& value) {
 }
 
 void Recordset::Update() {
+    KADO_FAULT_PROBE(Dao);
     auto& m = *impl_;
     if (!m.editing) Raise(err::UpdateWithoutEdit);
     m.editing = false;
@@ -247,17 +264,25 @@ void Recordset::Update() {
 }
 
 void Recordset::CancelUpdate() {
+    KADO_FAULT_PROBE(Dao);
     if (!impl_->editing) Raise(err::UpdateWithoutEdit);
     impl_->editing = false;
 }
 
 Database::Database(std::shared_ptr<Impl> impl) : impl_(std::move(impl)) {}
 Database::~Database() = default;
-const std::string& Database::Name() const { return impl_->name; }
+const std::string& Database::Name() const {
+    KADO_FAULT_PROBE(Dao);
+    return impl_->name;
+}
 
-void Database::Execute(std::string_view sql) { impl_->conn->Execute(std::string(sql)); }
+void Database::Execute(std::string_view sql) {
+    KADO_FAULT_PROBE(Dao);
+    impl_->conn->Execute(std::string(sql));
+}
 
 std::shared_ptr<Recordset> Database::OpenRecordset(std::string_view source, int type, int options) {
+    KADO_FAULT_PROBE(Dao);
     if (type != dbOpenDynaset) Raise(err::InvalidArgument);
     if (options != 0 && options != dbSeeChanges) Raise(err::InvalidArgument);
     auto& conn = *impl_->conn;
@@ -317,6 +342,7 @@ std::shared_ptr<Database> Open(std::string_view path, bool create) {
 }  // namespace
 
 std::shared_ptr<Database> Workspace::OpenDatabase(std::string_view path) {
+    KADO_FAULT_PROBE(Dao);
     std::error_code ec;
     if (!IsServerUri(path) && !std::filesystem::is_regular_file(std::filesystem::path(std::string(path)), ec))
         Raise(err::FileNotFound, "Could not find file '" + std::string(path) + "'.");
@@ -324,6 +350,7 @@ std::shared_ptr<Database> Workspace::OpenDatabase(std::string_view path) {
 }
 
 std::shared_ptr<Database> Workspace::CreateDatabase(std::string_view path) {
+    KADO_FAULT_PROBE(Dao);
     std::error_code ec;
     if (!IsServerUri(path) && std::filesystem::exists(std::filesystem::path(std::string(path)), ec))
         Raise(err::DatabaseExists);

@@ -11,6 +11,7 @@
 #include "platform/com/atomic_file.h"
 #include "platform/com/config_home.h"
 #include "platform/com/error.h"
+#include "platform/com/fault_plan.h"
 
 namespace kado::settings {
 namespace {
@@ -153,6 +154,7 @@ void StoreAtomically(const fs::path& path, const std::string& text) {
 }  // namespace
 
 fs::path StorePath(std::string_view application) {
+    KADO_FAULT_PROBE(Settings);
     CheckName("application", application, false);
     if (application.find('/') != std::string_view::npos || application == "." || application == "..") {
         Raise(err::BadFileName, "Invalid application name '" + std::string(application) + "'");
@@ -162,6 +164,7 @@ fs::path StorePath(std::string_view application) {
 
 std::string GetSetting(std::string_view application, std::string_view section, std::string_view key,
                        std::string_view defaultValue) {
+    KADO_FAULT_PROBE(Settings);
     CheckName("section", section, false);
     CheckName("key", key, true);
     Store store = Load(StorePath(application));
@@ -176,6 +179,7 @@ std::string GetSetting(std::string_view application, std::string_view section, s
 
 void SaveSetting(std::string_view application, std::string_view section, std::string_view key,
                  std::string_view value) {
+    KADO_FAULT_PROBE(Settings);
     CheckName("section", section, false);
     CheckName("key", key, true);
     fs::path path = StorePath(application);
@@ -200,6 +204,7 @@ void SaveSetting(std::string_view application, std::string_view section, std::st
 }
 
 void DeleteSetting(std::string_view application, std::string_view section, std::string_view key) {
+    KADO_FAULT_PROBE(Settings);
     CheckName("section", section, false);
     CheckName("key", key, true);
     fs::path path = StorePath(application);

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "docstate.h"
+#include "platform/com/fault_plan.h"
 #include "edit.h"
 
 namespace kado::word {
@@ -28,11 +29,13 @@ detail::CommentData& Data(detail::DocState& d, int64_t id) {
 Comments::Comments(DocPtr doc, std::shared_ptr<detail::RangeState> scope) : doc_(std::move(doc)), scope_(std::move(scope)) {}
 
 int Comments::Count() const {
+    KADO_FAULT_PROBE(Word);
     if (!scope_) return static_cast<int>(doc_->CommentOrder().size());
     return static_cast<int>(InScope(*doc_, *scope_).size());
 }
 
 Comment Comments::Item(int index) const {
+    KADO_FAULT_PROBE(Word);
     if (!scope_) {
         const auto& all = doc_->CommentOrder();
         if (index < 1 || index > static_cast<int>(all.size())) com::Raise(err::NoSuchMember);
@@ -44,6 +47,7 @@ Comment Comments::Item(int index) const {
 }
 
 Comment Comments::Add(const Range& anchor, std::string_view text) {
+    KADO_FAULT_PROBE(Word);
     if (anchor.Doc() != doc_ || anchor.Story() != StoryType::Main)
         com::Raise(err::NotAvailable, "This method or property is not available because the object refers to a comment.");
     auto& d = *doc_;
@@ -82,6 +86,7 @@ Comment Comments::Add(const Range& anchor, std::string_view text) {
 Comment::Comment(DocPtr doc, int64_t id) : doc_(std::move(doc)), id_(id) {}
 
 Range Comment::GetRange() const {
+    KADO_FAULT_PROBE(Word);
     Data(*doc_, id_);
     auto* st = doc_->FindStory(StoryType::Comments, id_);
     if (!st) com::Raise(err::NoSuchMember);
@@ -89,6 +94,7 @@ Range Comment::GetRange() const {
 }
 
 Range Comment::Reference() const {
+    KADO_FAULT_PROBE(Word);
     Data(*doc_, id_);
     long pos = doc_->CommentRefPos(id_);
     if (pos < 0) com::Raise(err::ObjectDeleted);
@@ -96,13 +102,18 @@ Range Comment::Reference() const {
 }
 
 Range Comment::Scope() const {
+    KADO_FAULT_PROBE(Word);
     auto& c = Data(*doc_, id_);
     return Range(doc_, StoryType::Main, 0, c.scope->start, c.scope->end);
 }
 
-std::string Comment::Text() const { return GetRange().Text(); }
+std::string Comment::Text() const {
+    KADO_FAULT_PROBE(Word);
+    return GetRange().Text();
+}
 
 void Comment::Delete() {
+    KADO_FAULT_PROBE(Word);
     Data(*doc_, id_);
     long pos = doc_->CommentRefPos(id_);
     if (pos >= 0) doc_->RemoveChars(doc_->main, pos, pos + 1);

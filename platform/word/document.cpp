@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "docstate.h"
+#include "platform/com/fault_plan.h"
 
 #include <cmath>
 
@@ -68,20 +69,31 @@ uint32_t DocState::InternPara(const ParaFormat& f) {
 }  // namespace detail
 
 Selection Application::GetSelection() const {
+    KADO_FAULT_PROBE(Word);
     auto doc = active_.lock();
     if (!doc) com::Raise(err::NoDocumentOpen);
     return Selection(doc->State());
 }
 
-float Application::CentimetersToPoints(double cm) const { return static_cast<float>(cm * 72.0 / 2.54); }
+float Application::CentimetersToPoints(double cm) const {
+    KADO_FAULT_PROBE(Word);
+    return static_cast<float>(cm * 72.0 / 2.54);
+}
 
-void Application::SetActiveDocument(const std::shared_ptr<Document>& doc) { active_ = doc; }
-std::shared_ptr<Document> Application::ActiveDocument() const { return active_.lock(); }
+void Application::SetActiveDocument(const std::shared_ptr<Document>& doc) {
+    KADO_FAULT_PROBE(Word);
+    active_ = doc;
+}
+std::shared_ptr<Document> Application::ActiveDocument() const {
+    KADO_FAULT_PROBE(Word);
+    return active_.lock();
+}
 
 Document::Document(DocPtr state) : state_(std::move(state)) {}
 Document::~Document() = default;
 
 std::shared_ptr<Document> Document::New(std::shared_ptr<Application> app) {
+    KADO_FAULT_PROBE(Word);
     auto st = std::make_shared<detail::DocState>();
     st->main.chars.push_back(detail::Ch{U'\r', detail::Kind::ParaEnd, 0, 0, 0});
     auto doc = std::make_shared<Document>(st);
@@ -92,38 +104,80 @@ std::shared_ptr<Document> Document::New(std::shared_ptr<Application> app) {
 }
 
 Range Document::Content() const {
+    KADO_FAULT_PROBE(Word);
     return Range(state_, StoryType::Main, 0, 0, static_cast<long>(state_->main.chars.size()));
 }
 
 Range Document::GetRange(long start, long end) const {
+    KADO_FAULT_PROBE(Word);
     long n = static_cast<long>(state_->main.chars.size());
     if (start < 0 || end < start || end > n) com::Raise(err::ValueOutOfRange);
     return Range(state_, StoryType::Main, 0, start, end);
 }
 
 std::shared_ptr<Application> Document::GetApplication() const {
+    KADO_FAULT_PROBE(Word);
     auto app = state_->app;
     if (!app) com::Raise(err::NoDocumentOpen);
     return app;
 }
 
-Window Document::ActiveWindow() const { return Window(state_); }
-Tables Document::GetTables() const { return Tables(state_, nullptr); }
-Comments Document::GetComments() const { return Comments(state_, nullptr); }
-Shapes Document::GetShapes() const { return Shapes(state_); }
-bool Document::PrintRevisions() const { return state_->printRevisions; }
-void Document::SetPrintRevisions(bool v) { state_->printRevisions = v; }
-bool Document::ShowRevisions() const { return state_->showRevisions; }
-void Document::SetShowRevisions(bool v) { state_->showRevisions = v; }
+Window Document::ActiveWindow() const {
+    KADO_FAULT_PROBE(Word);
+    return Window(state_);
+}
+Tables Document::GetTables() const {
+    KADO_FAULT_PROBE(Word);
+    return Tables(state_, nullptr);
+}
+Comments Document::GetComments() const {
+    KADO_FAULT_PROBE(Word);
+    return Comments(state_, nullptr);
+}
+Shapes Document::GetShapes() const {
+    KADO_FAULT_PROBE(Word);
+    return Shapes(state_);
+}
+bool Document::PrintRevisions() const {
+    KADO_FAULT_PROBE(Word);
+    return state_->printRevisions;
+}
+void Document::SetPrintRevisions(bool v) {
+    KADO_FAULT_PROBE(Word);
+    state_->printRevisions = v;
+}
+bool Document::ShowRevisions() const {
+    KADO_FAULT_PROBE(Word);
+    return state_->showRevisions;
+}
+void Document::SetShowRevisions(bool v) {
+    KADO_FAULT_PROBE(Word);
+    state_->showRevisions = v;
+}
 
 Window::Window(DocPtr doc) : doc_(std::move(doc)) {}
-View Window::GetView() const { return View(doc_); }
+View Window::GetView() const {
+    KADO_FAULT_PROBE(Word);
+    return View(doc_);
+}
 
 View::View(DocPtr doc) : doc_(std::move(doc)) {}
-bool View::ShowAll() const { return doc_->showAll; }
-void View::SetShowAll(bool v) { doc_->showAll = v; }
-bool View::ShowHiddenText() const { return doc_->showHiddenText; }
-void View::SetShowHiddenText(bool v) { doc_->showHiddenText = v; }
+bool View::ShowAll() const {
+    KADO_FAULT_PROBE(Word);
+    return doc_->showAll;
+}
+void View::SetShowAll(bool v) {
+    KADO_FAULT_PROBE(Word);
+    doc_->showAll = v;
+}
+bool View::ShowHiddenText() const {
+    KADO_FAULT_PROBE(Word);
+    return doc_->showHiddenText;
+}
+void View::SetShowHiddenText(bool v) {
+    KADO_FAULT_PROBE(Word);
+    doc_->showHiddenText = v;
+}
 
 namespace {
 bool* ViewFlag(detail::DocState& d, std::string_view name) {
@@ -136,7 +190,13 @@ bool* ViewFlag(detail::DocState& d, std::string_view name) {
 }
 }  // namespace
 
-bool View::GetByName(std::string_view name) const { return *ViewFlag(*doc_, name); }
-void View::SetByName(std::string_view name, bool v) { *ViewFlag(*doc_, name) = v; }
+bool View::GetByName(std::string_view name) const {
+    KADO_FAULT_PROBE(Word);
+    return *ViewFlag(*doc_, name);
+}
+void View::SetByName(std::string_view name, bool v) {
+    KADO_FAULT_PROBE(Word);
+    *ViewFlag(*doc_, name) = v;
+}
 
 }  // namespace kado::word

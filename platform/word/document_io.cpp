@@ -5,6 +5,7 @@
 
 #include "platform/com/atomic_file.h"
 #include "platform/com/error.h"
+#include "platform/com/fault_plan.h"
 
 namespace kado::word {
 
@@ -19,17 +20,20 @@ std::shared_ptr<Document> MakeDocument(DocPtr st, std::shared_ptr<Application> a
 }  // namespace detail
 
 std::shared_ptr<Document> Document::Open(const std::filesystem::path& path, std::shared_ptr<Application> app) {
+    KADO_FAULT_PROBE(Word);
     const std::string bytes = pkg::ReadFileBounded(path);
     return FromBytes(bytes, std::move(app));
 }
 
 std::shared_ptr<Document> Document::FromBytes(std::string_view docx, std::shared_ptr<Application> app) {
+    KADO_FAULT_PROBE(Word);
     auto st = std::make_shared<detail::DocState>();
     detail::LoadDocx(*st, docx);
     return detail::MakeDocument(st, std::move(app));
 }
 
 void Document::SaveAs(const std::filesystem::path& path) {
+    KADO_FAULT_PROBE(Word);
     const std::string bytes = ToBytes();
     if (path.empty() || !path.has_filename()) com::Raise(err::BadName, "Unzulässiger Dateiname: " + path.string());
     try {
@@ -41,6 +45,9 @@ void Document::SaveAs(const std::filesystem::path& path) {
     }
 }
 
-std::string Document::ToBytes() const { return detail::SaveDocx(*state_); }
+std::string Document::ToBytes() const {
+    KADO_FAULT_PROBE(Word);
+    return detail::SaveDocx(*state_);
+}
 
 }  // namespace kado::word

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "docstate.h"
+#include "platform/com/fault_plan.h"
 
 namespace kado::word {
 
@@ -25,31 +26,63 @@ void SetMargin(detail::DocState& d, long detail::PageTwips::*side, float points)
 }  // namespace
 
 PageSetup::PageSetup(DocPtr doc) : doc_(std::move(doc)) {}
-float PageSetup::PageWidth() const { return ToPoints(doc_->page.width); }
-float PageSetup::PageHeight() const { return ToPoints(doc_->page.height); }
-float PageSetup::LeftMargin() const { return ToPoints(doc_->page.left); }
-float PageSetup::RightMargin() const { return ToPoints(doc_->page.right); }
-void PageSetup::SetLeftMargin(float points) { SetMargin(*doc_, &detail::PageTwips::left, points); }
-void PageSetup::SetRightMargin(float points) { SetMargin(*doc_, &detail::PageTwips::right, points); }
+float PageSetup::PageWidth() const {
+    KADO_FAULT_PROBE(Word);
+    return ToPoints(doc_->page.width);
+}
+float PageSetup::PageHeight() const {
+    KADO_FAULT_PROBE(Word);
+    return ToPoints(doc_->page.height);
+}
+float PageSetup::LeftMargin() const {
+    KADO_FAULT_PROBE(Word);
+    return ToPoints(doc_->page.left);
+}
+float PageSetup::RightMargin() const {
+    KADO_FAULT_PROBE(Word);
+    return ToPoints(doc_->page.right);
+}
+void PageSetup::SetLeftMargin(float points) {
+    KADO_FAULT_PROBE(Word);
+    SetMargin(*doc_, &detail::PageTwips::left, points);
+}
+void PageSetup::SetRightMargin(float points) {
+    KADO_FAULT_PROBE(Word);
+    SetMargin(*doc_, &detail::PageTwips::right, points);
+}
 
 DefaultFont::DefaultFont(DocPtr doc) : doc_(std::move(doc)) {}
-std::string DefaultFont::Name() const { return doc_->defaultFontName; }
-float DefaultFont::Size() const { return doc_->defaultFontSize; }
+std::string DefaultFont::Name() const {
+    KADO_FAULT_PROBE(Word);
+    return doc_->defaultFontName;
+}
+float DefaultFont::Size() const {
+    KADO_FAULT_PROBE(Word);
+    return doc_->defaultFontSize;
+}
 
 void DefaultFont::SetName(std::string_view name) {
+    KADO_FAULT_PROBE(Word);
     if (name.empty() || name.size() > 31) com::Raise(err::ValueOutOfRange);
     doc_->defaultFontName = std::string(name);
     doc_->defaultFontEdited = true;
 }
 
 void DefaultFont::SetSize(float points) {
+    KADO_FAULT_PROBE(Word);
     if (!(points >= 1 && points <= 1638)) com::Raise(err::ValueOutOfRange);
     // The file keeps half points.
     doc_->defaultFontSize = std::round(points * 2) / 2;
     doc_->defaultFontEdited = true;
 }
 
-PageSetup Document::GetPageSetup() const { return PageSetup(state_); }
-DefaultFont Document::GetDefaultFont() const { return DefaultFont(state_); }
+PageSetup Document::GetPageSetup() const {
+    KADO_FAULT_PROBE(Word);
+    return PageSetup(state_);
+}
+DefaultFont Document::GetDefaultFont() const {
+    KADO_FAULT_PROBE(Word);
+    return DefaultFont(state_);
+}
 
 }  // namespace kado::word

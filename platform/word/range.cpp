@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "docstate.h"
+#include "platform/com/fault_plan.h"
 #include "edit.h"
 #include "text_codec.h"
 
@@ -93,11 +94,21 @@ Range::Range(Range&&) noexcept = default;
 Range& Range::operator=(Range&&) noexcept = default;
 Range::~Range() = default;
 
-long Range::Start() const { return state_->start; }
-long Range::End() const { return state_->end; }
-StoryType Range::Story() const { return state_->story; }
+long Range::Start() const {
+    KADO_FAULT_PROBE(Word);
+    return state_->start;
+}
+long Range::End() const {
+    KADO_FAULT_PROBE(Word);
+    return state_->end;
+}
+StoryType Range::Story() const {
+    KADO_FAULT_PROBE(Word);
+    return state_->story;
+}
 
 void Range::SetStart(long pos) {
+    KADO_FAULT_PROBE(Word);
     long n = StoryLen(StoryOf(doc_, *state_));
     if (pos < 0 || pos > n) com::Raise(err::ValueOutOfRange);
     state_->start = pos;
@@ -105,6 +116,7 @@ void Range::SetStart(long pos) {
 }
 
 void Range::SetEnd(long pos) {
+    KADO_FAULT_PROBE(Word);
     long n = StoryLen(StoryOf(doc_, *state_));
     if (pos < 0 || pos > n) com::Raise(err::ValueOutOfRange);
     state_->end = pos;
@@ -112,6 +124,7 @@ void Range::SetEnd(long pos) {
 }
 
 void Range::SetRange(long start, long end) {
+    KADO_FAULT_PROBE(Word);
     long n = StoryLen(StoryOf(doc_, *state_));
     if (start < 0 || end < start || end > n) com::Raise(err::ValueOutOfRange);
     state_->start = start;
@@ -119,11 +132,13 @@ void Range::SetRange(long start, long end) {
 }
 
 std::string Range::Text() const {
+    KADO_FAULT_PROBE(Word);
     const auto& s = StoryOf(doc_, *state_);
     return detail::TextOf(s, state_->start, std::min(state_->end, StoryLen(s)));
 }
 
 void Range::SetText(std::string_view text) {
+    KADO_FAULT_PROBE(Word);
     auto& s = StoryOf(doc_, *state_);
     long start = state_->start;
     detail::DeleteContent(*doc_, s, start, state_->end);
@@ -134,6 +149,7 @@ void Range::SetText(std::string_view text) {
 }
 
 void Range::Collapse(CollapseDirection direction) {
+    KADO_FAULT_PROBE(Word);
     if (direction == CollapseDirection::Start)
         state_->end = state_->start;
     else
@@ -141,6 +157,7 @@ void Range::Collapse(CollapseDirection direction) {
 }
 
 long Range::MoveStart(Unit unit, long count) {
+    KADO_FAULT_PROBE(Word);
     const auto& s = StoryOf(doc_, *state_);
     long moved = 0;
     state_->start = MovePos(s, state_->start, unit, count, moved);
@@ -149,6 +166,7 @@ long Range::MoveStart(Unit unit, long count) {
 }
 
 long Range::MoveEnd(Unit unit, long count) {
+    KADO_FAULT_PROBE(Word);
     const auto& s = StoryOf(doc_, *state_);
     long moved = 0;
     state_->end = MovePos(s, state_->end, unit, count, moved);
@@ -157,6 +175,7 @@ long Range::MoveEnd(Unit unit, long count) {
 }
 
 void Range::InsertAfter(std::string_view text) {
+    KADO_FAULT_PROBE(Word);
     auto& s = StoryOf(doc_, *state_);
     long oldStart = state_->start;
     long at = detail::InsertionPoint(s, state_->end, true);
@@ -166,31 +185,42 @@ void Range::InsertAfter(std::string_view text) {
 }
 
 void Range::InsertBefore(std::string_view text) {
+    KADO_FAULT_PROBE(Word);
     auto& s = StoryOf(doc_, *state_);
     long at = detail::InsertionPoint(s, state_->start);
     detail::InsertText(*doc_, s, at, text);
     state_->start = at;
 }
 
-void Range::InsertParagraphBefore() { InsertBefore("\r"); }
-void Range::InsertParagraphAfter() { InsertAfter("\r"); }
+void Range::InsertParagraphBefore() {
+    KADO_FAULT_PROBE(Word);
+    InsertBefore("\r");
+}
+void Range::InsertParagraphAfter() {
+    KADO_FAULT_PROBE(Word);
+    InsertAfter("\r");
+}
 
 void Range::Delete() {
+    KADO_FAULT_PROBE(Word);
     auto& s = StoryOf(doc_, *state_);
     detail::DeleteContent(*doc_, s, state_->start, state_->end);
 }
 
 bool Range::Bold() const {
+    KADO_FAULT_PROBE(Word);
     const auto& s = StoryOf(doc_, *state_);
     return detail::AllRuns(*doc_, s, state_->start, state_->end, [](const detail::RunFormat& f) { return f.bold; });
 }
 
 void Range::SetBold(bool bold) {
+    KADO_FAULT_PROBE(Word);
     detail::ChangeRuns(*doc_, StoryOf(doc_, *state_), state_->start, state_->end,
                        [bold](detail::RunFormat& f) { f.bold = bold; });
 }
 
 UnderlineStyle Range::Underline() const {
+    KADO_FAULT_PROBE(Word);
     const auto& s = StoryOf(doc_, *state_);
     return detail::AllRuns(*doc_, s, state_->start, state_->end, [](const detail::RunFormat& f) { return f.underline; })
                ? UnderlineStyle::Single
@@ -198,17 +228,31 @@ UnderlineStyle Range::Underline() const {
 }
 
 void Range::SetUnderline(UnderlineStyle u) {
+    KADO_FAULT_PROBE(Word);
     detail::ChangeRuns(*doc_, StoryOf(doc_, *state_), state_->start, state_->end,
                        [u](detail::RunFormat& f) { f.underline = u == UnderlineStyle::Single; });
 }
 
-Font Range::GetFont() const { return Font(doc_, state_); }
-ParagraphFormat Range::GetParagraphFormat() const { return ParagraphFormat(doc_, state_); }
+Font Range::GetFont() const {
+    KADO_FAULT_PROBE(Word);
+    return Font(doc_, state_);
+}
+ParagraphFormat Range::GetParagraphFormat() const {
+    KADO_FAULT_PROBE(Word);
+    return ParagraphFormat(doc_, state_);
+}
 
-Comments Range::GetComments() const { return Comments(doc_, state_); }
-Tables Range::GetTables() const { return Tables(doc_, state_); }
+Comments Range::GetComments() const {
+    KADO_FAULT_PROBE(Word);
+    return Comments(doc_, state_);
+}
+Tables Range::GetTables() const {
+    KADO_FAULT_PROBE(Word);
+    return Tables(doc_, state_);
+}
 
 void Range::Select() const {
+    KADO_FAULT_PROBE(Word);
     *doc_->selection = *state_;
     doc_->selectedShape = 0;
     doc_->selectedColumn = 0;
@@ -217,6 +261,7 @@ void Range::Select() const {
 Font::Font(DocPtr doc, std::shared_ptr<detail::RangeState> target) : doc_(std::move(doc)), target_(std::move(target)) {}
 
 float Font::Size() const {
+    KADO_FAULT_PROBE(Word);
     auto* s = &StoryOf(doc_, *target_);
     long i = std::min(target_->start, StoryLen(*s) - 1);
     float size = doc_->runFormats[s->chars[i].run].size;
@@ -224,6 +269,7 @@ float Font::Size() const {
 }
 
 void Font::SetSize(float points) {
+    KADO_FAULT_PROBE(Word);
     if (!(points >= 1 && points <= 1638)) com::Raise(err::ValueOutOfRange);
     auto* s = &StoryOf(doc_, *target_);
     long end = target_->end > target_->start ? target_->end : target_->start;
@@ -235,8 +281,14 @@ void Font::SetSize(float points) {
     detail::ChangeRuns(*doc_, *s, target_->start, end, [points](detail::RunFormat& f) { f.size = points; });
 }
 
-bool Font::Bold() const { return Range(doc_, target_->story, target_->storyId, target_->start, target_->end).Bold(); }
-void Font::SetBold(bool bold) { Range(doc_, target_->story, target_->storyId, target_->start, target_->end).SetBold(bold); }
+bool Font::Bold() const {
+    KADO_FAULT_PROBE(Word);
+    return Range(doc_, target_->story, target_->storyId, target_->start, target_->end).Bold();
+}
+void Font::SetBold(bool bold) {
+    KADO_FAULT_PROBE(Word);
+    Range(doc_, target_->story, target_->storyId, target_->start, target_->end).SetBold(bold);
+}
 
 ParagraphFormat::ParagraphFormat(DocPtr doc, std::shared_ptr<detail::RangeState> target)
     : doc_(std::move(doc)), target_(std::move(target)) {}
@@ -280,6 +332,7 @@ detail::OnOff Switch(bool on) { return on ? detail::OnOff::On : detail::OnOff::O
 }  // namespace
 
 Alignment ParagraphFormat::GetAlignment() const {
+    KADO_FAULT_PROBE(Word);
     auto* s = &StoryOf(doc_, *target_);
     long i = detail::ParagraphEndAt(*s, target_->start);
     int a = doc_->paraFormats[s->chars[i].aux].alignment;
@@ -287,26 +340,31 @@ Alignment ParagraphFormat::GetAlignment() const {
 }
 
 void ParagraphFormat::SetAlignment(Alignment a) {
+    KADO_FAULT_PROBE(Word);
     int v = static_cast<int>(a);
     if (v < 0 || v > 3) com::Raise(err::NumberOutOfRange);
     ChangeParagraphs(*doc_, StoryOf(doc_, *target_), *target_, [v](detail::ParaFormat& f) { f.alignment = v; });
 }
 
 bool ParagraphFormat::KeepWithNext() const {
+    KADO_FAULT_PROBE(Word);
     return EveryParagraph(*doc_, StoryOf(doc_, *target_), *target_,
                           [](const detail::ParaFormat& f) { return f.keepNext == detail::OnOff::On; });
 }
 
 void ParagraphFormat::SetKeepWithNext(bool keep) {
+    KADO_FAULT_PROBE(Word);
     ChangeParagraphs(*doc_, StoryOf(doc_, *target_), *target_, [keep](detail::ParaFormat& f) { f.keepNext = Switch(keep); });
 }
 
 bool ParagraphFormat::KeepTogether() const {
+    KADO_FAULT_PROBE(Word);
     return EveryParagraph(*doc_, StoryOf(doc_, *target_), *target_,
                           [](const detail::ParaFormat& f) { return f.keepLines == detail::OnOff::On; });
 }
 
 void ParagraphFormat::SetKeepTogether(bool keep) {
+    KADO_FAULT_PROBE(Word);
     ChangeParagraphs(*doc_, StoryOf(doc_, *target_), *target_, [keep](detail::ParaFormat& f) { f.keepLines = Switch(keep); });
 }
 

@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "docstate.h"
+#include "platform/com/fault_plan.h"
 #include "edit.h"
 
 namespace kado::word {
@@ -25,19 +26,36 @@ Range SelRange(const DocPtr& d) {
 
 Selection::Selection(DocPtr doc) : doc_(std::move(doc)) {}
 
-Range Selection::GetRange() const { return SelRange(doc_); }
-Tables Selection::GetTables() const { return Tables(doc_, SelRange(doc_).State()); }
-std::string Selection::Text() const { return SelRange(doc_).Text(); }
-long Selection::Start() const { return doc_->selection->start; }
-long Selection::End() const { return doc_->selection->end; }
+Range Selection::GetRange() const {
+    KADO_FAULT_PROBE(Word);
+    return SelRange(doc_);
+}
+Tables Selection::GetTables() const {
+    KADO_FAULT_PROBE(Word);
+    return Tables(doc_, SelRange(doc_).State());
+}
+std::string Selection::Text() const {
+    KADO_FAULT_PROBE(Word);
+    return SelRange(doc_).Text();
+}
+long Selection::Start() const {
+    KADO_FAULT_PROBE(Word);
+    return doc_->selection->start;
+}
+long Selection::End() const {
+    KADO_FAULT_PROBE(Word);
+    return doc_->selection->end;
+}
 
 void Selection::SetText(std::string_view text) {
+    KADO_FAULT_PROBE(Word);
     auto r = SelRange(doc_);
     r.SetText(text);
     r.Select();
 }
 
 long Selection::MoveEnd(Unit unit, long count) {
+    KADO_FAULT_PROBE(Word);
     auto r = SelRange(doc_);
     long moved = r.MoveEnd(unit, count);
     r.Select();
@@ -45,6 +63,7 @@ long Selection::MoveEnd(Unit unit, long count) {
 }
 
 long Selection::MoveStart(Unit unit, long count) {
+    KADO_FAULT_PROBE(Word);
     auto r = SelRange(doc_);
     long moved = r.MoveStart(unit, count);
     r.Select();
@@ -52,16 +71,27 @@ long Selection::MoveStart(Unit unit, long count) {
 }
 
 void Selection::Collapse(CollapseDirection direction) {
+    KADO_FAULT_PROBE(Word);
     auto r = SelRange(doc_);
     r.Collapse(direction);
     r.Select();
 }
 
-ParagraphFormat Selection::GetParagraphFormat() const { return ParagraphFormat(doc_, doc_->selection); }
-Font Selection::GetFont() const { return Font(doc_, doc_->selection); }
-Borders Selection::GetBorders() const { return Borders(doc_); }
+ParagraphFormat Selection::GetParagraphFormat() const {
+    KADO_FAULT_PROBE(Word);
+    return ParagraphFormat(doc_, doc_->selection);
+}
+Font Selection::GetFont() const {
+    KADO_FAULT_PROBE(Word);
+    return Font(doc_, doc_->selection);
+}
+Borders Selection::GetBorders() const {
+    KADO_FAULT_PROBE(Word);
+    return Borders(doc_);
+}
 
 Shape Selection::ShapeRange() const {
+    KADO_FAULT_PROBE(Word);
     // Typing in a text box still has that box as the selected shape.
     const auto& sel = *doc_->selection;
     if (doc_->selectedShape == 0 && sel.story == StoryType::TextFrame && doc_->FindShape(sel.storyId))
@@ -72,6 +102,7 @@ Shape Selection::ShapeRange() const {
 }
 
 void Selection::TypeText(std::string_view text) {
+    KADO_FAULT_PROBE(Word);
     auto r = SelRange(doc_);
     auto& st = *doc_->FindStory(r.Story(), r.State()->storyId);
     detail::DeleteContent(*doc_, st, r.Start(), r.End());
@@ -83,9 +114,13 @@ void Selection::TypeText(std::string_view text) {
 
 Borders::Borders(DocPtr doc) : doc_(std::move(doc)) {}
 
-Border Borders::Item(BorderType type) const { return Item(static_cast<int>(type)); }
+Border Borders::Item(BorderType type) const {
+    KADO_FAULT_PROBE(Word);
+    return Item(static_cast<int>(type));
+}
 
 Border Borders::Item(int type) const {
+    KADO_FAULT_PROBE(Word);
     if (type < -6 || type > -1) com::Raise(err::NoSuchMember);
     return Border(doc_, static_cast<BorderType>(type));
 }
@@ -133,6 +168,7 @@ std::vector<SelectedCell> CellsOfSelection(detail::DocState& d, int& firstRow, i
 }  // namespace
 
 LineStyle Border::GetLineStyle() const {
+    KADO_FAULT_PROBE(Word);
     int r0, r1, c0, c1;
     auto cells = CellsOfSelection(*doc_, r0, r1, c0, c1);
     for (const auto& c : cells) {
@@ -149,6 +185,7 @@ LineStyle Border::GetLineStyle() const {
 }
 
 void Border::SetLineStyle(LineStyle style) {
+    KADO_FAULT_PROBE(Word);
     int r0, r1, c0, c1;
     auto cells = CellsOfSelection(*doc_, r0, r1, c0, c1);
     if (cells.empty()) com::Raise(err::NotAvailable, "This method or property is not available outside a table.");

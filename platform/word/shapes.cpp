@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "docstate.h"
+#include "platform/com/fault_plan.h"
 #include "edit.h"
 
 namespace kado::word {
@@ -30,9 +31,13 @@ long ParagraphStart(const detail::Story& s, long pos) {
 
 Shapes::Shapes(DocPtr doc) : doc_(std::move(doc)) {}
 
-int Shapes::Count() const { return static_cast<int>(doc_->ShapeOrder().size()); }
+int Shapes::Count() const {
+    KADO_FAULT_PROBE(Word);
+    return static_cast<int>(doc_->ShapeOrder().size());
+}
 
 Shape Shapes::Item(int index) const {
+    KADO_FAULT_PROBE(Word);
     const auto& order = doc_->ShapeOrder();
     if (index < 1 || index > static_cast<int>(order.size()))
         com::Raise(err::NoSuchMember);
@@ -40,6 +45,7 @@ Shape Shapes::Item(int index) const {
 }
 
 Shape Shapes::AddTextbox(TextOrientation orientation, float left, float top, float width, float height) {
+    KADO_FAULT_PROBE(Word);
     if (orientation != TextOrientation::Horizontal)
         com::Raise(err::NumberOutOfRange, "Only horizontal text boxes are supported.");
     if (!(width > 0 && height > 0 && width < 1e5f && height < 1e5f) || !(std::abs(left) < 1e5f && std::abs(top) < 1e5f))
@@ -67,10 +73,17 @@ Shape Shapes::AddTextbox(TextOrientation orientation, float left, float top, flo
 
 Shape::Shape(DocPtr doc, int64_t id) : doc_(std::move(doc)), id_(id) {}
 
-std::string Shape::Name() const { return Data(*doc_, id_).name; }
-void Shape::SetName(std::string_view name) { Data(*doc_, id_).name = std::string(name); }
+std::string Shape::Name() const {
+    KADO_FAULT_PROBE(Word);
+    return Data(*doc_, id_).name;
+}
+void Shape::SetName(std::string_view name) {
+    KADO_FAULT_PROBE(Word);
+    Data(*doc_, id_).name = std::string(name);
+}
 
 void Shape::Delete() {
+    KADO_FAULT_PROBE(Word);
     Data(*doc_, id_);
     auto& cs = doc_->main.chars;
     for (long i = 0; i < static_cast<long>(cs.size()); ++i)
@@ -82,42 +95,64 @@ void Shape::Delete() {
 }
 
 void Shape::Select() const {
+    KADO_FAULT_PROBE(Word);
     Data(*doc_, id_);
     doc_->selectedShape = id_;
     doc_->selectedColumn = 0;
 }
 
 TextFrame Shape::GetTextFrame() const {
+    KADO_FAULT_PROBE(Word);
     Data(*doc_, id_);
     return TextFrame(doc_, id_);
 }
 FillFormat Shape::Fill() const {
+    KADO_FAULT_PROBE(Word);
     Data(*doc_, id_);
     return FillFormat(doc_, id_);
 }
 LineFormat Shape::Line() const {
+    KADO_FAULT_PROBE(Word);
     Data(*doc_, id_);
     return LineFormat(doc_, id_);
 }
 
-RelativeVerticalPosition Shape::GetRelativeVerticalPosition() const { return Data(*doc_, id_).relV; }
+RelativeVerticalPosition Shape::GetRelativeVerticalPosition() const {
+    KADO_FAULT_PROBE(Word);
+    return Data(*doc_, id_).relV;
+}
 void Shape::SetRelativeVerticalPosition(RelativeVerticalPosition p) {
+    KADO_FAULT_PROBE(Word);
     int v = static_cast<int>(p);
     if (v < 0 || v > 3) com::Raise(err::NumberOutOfRange);
     Data(*doc_, id_).relV = p;
 }
-float Shape::Top() const { return Data(*doc_, id_).top; }
+float Shape::Top() const {
+    KADO_FAULT_PROBE(Word);
+    return Data(*doc_, id_).top;
+}
 void Shape::SetTop(float points) {
+    KADO_FAULT_PROBE(Word);
     if (!(std::abs(points) < 1e5f)) com::Raise(err::ValueOutOfRange);
     Data(*doc_, id_).top = points;
 }
-float Shape::Left() const { return Data(*doc_, id_).left; }
-float Shape::Width() const { return Data(*doc_, id_).width; }
-float Shape::Height() const { return Data(*doc_, id_).height; }
+float Shape::Left() const {
+    KADO_FAULT_PROBE(Word);
+    return Data(*doc_, id_).left;
+}
+float Shape::Width() const {
+    KADO_FAULT_PROBE(Word);
+    return Data(*doc_, id_).width;
+}
+float Shape::Height() const {
+    KADO_FAULT_PROBE(Word);
+    return Data(*doc_, id_).height;
+}
 
 TextFrame::TextFrame(DocPtr doc, int64_t shapeId) : doc_(std::move(doc)), shapeId_(shapeId) {}
 
 Range TextFrame::TextRange() const {
+    KADO_FAULT_PROBE(Word);
     Data(*doc_, shapeId_);
     auto* st = doc_->FindStory(StoryType::TextFrame, shapeId_);
     if (!st) com::Raise(err::ObjectDeleted);
@@ -125,16 +160,32 @@ Range TextFrame::TextRange() const {
 }
 
 FillFormat::FillFormat(DocPtr doc, int64_t shapeId) : doc_(std::move(doc)), shapeId_(shapeId) {}
-bool FillFormat::Visible() const { return Data(*doc_, shapeId_).fillVisible; }
-void FillFormat::SetVisible(bool v) { Data(*doc_, shapeId_).fillVisible = v; }
-float FillFormat::Transparency() const { return Data(*doc_, shapeId_).fillTransparency; }
+bool FillFormat::Visible() const {
+    KADO_FAULT_PROBE(Word);
+    return Data(*doc_, shapeId_).fillVisible;
+}
+void FillFormat::SetVisible(bool v) {
+    KADO_FAULT_PROBE(Word);
+    Data(*doc_, shapeId_).fillVisible = v;
+}
+float FillFormat::Transparency() const {
+    KADO_FAULT_PROBE(Word);
+    return Data(*doc_, shapeId_).fillTransparency;
+}
 void FillFormat::SetTransparency(float t) {
+    KADO_FAULT_PROBE(Word);
     if (!(t >= 0 && t <= 1)) com::Raise(err::ValueOutOfRange);
     Data(*doc_, shapeId_).fillTransparency = t;
 }
 
 LineFormat::LineFormat(DocPtr doc, int64_t shapeId) : doc_(std::move(doc)), shapeId_(shapeId) {}
-bool LineFormat::Visible() const { return Data(*doc_, shapeId_).lineVisible; }
-void LineFormat::SetVisible(bool v) { Data(*doc_, shapeId_).lineVisible = v; }
+bool LineFormat::Visible() const {
+    KADO_FAULT_PROBE(Word);
+    return Data(*doc_, shapeId_).lineVisible;
+}
+void LineFormat::SetVisible(bool v) {
+    KADO_FAULT_PROBE(Word);
+    Data(*doc_, shapeId_).lineVisible = v;
+}
 
 }  // namespace kado::word

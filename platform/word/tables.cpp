@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "docstate.h"
+#include "platform/com/fault_plan.h"
 #include "edit.h"
 
 namespace kado::word {
@@ -45,11 +46,13 @@ std::vector<Ch> EmptyRow(detail::DocState& d, int64_t table, const std::vector<d
 Tables::Tables(DocPtr doc, std::shared_ptr<detail::RangeState> scope) : doc_(std::move(doc)), scope_(std::move(scope)) {}
 
 int Tables::Count() const {
+    KADO_FAULT_PROBE(Word);
     if (!scope_) return static_cast<int>(doc_->Layouts().size());
     return static_cast<int>(InScope(*doc_, *scope_).size());
 }
 
 Table Tables::Item(int index) const {
+    KADO_FAULT_PROBE(Word);
     if (!scope_) {
         const auto& all = doc_->Layouts();
         if (index < 1 || index > static_cast<int>(all.size())) com::Raise(err::NoSuchMember);
@@ -61,6 +64,7 @@ Table Tables::Item(int index) const {
 }
 
 Table Tables::Add(const Range& where, int rows, int columns) {
+    KADO_FAULT_PROBE(Word);
     if (rows < 1 || columns < 1 || rows > 32767 || columns > 63)
         com::Raise(err::ColumnsOutOfRange);
     if (where.Doc() != doc_ || where.Story() != StoryType::Main) com::Raise(err::NotAvailable);
@@ -92,28 +96,36 @@ Table Tables::Add(const Range& where, int rows, int columns) {
 Table::Table(DocPtr doc, int64_t id) : doc_(std::move(doc)), id_(id) {}
 
 Range Table::GetRange() const {
+    KADO_FAULT_PROBE(Word);
     const auto& t = doc_->Layout(id_);
     return Range(doc_, StoryType::Main, 0, t.start, t.end);
 }
 
 Cell Table::GetCell(int row, int column) const {
+    KADO_FAULT_PROBE(Word);
     CheckCell(doc_->Layout(id_), row, column);
     return Cell(doc_, id_, row, column);
 }
 
 Rows Table::GetRows() const {
+    KADO_FAULT_PROBE(Word);
     doc_->Layout(id_);
     return Rows(doc_, id_);
 }
 
 Columns Table::GetColumns() const {
+    KADO_FAULT_PROBE(Word);
     doc_->Layout(id_);
     return Columns(doc_, id_);
 }
 
-void Table::Select() const { GetRange().Select(); }
+void Table::Select() const {
+    KADO_FAULT_PROBE(Word);
+    GetRange().Select();
+}
 
 void Table::Delete() {
+    KADO_FAULT_PROBE(Word);
     const auto t = doc_->Layout(id_);
     std::vector<int64_t> comments, shapes;
     for (long i = t.start; i < t.end; ++i) {
@@ -131,14 +143,19 @@ Cell::Cell(DocPtr doc, int64_t tableId, int row, int column)
     : doc_(std::move(doc)), tableId_(tableId), row_(row), column_(column) {}
 
 Range Cell::GetRange() const {
+    KADO_FAULT_PROBE(Word);
     const auto& t = doc_->Layout(tableId_);
     CheckCell(t, row_, column_);
     return Range(doc_, StoryType::Main, 0, CellStart(t, row_, column_), t.CellEnd(row_, column_) + 1);
 }
 
-void Cell::Select() const { GetRange().Select(); }
+void Cell::Select() const {
+    KADO_FAULT_PROBE(Word);
+    GetRange().Select();
+}
 
 void Cell::SetWidth(float points) {
+    KADO_FAULT_PROBE(Word);
     if (!(points > 0 && points <= 1584)) com::Raise(err::ValueOutOfRange);
     const auto& t = doc_->Layout(tableId_);
     CheckCell(t, row_, column_);
@@ -146,12 +163,14 @@ void Cell::SetWidth(float points) {
 }
 
 float Cell::Width() const {
+    KADO_FAULT_PROBE(Word);
     const auto& t = doc_->Layout(tableId_);
     CheckCell(t, row_, column_);
     return doc_->cellProps[doc_->main.chars[t.CellEnd(row_, column_)].aux].width;
 }
 
 LineStyle Cell::Edge(BorderType side) const {
+    KADO_FAULT_PROBE(Word);
     const auto& t = doc_->Layout(tableId_);
     CheckCell(t, row_, column_);
     const auto& p = doc_->cellProps[doc_->main.chars[t.CellEnd(row_, column_)].aux];
@@ -164,19 +183,30 @@ LineStyle Cell::Edge(BorderType side) const {
     }
 }
 
-int Cell::RowIndex() const { return row_; }
-int Cell::ColumnIndex() const { return column_; }
+int Cell::RowIndex() const {
+    KADO_FAULT_PROBE(Word);
+    return row_;
+}
+int Cell::ColumnIndex() const {
+    KADO_FAULT_PROBE(Word);
+    return column_;
+}
 
 Rows::Rows(DocPtr doc, int64_t tableId) : doc_(std::move(doc)), tableId_(tableId) {}
 
-int Rows::Count() const { return doc_->Layout(tableId_).Rows(); }
+int Rows::Count() const {
+    KADO_FAULT_PROBE(Word);
+    return doc_->Layout(tableId_).Rows();
+}
 
 Row Rows::Item(int index) const {
+    KADO_FAULT_PROBE(Word);
     if (index < 1 || index > Count()) com::Raise(err::NoSuchMember);
     return Row(doc_, tableId_, index);
 }
 
 Row Rows::Add() {
+    KADO_FAULT_PROBE(Word);
     const auto& t = doc_->Layout(tableId_);
     std::vector<detail::CellProps> cells;
     const int last = t.Rows();
@@ -200,51 +230,68 @@ detail::RowProps& RowPropsOf(detail::DocState& d, int64_t table, int index) {
 }  // namespace
 
 void Row::SetHeight(float points, HeightRule rule) {
+    KADO_FAULT_PROBE(Word);
     if (!(points >= 0 && points <= 1584)) com::Raise(err::ValueOutOfRange);
     auto& rp = RowPropsOf(*doc_, tableId_, index_);
     rp.height = points;
     rp.rule = rule;
 }
 
-float Row::Height() const { return RowPropsOf(*doc_, tableId_, index_).height; }
-HeightRule Row::GetHeightRule() const { return RowPropsOf(*doc_, tableId_, index_).rule; }
+float Row::Height() const {
+    KADO_FAULT_PROBE(Word);
+    return RowPropsOf(*doc_, tableId_, index_).height;
+}
+HeightRule Row::GetHeightRule() const {
+    KADO_FAULT_PROBE(Word);
+    return RowPropsOf(*doc_, tableId_, index_).rule;
+}
 
 bool Row::AllowBreakAcrossPages() const {
+    KADO_FAULT_PROBE(Word);
     return RowPropsOf(*doc_, tableId_, index_).cantSplit != detail::OnOff::On;
 }
 
 void Row::SetAllowBreakAcrossPages(bool allow) {
+    KADO_FAULT_PROBE(Word);
     RowPropsOf(*doc_, tableId_, index_).cantSplit = allow ? detail::OnOff::Inherited : detail::OnOff::On;
 }
 
 bool Rows::AllowBreakAcrossPages() const {
+    KADO_FAULT_PROBE(Word);
     for (int r = 1; r <= Count(); ++r)
         if (!Row(doc_, tableId_, r).AllowBreakAcrossPages()) return false;
     return true;
 }
 
 void Rows::SetAllowBreakAcrossPages(bool allow) {
+    KADO_FAULT_PROBE(Word);
     for (int r = 1; r <= Count(); ++r) Row(doc_, tableId_, r).SetAllowBreakAcrossPages(allow);
 }
 
 Range Row::GetRange() const {
+    KADO_FAULT_PROBE(Word);
     const auto& t = doc_->Layout(tableId_);
     if (index_ < 1 || index_ > t.Rows()) com::Raise(err::NoSuchMember);
     long start = index_ > 1 ? t.RowEnd(index_ - 1) + 1 : t.start;
     return Range(doc_, StoryType::Main, 0, start, t.RowEnd(index_) + 1);
 }
 
-int Row::Index() const { return index_; }
+int Row::Index() const {
+    KADO_FAULT_PROBE(Word);
+    return index_;
+}
 
 Columns::Columns(DocPtr doc, int64_t tableId) : doc_(std::move(doc)), tableId_(tableId) {}
 
 int Columns::Count() const {
+    KADO_FAULT_PROBE(Word);
     size_t most = 0;
     for (const auto& r : doc_->Layout(tableId_).cellsRel) most = std::max(most, r.size());
     return static_cast<int>(most);
 }
 
 Column Columns::Item(int index) const {
+    KADO_FAULT_PROBE(Word);
     if (index < 1 || index > Count()) com::Raise(err::NoSuchMember);
     return Column(doc_, tableId_, index);
 }
@@ -252,6 +299,7 @@ Column Columns::Item(int index) const {
 Column::Column(DocPtr doc, int64_t tableId, int index) : doc_(std::move(doc)), tableId_(tableId), index_(index) {}
 
 void Column::SetWidth(float points) {
+    KADO_FAULT_PROBE(Word);
     if (!(points > 0 && points <= 1584)) com::Raise(err::ValueOutOfRange);
     const auto& t = doc_->Layout(tableId_);
     for (int r = 1; r <= static_cast<int>(t.cellsRel.size()); ++r)
@@ -260,6 +308,7 @@ void Column::SetWidth(float points) {
 
 // A column is selected as the stretch from its top to its bottom cell.
 void Column::Select() const {
+    KADO_FAULT_PROBE(Word);
     const auto& t = doc_->Layout(tableId_);
     CheckCell(t, 1, index_);
     int last = static_cast<int>(t.cellsRel.size());
@@ -269,6 +318,9 @@ void Column::Select() const {
     doc_->selectedColumn = index_;
 }
 
-int Column::Index() const { return index_; }
+int Column::Index() const {
+    KADO_FAULT_PROBE(Word);
+    return index_;
+}
 
 }  // namespace kado::word

@@ -30,7 +30,15 @@ void RechnungZurückschreiben(kado::dao::Recordset& rechnung, const Rechnungssum
         if (satz < INT16_MIN || satz > INT16_MAX) kado::com::Raise(kado::com::err::Overflow, "Overflow");
         rechnung.SetField("Mehrwertsteuersatz", static_cast<int16_t>(satz));
     });
-    s(1050, [&] { rechnung.Update(); });
+    // The figures are saved together or not at all: after a failed step the
+    // edit is cancelled, so the record keeps its old figures whole.
+    const bool vollständig = s.failures() == 0;
+    s(1050, [&] {
+        if (vollständig)
+            rechnung.Update();
+        else
+            rechnung.CancelUpdate();
+    });
 }
 
 }  // namespace honora

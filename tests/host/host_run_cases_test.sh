@@ -147,6 +147,15 @@ before-rename|no
 after-rename|yes
 CASES
 
+# KADO_FAULTS fails one platform call of the whole process (here an assignment of the
+# write-back): the run goes on to its end and the entry is counted.
+fresh
+mkdir -p "$root/faults"
+rc="$(KADO_FAULTS=dao=30 TMPDIR="$root/faults" run "${inputs[@]}" --do ok)"
+[ "$rc" -eq 0 ] || fail "KADO_FAULTS: exit $rc ($(cat "$d/err"))"
+grep -qF "kado-host: Verw.log: 1 neue Einträge in $root/faults/Verw.log" "$d/err" \
+  && grep -qF "injected fault: call 30 of the database layer" "$d/err" || fail "KADO_FAULTS: $(cat "$d/err")"
+
 # Argument errors: exit 2, one line naming the argument.
 fresh
 while IFS='|' read -r args want; do

@@ -17,7 +17,17 @@ std::optional<word::Range> WordTabelleFestlegen(std::string_view Dialog, const s
     // The dialog is modeless: the user may have deleted its earlier table in the
     // meantime. Then the new table goes where a first one would, instead of
     // nowhere (which would lose the confirmation after the totals are gone).
-    const bool earlier = Tabelle && Steps::Quiet([&] { Tabelle->GetRange(); });
+    // The table is looked for among the document's tables, so that only its
+    // absence counts as deleted: a look that fails is logged and keeps it, never
+    // leaving the earlier table beside the new one without a trace.
+    bool earlier = Tabelle.has_value();
+    if (earlier)
+        s(90, [&] {
+            auto tables = Need(Session().Doc).GetTables();
+            bool there = false;
+            for (int i = 1; i <= tables.Count() && !there; ++i) there = tables.Item(i) == *Tabelle;
+            earlier = there;
+        });
     if (earlier) {
         s(100, [&] { range = Tabelle->GetRange(); });
         s(110, [&] {

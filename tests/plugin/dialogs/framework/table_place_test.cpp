@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "framework_fixture.h"
+#include "platform/com/fault_plan.h"
 #include "plugin/dialogs/framework/table_place.h"
 
 namespace {
@@ -11,6 +12,7 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using namespace kado::word;
+namespace faults = kado::com::faults;
 
 class TablePlace : public framework_test::FrameworkTest {
 protected:
@@ -108,6 +110,20 @@ TEST_F(TablePlace, AnEarlierTableDeletedMeanwhileCountsAsNone) {
     auto t = AddAt(*range);
     EXPECT_EQ(TextBefore(t), before);
     EXPECT_THAT(LoggedPlaces(), IsEmpty());
+}
+
+TEST_F(TablePlace, AFailingLookForTheEarlierTableIsLoggedAndTheTableStillReplaced) {
+    AddParagraph("Kopf");
+    auto earlier = AddTable(3, 5, "T1", "Honora_5");
+    AddParagraph("Ende");
+    faults::Reset();
+    faults::Plan(faults::Area::Word, 1);
+    auto range = honora::WordTabelleFestlegen("frmKat5", earlier);
+    faults::Reset();
+    ASSERT_TRUE(range.has_value());
+    AddAt(*range);
+    EXPECT_THAT(TableLabels(), ElementsAre("neu"));
+    EXPECT_THAT(LoggedSteps(), ElementsAre("frmKat5.WordTabelleFestlegen:90"));
 }
 
 TEST_F(TablePlace, WithoutADocumentTheFailuresAreLoggedUnderTheDialog) {
