@@ -247,7 +247,9 @@ private:
     forms::Picture picture_;
 };
 
-// A captioned group box; controls name it as their container and sit on its own grid.
+// A captioned group box; controls name it as their container. Their rows divide
+// the frame's row; their columns are the container's, counted from the frame's
+// column, so that a column lines up inside and outside the frame.
 class Frame : public Control {
 public:
     Frame(Form& f, std::string name, int index, std::string container, GridPlace place);
