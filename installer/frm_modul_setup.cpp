@@ -36,11 +36,12 @@ ModulSetup::ModulSetup(std::shared_ptr<forms::Desktop> desktop, fs::path startFo
 
 void ModulSetup::Design(forms::Form& form) {
     form.SetCaption("Kado Erweiterungsinstallierer");
-    // Declared in the window's own order; the grid puts the captions left of their values.
-    auto& ok = form.Add<forms::CommandButton>("Command1", GridPlace{3, 1});
+    // Declared in the window's own order; the grid puts the captions left of their
+    // values, the version at the foot beside OK.
+    auto& ok = form.Add<forms::CommandButton>("Command1", GridPlace{2, 1});
     ok.SetCaption("&OK");
     ok.OnClick([this] { Command1Click(); });
-    form.Add<forms::Label>("Label3", GridPlace{2, 0, 1, 2});
+    form.Add<forms::Label>("Label3", GridPlace{2, 0});
     auto& ex = form.Add<forms::Label>("lblEx", GridPlace{1, 1});
     ex.SetCaption(std::string(kNoExtension));
     ex.SetWidthChars(44);

@@ -28,6 +28,12 @@ void Control::SetVisible(bool visible) {
     Notify(Change::Visible);
 }
 
+void Control::SetFixedPitch(bool fixed) {
+    if (fixedPitch_ == fixed) return;
+    fixedPitch_ = fixed;
+    Notify(Change::Font);
+}
+
 bool Control::Focusable() const noexcept {
     switch (kind_) {
         case ControlKind::Label:

@@ -121,6 +121,7 @@ void Form::ResetWindow() {
     }
     parent_ = 0;
     exStyle_ = 0;
+    stretchColumn_ = -1;
 }
 
 void Form::EnsureLoaded() {

@@ -48,7 +48,7 @@ struct Picture {
 // What a view is told when the model changes; `control` is null for the form itself.
 enum class Change {
     Structure,  // loaded or unloaded: controls were created or dropped
-    Caption, Text, Selection, Value, Enabled, Visible, Picture, List, Alignment,
+    Caption, Text, Selection, Value, Enabled, Visible, Picture, List, Alignment, Font,
     Focus, WindowState, Position, MousePointer, Parent, Icon, Shown, Hidden
 };
 
@@ -81,6 +81,9 @@ public:
     // Width hint for views, in average characters; 0 lets the view decide.
     int WidthChars() const noexcept { return widthChars_; }
     void SetWidthChars(int chars) noexcept { widthChars_ = chars; }
+    // Text in a fixed-pitch font, so that the digits of amounts stand in columns.
+    bool FixedPitch() const noexcept { return fixedPitch_; }
+    void SetFixedPitch(bool fixed);
 
     // Whether the control can take the focus at all (labels, frames, lines, image lists cannot).
     bool Focusable() const noexcept;
@@ -121,6 +124,7 @@ private:
     bool enabled_ = true;
     bool visible_ = true;
     int widthChars_ = 0;
+    bool fixedPitch_ = false;
     std::vector<Handler> gotFocus_, lostFocus_, click_;
     std::vector<KeyHandler> keyPress_, keyUp_;
     bool dropped_ = false;  // unloaded while one of its handlers still ran
@@ -243,7 +247,9 @@ private:
     forms::Picture picture_;
 };
 
-// A captioned group box; controls name it as their container and sit on its own grid.
+// A captioned group box; controls name it as their container. Their rows divide
+// the frame's row; their columns are the container's, counted from the frame's
+// column, so that a column lines up inside and outside the frame.
 class Frame : public Control {
 public:
     Frame(Form& f, std::string name, int index, std::string container, GridPlace place);
@@ -347,6 +353,11 @@ public:
     void SetLeft(double twips);
     forms::MousePointer MousePointer() const noexcept { return pointer_; }
     void SetMousePointer(forms::MousePointer pointer);
+    // The grid column that takes the width to spare (the item texts, say), so
+    // that a wide control spanning it leaves the other columns as they are; -1
+    // spreads the width. Design-time, as the controls' places are.
+    int StretchColumn() const noexcept { return stretchColumn_; }
+    void SetStretchColumn(int column) noexcept { stretchColumn_ = column; }
     WindowHandle ParentWindow() const noexcept { return parent_; }
     std::int32_t ExStyle() const noexcept { return exStyle_; }
 
@@ -392,6 +403,7 @@ private:
     double top_ = 0;
     double left_ = 0;
     forms::MousePointer pointer_ = forms::MousePointer::Default;
+    int stretchColumn_ = -1;
     WindowHandle parent_ = 0;
     std::int32_t exStyle_ = 0;
     std::vector<Handler> onLoad_, onUnload_;

@@ -5,6 +5,8 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QKeySequence>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <array>
 
 #include "platform/forms/forms.h"
@@ -40,6 +42,15 @@ ModelLineEdit::ModelLineEdit(std::weak_ptr<Link> link, QWidget* parent) : Bound(
     setAcceptDrops(false);
     connect(this, &QLineEdit::selectionChanged, this, [this] { PushSelection(); });
     connect(this, &QLineEdit::cursorPositionChanged, this, [this](int, int) { PushSelection(); });
+}
+
+int ModelLineEdit::WidthForChars(int chars) const {
+    QStyleOptionFrame option;
+    initStyleOption(&option);
+    const QMargins margins = textMargins();
+    // QLineEdit keeps two pixels beside its text on either side.
+    const int text = chars * fontMetrics().horizontalAdvance(QLatin1Char('0')) + 4 + margins.left() + margins.right();
+    return style()->sizeFromContents(QStyle::CT_LineEdit, &option, QSize(text, fontMetrics().height()), this).width();
 }
 
 void ModelLineEdit::PushSelection() {

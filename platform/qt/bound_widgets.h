@@ -46,6 +46,8 @@ private:
 class ModelLineEdit : public Bound<QLineEdit> {
 public:
     ModelLineEdit(std::weak_ptr<Link> link, QWidget* parent);
+    // The width that shows so many digits in the widget's font and style.
+    int WidthForChars(int chars) const;
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -9,14 +11,16 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QScreen>
+#include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <map>
-#include <set>
 
 #include "platform/com/error.h"
 #include "platform/qt/bound_widgets.h"
 #include "platform/qt/frame_watcher.h"
+#include "platform/qt/grid_plan.h"
 #include "platform/qt/picture_image.h"
 #include "platform/qt/units.h"
 
@@ -50,6 +54,84 @@ struct SyncScope {
 
 void SetTextIfChanged(QLineEdit& edit, const QString& text) {
     if (edit.text() != text) edit.setText(text);
+}
+
+// The window's grid has four lines per cell row of the plan, and as many per
+// column: insets of the frames ending before it, the spacing, insets of the
+// frames beginning with it, the cell itself. A frame spans its inset lines, so
+// its border keeps clear of its controls and of a neighbouring frame.
+constexpr int kLines = 4;
+int EndLine(int cell) { return kLines * cell; }
+int SpaceLine(int cell) { return kLines * cell + 1; }
+int FrameLine(int cell) { return kLines * cell + 2; }
+int FrameLines(int cells) { return kLines * cells - 1; }
+int CellLine(int cell) { return kLines * cell + 3; }
+int CellLines(int cells) { return kLines * cells - 3; }
+
+// Border and title of a group box, and the margin a layout inside it would keep.
+QMargins FrameInsets(QWidget& box) {
+    const QStyle* st = box.style();
+    return box.contentsMargins() + QMargins(st->pixelMetric(QStyle::PM_LayoutLeftMargin, nullptr, &box),
+                                            st->pixelMetric(QStyle::PM_LayoutTopMargin, nullptr, &box),
+                                            st->pixelMetric(QStyle::PM_LayoutRightMargin, nullptr, &box),
+                                            st->pixelMetric(QStyle::PM_LayoutBottomMargin, nullptr, &box));
+}
+
+// What the grid would put between two controls.
+int Spacing(const QGridLayout& grid, Qt::Orientation o) {
+    const int set = o == Qt::Horizontal ? grid.horizontalSpacing() : grid.verticalSpacing();
+    if (set >= 0) return set;
+    const QWidget* w = grid.parentWidget();
+    const int styled =
+        w ? w->style()->layoutSpacing(QSizePolicy::DefaultType, QSizePolicy::DefaultType, o) : -1;
+    return styled >= 0 ? styled : 6;
+}
+
+QFont FixedPitchFont(const QFont& like) {
+    QFont f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    if (!QFontInfo(f).fixedPitch()) {
+        f = QFont(QStringLiteral("monospace"));
+        f.setStyleHint(QFont::TypeWriter);
+    }
+    if (like.pointSizeF() > 0) f.setPointSizeF(like.pointSizeF());
+    else f.setPixelSize(like.pixelSize());
+    f.setWeight(like.weight());
+    return f;
+}
+
+// Widths a control's design asks for: masked fields as wide as their mask,
+// combo boxes as their longest entry, anything else by its character count.
+void SizeWidget(const forms::Control& c, QWidget& w) {
+    const int chars = c.WidthChars();
+    switch (c.Kind()) {
+        case forms::ControlKind::TextBox:
+        case forms::ControlKind::MaskEdBox: {
+            auto& edit = static_cast<ModelLineEdit&>(w);
+            const auto* masked = dynamic_cast<const forms::MaskEdBox*>(&c);
+            if (masked && !masked->Mask().empty()) {
+                // A character more than the mask shows, for the caret; a masked field never stretches.
+                const int shown = static_cast<int>(QString::fromStdString(masked->Text()).toUcs4().size());
+                edit.setFixedWidth(edit.WidthForChars(chars > 0 ? chars : shown + 1));
+            } else if (chars > 0) {
+                edit.setMinimumWidth(edit.WidthForChars(chars));
+            }
+            return;
+        }
+        case forms::ControlKind::ComboBox: {
+            auto& box = static_cast<QComboBox&>(w);
+            if (chars > 0) {
+                box.setMinimumContentsLength(chars);
+                box.setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+            } else {
+                box.setSizeAdjustPolicy(QComboBox::AdjustToContents);
+            }
+            box.setSizePolicy(QSizePolicy::Fixed, box.sizePolicy().verticalPolicy());
+            return;
+        }
+        default:
+            if (chars > 0) w.setMinimumWidth((chars + 2) * w.fontMetrics().averageCharWidth());
+            return;
+    }
 }
 
 }  // namespace
@@ -110,6 +192,12 @@ void FormView::OnChange(forms::Form& form, forms::Control* control, forms::Chang
     }
     if (control) {
         if (control != pushing_ && WidgetOf(*control)) SyncControl(*control);
+        // The controls of a frame are no children of its widget: they follow it here.
+        if (control->Kind() == forms::ControlKind::Frame && (change == Change::Enabled || change == Change::Visible)) {
+            for (forms::Control* c : form.Controls()) {
+                if (c != control && Within(*c, *control) && WidgetOf(*c)) SyncControl(*c);
+            }
+        }
         return;
     }
     switch (change) {
@@ -230,8 +318,29 @@ void FormView::SyncControl(forms::Control& c) {
         case ControlKind::ImageList:
             break;
     }
-    w->setEnabled(c.Enabled());
-    w->setVisible(c.Visible());
+    if (c.FixedPitch() != w->testAttribute(Qt::WA_SetFont))
+        w->setFont(c.FixedPitch() ? FixedPitchFont(w->font()) : QFont());
+    w->setEnabled(Effective(c, &forms::Control::Enabled));
+    w->setVisible(Effective(c, &forms::Control::Visible));
+}
+
+bool FormView::Within(const forms::Control& control, const forms::Control& frame) const {
+    for (const forms::Control* k = Container(control); k; k = Container(*k)) {
+        if (k == &frame) return true;
+    }
+    return false;
+}
+
+const forms::Control* FormView::Container(const forms::Control& control) const {
+    auto it = containerOf_.find(&control);
+    return it == containerOf_.end() ? nullptr : it->second;
+}
+
+bool FormView::Effective(const forms::Control& control, bool (forms::Control::*state)() const) const {
+    for (const forms::Control* k = &control; k; k = Container(*k)) {
+        if (!(k->*state)()) return false;
+    }
+    return true;
 }
 
 void FormView::ApplyTitle(forms::Form& form) {
@@ -346,6 +455,7 @@ void FormView::DropContent() {
     for (auto& l : links_) l->binder = nullptr;
     links_.clear();
     widgets_.clear();
+    containerOf_.clear();
     if (content_) {
         content_->hide();
         // Deferred: the user action that unloaded the form may still run inside one of these widgets.
@@ -393,58 +503,89 @@ void FormView::BuildContent(forms::Form& form) {
     if (!holder_) return;
     SyncScope scope(syncing_);
     content_ = new QWidget(holder_);
-    auto* root = new QGridLayout(content_);
-    std::map<std::string, QGridLayout*> grids;
-    std::map<std::string, std::string> frameParent;  // frame key -> its container
-    std::vector<std::pair<forms::Control*, QWidget*>> made;
-    for (forms::Control* c : form.Controls()) {
+    const std::vector<forms::Control*> controls = form.Controls();
+    const GridPlan plan = PlanGrid({controls.begin(), controls.end()});
+    std::vector<QWidget*> made(controls.size(), nullptr);
+    for (size_t i = 0; i < controls.size(); ++i) {
+        forms::Control* c = controls[i];
         auto link = std::make_shared<Link>(Link{this, c});
         links_.push_back(link);
+        const int frame = plan.container[i];
+        if (frame >= 0) containerOf_[c] = controls[static_cast<size_t>(frame)];
         QWidget* w = MakeWidget(*c, link);
         if (!w) continue;
         w->setObjectName(Q(c->Key()));
-        if (c->Kind() == forms::ControlKind::Frame) {
-            grids[c->Key()] = new QGridLayout(w);
-            frameParent[c->Key()] = c->Container();
-        }
-        made.emplace_back(c, w);
+        made[i] = w;
         widgets_[c] = w;
     }
-    // A control sits in its frame's grid unless the frames' containers run in a circle back to it.
-    auto gridFor = [&](const forms::Control& c) -> QGridLayout* {
-        std::set<std::string> seen{c.Key()};
-        for (std::string k = c.Container(); !k.empty(); k = frameParent[k]) {
-            if (!grids.count(k) || !seen.insert(k).second) return root;
-        }
-        return c.Container().empty() ? root : grids[c.Container()];
-    };
+    // Captions, entries and fonts first: the sizes depend on them.
+    for (size_t i = 0; i < controls.size(); ++i) {
+        if (made[i]) SyncControl(*controls[i]);
+    }
+    LayOut(plan, controls, made, form.StretchColumn());
     QWidget* previous = nullptr;
-    for (auto [c, w] : made) {
-        const forms::GridPlace& p = c->Place();
-        gridFor(*c)->addWidget(w, std::max(0, p.row), std::max(0, p.column), std::max(1, p.rowSpan),
-                               std::max(1, p.columnSpan));
-        // Hidden controls keep their place, as on the original dialogs.
-        QSizePolicy policy = w->sizePolicy();
-        policy.setRetainSizeWhenHidden(true);
-        w->setSizePolicy(policy);
-        if (c->WidthChars() > 0) {
-            const int chars = c->WidthChars() * w->fontMetrics().averageCharWidth();
-            w->setMinimumWidth(chars + w->fontMetrics().averageCharWidth() * 2);
-        }
-        if (c->Focusable()) {
-            // Tab order is the order of declaration.
-            if (previous) QWidget::setTabOrder(previous, w);
-            previous = w;
-        } else {
+    for (int i : ReadingOrder(plan)) {
+        QWidget* w = made[static_cast<size_t>(i)];
+        if (!w) continue;
+        if (!controls[static_cast<size_t>(i)]->Focusable()) {
             w->setFocusPolicy(Qt::NoFocus);
+            continue;
         }
+        if (previous) QWidget::setTabOrder(previous, w);
+        previous = w;
     }
     static_cast<QVBoxLayout*>(holder_->layout())->addWidget(content_);
-    for (auto [c, w] : made) SyncControl(*c);
     content_->show();
     if (area_) frame_->adjustSize();
     else holder_->adjustSize();
     if (form.ActiveControl()) ScheduleFocus();
+}
+
+void FormView::LayOut(const GridPlan& plan, const std::vector<forms::Control*>& controls,
+                      const std::vector<QWidget*>& made, int stretchColumn) {
+    auto* grid = new QGridLayout(content_);
+    const int hSpace = Spacing(*grid, Qt::Horizontal);
+    const int vSpace = Spacing(*grid, Qt::Vertical);
+    // The spacing lines keep the controls apart; the grid itself adds none.
+    grid->setSpacing(0);
+    std::map<int, int> rowLines, columnLines;
+    for (int k = 1; k < plan.rows; ++k) rowLines[SpaceLine(k)] = vSpace;
+    for (int k = 1; k < plan.columns; ++k) columnLines[SpaceLine(k)] = hSpace;
+    std::vector<std::pair<int, QWidget*>> frames;  // by depth
+    for (size_t i = 0; i < controls.size(); ++i) {
+        QWidget* w = made[i];
+        if (!w) continue;
+        const forms::Control& c = *controls[i];
+        const forms::GridPlace& at = plan.places[i];
+        if (c.Kind() == forms::ControlKind::Frame) {
+            const QMargins m = FrameInsets(*w);
+            rowLines[FrameLine(at.row)] += m.top();
+            rowLines[EndLine(at.row + at.rowSpan)] += m.bottom();
+            columnLines[FrameLine(at.column)] += m.left();
+            columnLines[EndLine(at.column + at.columnSpan)] += m.right();
+            grid->addWidget(w, FrameLine(at.row), FrameLine(at.column), FrameLines(at.rowSpan),
+                            FrameLines(at.columnSpan));
+            int depth = 0;
+            for (const forms::Control* k = Container(c); k; k = Container(*k)) ++depth;
+            frames.emplace_back(depth, w);
+            continue;
+        }
+        SizeWidget(c, *w);
+        // Buttons keep their own size at the right of their place, as dialog buttons stand.
+        const Qt::Alignment align = c.Kind() == forms::ControlKind::CommandButton ? Qt::AlignRight : Qt::Alignment();
+        grid->addWidget(w, CellLine(at.row), CellLine(at.column), CellLines(at.rowSpan), CellLines(at.columnSpan),
+                        align);
+        // Hidden controls keep their place, as on the original dialogs.
+        QSizePolicy policy = w->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        w->setSizePolicy(policy);
+    }
+    if (stretchColumn >= 0) grid->setColumnStretch(CellLine(stretchColumn), 1);
+    for (auto [line, pixels] : rowLines) grid->setRowMinimumHeight(line, pixels);
+    for (auto [line, pixels] : columnLines) grid->setColumnMinimumWidth(line, pixels);
+    // Frames lie behind their controls, an outer frame behind an inner one.
+    std::stable_sort(frames.begin(), frames.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    for (auto& frame : frames) frame.second->lower();
 }
 
 void FormView::ShowWindow(bool modal) {

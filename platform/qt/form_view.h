@@ -12,6 +12,7 @@
 
 #include "platform/forms/forms.h"
 #include "platform/qt/binder.h"
+#include "platform/qt/grid_plan.h"
 
 class QEventLoop;
 class QMdiArea;
@@ -67,9 +68,16 @@ private:
     void BuildFrame(bool modal);
     void DropFrame();
     void BuildContent(forms::Form& form);
+    void LayOut(const GridPlan& plan, const std::vector<forms::Control*>& controls, const std::vector<QWidget*>& made,
+                int stretchColumn);
     void DropContent();
     QWidget* MakeWidget(forms::Control& control, const std::shared_ptr<Link>& link);
     void SyncControl(forms::Control& control);
+    // The frame a control stands in; null at the window's level.
+    const forms::Control* Container(const forms::Control& control) const;
+    bool Within(const forms::Control& control, const forms::Control& frame) const;
+    // A state of the control and of every frame around it.
+    bool Effective(const forms::Control& control, bool (forms::Control::*state)() const) const;
     void ApplyTitle(forms::Form& form);
     void ApplyPosition(forms::Form& form);
     void ApplyState(forms::Form& form, bool show);
@@ -89,6 +97,7 @@ private:
     bool modalFrame_ = false;
     std::vector<std::shared_ptr<Link>> links_;
     std::unordered_map<const forms::Control*, QWidget*> widgets_;
+    std::unordered_map<const forms::Control*, const forms::Control*> containerOf_;  // control -> its frame
     int syncing_ = 0;
     const forms::Control* pushing_ = nullptr;  // its widget is synced once the action ends
     bool writingBack_ = false;                 // the window itself changed place or state

@@ -7,6 +7,7 @@
 
 #include "installer_fixture.h"
 #include "platform/qt/qt_desktop.h"
+#include "support/dialog_look.h"
 
 namespace setup_test {
 namespace {
@@ -37,6 +38,7 @@ TEST_F(WindowTest, ShowsTargetVersionAndLastLibraryAndClosesOnOk) {
         EXPECT_EQ(Registered(1), std::multiset<std::string>{(source_ / "libhonora.so").string()});
 
         QApplication::processEvents();
+        EXPECT_EQ(kado::testing::LayoutFaults(*desktop, setup.Window()), std::vector<std::string>{});
         const QImage shot = window->grab().toImage();
         ASSERT_FALSE(shot.isNull());
         EXPECT_GT(shot.width(), 200);

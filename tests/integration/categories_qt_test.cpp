@@ -1,5 +1,6 @@
 // The four other fee dialogs in the host's document area: each opens as a
-// subwindow with every control inside it, and a count typed and left recomputes.
+// subwindow with every control inside it, a count takes only digits, and
+// leaving it with Tab recomputes.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -22,48 +23,27 @@
 #include "plugin/dialogs/categories/frm_kat4.h"
 #include "plugin/dialogs/framework/category_dialog.h"
 #include "plugin/dialogs/framework/frame_controls.h"
-#include "plugin/invoice/invoice_fixture.h"
+#include "document_area_fixture.h"
 
 namespace {
 
 using kado::forms::Form;
 
-class CategoriesQt : public invoice_test::InvoiceTest {
-protected:
-    void SetUp() override {
-        InvoiceTest::SetUp();
-        window_.setCentralWidget(area_);
-        window_.resize(1400, 1000);
-        window_.show();
-        window_.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&window_));
-        desktop_->RegisterDocumentArea(4711, area_);
-        honora::Session().Desktop = desktop_;
-        honora::Session().hWndMDI = 4711;
-    }
-    void TearDown() override {
-        InvoiceTest::TearDown();
-        desktop_.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-
-    QMainWindow window_;
-    QMdiArea* area_ = new QMdiArea;  // owned by the window
-    std::shared_ptr<kado::qtview::QtDesktop> desktop_ = std::make_shared<kado::qtview::QtDesktop>();
-};
+class CategoriesQt : public integration_test::DocumentAreaTest {};
 
 TEST_F(CategoriesQt, EachDialogShowsAllItsControlsAndRecomputesOnLeaving) {
     struct Case {
         honora::Category (*category)();
         const char* field;
-        const char* typed;
+        const char* typed;  // the mask takes the digits only
+        const char* kept;
         const char* shown;  // control that shows the result
         const char* result;
     } cases[] = {
-        {honora::kat1::Kategorie, "mskAusFlur", "2", "lblAusFlur", "300,00"},
-        {honora::kat2::Kategorie, "mskGesamt", "3", "lblNeuFlur", "660,00"},
-        {honora::kat3::Kategorie, "mskFlurstücke", "4", "lblNeuFlur", "880,00"},
-        {honora::kat4::Kategorie, "mskAnzahl", "12", "mskAnzahl30", "   2"},
+        {honora::kat1::Kategorie, "mskAusFlur", "x2", "2   ", "lblAusFlur", "300,00"},
+        {honora::kat2::Kategorie, "mskGesamt", "3-b", "3   ", "lblNeuFlur", "660,00"},
+        {honora::kat3::Kategorie, "mskFlurstücke", "e,4", "4   ", "lblNeuFlur", "880,00"},
+        {honora::kat4::Kategorie, "mskAnzahl", "1z2", "12  ", "mskAnzahl30", "   2"},
     };
     const auto dir = std::filesystem::path(KADO_BINARY_DIR) / "test-output";
     std::filesystem::create_directories(dir);
@@ -85,11 +65,16 @@ TEST_F(CategoriesQt, EachDialogShowsAllItsControlsAndRecomputesOnLeaving) {
         ASSERT_NE(field, nullptr);
         field->setFocus(Qt::TabFocusReason);
         QTest::keyClicks(field, c.typed);
-        desktop_->WidgetOf(form.ItemByKey(honora::ctl::kBezug))->setFocus(Qt::TabFocusReason);
+        EXPECT_EQ(field->text(), QString(c.kept)) << form.Name();
         QWidget* shown = desktop_->WidgetOf(form.ItemByKey(c.shown));
-        const QString text = qobject_cast<QLabel*>(shown) ? qobject_cast<QLabel*>(shown)->text()
-                                                          : qobject_cast<QLineEdit*>(shown)->text();
-        EXPECT_EQ(text, QString(c.result)) << form.Name();
+        auto text = [shown] {
+            auto* label = qobject_cast<QLabel*>(shown);
+            return label ? label->text() : qobject_cast<QLineEdit*>(shown)->text();
+        };
+        EXPECT_NE(text(), QString(c.result)) << form.Name() << " recomputed before the field was left";
+        QTest::keyClick(field, Qt::Key_Tab);
+        EXPECT_FALSE(field->hasFocus()) << form.Name();
+        EXPECT_EQ(text(), QString(c.result)) << form.Name();
         EXPECT_TRUE(sub->grab().save(QString::fromStdString((dir / ("integration_" + form.Name() + ".png")).string())));
         form.Unload();
     }

@@ -46,19 +46,19 @@ void Controls(forms::Form& form) {
     splitter.SetVisible(false);
     posten(kPosten.size() - 1);
 
-    // The fee uses the larger of the two factors.
+    // The fee uses the larger of the two factors; land value and factors stand
+    // in the count and fee columns of the items.
     form.Add<forms::Frame>("fraFaktor", GridPlace{row++, 0, 1, 6}).SetCaption("Wertfaktor");
     text("30.23.1", {0, 0}, "fraFaktor");
     text("Bodenwert €/m²", {0, 1}, "fraFaktor");
-    AddMasked(form, honora::ctl::kBoden, "####", {0, 2}, "fraFaktor");
-    text("Faktor", {0, 3}, "fraFaktor");
-    AddAmount(form, honora::ctl::kFaktor, "0,0", {0, 4}, "fraFaktor");
+    AddMasked(form, honora::ctl::kBoden, "####", {0, 3}, "fraFaktor");
+    text("Faktor", {0, 4}, "fraFaktor");
+    AddAmount(form, honora::ctl::kFaktor, "0,0", {0, 5}, "fraFaktor");
     text("30.23.2", {1, 0}, "fraFaktor");
     text("Klassifizierung", {1, 1}, "fraFaktor");
-    auto& cmb = form.Add<forms::ComboBox>(honora::ctl::kKlassifizierung, GridPlace{2, 0, 1, 4}, -1, "fraFaktor");
+    auto& cmb = form.Add<forms::ComboBox>(honora::ctl::kKlassifizierung, GridPlace{2, 1, 1, 4}, -1, "fraFaktor");
     for (const auto& entry : kKlassifizierungen) cmb.AddItem(entry);
-    cmb.SetWidthChars(60);
-    AddAmount(form, honora::ctl::kStrasse, "0,0", {2, 4}, "fraFaktor");
+    AddAmount(form, honora::ctl::kStrasse, "0,0", {2, 5}, "fraFaktor");
 
     form.Add<forms::Line>("Line3D", GridPlace{row++, 0, 1, 6}, 1);
     text("Gesamtsumme", {row, 1});

@@ -41,14 +41,15 @@ void Controls(forms::Form& form) {
     text("Faktor", {row, 4});
     AddAmount(form, honora::ctl::kFaktor, "1,0", {row++, 5});
 
+    // The area types one below the other beside their caption, Faktor A in the fee column.
     form.Add<forms::Frame>("fraNutzung", GridPlace{row++, 0, 1, 6}).SetCaption("Faktor A, bauliche Nutzung");
-    text("Faktor A, bauliche Nutzung", {0, 0}, "fraNutzung");
-    auto& wms = form.Add<forms::OptionButton>(ctl::kOption1, GridPlace{0, 1}, -1, "fraNutzung");
+    text("Faktor A, bauliche Nutzung", {0, 1}, "fraNutzung");
+    auto& wms = form.Add<forms::OptionButton>(ctl::kOption1, GridPlace{0, 2}, -1, "fraNutzung");
     wms.SetCaption("W, M, SO");
-    form.Add<forms::OptionButton>(ctl::kOption2, GridPlace{0, 2}, -1, "fraNutzung")
+    form.Add<forms::OptionButton>(ctl::kOption2, GridPlace{1, 2}, -1, "fraNutzung")
         .SetCaption("G, sonstige Sondergebiete");
     wms.SetValue(true);
-    AddAmount(form, ctl::kDichte, "1,6", {0, 3}, "fraNutzung");
+    AddAmount(form, ctl::kDichte, "1,6", {0, 5}, "fraNutzung");
 
     text("30.2.4", {row, 0});
     form.Add<forms::CheckBox>(ctl::kErmäßigung, GridPlace{row++, 1, 1, 5})

@@ -1,5 +1,5 @@
 // Controls of frmKat3 on a grid: the four items, the classification with its
-// value factor, the sums and the share.
+// value factor in a frame, the sums and the share.
 #include <array>
 #include <string>
 
@@ -34,14 +34,15 @@ void Controls(forms::Form& form) {
     text("Zwischensumme", {row, 1});
     AddAmount(form, ctl::kZwischen, "0,00", {row++, 5});
 
-    text("30.23.2", {row, 0});
-    text("Klassifizierung", {row, 1});
-    text("Faktor", {row++, 4});
-    auto& cmb = form.Add<forms::ComboBox>(honora::ctl::kKlassifizierung, GridPlace{row, 0, 1, 4});
+    // The value factor, grouped as the fee table groups it.
+    form.Add<forms::Frame>("fraFaktor", GridPlace{row++, 0, 1, 6}).SetCaption("Wertfaktor");
+    text("30.23.2", {0, 0}, "fraFaktor");
+    text("Klassifizierung", {0, 1}, "fraFaktor");
+    text("Faktor", {0, 5}, "fraFaktor").SetAlignment(forms::Alignment::Right);
+    auto& cmb = form.Add<forms::ComboBox>(honora::ctl::kKlassifizierung, GridPlace{1, 1, 1, 4}, -1, "fraFaktor");
     for (const auto& entry : kKlassifizierungen) cmb.AddItem(entry);
-    cmb.SetWidthChars(60);
     cmb.SetListIndex(0);
-    AddAmount(form, honora::ctl::kFaktor, "1,5", {row++, 5});
+    AddAmount(form, honora::ctl::kFaktor, "1,5", {1, 5}, "fraFaktor");
 
     form.Add<forms::Line>("Line3D", GridPlace{row++, 0, 1, 6}, 1);
     text("Gesamtsumme", {row, 1});

@@ -29,15 +29,15 @@ constexpr std::array<const char*, 10> kLabel2 = {"30.24",
 }  // namespace
 
 void Controls(forms::Form& form) {
-    auto text = [&](int index, GridPlace at) {
-        AddCaption(form, "Label2", index, kLabel2[static_cast<size_t>(index)], at);
+    auto text = [&](int index, GridPlace at) -> forms::Label& {
+        return AddCaption(form, "Label2", index, kLabel2[static_cast<size_t>(index)], at);
     };
     int euro = 0;
     auto euroZeichen = [&](GridPlace at) { AddCaption(form, "Label3", euro++, "€", at); };
 
     text(0, {0, 0});
     text(1, {0, 1});
-    AddText(form, ctl::kGebäude, {0, 2, 1, 4});
+    AddText(form, ctl::kGebäude, {0, 2, 1, 5});
     text(2, {1, 1});
     AddMasked(form, ctl::kAnzahl, "####", {1, 2});
     text(3, {2, 1});
@@ -45,11 +45,13 @@ void Controls(forms::Form& form) {
     euroZeichen({2, 3});
     form.Add<forms::CheckBox>(ctl::kBereich, GridPlace{2, 4, 1, 2}).SetCaption("Bereich Baukosten");
 
-    text(7, {3, 3});
-    text(8, {3, 5});
+    // Columns: item, text, count, "mal", unit fee, fee, "€". The base fee is the
+    // fee of the first five buildings.
+    text(7, {3, 4}).SetAlignment(forms::Alignment::Right);
+    text(8, {3, 5}).SetAlignment(forms::Alignment::Right);
     text(4, {4, 1});
-    AddAmount(form, ctl::kGebühr100, "100,00", {4, 3});
-    euroZeichen({4, 4});
+    AddAmount(form, ctl::kGebühr100, "100,00", {4, 5});
+    euroZeichen({4, 6});
     text(5, {5, 1});
     AddMasked(form, ctl::kAnzahl30, "####", {5, 2});
     text(6, {5, 3});

@@ -29,14 +29,16 @@ forms::Label& Text(forms::Form& form, int index, GridPlace at, const std::string
 }  // namespace
 
 void Controls(forms::Form& form) {
+    // The classification box is the widest control; the texts' column makes room for it.
+    form.SetStretchColumn(1);
     // The kind: its own frame, so the two kind options form one group.
     auto& art = form.Add<forms::Frame>("fraArt", GridPlace{0, 0, 1, 5});
     art.SetCaption("Art der Grenzfeststellung");
     Text(form, 0, {0, 0}, "fraArt");
-    auto& nr0 = form.Add<forms::OptionButton>(ctl::kNr, GridPlace{0, 1}, 0, "fraArt");
+    auto& nr0 = form.Add<forms::OptionButton>(ctl::kNr, GridPlace{0, 1, 1, 3}, 0, "fraArt");
     nr0.SetCaption("Grenzfeststellung zur Abmarkung auf Antrag");
     Text(form, 1, {1, 0}, "fraArt");
-    form.Add<forms::OptionButton>(ctl::kNr, GridPlace{1, 1}, 3, "fraArt")
+    form.Add<forms::OptionButton>(ctl::kNr, GridPlace{1, 1, 1, 3}, 3, "fraArt")
         .SetCaption("Grenzfeststellung zur Prüfung der Abmarkung auf Antrag");
     nr0.SetValue(true);
 
@@ -44,12 +46,12 @@ void Controls(forms::Form& form) {
     Text(form, 2, {1, 0});
     Text(form, 4, {1, 1});
     AddMasked(form, ctl::kAGPo, "####", {1, 2});
-    form.Add<forms::Label>("Label3", GridPlace{1, 3}, 0).SetCaption("40,00");
+    AsAmount(AddCaption(form, "Label3", 0, "40,00", {1, 3}));
     AddAmount(form, ctl::kLblAGPo, "0,00", {1, 4});
     Text(form, 3, {2, 0});
     Text(form, 5, {2, 1});
     AddMasked(form, ctl::kAGP, "####", {2, 2});
-    form.Add<forms::Label>("Label3", GridPlace{2, 3}, 1).SetCaption("40,00");
+    AsAmount(AddCaption(form, "Label3", 1, "40,00", {2, 3}));
     AddAmount(form, ctl::kLblAGP, "0,00", {2, 4});
     form.Add<forms::Line>("Line3D", GridPlace{3, 0, 1, 5}, 0);
     Text(form, 6, {4, 1});
@@ -58,7 +60,7 @@ void Controls(forms::Form& form) {
     // The value factor: the larger of land-value and classification factor is used;
     // the basis option only chooses which of them the fee table shows.
     form.Add<forms::Frame>("fraFaktor", GridPlace{5, 0, 1, 5}).SetCaption("Wertfaktor");
-    Text(form, 9, {0, 4}, "fraFaktor");
+    Text(form, 9, {0, 4}, "fraFaktor").SetAlignment(forms::Alignment::Right);
     Text(form, 7, {1, 0}, "fraFaktor");
     auto& boden = form.Add<forms::OptionButton>(ctl::kFaktorArt, GridPlace{1, 1}, 0, "fraFaktor");
     boden.SetCaption("Bodenwert");
@@ -68,9 +70,8 @@ void Controls(forms::Form& form) {
     Text(form, 10, {2, 1}, "fraFaktor");
     Text(form, 8, {3, 0}, "fraFaktor");
     form.Add<forms::OptionButton>(ctl::kFaktorArt, GridPlace{3, 1}, 1, "fraFaktor").SetCaption("Klassifizierung");
-    auto& cmb = form.Add<forms::ComboBox>(honora::ctl::kKlassifizierung, GridPlace{4, 0, 1, 4}, -1, "fraFaktor");
+    auto& cmb = form.Add<forms::ComboBox>(honora::ctl::kKlassifizierung, GridPlace{4, 1, 1, 3}, -1, "fraFaktor");
     for (const auto& entry : kKlassifizierungen) cmb.AddItem(entry);
-    cmb.SetWidthChars(60);
     AddAmount(form, honora::ctl::kStrasse, "0,0", {4, 4}, "fraFaktor");
     boden.SetValue(true);
 

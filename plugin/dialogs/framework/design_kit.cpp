@@ -11,20 +11,23 @@ forms::Label& AddCaption(forms::Form& form, const std::string& name, int index, 
     return l;
 }
 
+forms::Label& AsAmount(forms::Label& label) {
+    label.SetAlignment(forms::Alignment::Right);
+    label.SetFixedPitch(true);
+    // Fees run to "-12345,00"; the view keeps the column at least this wide.
+    label.SetWidthChars(9);
+    return label;
+}
+
 forms::Label& AddAmount(forms::Form& form, const std::string& name, const std::string& start, forms::GridPlace at,
                         const std::string& container) {
-    auto& l = form.Add<forms::Label>(name, at, -1, container);
-    l.SetCaption(start);
-    l.SetAlignment(forms::Alignment::Right);
-    l.SetWidthChars(9);
-    return l;
+    return AsAmount(AddCaption(form, name, -1, start, at, container));
 }
 
 forms::MaskEdBox& AddMasked(forms::Form& form, const std::string& name, const std::string& mask, forms::GridPlace at,
                             const std::string& container) {
     auto& m = form.Add<forms::MaskEdBox>(name, at, -1, container);
     m.SetMask(mask);
-    m.SetWidthChars(static_cast<int>(mask.size()) + 1);
     return m;
 }
 
@@ -41,8 +44,8 @@ forms::Label& CaptionArray::operator()(const std::string& caption, forms::GridPl
 
 void AddItemHeadings(CaptionArray& captions, int row) {
     captions("Anzahl", {row, 3});
-    captions("Einzelgebühr", {row, 4});
-    captions("Gebühr", {row, 5});
+    captions("Einzelgebühr", {row, 4}).SetAlignment(forms::Alignment::Right);
+    captions("Gebühr", {row, 5}).SetAlignment(forms::Alignment::Right);
 }
 
 void AddItemRow(forms::Form& form, CaptionArray& captions, const FeeItem& item, const char* number,
@@ -51,7 +54,7 @@ void AddItemRow(forms::Form& form, CaptionArray& captions, const FeeItem& item, 
     captions(caption, {row, 1});
     if (item.description) AddText(form, item.description, {row, 2});
     AddMasked(form, item.count, "####", {row, 3});
-    captions(UnitCaption(item), {row, 4});
+    AsAmount(captions(UnitCaption(item), {row, 4}));
     AddAmount(form, item.label, "0,00", {row, 5});
 }
 

@@ -1,5 +1,5 @@
 // The few kinds of control every category's design is made of: static
-// captions, right-aligned amount labels and masked fields sized to their mask.
+// captions, amount labels and masked fields.
 #pragma once
 
 #include <string>
@@ -14,7 +14,11 @@ namespace honora {
 kado::forms::Label& AddCaption(kado::forms::Form& form, const std::string& name, int index, const std::string& caption,
                                kado::forms::GridPlace at, const std::string& container = {});
 
-// A computed label, right-aligned, with its design-time text.
+// Shows the label as an amount: right-aligned digits in a fixed-pitch font, as
+// wide as the widest amount, so that a column of amounts lines up.
+kado::forms::Label& AsAmount(kado::forms::Label& label);
+
+// A computed label shown as an amount, with its design-time text.
 kado::forms::Label& AddAmount(kado::forms::Form& form, const std::string& name, const std::string& start,
                               kado::forms::GridPlace at, const std::string& container = {});
 
@@ -39,11 +43,13 @@ private:
     int next_ = 0;
 };
 
-// "Anzahl", "Einzelgebühr" and "Gebühr" above the item rows' columns 3 to 5.
+// "Anzahl", "Einzelgebühr" and "Gebühr" above the item rows' columns 3 to 5,
+// the amounts' headings aligned as the amounts are.
 void AddItemHeadings(CaptionArray& captions, int row);
 
 // An item's row in grid columns 0 to 5: its number and caption as the dialog
-// names it, the description box, the count, the unit fee and the fee label.
+// names it, the description box, the count, the unit fee and the fee label
+// (both shown as amounts).
 void AddItemRow(kado::forms::Form& form, CaptionArray& captions, const FeeItem& item, const char* number,
                 const char* caption, int row);
 

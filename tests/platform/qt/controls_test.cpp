@@ -101,8 +101,32 @@ TEST_F(ControlsTest, OptionsFollowTheModelsGroup) {
     // Clicking the selected option again leaves it selected.
     ClickBox(second);
     EXPECT_TRUE(second->isChecked());
-    // The options sit in the frame's own group box.
-    EXPECT_EQ(second->parentWidget(), WidgetOf<QGroupBox>(*form, "fraWahl"));
+    // The options stand inside the frame's group box.
+    auto* frame = WidgetOf<QGroupBox>(*form, "fraWahl");
+    const QRect box(frame->mapTo(frame->window(), QPoint(0, 0)), frame->size());
+    for (QWidget* option : {static_cast<QWidget*>(neu), static_cast<QWidget*>(second)})
+        EXPECT_TRUE(box.contains(QRect(option->mapTo(frame->window(), QPoint(0, 0)), option->size())));
+}
+
+TEST_F(ControlsTest, AFramesStateReachesTheControlsStandingInIt) {
+    auto form = MakeProbe();
+    ShowActive(*form);
+    auto& frame = form->Get<Frame>("fraWahl");
+    auto* option = WidgetOf<QRadioButton>(*form, "optTabelle(1)");
+    auto* outside = WidgetOf<QCheckBox>(*form, "chkErmäßigung");
+    frame.SetEnabled(false);
+    EXPECT_FALSE(option->isEnabled());
+    frame.SetVisible(false);
+    EXPECT_TRUE(option->isHidden());
+    frame.SetEnabled(true);
+    EXPECT_TRUE(option->isEnabled());
+    EXPECT_TRUE(option->isHidden());  // still in a hidden frame
+    frame.SetVisible(true);
+    EXPECT_FALSE(option->isHidden());
+    // An option's own state still counts inside a shown frame.
+    form->Get<OptionButton>("optTabelle", 1).SetEnabled(false);
+    EXPECT_FALSE(option->isEnabled());
+    EXPECT_TRUE(outside->isEnabled() && !outside->isHidden());
 }
 
 TEST_F(ControlsTest, ChoosingAComboEntrySetsTheListIndex) {
