@@ -2,23 +2,20 @@
 // message, the documented exit code, and the input document and database
 // left byte for byte as they were.
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <unistd.h>
 #include <zip.h>
 
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <iostream>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "support/file_bytes.h"
 #include "host/batch_run.h"
 #include "host/demo.h"
 #include "platform/dao/dao.h"
-#include "support/built_plugin.h"
+#include "support/host_home.h"
+#include "support/file_bytes.h"
 
 namespace kado::host {
 namespace {
@@ -63,12 +60,7 @@ struct Case {
 
 class BadInput : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string tmpl = (fs::temp_directory_path() / "kado-bad-input-XXXXXX").string();
-        dir_ = ::mkdtemp(tmpl.data());
-        ::setenv("XDG_CONFIG_HOME", (dir_ / "config").c_str(), 1);
-        kado::testing::RegisterBuiltPlugin();
-    }
+    void SetUp() override { dir_ = kado::testing::HostHome("kado-bad-input"); }
     void TearDown() override { fs::remove_all(dir_); }
     fs::path dir_;
 };
@@ -127,10 +119,7 @@ TEST_F(BadInput, EachIsNamedRefusedAndLeavesTheFilesAsTheyWere) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const fs::path demo = dir_ / std::to_string(++n);
-        std::ostringstream quiet;
-        auto* old = std::cout.rdbuf(quiet.rdbuf());
-        ASSERT_EQ(Init(demo), 0);
-        std::cout.rdbuf(old);
+        ASSERT_EQ(kado::testing::QuietInit(demo), 0);
         RunOptions o;
         o.db = demo / "kado.sqlite";
         o.doc = demo / "Eingang.docx";

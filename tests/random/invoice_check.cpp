@@ -1,4 +1,3 @@
-#include "support/file_bytes.h"
 #include "random/invoice_check.h"
 
 #include <cmath>
@@ -9,6 +8,7 @@
 #include "platform/com/error.h"
 #include "platform/dao/dao.h"
 #include "platform/word/word.h"
+#include "support/file_bytes.h"
 
 namespace kado::random {
 namespace {

@@ -9,8 +9,8 @@
 #include <iostream>
 #include <string>
 
-#include "platform/com/component_library.h"
 #include "random/random_sessions.h"
+#include "support/built_plugin.h"
 
 int main(int argc, char** argv) {
     namespace fs = std::filesystem;
@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
     o.dir = argc > 3 ? fs::path(argv[3]) : fs::path(::mkdtemp(tmpl.data()));
     // Settings and registry of our own: the built plug-in, no user's files.
     ::setenv("XDG_CONFIG_HOME", (o.dir / "config").c_str(), 1);
-    kado::com::CallRegistration(fs::path(KADO_BINARY_DIR) / "lib" / "libhonora.so");
+    kado::testing::RegisterBuiltPlugin();
 
     const auto start = std::chrono::steady_clock::now();
     const auto stats = kado::random::RunSessions(o, std::cerr);

@@ -1,4 +1,3 @@
-#include "support/file_bytes.h"
 #include "random/random_sessions.h"
 
 #include <fstream>
@@ -13,6 +12,8 @@
 #include "platform/forms/driver.h"
 #include "platform/forms/forms.h"
 #include "random/invoice_check.h"
+#include "support/host_home.h"
+#include "support/file_bytes.h"
 
 namespace kado::random {
 namespace {
@@ -56,11 +57,7 @@ private:
 
     void FreshInvoice(int k) {
         dir_ = o_.dir / ("rechnung-" + std::to_string(k));
-        std::ostringstream quiet;
-        auto* old = std::cout.rdbuf(quiet.rdbuf());
-        const int rc = host::Init(dir_);
-        std::cout.rdbuf(old);
-        if (rc != 0) throw std::runtime_error("demo data not written in " + dir_.string());
+        if (kado::testing::QuietInit(dir_) != 0) throw std::runtime_error("demo data not written in " + dir_.string());
     }
 
     // One user session: the dialog of a random category, maybe on an earlier

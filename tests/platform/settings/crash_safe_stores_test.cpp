@@ -14,11 +14,11 @@
 #include <string>
 #include <vector>
 
-#include "support/file_bytes.h"
 #include "platform/com/atomic_file.h"
 #include "platform/com/component_registry.h"
 #include "platform/com/config_home.h"
 #include "platform/settings/settings.h"
+#include "support/file_bytes.h"
 
 namespace {
 
