@@ -17,7 +17,7 @@ namespace {
 
 // The dialog's own captions of the items, in the order of kPosten.
 constexpr std::array<const char*, 8> kPostenText = {
-    "Ausgangsflurstücke", "gebildetete Flurstücke", "davon Zerlegung in 2 Flurstücke < 75m²",
+    "Ausgangsflurstücke", "gebildete Flurstücke", "davon Zerlegung in 2 Flurstücke < 75m²",
     "davon Fläche < 75m², erstes", "weitere", "davon Fläche > 599/524 m², nur wirksame Erhöhungen",
     "Grenzpunkte der neuen Grenze", "abzumarkende Grenzpunkte der neuen Grenze"};
 

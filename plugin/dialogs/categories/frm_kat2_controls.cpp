@@ -16,7 +16,7 @@ namespace {
 
 // The dialog's own item numbers and captions, in the order of kPosten.
 constexpr std::array<std::array<const char*, 2>, 4> kPostenText = {{{"30.21.1", "Ausgangsflurstücke"},
-                                                                    {"30.21.2.1", "gebildetete Flurstücke"},
+                                                                    {"30.21.2.1", "gebildete Flurstücke"},
                                                                     {"30.21.3", "Grenzpunkte der neuen Grenze"},
                                                                     {"30.22.2", "abzumarkende Grenzpunkte der neuen Grenze"}}};
 
