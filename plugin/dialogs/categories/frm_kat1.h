@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <string>
 #include <string_view>
 
 #include "platform/forms/forms.h"
@@ -32,6 +33,9 @@ inline constexpr size_t kWeitere = 4;  // index of the further small parcels
 Category Kategorie();
 void Controls(kado::forms::Form& form);
 void GebührBerechnen(kado::forms::Form& form);
+// With a subtotal below zero: the small parcels the reductions count beyond
+// the formed ones, as the user is told it; empty while the subtotal is not negative.
+std::string Widerspruch(kado::forms::Form& form);
 // Empties the descriptions and blanks the counts (not mskWeiter75) and the land value.
 void StartwerteSetzen(kado::forms::Form& form);
 // 19 rows and the optional blocks; two spare rows when further parcels are

@@ -1,6 +1,9 @@
 // frmKat1's fee rule: counts times unit fees, the splinter reduction on the
 // subtotal, the marked points, then the larger of the two value factors.
+#include <string>
+
 #include "platform/com/numtext.h"
+#include "plugin/common/number_text.h"
 #include "plugin/common/steps.h"
 #include "plugin/dialogs/categories/frm_kat1.h"
 #include "plugin/dialogs/framework/field_access.h"
@@ -48,6 +51,28 @@ void GebührBerechnen(forms::Form& form) {
         faktor = k > w ? k : w;
     });
     s(150, [&] { form.Get<forms::Label>(ctl::kSumme).SetCaption(BetragText(faktor * summe)); });
+}
+
+std::string Widerspruch(forms::Form& form) {
+    using kado::com::NumberToText;
+    const std::string zwischen = form.Get<forms::Label>(ctl::kZwischen).Caption();
+    if (CVal(zwischen) >= 0) return {};
+    auto anzahl = [&](size_t i) { return kado::com::PlainRead(form.Get<forms::MaskEdBox>(kPosten[i].count).Text()); };
+    const double gebildet = anzahl(1), zwei = anzahl(2), erstes = anzahl(3), weitere = anzahl(kWeitere);
+    // A division into two small parcels forms two of them; every small parcel
+    // is one of the formed ones and counts under one reduction only.
+    const double klein = 2 * zwei + erstes + weitere;
+    const std::string ende = ".\nBitte die Anzahlen berichtigen; in die Rechnung wurde nichts geschrieben.";
+    if (klein <= gebildet) return "Die Zwischensumme wäre negativ (" + zwischen + " €)" + ende;
+    std::string teile;
+    auto teil = [&](const char* caption, double n, const std::string& extra = {}) {
+        if (n != 0) teile += (teile.empty() ? "" : "; ") + std::string(caption) + ": " + NumberToText(n) + extra;
+    };
+    teil("davon Zerlegung in 2 Flurstücke < 75m²", zwei, ", also " + NumberToText(2 * zwei) + " Flurstücke");
+    teil("davon Fläche < 75m², erstes", erstes);
+    teil("weitere", weitere);
+    return "Die Anzahlen widersprechen sich: die Ermäßigungen zählen " + NumberToText(klein) + " Flurstücke < 75m² (" +
+           teile + "), gebildete Flurstücke sind aber nur " + NumberToText(gebildet) + ende;
 }
 
 void StartwerteSetzen(forms::Form& form) {

@@ -56,6 +56,7 @@ Category Kategorie() {
     k.GebührBerechnen = GebührBerechnen;
     k.StartwerteSetzen = StartwerteSetzen;
     k.startValuesAlways = true;
+    k.Widerspruch = Widerspruch;
     k.rows = Tabelle();
     k.features = {.valueFactor = true, .classificationFactor = true};
     k.recalcOnLeave = {{"mskAusFlur"},

@@ -41,6 +41,9 @@ struct FeeTable {
     std::string fee{};             // the fee label's text the share applies to
     double shareFactor = 1;        // a reduction multiplied into the share amount
     int16_t shareRow = 0;          // one empty row below the last block; 0: the table's last row
+    // First and last row of each written block that has cells, top to bottom:
+    // a page break falls between them, never inside one.
+    std::vector<std::pair<int16_t, int16_t>> blocks{};
 };
 
 // Rules of the frame a category takes part in; the frame checks at
@@ -86,6 +89,10 @@ struct Category {
     // The fee table: written from it on OK, the inputs restored from it on load.
     FeeRows rows{};
     Features features{};
+    // The counts that contradict each other (more reductions than parcels),
+    // as the user is told them; empty when they agree. While they contradict,
+    // the confirmation writes nothing and the dialog stays open.
+    std::function<std::string(kado::forms::Form&)> Widerspruch{};
 
     // Inputs that recompute when left or clicked. mskBoden and cmbKlassifizierung
     // need no entry when their feature is on: the frame sets their factor first.

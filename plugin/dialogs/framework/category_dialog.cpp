@@ -8,6 +8,7 @@
 #include "plugin/common/steps.h"
 #include "plugin/component/session_context.h"
 #include "plugin/dialogs/framework/category_check.h"
+#include "plugin/dialogs/framework/fee_check.h"
 #include "plugin/dialogs/framework/fee_content.h"
 #include "plugin/dialogs/framework/fee_table_frame.h"
 #include "plugin/dialogs/framework/frame_controls.h"
@@ -139,6 +140,15 @@ void CategoryDialog::CommandEnde_Click() {
     std::optional<FeeTable> content;
     s(100, [&] { Pointer(form, forms::MousePointer::Hourglass); });
     s(110, [&] { content = Gebührentabelle(category_, form); });
+    // A fee below zero is never billed: the user is told which counts to
+    // mend, the document and the record stay as they were, the dialog open.
+    std::string widerspruch;
+    if (content) s(112, [&] { widerspruch = Widerspruch(category_, form, *content); });
+    if (!widerspruch.empty()) {
+        s(114, [&] { HinweisZeigen(widerspruch); });
+        s(116, [&] { Pointer(form, forms::MousePointer::Default); });
+        return;
+    }
     // Without its content there is nothing sound to write; the old table stays.
     if (content) GebührentabelleSchreiben(category_, *content, tabelle_);
     s(290, [&] { Pointer(form, forms::MousePointer::Default); });

@@ -135,5 +135,48 @@ TEST_F(CategoryTest, EveryShowIndexOpensItsDialogInsideTheHostWindow) {
     EXPECT_THAT(LoggedPlaces(), IsEmpty());
 }
 
+// A Zerlegung whose reductions would bill below zero is refused as the user
+// confirms it: the hint names the contradicting counts, nothing is written and
+// the dialog stays open; mended, the same dialog writes its table.
+TEST_F(CategoryTest, ZerlegungBelowZeroIsRefusedWithTheCountsNamed) {
+    const struct {
+        const char* what;
+        Steps steps;
+        const char* hint;   // part of the text the user is told
+        const char* mend;   // then typed, and the fee written
+        const char* fee;
+    } cases[] = {
+        {"formed parcels forgotten", {"mskGesamt75=1", "mskBoden=5"},
+         "zählen 1 Flurstücke < 75m² (davon Fläche < 75m², erstes: 1), gebildete Flurstücke sind aber nur 0",
+         "mskGesamt=1", "  0,00 €"},
+        {"the same parcels under both reductions",
+         {"mskGesamt=2", "mskGesamt2=1", "mskGesamt75=1", "mskWeiter75=1", "mskBoden=5"},
+         "zählen 4 Flurstücke < 75m² (davon Zerlegung in 2 Flurstücke < 75m²: 1, also 2 Flurstücke; davon Fläche < "
+         "75m², erstes: 1; weitere: 1), gebildete Flurstücke sind aber nur 2",
+         "mskGesamt=4", "220,00 €"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto& f = OpenIndex(4);
+        PlaySteps(f, c.steps);
+        const std::string before = Doc().ToBytes();
+        std::string hint;
+        desktop_->QueueAnswer([&](forms::Form& m) { hint = m.Get<forms::Label>("lblHinweis").Caption(); });
+        driver_->Click(f, "CommandEnde");
+        EXPECT_THAT(hint, ::testing::HasSubstr(c.hint));
+        EXPECT_TRUE(dialog_->IsOpen());
+        EXPECT_EQ(Doc().ToBytes(), before) << "the document was changed";
+
+        PlaySteps(f, {c.mend});
+        driver_->Click(f, "CommandEnde");
+        EXPECT_FALSE(dialog_->IsOpen());
+        auto t = MarkedTable();
+        ASSERT_TRUE(t);
+        EXPECT_EQ(CellText(*t, t->GetRows().Count(), 5), c.fee);
+        t->Delete();  // the next case starts without an earlier table
+    }
+    EXPECT_THAT(LoggedPlaces(), IsEmpty());
+}
+
 }  // namespace
 }  // namespace category_test

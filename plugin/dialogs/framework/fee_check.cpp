@@ -1,0 +1,43 @@
+#include "plugin/dialogs/framework/fee_check.h"
+
+#include <memory>
+
+#include "plugin/common/icon_form.h"
+#include "plugin/common/number_text.h"
+#include "plugin/component/session_context.h"
+#include "plugin/dialogs/framework/share.h"
+
+namespace honora {
+
+namespace forms = kado::forms;
+
+std::string Widerspruch(const Category& category, forms::Form& form, const FeeTable& content) {
+    if (category.Widerspruch)
+        if (std::string w = category.Widerspruch(form); !w.empty()) return w;
+    // The labels hold rounded texts: a fee of -0,004 shows "0,00" and is no fault.
+    if (CVal(content.fee) < 0)
+        return "Die Gebühr wäre negativ (" + content.fee + " €). Bitte die Anzahlen prüfen; in die Rechnung wurde "
+               "nichts geschrieben.";
+    if (!ShareIsWholeJob(content.share)) {
+        const std::string anteil = ShareAmount(content.fee, content.shareFactor, content.share);
+        if (CVal(anteil) < 0)
+            return "Der Anteil wäre negativ (" + anteil + " €). Bitte die Anzahlen prüfen; in die Rechnung wurde "
+                   "nichts geschrieben.";
+    }
+    return {};
+}
+
+void HinweisZeigen(std::string_view text) {
+    auto form = forms::Form::Create(SessionDesktop(), "G_frmHinweis", [text = std::string(text)](forms::Form& f) {
+        f.SetCaption("Hinweis");
+        f.Add<forms::Label>("lblHinweis", {0, 0, 1, 2}).SetCaption(text);
+        auto& ok = f.Add<forms::CommandButton>("cmdOK", {1, 1});
+        ok.SetCaption("OK");
+        ok.OnClick([&f] { f.Hide(); });
+    });
+    form->SetIcon(ComponentIcon());
+    form->Show(true);
+    form->Unload();
+}
+
+}  // namespace honora
