@@ -352,6 +352,7 @@ private:
         xml_node ext = Child(anchor, "extent");
         sd.width = static_cast<float>(std::max(0.0, Num(Attr(ext, "cx")) / emu));
         sd.height = static_cast<float>(std::max(0.0, Num(Attr(ext, "cy")) / emu));
+        if (Child(anchor, "wrapTopAndBottom")) sd.wrap = WrapType::TopBottom;
         xml_node sp = Child(wsp, "spPr");
         if (Child(sp, "noFill")) sd.fillVisible = false;
         if (xml_node fill = Child(sp, "solidFill")) {
@@ -419,6 +420,8 @@ private:
                         rp.rule = rule == "exact" ? HeightRule::Exactly : rule == "auto" ? HeightRule::Auto : HeightRule::AtLeast;
                     } else if (Is(c, "cantSplit")) {
                         rp.cantSplit = Switch(c);
+                    } else if (Is(c, "tblHeader")) {
+                        rp.tblHeader = Switch(c);
                     } else if (c.type() == pugi::node_element) {
                         rp.otherXml += NodeXml(c);
                     }

@@ -322,7 +322,8 @@ private:
         o += "<wp:positionH relativeFrom=\"column\"><wp:posOffset>" + std::to_string(Emu(sd.left)) + "</wp:posOffset></wp:positionH>";
         o += std::string("<wp:positionV relativeFrom=\"") + kRelV[rv] + "\"><wp:posOffset>" + std::to_string(Emu(sd.top)) +
              "</wp:posOffset></wp:positionV>";
-        o += "<wp:extent cx=\"" + cx + "\" cy=\"" + cy + "\"/><wp:effectExtent l=\"0\" t=\"0\" r=\"0\" b=\"0\"/><wp:wrapNone/>";
+        o += "<wp:extent cx=\"" + cx + "\" cy=\"" + cy + "\"/><wp:effectExtent l=\"0\" t=\"0\" r=\"0\" b=\"0\"/>";
+        o += sd.wrap == WrapType::TopBottom ? "<wp:wrapTopAndBottom/>" : "<wp:wrapNone/>";
         o += "<wp:docPr id=\"" + std::to_string(docPr) + "\" name=\"" + Esc(sd.name) + "\"/><wp:cNvGraphicFramePr/>";
         o += "<a:graphic xmlns:a=\"http://schemas.openxmlformats.org/drawingml/2006/main\">"
              "<a:graphicData uri=\"http://schemas.microsoft.com/office/word/2010/wordprocessingShape\"><wps:wsp>"
@@ -345,7 +346,10 @@ private:
              "\" filled=\"" + (sd.fillVisible ? "t" : "f") + "\" fillcolor=\"white\" stroked=\"" + (sd.lineVisible ? "t" : "f") +
              "\" strokeweight=\".5pt\">";
         if (sd.fillVisible) o += "<v:fill opacity=\"" + Num(1.0 - transparency) + "\"/>";
-        o += "<v:textbox><w:txbxContent>" + content + "</w:txbxContent></v:textbox></v:shape></w:pict></mc:Fallback>"
+        o += "<v:textbox><w:txbxContent>" + content + "</w:txbxContent></v:textbox>";
+        if (sd.wrap == WrapType::TopBottom)
+            o += "<w10:wrap xmlns:w10=\"urn:schemas-microsoft-com:office:word\" type=\"topAndBottom\"/>";
+        o += "</v:shape></w:pict></mc:Fallback>"
              "</mc:AlternateContent></w:r>";
     }
 
@@ -430,6 +434,7 @@ private:
                 radd.emplace_back("trHeight", "<w:trHeight w:val=\"" + std::to_string(Twips(rp.height)) + "\" w:hRule=\"" +
                                                   (rp.rule == HeightRule::Exactly ? "exact" : "atLeast") + "\"/>");
             AddSwitch(radd, "cantSplit", rp.cantSplit);
+            AddSwitch(radd, "tblHeader", rp.tblHeader);
             if (std::string trPr = Merge(rp.otherXml, std::move(radd), kTrPrOrder); !trPr.empty()) o += "<w:trPr>" + trPr + "</w:trPr>";
             long edge = 0;
             for (size_t c = 0; c < cells.size(); ++c) {

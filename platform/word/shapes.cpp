@@ -148,6 +148,15 @@ float Shape::Height() const {
     KADO_FAULT_PROBE(Word);
     return Data(*doc_, id_).height;
 }
+WrapType Shape::GetWrapType() const {
+    KADO_FAULT_PROBE(Word);
+    return Data(*doc_, id_).wrap;
+}
+void Shape::SetWrapType(WrapType type) {
+    KADO_FAULT_PROBE(Word);
+    if (type != WrapType::None && type != WrapType::TopBottom) com::Raise(err::NumberOutOfRange);
+    Data(*doc_, id_).wrap = type;
+}
 
 TextFrame::TextFrame(DocPtr doc, int64_t shapeId) : doc_(std::move(doc)), shapeId_(shapeId) {}
 

@@ -246,6 +246,16 @@ HeightRule Row::GetHeightRule() const {
     return RowPropsOf(*doc_, tableId_, index_).rule;
 }
 
+bool Row::HeadingFormat() const {
+    KADO_FAULT_PROBE(Word);
+    return RowPropsOf(*doc_, tableId_, index_).tblHeader == detail::OnOff::On;
+}
+
+void Row::SetHeadingFormat(bool heading) {
+    KADO_FAULT_PROBE(Word);
+    RowPropsOf(*doc_, tableId_, index_).tblHeader = heading ? detail::OnOff::On : detail::OnOff::Inherited;
+}
+
 bool Row::AllowBreakAcrossPages() const {
     KADO_FAULT_PROBE(Word);
     return RowPropsOf(*doc_, tableId_, index_).cantSplit != detail::OnOff::On;

@@ -33,6 +33,9 @@ enum class LineStyle : int { None = 0, Single = 1 };
 enum class UnderlineStyle : int { None = 0, Single = 1 };
 enum class RelativeVerticalPosition : int { Margin = 0, Page = 1, Paragraph = 2, Line = 3 };
 enum class TextOrientation : int { Horizontal = 1 };
+// How the text flows around a shape: None lets it run under the shape, TopBottom
+// keeps the lines the shape covers free, above and below it.
+enum class WrapType : int { None = 3, TopBottom = 4 };
 enum class StoryType : int { Main = 1, Comments = 4, TextFrame = 5 };
 
 // The text of a table cell ends with these two characters.
@@ -184,6 +187,10 @@ public:
     // Whether a page break may fall inside the row (a row that may not is written can't-split).
     bool AllowBreakAcrossPages() const;
     void SetAllowBreakAcrossPages(bool allow);
+    // A heading row is repeated at the top of every page the table goes on to;
+    // the word processors repeat only an unbroken run of them from the first row.
+    bool HeadingFormat() const;
+    void SetHeadingFormat(bool heading);
     Range GetRange() const;
     int Index() const;
 
@@ -374,6 +381,9 @@ public:
     float Left() const;
     float Width() const;
     float Height() const;
+    // What the shape's wrap format says; a new text box lets the text run under it.
+    WrapType GetWrapType() const;
+    void SetWrapType(WrapType type);
     int64_t Id() const { return id_; }
 
     Shape(DocPtr doc, int64_t id);

@@ -79,6 +79,7 @@ struct RowProps {
     float height = 0;
     HeightRule rule = HeightRule::Auto;
     OnOff cantSplit = OnOff::Inherited;
+    OnOff tblHeader = OnOff::Inherited;  // repeated at the top of each page the table goes on to
     std::string otherXml;  // trPr children the engine does not model
 };
 
@@ -103,6 +104,7 @@ struct ShapeData {
     bool fillVisible = true;
     float fillTransparency = 0;
     bool lineVisible = true;
+    WrapType wrap = WrapType::None;
 };
 
 // Table layout as found in the stream: cell end positions per row, kept
