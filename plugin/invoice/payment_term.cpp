@@ -112,6 +112,9 @@ void ZahlungsZiel(std::shared_ptr<word::Document>& doc, bool Zahlungsziel) {
         float cm = Need(version).Field("AbstandZahlungsziel").ToSingle();
         sel().ShapeRange().SetTop(doc->GetApplication()->CentimetersToPoints(cm));
     });
+    // Placed by the page, the box would cover whatever the fee tables pushed down
+    // to it: the text keeps the box's lines free and goes on below it or on the next page.
+    s(275, [&] { sel().ShapeRange().SetWrapType(word::WrapType::TopBottom); });
     s(280, [&] { sel().GetParagraphFormat().SetAlignment(word::Alignment::Center); });
 
     s(290, [&] { text = Need(version).Field("Zahlungsziel").ToString(); });

@@ -105,12 +105,15 @@ TEST_F(PaymentTerm, PlaceAndLookOfTheBox) {
     EXPECT_FALSE(box.Fill().Visible());
     EXPECT_FLOAT_EQ(box.Fill().Transparency(), 1.0f);
     EXPECT_FALSE(box.Line().Visible());
+    // No text of the invoice runs under the box.
+    EXPECT_EQ(box.GetWrapType(), WrapType::TopBottom);
     EXPECT_EQ(honora::Session().Doc->Content().Text(), "\r");  // nothing typed into the body
 
     // The box and its text survive saving.
     auto reread = Document::FromBytes(honora::Session().Doc->ToBytes());
     ASSERT_EQ(reread->GetShapes().Count(), 1);
     EXPECT_EQ(reread->GetShapes().Item(1).Name(), "Zahlungsziel");
+    EXPECT_EQ(reread->GetShapes().Item(1).GetWrapType(), WrapType::TopBottom);
     EXPECT_EQ(reread->GetShapes().Item(1).GetTextFrame().TextRange().Text(),
               "Zahlbar bis  " + DateText(Plus(Date::Today(), 14)) + "  ohne Abzug.");
 }
