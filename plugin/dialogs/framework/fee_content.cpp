@@ -62,6 +62,8 @@ FeeTable Gebührentabelle(const Category& category, forms::Form& form) {
             chosen = -1;
         });
         if (chosen >= 0) {
+            if (!block.variants[static_cast<size_t>(chosen)].cells.empty())
+                t.blocks.emplace_back(row, static_cast<int16_t>(row + block.height - 1));
             for (const auto& cell : block.variants[static_cast<size_t>(chosen)].cells) {
                 bool written = !cell.when;
                 if (cell.when) s(1040, [&] { written = cell.when(form); });

@@ -6,6 +6,7 @@
 #include "plugin/component/session_context.h"
 #include "plugin/dialogs/framework/cell_io.h"
 #include "plugin/common/need.h"
+#include "plugin/dialogs/framework/page_keeps.h"
 #include "plugin/dialogs/framework/share.h"
 #include "plugin/dialogs/framework/table_layout.h"
 #include "plugin/dialogs/framework/table_place.h"
@@ -66,6 +67,7 @@ std::optional<word::Table> GebührentabelleSchreiben(const Category& category, c
                         "");
         });
     }
+    s(265, [&] { SeitenumbrücheFestlegen(Need(table), content); });
     s(270, [&] { BookmarkSetzen(Need(table), category.marker); });
     s(280, [&] { SummeBilden(Session().Zahlungsziel); });
     return table;

@@ -109,10 +109,10 @@ TEST_F(FeeTableFrame, WritesTheTableLaidOutMarkedAndSummed) {
     EXPECT_NEAR(r.GetCell(1, 1).Width(), Cm(12), 0.1);
     EXPECT_NEAR(r.GetCell(3, 2).Width(), Cm(8.3), 0.1);
     EXPECT_THAT(CellComments(r, 3, 5), ElementsAre("no"));
-    // In print no row is cut, and title, headings and the first body row keep with the next.
+    // In print no row is cut, and a table shorter than a page keeps on one: every row but the last keeps with the next.
     for (int row = 1; row <= 7; ++row) {
         EXPECT_FALSE(r.GetRows().Item(row).AllowBreakAcrossPages()) << row;
-        EXPECT_EQ(r.GetRows().Item(row).GetRange().GetParagraphFormat().KeepWithNext(), row <= 3) << row;
+        EXPECT_EQ(r.GetRows().Item(row).GetRange().GetParagraphFormat().KeepWithNext(), row < 7) << row;
     }
     EXPECT_DOUBLE_EQ(honora::GebührenSammeln(Doc(), 19).netto, 2265);
     EXPECT_THAT(LoggedPlaces(), IsEmpty());
@@ -189,6 +189,37 @@ TEST_F(FeeTableFrame, WithoutADocumentEveryStepIsLoggedAndNothingIsReturned) {
     EXPECT_THAT(logged, ::testing::Contains("frmKat5.CommandEnde_Click:150"));
     EXPECT_THAT(logged, ::testing::Contains("frmKat5.CommandEnde_Click:270"));
     EXPECT_THAT(logged, ::testing::Not(::testing::Contains("frmKat5.CommandEnde_Click:240")));
+}
+
+// Where the page may break: nowhere in a table that fits on a page; in a
+// longer one only after a block, and not before the fee's line, whose block
+// keeps with the one above it. Title and headings repeat on the next page.
+TEST_F(FeeTableFrame, PageBreaksFallOnlyBetweenBlocksOfALongTable) {
+    const struct {
+        const char* what;
+        size_t description;  // characters of the first item's text
+        const char* keeps;   // rows 1 to 9: 'k' keeps with the next
+    } cases[] = {{"shorter than a page", 40, "kkkkkkkk-"}, {"longer than a page", 9000, "kkk-k-kk-"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        honora::Session().Doc = Document::New(honora::Session().WordApp);
+        honora::FeeTable content = Content("1000,00");
+        content.rows = 9;
+        content.cells[1].text = std::string(c.description, 'x');
+        content.cells.back().row = 9;
+        content.cells[content.cells.size() - 2].row = 9;
+        content.blocks = {{3, 4}, {5, 6}, {7, 8}, {9, 9}};
+        const auto t = honora::GebührentabelleSchreiben(kKat, content, std::nullopt);
+        ASSERT_TRUE(t);
+        auto back = Document::FromBytes(Doc().ToBytes());
+        const Table r = back->GetTables().Item(1);
+        for (int row = 1; row <= 9; ++row) {
+            EXPECT_EQ(r.GetRows().Item(row).GetRange().GetParagraphFormat().KeepWithNext(), c.keeps[row - 1] == 'k')
+                << row;
+            EXPECT_EQ(r.GetRows().Item(row).HeadingFormat(), row <= 2) << row;
+        }
+    }
+    EXPECT_THAT(LoggedPlaces(), IsEmpty());
 }
 
 }  // namespace
