@@ -24,34 +24,6 @@ const fs::path kPictures = fs::path(KADO_BINARY_DIR) / "Testing" / "demo-invoice
 constexpr double kPointsPerCm = 72.0 / 2.54;
 constexpr double kTolerance = 1.0;  // points; LibreOffice's boxes round to its layout units
 
-struct Word {
-    double xMin, yMin, xMax;
-    std::string text;
-};
-struct Page {
-    double width;
-    std::vector<Word> words;  // in pdftotext's reading order
-};
-
-std::vector<Page> WordBoxes(const std::string& html) {
-    static const std::regex page(R"re(<page width="([0-9.]+)")re");
-    static const std::regex word(R"re(<word xMin="([0-9.]+)" yMin="([0-9.]+)" xMax="([0-9.]+)" yMax="[0-9.]+">([^<]*)</word>)re");
-    std::vector<Page> pages;
-    size_t at = 0;
-    std::smatch m;
-    auto rest = [&] { return html.cbegin() + static_cast<long>(at); };
-    while (std::regex_search(rest(), html.cend(), m, page)) {
-        const size_t start = at + static_cast<size_t>(m.position(0));
-        const size_t end = html.find("</page>", start);
-        pages.push_back({std::stod(m[1].str()), {}});
-        const std::string body = html.substr(start, end - start);
-        for (std::sregex_iterator it(body.begin(), body.end(), word), none; it != none; ++it)
-            pages.back().words.push_back({std::stod((*it)[1]), std::stod((*it)[2]), std::stod((*it)[3]), (*it)[4]});
-        at = end == std::string::npos ? html.size() : end;
-    }
-    return pages;
-}
-
 struct PrintCase {
     const char* name;
     std::vector<int> boundaryPoints;  // one confirmation (one fee table) per entry

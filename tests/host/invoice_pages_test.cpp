@@ -1,15 +1,18 @@
-// The invoice as printed over more than one page: invoices of one to four fee
+// The invoice as printed over more than one page: invoices of one to eight fee
 // tables (the categories' demo jobs) through LibreOffice, page by page. A page
-// break must not leave a table's title and headings without its body, break
-// the totals, or start a page with the invoice amount. Pages are kept as PNG
-// in build/test-output.
+// break must not leave a table's title and headings without its body, part a
+// table shorter than a page from its fee line, break the totals, or start a
+// page with the invoice amount; no text lies under the payment term and none
+// past the right margin. Pages are kept as PNG in build/test-output.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <iostream>
 #include <regex>
 #include <string>
 #include <vector>
 
+#include "host/demo.h"
 #include "platform/word/lo_support.h"
 #include "print_support.h"
 
@@ -50,10 +53,83 @@ std::vector<std::vector<std::string>> PageLines(const std::string& text) {
     return pages;
 }
 
+std::string LineText(const std::vector<Word>& line) {
+    std::string t;
+    for (const auto& w : line) t += (t.empty() ? "" : " ") + w.text;
+    return t;
+}
+
+// What the word boxes show wrong, one text per fault. The table at `longAt`
+// (from 0) is longer than a page: it may go on to the next page, which then
+// starts with its title again, and its fee line has the factor block on its page.
+std::vector<std::string> PageFaults(const std::vector<Page>& pages, int longAt) {
+    std::vector<std::string> faults;
+    constexpr double kPt = 72.0 / 2.54;
+    static const std::regex title(R"(nach Nr\. 30\.[0-9.]+$)");
+    std::string open;  // the title of the table whose fee line is still to come
+    int openPage = 0, table = -1, boxes = 0;
+    for (size_t p = 0; p < pages.size(); ++p) {
+        const Page& page = pages[p];
+        const int n = static_cast<int>(p) + 1;
+        const std::string on = " on page " + std::to_string(n);
+        for (const auto& w : page.words)
+            if (w.xMax > page.width - host::kRightMarginCm * kPt + 1)
+                faults.push_back("\"" + w.text + "\" past the right margin" + on);
+        // The payment term's words and the box around them (text inset 3.6 pt, height 54 pt).
+        for (const auto& box : page.words) {
+            if (box.text != "Zahlbar") continue;
+            ++boxes;
+            const double top = box.yMin - 5, bottom = top + 54;
+            if (std::abs(top - 25.5 * kPt) > 4) faults.push_back("the payment term not 25,5 cm from the top" + on);
+            for (const auto& w : page.words) {
+                const bool own = std::abs(w.yMin - box.yMin) < 1 && w.xMin >= box.xMin - 1;
+                if (!own && w.yMax > top && w.yMin < bottom)
+                    faults.push_back("\"" + w.text + "\" under the payment term" + on);
+            }
+        }
+        for (size_t i = 0; i < page.lines.size(); ++i) {
+            const auto& line = page.lines[i];
+            if (line.empty()) continue;
+            const std::string text = LineText(line);
+            if (std::regex_search(text, title)) {
+                if (text == open && table == longAt && i == 0) continue;  // repeated on the next page
+                if (!open.empty()) faults.push_back("\"" + open + "\" without its fee line");
+                open = text;
+                openPage = n;
+                ++table;
+            } else if (line.front().text == "Gebühr" && (line.size() == 1 || line[1].text != "[€]")) {
+                if (open.empty()) faults.push_back("a fee line without its table" + on);
+                else if (table != longAt && openPage != n)
+                    faults.push_back("\"" + open + "\" on page " + std::to_string(openPage) + ", its fee line" + on);
+                else if (table == longAt) {
+                    bool factor = false;
+                    for (size_t k = 0; k < i; ++k)
+                        factor = factor || LineText(page.lines[k]).find("Wertfaktor") != std::string::npos;
+                    if (!factor) faults.push_back("the long table's fee line apart from its factor block" + on);
+                }
+                open.clear();
+            }
+        }
+    }
+    if (!open.empty()) faults.push_back("\"" + open + "\" without its fee line");
+    if (boxes != 1) faults.push_back(std::to_string(boxes) + " payment terms");
+    return faults;
+}
+
 struct PagesCase {
     const char* name;
     std::vector<int> categories;  // one confirmed demo job per fee table, in this order
+    int at = -1;                  // the Zerlegung among them whose parcels are listed one by one
+    std::vector<int> parcels{};   // how many, in its source and then its formed parcels' description
+    bool longTable = false;       // which makes that table longer than a page
 };
+
+// "set grdAusFlur=Flur 3, Flurstücke 112/1, ... 112/N,"
+std::string Parcels(const char* field, int n) {
+    std::string t = std::string("set ") + field + "=Flur 3, Flurstücke";
+    for (int i = 1; i <= n; ++i) t += " 112/" + std::to_string(i) + ",";
+    return t;
+}
 
 void PrintTo(const PagesCase& c, std::ostream* os) { *os << c.name; }
 
@@ -68,6 +144,12 @@ TEST_P(InvoicePages, KeepTitlesWithTheirBodyAndTheTotalsWhole) {
         jobs.push_back(DemoJob(category));
         ASSERT_FALSE(jobs.back().actions.empty()) << "no demo job for category " << category;
     }
+    if (c.at >= 0) {
+        auto& actions = jobs[static_cast<size_t>(c.at)].actions;
+        std::erase_if(actions, [](const std::string& a) { return a.starts_with("set grdAusFlur="); });
+        const char* fields[] = {"grdAusFlur", "grdNeuFlur"};
+        for (size_t k = 0; k < c.parcels.size() && k < 2; ++k) actions.push_back(Parcels(fields[k], c.parcels[k]));
+    }
     const fs::path dir = FreshDir(std::string("invoice-pages-") + c.name);
     std::string error;
     const fs::path doc = MakeInvoice(dir, c.name, jobs, error);
@@ -81,9 +163,16 @@ TEST_P(InvoicePages, KeepTitlesWithTheirBodyAndTheTotalsWhole) {
     ASSERT_EQ(Sh("pdftotext -layout " + Quote(pdf.string()) + " " + Quote((dir / "pages.txt").string()), dir / "txt.log"), 0);
     const auto pages = PageLines(ReadAll(dir / "pages.txt"));
 
+    ASSERT_EQ(Sh("pdftotext -bbox-layout " + Quote(pdf.string()) + " " + Quote((dir / "boxes.html").string()),
+                 dir / "box.log"),
+              0);
+    const auto faults = PageFaults(WordBoxes(ReadAll(dir / "boxes.html")), c.longTable ? c.at : -1);
+    for (const auto& f : faults) ADD_FAILURE() << f;
+
     static const std::regex title(R"(nach Nr\. 30\.[0-9.]+$)"), heading(R"(^Geb\. V\. )"),
         sumRow(R"(^Summe +-?[0-9]+,[0-9]{2} €$)"), amountRow(R"(^Rechnungsbetrag +-?[0-9]+,[0-9]{2} €$)");
     size_t titles = 0;
+    std::string lastTitle;
     int sumPage = 0, amountPage = 0, sentencePage = 0;
     for (size_t p = 0; p < pages.size(); ++p) {
         const auto& lines = pages[p];
@@ -93,6 +182,9 @@ TEST_P(InvoicePages, KeepTitlesWithTheirBodyAndTheTotalsWhole) {
         }
         for (size_t i = 0; i < lines.size(); ++i) {
             if (std::regex_search(lines[i], title)) {
+                // A long table's title, repeated on the page it goes on to.
+                if (i == 0 && lines[i] == lastTitle) continue;
+                lastTitle = lines[i];
                 ++titles;
                 // The headings follow the title, and a body row the headings, on the same page.
                 EXPECT_TRUE(i + 2 < lines.size() && std::regex_search(lines[i + 1], heading))
@@ -122,7 +214,13 @@ INSTANTIATE_TEST_SUITE_P(Tables, InvoicePages,
                                            PagesCase{"3-tables-amount-sentence", {0, 0, 4}},
                                            PagesCase{"3-tables-totals", {0, 0, 2}},
                                            PagesCase{"4-tables-title", {0, 0, 2, 0}},
-                                           PagesCase{"4-tables-headings", {0, 0, 3, 0}}),
+                                           PagesCase{"4-tables-headings", {0, 0, 3, 0}},
+                                           PagesCase{"4-tables-mixed", {4, 1, 3, 2}},
+                                           PagesCase{"6-tables", {0, 3, 2, 1, 4, 0}},
+                                           PagesCase{"8-tables", {0, 3, 2, 1, 4, 0, 2, 3}},
+                                           // The totals would reach down to the payment term.
+                                           PagesCase{"1-table-at-the-payment-term", {4}, 0, {175}},
+                                           PagesCase{"long-table", {0, 4, 1}, 1, {200, 200}, true}),
                          [](const auto& info) {
                              std::string n = info.param.name;
                              for (char& ch : n)

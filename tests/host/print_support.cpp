@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <regex>
 #include <sstream>
 
 #include "platform/word/lo_support.h"
@@ -89,6 +90,33 @@ std::vector<fs::path> KeepPages(const fs::path& pdf, const fs::path& folder, con
     for (const auto& png : fs::directory_iterator(folder))
         if (ours(png.path())) pages.push_back(png.path());
     std::sort(pages.begin(), pages.end());
+    return pages;
+}
+
+std::vector<Page> WordBoxes(const std::string& html) {
+    static const std::regex page(R"re(<page width="([0-9.]+)" height="([0-9.]+)")re");
+    static const std::regex item(
+        R"re(<line |<word xMin="([0-9.]+)" yMin="([0-9.]+)" xMax="([0-9.]+)" yMax="([0-9.]+)">([^<]*)</word>)re");
+    std::vector<Page> pages;
+    for (size_t at = 0;;) {
+        std::smatch m;
+        if (!std::regex_search(html.cbegin() + static_cast<long>(at), html.cend(), m, page)) break;
+        const size_t start = at + static_cast<size_t>(m.position(0));
+        const size_t end = std::min(html.find("</page>", start), html.size());
+        Page p{std::stod(m[1].str()), std::stod(m[2].str()), {}, {}};
+        const std::string body = html.substr(start, end - start);
+        for (std::sregex_iterator it(body.begin(), body.end(), item), none; it != none; ++it) {
+            if (!(*it)[1].matched) {
+                p.lines.emplace_back();
+                continue;
+            }
+            Word w{std::stod((*it)[1]), std::stod((*it)[2]), std::stod((*it)[3]), std::stod((*it)[4]), (*it)[5]};
+            p.words.push_back(w);
+            if (!p.lines.empty()) p.lines.back().push_back(std::move(w));
+        }
+        pages.push_back(std::move(p));
+        at = end;
+    }
     return pages;
 }
 

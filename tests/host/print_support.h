@@ -34,4 +34,17 @@ std::filesystem::path MakeInvoice(const std::filesystem::path& dir, const std::s
 std::vector<std::filesystem::path> KeepPages(const std::filesystem::path& pdf, const std::filesystem::path& folder,
                                              const std::string& prefix, const std::filesystem::path& log);
 
+// The words of a PDF page as `pdftotext -bbox-layout` boxes them, in points
+// from the page's top left, in its reading order and grouped into its lines.
+struct Word {
+    double xMin, yMin, xMax, yMax;
+    std::string text;
+};
+struct Page {
+    double width, height;
+    std::vector<Word> words;
+    std::vector<std::vector<Word>> lines;
+};
+std::vector<Page> WordBoxes(const std::string& html);
+
 }  // namespace kado::host::test
