@@ -60,14 +60,15 @@ std::string LineText(const std::vector<Word>& line) {
 }
 
 // What the word boxes show wrong, one text per fault. The table at `longAt`
-// (from 0) is longer than a page: it may go on to the next page, which then
-// starts with its title again, and its fee line has the factor block on its page.
+// (from 0) is longer than a page: it goes on to the next page, which starts
+// with its title and headings again and then an item, and its fee line has
+// the factor block on its page.
 std::vector<std::string> PageFaults(const std::vector<Page>& pages, int longAt) {
     std::vector<std::string> faults;
     constexpr double kPt = 72.0 / 2.54;
     static const std::regex title(R"(nach Nr\. 30\.[0-9.]+$)");
     std::string open;  // the title of the table whose fee line is still to come
-    int openPage = 0, table = -1, boxes = 0;
+    int openPage = 0, table = -1, boxes = 0, repeated = 0;
     for (size_t p = 0; p < pages.size(); ++p) {
         const Page& page = pages[p];
         const int n = static_cast<int>(p) + 1;
@@ -92,7 +93,17 @@ std::vector<std::string> PageFaults(const std::vector<Page>& pages, int longAt) 
             if (line.empty()) continue;
             const std::string text = LineText(line);
             if (std::regex_search(text, title)) {
-                if (text == open && table == longAt && i == 0) continue;  // repeated on the next page
+                if (text == open && table == longAt && i == 0) {
+                    // Repeated on the page it goes on to, with the headings; right below
+                    // them an item number: the first row of an item, not its count row.
+                    static const std::regex item(R"(^30\.[0-9.]+$)");
+                    const bool atItem = i + 2 < page.lines.size() && LineText(page.lines[i + 1]) == "Geb. V." &&
+                                        std::regex_match(LineText(page.lines[i + 2]), item) &&
+                                        page.lines[i + 2].front().yMin - page.lines[i + 1].front().yMax < 15;
+                    if (!atItem) faults.push_back("the long table continues" + on + " inside an item block");
+                    repeated = n;
+                    continue;
+                }
                 if (!open.empty()) faults.push_back("\"" + open + "\" without its fee line");
                 open = text;
                 openPage = n;
@@ -101,6 +112,10 @@ std::vector<std::string> PageFaults(const std::vector<Page>& pages, int longAt) 
                 if (open.empty()) faults.push_back("a fee line without its table" + on);
                 else if (table != longAt && openPage != n)
                     faults.push_back("\"" + open + "\" on page " + std::to_string(openPage) + ", its fee line" + on);
+                else if (table == longAt && openPage == n)
+                    faults.push_back("the long table fits on page " + std::to_string(n));
+                else if (table == longAt && repeated != n)
+                    faults.push_back("the long table continues" + on + " without its title and headings");
                 else if (table == longAt) {
                     bool factor = false;
                     for (size_t k = 0; k < i; ++k)
