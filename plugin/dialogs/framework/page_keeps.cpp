@@ -37,7 +37,7 @@ int CellLines(std::string text, double width, float fontSize) {
         const long n = CodePoints(std::string_view(text).substr(from, to == std::string::npos ? std::string::npos : to - from));
         lines += std::max(1, static_cast<int>(std::ceil(static_cast<double>(n) / perLine)));
         if (to == std::string::npos) break;
-        // "\r\n" is one paragraph end followed by an empty line in this engine, as in print.
+        // An empty paragraph after the mark (the title's) is a line in print too.
         from = to + 1;
     }
     return lines;
@@ -51,14 +51,14 @@ void Binden(const word::Table& t, int a, int b) {
     r.GetParagraphFormat().SetKeepWithNext(true);
 }
 
-}  // namespace
-
+// The table's height as the word processor will lay it out, estimated from
+// its texts, cell widths and the font size, in points.
 double GeschätzteHöhe(const word::Table& table, float fontSize) {
     double height = 0;
-    const int rows = table.GetRows().Count();
+    const int rows = table.GetRows().Count(), columns = table.GetColumns().Count();
     for (int r = 1; r <= rows; ++r) {
         int lines = 1;
-        for (int c = 1; c <= 5; ++c) {
+        for (int c = 1; c <= columns; ++c) {
             const word::Cell cell = table.GetCell(r, c);
             lines = std::max(lines, CellLines(cell.GetRange().Text(), cell.Width(), fontSize));
         }
@@ -66,6 +66,8 @@ double GeschätzteHöhe(const word::Table& table, float fontSize) {
     }
     return height;
 }
+
+}  // namespace
 
 void SeitenumbrücheFestlegen(const word::Table& table, const FeeTable& content) {
     const int rows = table.GetRows().Count();

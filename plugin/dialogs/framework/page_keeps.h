@@ -8,10 +8,6 @@
 
 namespace honora {
 
-// The table's height as the word processor will lay it out, estimated from
-// its texts, cell widths and the document's font size, in points.
-double GeschätzteHöhe(const kado::word::Table& table, float fontSize);
-
 // Sets the rows' keep-with-next and the heading rows after the cells are written.
 void SeitenumbrücheFestlegen(const kado::word::Table& table, const FeeTable& content);
 
