@@ -102,7 +102,14 @@ void UseGerman(CLI::App& app) {
 }
 
 std::string GermanParseFailure(const CLI::Error& error) {
-    const std::string text = error.what();
+    // std::regex recurses per character: a huge argument must not reach it whole.
+    constexpr size_t kLongest = 400;
+    std::string text = error.what();
+    if (text.size() > kLongest) {
+        size_t cut = kLongest;
+        while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;  // not inside a character
+        text = text.substr(0, cut) + " … (" + std::to_string(text.size()) + " Bytes)";
+    }
     for (const Rule& rule : Rules()) {
         std::smatch m;
         if (std::regex_search(text, m, rule.pattern)) return m.format(rule.german);

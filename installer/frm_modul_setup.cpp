@@ -86,7 +86,7 @@ void ModulSetup::FormLoad() {
     });
     if (!targetThere) {
         s(176, [&] { f.Get<forms::Label>("lblEx").SetCaption(std::string(kNothingInstalled)); });
-        Fail("Zielpfad fehlt, nichts installiert");
+        Fail("Zielpfad fehlt oder ist kein Ordner; nichts installiert");
         return;
     }
 
@@ -95,7 +95,8 @@ void ModulSetup::FormLoad() {
     const fs::path target = ziel_;
     const fs::path tool = target / kRegistrationTool;
     // The tool first, so it is in place before the first library asks for it.
-    if (!s(190, [&] { CopyOver(start_ / kRegistrationTool, tool); })) Fail(std::string(kRegistrationTool) + " nicht kopiert");
+    if (!s(190, [&] { CopyOver(start_ / kRegistrationTool, tool); }))
+        Fail(std::string(kRegistrationTool) + " nicht kopiert");
     for (const std::string& name : names) {
         const bool copied = s(200, [&] {
             if (LowerCase(name) != kRegistrationTool) CopyOver(start_ / name, target / name);

@@ -56,6 +56,11 @@ session --db|--db ohne Wert
 run --strict=ja --db x --doc y --category 0|--strict: "ja" ist keine gültige Angabe
 CASES
 
+long="$(head -c 100000 /dev/zero | tr '\0' a)"
+err="$("$host" session --db x.sqlite "$long" 2>&1 >/dev/null)"; rc=$?
+[ "$rc" -eq 2 ] && grep -q '^kado-host: Fehler in den Argumenten: unerwartetes Argument: aaa.* ([0-9]* Bytes)$' <<<"$err" \
+  || fail "a long argument: exit $rc: ${err:0:200}"
+
 # init makes the last folder of its path only.
 "$host" init "$dir/nope/x/y" >/dev/null 2>"$dir/err"; rc=$?
 [ "$rc" -eq 2 ] || fail "init into a missing parent exited $rc, not 2"

@@ -130,11 +130,11 @@ TEST_F(InstallerTest, FailuresAreShownAndEndNonZero) {
         std::string logged;
     } cases[] = {
         {"missing target folder: nothing installed", "fehlt/programm", false, {"libhonora.so"},
-         std::string(kado::setup::kNothingInstalled), {"Zielpfad fehlt, nichts installiert"}, {},
+         std::string(kado::setup::kNothingInstalled), {"Zielpfad fehlt oder ist kein Ordner; nichts installiert"}, {},
          "Error 76: \r\nDer Zielpfad \"" + (root_ / "fehlt/programm").string() +
              "\" fehlt (Einstellung KadoVerwaltung/Pfade/Programm); nichts installiert\r\nZeile: 175\r\n"},
         {"target is a file", "datei", false, {"libhonora.so"}, std::string(kado::setup::kNothingInstalled),
-         {"Zielpfad fehlt, nichts installiert"}, {}, "\" ist kein Ordner (Einstellung"},
+         {"Zielpfad fehlt oder ist kein Ordner; nichts installiert"}, {}, "\" ist kein Ordner (Einstellung"},
         {"registration refused by the tool", "programm", true, {"libgut.so", "libkaputt.so"}, "libkaputt.so",
          {"Registrierung von libkaputt.so fehlgeschlagen (das Registrierungsprogramm endete mit Exit-Code 3)"},
          {"libgut.so", "libkaputt.so"},
