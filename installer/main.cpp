@@ -1,7 +1,7 @@
 // ModulSetup: shows frmModulSetup, which installs the extension lying beside
 // the executable. Without a display it prints the window's captions instead
-// and ends as if OK had been pressed. Exit 1 when a step of the installation
-// failed, 2 for an argument it does not know.
+// and ends as if OK had been pressed. Exit 1 when the target is missing or a
+// copy or registration failed, 2 for an argument it does not know.
 #include <chrono>
 #include <filesystem>
 #include <iostream>
@@ -55,7 +55,8 @@ constexpr const char* kUsage =
     "\n"
     "  -h, --help  diese Hilfe zeigen, nichts installieren\n"
     "\n"
-    "Exit-Code: 0 installiert, 1 ein Schritt ist fehlgeschlagen, 2 unbekanntes Argument.\n";
+    "Exit-Code: 0 installiert, 1 der Zielpfad fehlt, eine Datei wurde nicht kopiert oder eine\n"
+    "Registrierung ist fehlgeschlagen, 2 unbekanntes Argument.\n";
 
 // Without a window to watch, the registrations are waited for (bounded) so the
 // exit code and the printed window tell how they ended.
