@@ -124,7 +124,27 @@ std::shared_ptr<word::Document> DemoInvoice() {
 }
 
 int Init(const fs::path& dir, const std::string& server, int invoices) {
-    fs::create_directories(dir);
+    // Only the last folder is made: a mistyped parent is refused, not laid out.
+    {
+        const fs::path folder = dir.has_filename() ? dir : dir.parent_path();
+        std::error_code ec;
+        if (fs::exists(folder, ec) && !fs::is_directory(folder, ec)) {
+            std::cerr << "kado-host: init: " << folder.string() << " ist kein Ordner\n";
+            return 2;
+        }
+        const fs::path parent = folder.has_parent_path() ? folder.parent_path() : fs::path(".");
+        if (!fs::is_directory(folder, ec) && !fs::is_directory(parent, ec)) {
+            std::cerr << "kado-host: init: den Ordner " << parent.string() << " gibt es nicht; angelegt wird nur der "
+                      << "letzte Ordner eines Pfades (" << folder.filename().string() << ")\n";
+            return 2;
+        }
+        fs::create_directory(folder, ec);
+        if (ec) {
+            std::cerr << "kado-host: init: der Ordner " << folder.string() << " kann nicht angelegt werden: "
+                      << ec.message() << "\n";
+            return 2;
+        }
+    }
     const bool onServer = !server.empty();
     const fs::path file = dir / "kado.sqlite";
     const std::string db = onServer ? server : file.string();

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "host/batch_run.h"
+#include "host/cli_german.h"
 #include "host/demo.h"
 #include "host/session.h"
 #include "platform/com/error.h"
@@ -172,15 +173,13 @@ int main(int argc, char** argv) {
     std::string topic;
     auto* help = app.add_subcommand("help", "Hilfe zu kado-host oder einem Befehl");
     help->add_option("BEFEHL", topic, "init, session, run oder gui");
+    kado::host::UseGerman(app);
 
     try {
         app.parse(argc, argv);
-    } catch (const CLI::Success& e) {
-        return app.exit(e);
     } catch (const CLI::ParseError& e) {
-        // One line naming the fault; CLI11's text is quoted as it stands.
-        std::cerr << "kado-host: Fehler in den Argumenten: \"" << e.what() << "\"\n";
-        return 2;
+        // Help on standard output, exit 0; a fault is one German line and exit 2.
+        return app.exit(e) == 0 ? 0 : 2;
     }
     try {
         if (*help) {
@@ -203,7 +202,7 @@ int main(int argc, char** argv) {
         if (*gui || defaultWindow) {
 #ifdef KADO_HOST_GUI
             if (!kado::qtview::DisplayAvailable()) {
-                std::cerr << (defaultWindow ? "kado-host: Fehler in den Argumenten: \"A subcommand is required\" "
+                std::cerr << (defaultWindow ? "kado-host: Fehler in den Argumenten: kein Befehl angegeben "
                                               "(ohne Anzeige; mit einer öffnet kado-host sein Fenster)\n"
                                             : "kado-host: gui braucht eine Anzeige (DISPLAY oder WAYLAND_DISPLAY, "
                                               "nicht QT_QPA_PLATFORM=offscreen)\n");
@@ -215,7 +214,7 @@ int main(int argc, char** argv) {
             if (*guiInvoiceOpt) start.invoice = guiInvoice;
             return kado::host::gui::RunGui(start, argc, argv);
 #else
-            std::cerr << "kado-host: Fehler in den Argumenten: \"A subcommand is required\" (ohne Fenster gebaut)\n";
+            std::cerr << "kado-host: Fehler in den Argumenten: kein Befehl angegeben (ohne Fenster gebaut)\n";
             return 2;
 #endif
         }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <system_error>
 
+#include "installer/reason.h"
 #include "platform/com/error.h"
 
 namespace kado::setup {
@@ -12,7 +13,7 @@ namespace fs = std::filesystem;
 std::vector<std::string> ListPlainFiles(const fs::path& folder) {
     std::error_code ec;
     fs::directory_iterator it(folder, ec);
-    if (ec) com::Raise(com::err::PathNotFound, "Cannot list " + folder.string() + ": " + ec.message());
+    if (ec) com::Raise(com::err::PathNotFound, "Der Ordner " + folder.string() + " kann nicht gelesen werden: " + Reason(ec));
     std::vector<std::string> names;
     for (const fs::directory_entry& entry : it) {
         std::error_code kind;
@@ -40,9 +41,11 @@ void CopyOver(const fs::path& source, const fs::path& target) {
     std::error_code ec;
     if (fs::exists(target, ec) && fs::equivalent(source, target, ec)) return;
     fs::copy_file(source, target, fs::copy_options::overwrite_existing, ec);
+    // The library says only "invalid argument" for a folder in the way.
+    if (ec && fs::is_directory(target)) ec = std::make_error_code(std::errc::is_a_directory);
     if (ec) {
-        com::Raise(com::err::PathFileAccess,
-                   "Cannot copy " + source.string() + " to " + target.string() + ": " + ec.message());
+        com::Raise(com::err::PathFileAccess, "Kopieren von " + source.string() + " nach " + target.string() +
+                                                 " fehlgeschlagen: " + Reason(ec));
     }
 }
 

@@ -79,13 +79,13 @@ extern "C" HONORA_EXPORT int kado_RegisterServer(char* message, std::size_t size
     return Reported(message, size, [] {
         const auto path = OwnPath();
         kado::com::ComponentRegistry().Register({honora::kProgIdGO, honora::kClsidGO, path});
-        return std::string(honora::kProgIdGO) + " registered: " + path.string();
+        return std::string(honora::kProgIdGO) + " registriert: " + path.string();
     });
 }
 
 extern "C" HONORA_EXPORT int kado_UnregisterServer(char* message, std::size_t size) {
     return Reported(message, size, [] {
         const bool was = kado::com::ComponentRegistry().Unregister(honora::kProgIdGO);
-        return std::string(honora::kProgIdGO) + (was ? " unregistered" : " was not registered");
+        return std::string(honora::kProgIdGO) + (was ? " ausgetragen" : " war nicht registriert");
     });
 }

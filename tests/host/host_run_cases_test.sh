@@ -164,15 +164,15 @@ while IFS='|' read -r args want; do
   [ "$rc" -eq 2 ] || fail "$args: exit $rc, not 2"
   [ "$(wc -l <"$d/err")" -eq 1 ] && grep -qF -- "$want" "$d/err" || fail "$args: stderr: $(cat "$d/err")"
 done <<'CASES'
-run --db "$d/kado.sqlite" --doc "$d/Rechnung.docx"|kado-host: Fehler in den Argumenten: "--category is required"
+run --db "$d/kado.sqlite" --doc "$d/Rechnung.docx"|kado-host: Fehler in den Argumenten: --category fehlt
 run --db "$d/kado.sqlite" --doc "$d/Rechnung.docx" --category abc|Kategorie "abc" gibt es nicht, gültig sind 0 bis 4
 run --db "$d/kado.sqlite" --doc "$d/Rechnung.docx" --category 7|Kategorie "7" gibt es nicht, gültig sind 0 bis 4
 run --db "$d/kado.sqlite" --doc "$d/Rechnung.docx" --category 0 --do 'klick x'|--do "klick x": unbekannte Aktion
 session --db "$d/kado.sqlite" --category -1|Kategorie "-1" gibt es nicht
 help nichts|Befehl "nichts" gibt es nicht
-|A subcommand is required
+|kado-host: Fehler in den Argumenten: kein Befehl angegeben
 gui --db "$d/kado.sqlite" --doc "$d/Rechnung.docx"|kado-host: gui braucht eine Anzeige
-gui --doc "$d/Rechnung.docx"|--doc requires --db
+gui --doc "$d/Rechnung.docx"|--doc geht nur zusammen mit --db
 CASES
 for topic in "run --help" "help run"; do
   out="$("$host" $topic)" || fail "$topic exited $?"

@@ -42,7 +42,12 @@ TEST(ExtensionInstall, TheInstalledPluginIsRegisteredAndCreatesGO) {
     fs::create_directories(target);
     kado::settings::SaveSetting("KadoVerwaltung", "Pfade", "Programm", target.string());
 
-    ASSERT_EQ(std::system(("'" + (start / "ModulSetup").string() + "' >/dev/null").c_str()), 0);
+    // Without a display the tool reports on standard output, which the installer shares.
+    const auto [installed, report] = Output("'" + (start / "ModulSetup").string() + "'");
+    ASSERT_EQ(installed, 0) << report;
+    EXPECT_NE(report.find("kado-regsvr: honora.GO registriert: " + (target / "libhonora.so").string() + "\n"),
+              std::string::npos)
+        << report;
     for (const char* file : {"ModulSetup", "kado-regsvr", "libhonora.so"}) EXPECT_TRUE(fs::exists(target / file)) << file;
     // The tool runs on its own; wait for its entry.
     const kado::com::ComponentRegistry registry;
@@ -71,8 +76,8 @@ TEST(ExtensionInstall, TheInstalledPluginIsRegisteredAndCreatesGO) {
     EXPECT_NE(out.find("lblSumme=1500,00"), std::string::npos) << out;
 
     // Unregistered by the installed tool, the entry is gone and the host says what to do.
-    const std::string tool = "'" + (target / "kado-regsvr").string() + "' /u /s '" + (target / "libhonora.so").string() + "'";
-    ASSERT_EQ(std::system(tool.c_str()), 0);
+    const std::string tool = "'" + (target / "kado-regsvr").string() + "' /u '" + (target / "libhonora.so").string() + "'";
+    EXPECT_EQ(Output(tool), std::make_pair(0, std::string("kado-regsvr: honora.GO ausgetragen\n")));
     EXPECT_FALSE(registry.Find("honora.GO"));
     const auto [refused, said] = Output(run + " --do cancel 2>&1");
     EXPECT_EQ(refused, 2) << said;

@@ -71,10 +71,22 @@ protected:
 
     fs::path Registrations() const { return root_ / "registriert.txt"; }
 
+    // Everything but the installer and the tool leaves the start folder.
+    void ClearStartFolder() const {
+        for (const auto& entry : fs::directory_iterator(source_)) {
+            const std::string name = entry.path().filename().string();
+            if (name != "ModulSetup" && name != "kado-regsvr") fs::remove_all(entry.path());
+        }
+    }
+
     // Runs the copy of ModulSetup in the start folder; it prints its captions.
-    Outcome RunModulSetup() const {
+    Outcome RunModulSetup(const std::string& args = "") const {
+        return Run("'" + (source_ / "ModulSetup").string() + "' " + args);
+    }
+
+    // A shell command's exit code and standard output.
+    static Outcome Run(const std::string& command) {
         Outcome run;
-        const std::string command = "'" + (source_ / "ModulSetup").string() + "'";
         FILE* pipe = ::popen(command.c_str(), "r");
         if (pipe == nullptr) return run;
         std::string out;
@@ -104,6 +116,19 @@ protected:
     static std::string Setting() {
         return kado::settings::GetSetting(kado::setup::kSettingsApp, kado::setup::kSettingsSection,
                                           kado::setup::kSettingsKey, "(fehlt)");
+    }
+
+    // The window's failure lines as printed after its captions.
+    std::vector<std::string> FailureLines(const std::vector<std::string>& failures) const {
+        std::vector<std::string> lines{"Installation fehlgeschlagen:"};
+        lines.insert(lines.end(), failures.begin(), failures.end());
+        lines.push_back("Einzelheiten: " + (source_ / "Verw.log").string());
+        return lines;
+    }
+
+    static std::vector<std::string> Joined(std::vector<std::string> a, const std::vector<std::string>& b) {
+        a.insert(a.end(), b.begin(), b.end());
+        return a;
     }
 
     static std::string Version() {

@@ -5,6 +5,8 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <memory>
+
 #include "installer_fixture.h"
 #include "platform/qt/qt_desktop.h"
 #include "support/dialog_look.h"
@@ -12,14 +14,34 @@
 namespace setup_test {
 namespace {
 
-class WindowTest : public InstallerTest {};
+class WindowTest : public InstallerTest {
+protected:
+    void SetUp() override {
+        InstallerTest::SetUp();
+        app_ = std::make_unique<QApplication>(argc_, argv_);
+        WriteFile(source_ / "libhonora.so", "honora");
+    }
+    void TearDown() override {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        app_.reset();
+        InstallerTest::TearDown();
+    }
+
+    static void Save(const QImage& shot, const char* name) {
+        ASSERT_FALSE(shot.isNull());
+        EXPECT_GT(shot.width(), 200);
+        const fs::path out = fs::path(KADO_BINARY_DIR) / "test-output";
+        fs::create_directories(out);
+        EXPECT_TRUE(shot.save(QString::fromStdString((out / name).string())));
+    }
+
+    int argc_ = 1;
+    char name_[15] = "test_installer";
+    char* argv_[2] = {name_, nullptr};
+    std::unique_ptr<QApplication> app_;
+};
 
 TEST_F(WindowTest, ShowsTargetVersionAndLastLibraryAndClosesOnOk) {
-    int argc = 1;
-    char name[] = "test_installer";
-    char* argv[] = {name, nullptr};
-    QApplication app(argc, argv);
-    WriteFile(source_ / "libhonora.so", "honora");
     {
         auto desktop = std::make_shared<kado::qtview::QtDesktop>();
         kado::setup::ModulSetup setup(desktop, source_);
@@ -39,12 +61,10 @@ TEST_F(WindowTest, ShowsTargetVersionAndLastLibraryAndClosesOnOk) {
 
         QApplication::processEvents();
         EXPECT_EQ(kado::testing::LayoutFaults(*desktop, setup.Window()), std::vector<std::string>{});
-        const QImage shot = window->grab().toImage();
-        ASSERT_FALSE(shot.isNull());
-        EXPECT_GT(shot.width(), 200);
-        const fs::path out = fs::path(KADO_BINARY_DIR) / "test-output";
-        fs::create_directories(out);
-        EXPECT_TRUE(shot.save(QString::fromStdString((out / "installer_frmModulSetup.png").string())));
+        Save(window->grab().toImage(), "installer_frmModulSetup.png");
+        const QWidget* failure = desktop->WidgetOf(setup.Window().Get<kado::forms::Label>("lblFehler"));
+        EXPECT_TRUE(failure == nullptr || !failure->isVisible()) << "no failure line when all went well";
+        EXPECT_EQ(setup.ExitCode(), 0);
 
         auto* ok = qobject_cast<QPushButton*>(desktop->WidgetOf(setup.Window().Get<kado::forms::CommandButton>("Command1")));
         ASSERT_NE(ok, nullptr);
@@ -52,7 +72,29 @@ TEST_F(WindowTest, ShowsTargetVersionAndLastLibraryAndClosesOnOk) {
         EXPECT_FALSE(setup.Window().Loaded());
         EXPECT_EQ(desktop->WindowOf(setup.Window()), nullptr);
     }
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+TEST_F(WindowTest, MissingTargetFolderIsShownAsAFailure) {
+    const fs::path target = root_ / "fehlt" / "Programm";
+    kado::settings::SaveSetting("KadoVerwaltung", "Pfade", "Programm", target.string());
+    {
+        auto desktop = std::make_shared<kado::qtview::QtDesktop>();
+        kado::setup::ModulSetup setup(desktop, source_);
+        setup.Window().Load();
+        EXPECT_EQ(setup.ExitCode(), 1);
+        QWidget* window = desktop->WindowOf(setup.Window());
+        ASSERT_NE(window, nullptr);
+        QLabel* failure = qobject_cast<QLabel*>(desktop->WidgetOf(setup.Window().Get<kado::forms::Label>("lblFehler")));
+        ASSERT_NE(failure, nullptr);
+        EXPECT_TRUE(failure->isVisible());
+        EXPECT_TRUE(failure->text().startsWith("Installation fehlgeschlagen:\nZielpfad fehlt oder ist kein Ordner; nichts installiert"))
+            << failure->text().toStdString();
+        QApplication::processEvents();
+        EXPECT_EQ(kado::testing::LayoutFaults(*desktop, setup.Window()), std::vector<std::string>{});
+        Save(window->grab().toImage(), "installer_failure.png");
+        EXPECT_FALSE(fs::exists(root_ / "fehlt"));
+        EXPECT_EQ(Registered(0), std::multiset<std::string>{});
+    }
 }
 
 }  // namespace
