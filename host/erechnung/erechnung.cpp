@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <tuple>
 
@@ -27,8 +29,9 @@ std::string Trim(std::string_view s) {
 }
 
 std::string Euro(Cent c) {
-    std::string t = com::NumberToText(static_cast<double>(c) / 100);
-    return t + " €";
+    char text[32];
+    std::snprintf(text, sizeof text, "%s%lld,%02lld €", c < 0 ? "-" : "", std::llabs(c) / 100, std::llabs(c) % 100);
+    return text;
 }
 
 // A number as the totals read a fee cell or a mark: German number text, else
