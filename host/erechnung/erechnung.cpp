@@ -286,7 +286,13 @@ Ergebnis BelegErstellen(dao::Database& db, const word::Document& doc, int id, in
     if (termin && !termin->Field("Datum").IsNull()) b.datum = termin->Field("Datum").ToDate();
     else a.fehlend.push_back("Termine.Datum (Rechnungsdatum, ID_Terminart 8)");
 
-    const std::string auftrag = dao::SqlNumber(rechnung->Field("ID_Auftragsnummer"));
+    const auto auftragFeld = rechnung->Field("ID_Auftragsnummer");
+    if (auftragFeld.IsNull() || auftragFeld.IsEmpty() || !auftragFeld.IsNumeric()) {
+        a.fehlend.push_back("Rechnung.ID_Auftragsnummer");
+        e.ablehnung = a;
+        return e;
+    }
+    const std::string auftrag = dao::SqlNumber(auftragFeld);
     auto büro = Erste(db, "SELECT * FROM Büro ORDER BY ID_Büro");
     b.verkäufer = ParteiLesen(büro, "Büro", true, a.fehlend);
     std::shared_ptr<dao::Recordset> kunde;
