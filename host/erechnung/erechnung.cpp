@@ -8,6 +8,7 @@
 #include <map>
 #include <tuple>
 
+#include "host/erechnung/felder.h"
 #include "platform/com/atomic_file.h"
 #include "platform/com/error.h"
 #include "platform/com/numtext.h"
@@ -18,15 +19,19 @@ namespace kado::host::erechnung {
 namespace {
 
 namespace regel = honora::sammelregel;
+using felder::Erste;
+using felder::Feld;
+using felder::Trim;
 
-Cent Cents(double euro) { return std::llround(euro * 100); }
-
-std::string Trim(std::string_view s) {
-    const auto b = s.find_first_not_of(" \t\r\n\a\v");
-    if (b == std::string_view::npos) return {};
-    const auto e = s.find_last_not_of(" \t\r\n\a\v");
-    return std::string(s.substr(b, e - b + 1));
+// Whole numbers of values read from the document or the database, which may
+// hold anything: out of range is clamped, not undefined.
+Cent Ganz(double x) {
+    if (!std::isfinite(x)) return 0;
+    return std::llround(std::clamp(x, -1e13, 1e13));
 }
+int Klein(double x) { return static_cast<int>(Ganz(std::clamp(x, -32768.0, 32767.0))); }
+
+Cent Cents(double euro) { return Ganz(euro * 100); }
 
 std::string Euro(Cent c) {
     char text[32];
@@ -51,78 +56,6 @@ double ZahlLesen(std::string_view text) {
 }
 
 using Still = com::BasicSteps<void (*)(std::string_view, std::string_view, const com::Failure&)>;
-
-std::string Feld(dao::Recordset& rs, std::string_view name) {
-    const auto v = rs.Field(name);
-    return v.IsNull() || v.IsEmpty() ? std::string() : Trim(v.ToString());
-}
-
-std::shared_ptr<dao::Recordset> Erste(dao::Database& db, const std::string& sql) {
-    auto rs = db.OpenRecordset(sql);
-    return rs->EOF_() ? nullptr : rs;
-}
-
-// Master data of a party; the fields that are needed and empty go to `fehlend`.
-Partei ParteiLesen(const std::shared_ptr<dao::Recordset>& rs, std::string_view tabelle, bool verkäufer,
-                   std::vector<std::string>& fehlend) {
-    Partei p;
-    const std::string t(tabelle);
-    auto nötig = [&](std::string_view name, std::string& wert) {
-        if (rs) wert = Feld(*rs, name);
-        if (wert.empty()) fehlend.push_back(t + "." + std::string(name));
-    };
-    auto frei = [&](std::string_view name, std::string& wert) {
-        if (rs) wert = Feld(*rs, name);
-    };
-    nötig("Name", p.name);
-    frei("Straße", p.straße);
-    nötig("PLZ", p.plz);
-    nötig("Ort", p.ort);
-    frei("Land", p.land);
-    if (p.land.empty()) p.land = "DE";
-    nötig("ElektronischeAdresse", p.adresse);
-    frei("ElektronischeAdresseArt", p.adresseArt);
-    if (p.adresseArt.empty()) p.adresseArt = "EM";
-    if (verkäufer) {
-        frei("UStIdNr", p.ustIdNr);
-        frei("Steuernummer", p.steuernummer);
-        if (p.ustIdNr.empty() && p.steuernummer.empty()) fehlend.push_back(t + ".UStIdNr oder " + t + ".Steuernummer");
-        nötig("Ansprechpartner", p.ansprechpartner);
-        nötig("Telefon", p.telefon);
-        nötig("EMail", p.email);
-        nötig("IBAN", p.iban);
-        frei("BIC", p.bic);
-        frei("Kontoinhaber", p.kontoinhaber);
-        std::erase(p.iban, ' ');
-    } else {
-        nötig("LeitwegID", p.leitwegId);
-    }
-    return p;
-}
-
-// Values that are there but that the rules would not take.
-void ParteiPrüfen(const Partei& p, std::string_view tabelle, bool verkäufer, std::vector<std::string>& ungültig) {
-    const std::string t(tabelle);
-    const bool land = p.land.size() == 2 && std::isupper(static_cast<unsigned char>(p.land[0])) &&
-                      std::isupper(static_cast<unsigned char>(p.land[1]));
-    if (!land) ungültig.push_back(t + ".Land (zwei Großbuchstaben, z. B. DE)");
-    const bool art = p.adresseArt == "EM" || (p.adresseArt.size() == 4 && std::all_of(p.adresseArt.begin(), p.adresseArt.end(),
-                                                                                       [](unsigned char c) { return std::isdigit(c) != 0; }));
-    if (!art) ungültig.push_back(t + ".ElektronischeAdresseArt (EM oder ein vierstelliger Code)");
-    auto mail = [](const std::string& m) {
-        const auto at = m.find('@');
-        return at != std::string::npos && at > 0 && at + 1 < m.size() && m.find('@', at + 1) == std::string::npos &&
-               m.find(' ') == std::string::npos;
-    };
-    if (p.adresseArt == "EM" && !p.adresse.empty() && !mail(p.adresse))
-        ungültig.push_back(t + ".ElektronischeAdresse (keine E-Mail-Adresse)");
-    if (!verkäufer) return;
-    if (!p.email.empty() && !mail(p.email)) ungültig.push_back(t + ".EMail (keine E-Mail-Adresse)");
-    if (!p.telefon.empty() && std::count_if(p.telefon.begin(), p.telefon.end(),
-                                            [](unsigned char c) { return std::isdigit(c) != 0; }) < 3)
-        ungültig.push_back(t + ".Telefon (mindestens drei Ziffern)");
-    if (!p.iban.empty() && !IbanGültig(p.iban)) ungültig.push_back(t + ".IBAN (Prüfziffer stimmt nicht)");
-}
 
 // The table title: cell (1,1) up to its first line end, or the table's place.
 std::string Titel(const word::Document& doc, int tabelle) {
@@ -162,7 +95,7 @@ std::optional<int> Zahlungstage(std::string_view vorlage) {
 // The figures of the document's totals table that the e-invoice must repeat.
 struct Summentabelle {
     std::optional<Cent> summe, betrag;
-    std::map<long, std::pair<Cent, Cent>> sätze;  // rate × 100 -> basis, VAT
+    std::map<Cent, std::pair<Cent, Cent>> sätze;  // rate × 100 -> basis, VAT
 };
 
 Summentabelle SummentabelleLesen(const word::Document& doc) {
@@ -192,7 +125,7 @@ Summentabelle SummentabelleLesen(const word::Document& doc) {
                 const auto satz = com::ParseGermanNumber(kopf.substr(15, kopf.size() - 17));
                 const auto basis = betrag(zelle(*t, r, 3));
                 const auto mwst = betrag(zelle(*t, r, 4));
-                if (satz && basis && mwst) s.sätze[std::lround(*satz * 100)] = {*basis, *mwst};
+                if (satz && basis && mwst) s.sätze[Ganz(*satz * 100)] = {*basis, *mwst};
             }
             // The amount due: the last "Rechnungsbetrag" row (column 2, or column 1 after deductions).
             if (kopf == "Rechnungsbetrag") s.betrag = betrag(zelle(*t, r, 4));
@@ -215,32 +148,14 @@ std::string Ablehnung::Text() const {
     return t;
 }
 
-bool IbanGültig(std::string_view iban) {
-    if (iban.size() < 15 || iban.size() > 34) return false;
-    if (!std::isupper(static_cast<unsigned char>(iban[0])) || !std::isupper(static_cast<unsigned char>(iban[1])))
-        return false;
-    std::string umgestellt = std::string(iban.substr(4)) + std::string(iban.substr(0, 4));
-    int rest = 0;
-    for (char c : umgestellt) {
-        if (c >= '0' && c <= '9') {
-            rest = (rest * 10 + (c - '0')) % 97;
-        } else if (c >= 'A' && c <= 'Z') {
-            rest = (rest * 100 + (c - 'A' + 10)) % 97;
-        } else {
-            return false;
-        }
-    }
-    return rest == 1;
-}
-
 Gebühren GebührenLesen(const word::Document& doc, double standardSatz) {
     Gebühren g;
-    std::map<std::pair<int, long>, size_t> zeilen;  // (table, rate × 100) -> line
+    std::map<std::pair<int, Cent>, size_t> zeilen;  // (table, rate × 100) -> line
     auto still = [](auto&& schritt) { Still::Quiet(schritt); };
     regel::GebührenzellenDurchgehen(doc, still, [&](const regel::Gebührenzelle& z) {
         const double satz = z.marke.empty() ? standardSatz : ZahlLesen(z.marke);
         const std::optional<double> wert = ZahlLesen(z.betrag);
-        const double s = satz > 0 ? static_cast<double>(static_cast<float>(satz)) : 0.0;
+        const double s = satz > 0 ? (satz < 1e30 ? static_cast<double>(static_cast<float>(satz)) : satz) : 0.0;
         g.netto += *wert;
         if (s > 0) {
             auto it = std::find_if(g.sätze.begin(), g.sätze.end(), [s](const auto& x) { return x.first == s; });
@@ -249,7 +164,7 @@ Gebühren GebührenLesen(const word::Document& doc, double standardSatz) {
         } else {
             g.frei += *wert;
         }
-        const auto key = std::make_pair(z.tabelle, std::lround(s * 100));
+        const auto key = std::make_pair(z.tabelle, Ganz(s * 100));
         auto [at, neu] = zeilen.try_emplace(key, g.positionen.size());
         if (neu) {
             std::string name = Titel(doc, z.tabelle);
@@ -276,7 +191,7 @@ Ergebnis BelegErstellen(dao::Database& db, const word::Document& doc, int id, in
     b.nummer = Feld(*rechnung, "Rechnungsnummer");
     if (b.nummer.empty()) a.fehlend.push_back("Rechnung.Rechnungsnummer");
     const auto art = rechnung->Field("Rechnungsart");
-    b.art = art.IsNumeric() && !art.IsEmpty() ? static_cast<int>(art.ToDouble()) : 0;
+    b.art = art.IsNumeric() && !art.IsEmpty() ? Klein(art.ToDouble()) : 0;
     if (b.art == 7) {
         a.grund = "Rechnungsart 7 (Gutschrift) wird als E-Rechnung nicht ausgegeben";
         e.ablehnung = a;
@@ -293,24 +208,7 @@ Ergebnis BelegErstellen(dao::Database& db, const word::Document& doc, int id, in
         return e;
     }
     const std::string auftrag = dao::SqlNumber(auftragFeld);
-    auto büro = Erste(db, "SELECT * FROM Büro ORDER BY ID_Büro");
-    b.verkäufer = ParteiLesen(büro, "Büro", true, a.fehlend);
-    std::shared_ptr<dao::Recordset> kunde;
-    if (auto auf = Erste(db, "SELECT * FROM Auftrag WHERE ID_Auftragsnummer = " + auftrag);
-        auf && !auf->Field("ID_Auftraggeber").IsNull()) {
-        kunde = Erste(db, "SELECT * FROM Auftraggeber WHERE ID_Auftraggeber = " +
-                              dao::SqlNumber(auf->Field("ID_Auftraggeber")));
-    } else {
-        a.fehlend.push_back("Auftrag.ID_Auftraggeber (Auftrag " + auftrag + ")");
-    }
-    b.käufer = ParteiLesen(kunde, "Auftraggeber", false, a.fehlend);
-    std::vector<std::string> ungültig;
-    ParteiPrüfen(b.verkäufer, "Büro", true, ungültig);
-    ParteiPrüfen(b.käufer, "Auftraggeber", false, ungültig);
-    if (!ungültig.empty()) {
-        a.grund = "ungültig: ";
-        for (size_t i = 0; i < ungültig.size(); ++i) a.grund += (i ? ", " : "") + ungültig[i];
-    }
+    StammdatenLesen(db, auftrag, b, a);
     if (!a.fehlend.empty() || !a.grund.empty()) {
         e.ablehnung = a;
         return e;
@@ -328,11 +226,11 @@ Ergebnis BelegErstellen(dao::Database& db, const word::Document& doc, int id, in
         return v.IsNull() || v.IsEmpty() ? 0.0 : v.ToDouble();
     };
     const double absolut = zahl("AbschlagAbsolut");
-    const auto prozent = static_cast<int>(zahl("AbschlagProzent"));
-    const auto rabatt = static_cast<int>(zahl("Rabatt"));
+    const auto prozent = Klein(zahl("AbschlagProzent"));
+    const auto rabatt = Klein(zahl("Rabatt"));
     const auto satzFeld = rechnung->Field("Mehrwertsteuersatz");
     const double standard = satzFeld.IsNumeric() && !satzFeld.IsEmpty()
-                                ? static_cast<double>(static_cast<int16_t>(satzFeld.ToDouble() / 10))
+                                ? static_cast<double>(Klein(satzFeld.ToDouble() / 10))
                                 : 0.0;
 
     Gebühren g = GebührenLesen(doc, standard);
@@ -381,7 +279,7 @@ Ergebnis BelegErstellen(dao::Database& db, const word::Document& doc, int id, in
         for (const auto& [satz, s] : g.sätze)
             if (satz == k.satz) summe = s;
         k.basis = Cents(summe * faktor);
-        k.steuer = k.satz > 0 ? static_cast<Cent>(std::floor(k.satz * summe * faktor + 0.5)) : 0;
+        k.steuer = k.satz > 0 ? Ganz(std::floor(k.satz * summe * faktor + 0.5)) : 0;
         basen.push_back(&k.basis);
         if (k.satz > 0) steuern.push_back(&k.steuer);
     }
@@ -406,8 +304,8 @@ Ergebnis BelegErstellen(dao::Database& db, const word::Document& doc, int id, in
             z.nummer = Feld(*vorher, "Rechnungsnummer");
             const double netto = vorher->Field("NettoRechnung").ToDouble() + vorher->Field("MehrwertsteuerFreierbetrag").ToDouble();
             const double brutto = vorher->Field("Brutto").ToDouble();
-            z.netto = std::llround(netto);
-            z.brutto = std::llround(brutto);
+            z.netto = Ganz(netto);
+            z.brutto = Ganz(brutto);
             z.steuer = z.brutto - z.netto;
             const std::string id2 = dao::SqlNumber(vorher->Field("ID_Rechnungsnummer"));
             auto t = Erste(db, "SELECT * FROM Termine WHERE ID_Rechnungsnummer = " + id2 + " AND ID_Terminart = 8");
@@ -422,9 +320,9 @@ Ergebnis BelegErstellen(dao::Database& db, const word::Document& doc, int id, in
         }
         b.zahlbar = b.brutto - b.vorausbezahlt;
     }
-    const Cent recNetto = std::llround(rechnung->Field("NettoRechnung").ToDouble());
-    const Cent recFrei = std::llround(rechnung->Field("MehrwertsteuerFreierbetrag").ToDouble());
-    const Cent recBrutto = std::llround(rechnung->Field("Brutto").ToDouble());
+    const Cent recNetto = Ganz(rechnung->Field("NettoRechnung").ToDouble());
+    const Cent recFrei = Ganz(rechnung->Field("MehrwertsteuerFreierbetrag").ToDouble());
+    const Cent recBrutto = Ganz(rechnung->Field("Brutto").ToDouble());
     std::vector<std::string> abweichung;
     auto vergleichen = [&](const std::string& was, Cent ist, Cent soll) {
         if (ist != soll) abweichung.push_back(was + " " + Euro(soll) + ", aus den Gebührentabellen " + Euro(ist));
@@ -444,7 +342,7 @@ Ergebnis BelegErstellen(dao::Database& db, const word::Document& doc, int id, in
         vergleichen("Summentabelle, Rechnungsbetrag", b.zahlbar, *tabelle.betrag);
         for (const auto& k : b.kategorien) {
             if (k.satz <= 0) continue;
-            const auto it = tabelle.sätze.find(std::lround(k.satz * 100));
+            const auto it = tabelle.sätze.find(Ganz(k.satz * 100));
             if (it == tabelle.sätze.end()) abweichung.push_back("Summentabelle ohne Mehrwertsteuer " + com::NumberToText(k.satz) + " %");
             else vergleichen("Summentabelle, Mehrwertsteuer " + com::NumberToText(k.satz) + " %, Nettobetrag", k.basis, it->second.first);
         }

@@ -100,6 +100,11 @@ std::string UblSchreiben(const Beleg& beleg);
 std::optional<Ablehnung> Exportieren(dao::Database& db, const word::Document& doc, int rechnung,
                                      const std::filesystem::path& ziel, int benutzer = 1);
 
+// The office (the first row of Büro) and the client of order `auftrag`
+// (Auftrag.ID_Auftraggeber) into the invoice; what is missing or would not be
+// accepted goes into the refusal.
+void StammdatenLesen(dao::Database& db, const std::string& auftrag, Beleg& beleg, Ablehnung& ablehnung);
+
 // Whether an IBAN's check digits are right (ISO 13616, mod 97).
 bool IbanGültig(std::string_view iban);
 
