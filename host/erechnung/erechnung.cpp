@@ -249,10 +249,10 @@ Ergebnis BelegErstellen(dao::Database& db, const word::Document& doc, int id, in
             b.nachlassGrund = "Rabatt von " + std::to_string(rabatt) + "%";
         } else if (prozent < 100) {
             faktor = prozent / 100.0;
-            b.nachlassGrund = "Abschlagszahlung von " + std::to_string(prozent) + "%";
+            b.nachlassGrund = "Abschlagszahlung von " + std::to_string(prozent) + "%, nicht berechneter Teil";
         } else if (g.netto != 0) {
             faktor = absolut / g.netto;
-            b.nachlassGrund = "Abschlagszahlung von " + Euro(Cents(absolut));
+            b.nachlassGrund = "Abschlagszahlung von " + Euro(Cents(absolut)) + ", nicht berechneter Teil";
         } else {
             faktor = 0;
         }
