@@ -39,6 +39,16 @@ std::vector<std::string> DemoRows(int invoices) {
         "190, 70, 0)",
         "INSERT INTO Version (Zahlungsziel, AbstandZahlungsziel, BundZahlungsziel, FontZahlungsZiel) "
         "VALUES ('Zahlbar bis <14> ohne Abzug.', 25.5, 0, 10)",
+        // The e-invoice's master data: the office as seller, order 1's client as buyer.
+        "INSERT INTO Büro (ID_Büro, Name, Straße, PLZ, Ort, Land, UStIdNr, Steuernummer, Ansprechpartner, Telefon, "
+        "EMail, ElektronischeAdresse, ElektronischeAdresseArt, IBAN, BIC, Kontoinhaber) VALUES (1, "
+        "'Vermessungsbüro Beispiel', 'Am Markt 1', '12345', 'Musterstadt', 'DE', 'DE123456789', '123/456/78901', "
+        "'Erika Beispiel', '+49 1234 56780', 'rechnung@vermessung-beispiel.de', 'rechnung@vermessung-beispiel.de', "
+        "'EM', 'DE75512108001245126199', 'SOBKDEBBXXX', 'Vermessungsbüro Beispiel')",
+        "INSERT INTO Auftraggeber (ID_Auftraggeber, Name, Straße, PLZ, Ort, Land, LeitwegID, ElektronischeAdresse, "
+        "ElektronischeAdresseArt) VALUES (1, 'Stadt Musterstadt, Bauverwaltung', 'Rathausplatz 2', '12345', "
+        "'Musterstadt', 'DE', '04011000-12345-03', 'eingang@musterstadt.example', 'EM')",
+        "INSERT INTO Auftrag (ID_Auftragsnummer, Auftragsnummer, ID_Auftraggeber) VALUES (1, 'A-2026-0001', 1)",
     };
     int y = 0, m = 0, d = 0;
     com::Date::Today().ToYmd(y, m, d);
@@ -188,6 +198,8 @@ int Init(const fs::path& dir, const std::string& server, int invoices) {
                   << "\") zu Auftrag 1, Rechnungsdatum heute (Termine, Art 8)\n";
     }
     std::cout << "  Zahlungsziel-Vorlage (Version): Zahlbar bis <14> ohne Abzug.\n"
+              << "  E-Rechnung: Büro \"Vermessungsbüro Beispiel\", Auftraggeber von Auftrag 1 \"Stadt Musterstadt, "
+                 "Bauverwaltung\" (Leitweg-ID 04011000-12345-03)\n"
               << "Rechnungsvorlage angelegt: " << invoice.string() << "\n"
               << "  Marken: kadoStart, kadoGesamt, kadoNetto, kadoMwSt, kadoBrutto, kadoAuslagen\n";
     return 0;

@@ -12,6 +12,7 @@
 #include "host/batch_run.h"
 #include "host/cli_german.h"
 #include "host/demo.h"
+#include "host/erechnung/export.h"
 #include "host/session.h"
 #include "platform/com/error.h"
 #include "platform/com/utf8.h"
@@ -170,6 +171,10 @@ int main(int argc, char** argv) {
     gui->footer("Ohne --db öffnet das Fenster leer; Datei > Datenbank wählen und Rechnung öffnen.\n"
                 "Braucht eine Anzeige (DISPLAY oder WAYLAND_DISPLAY).\n");
 
+    // E-invoice of a finished invoice (self-contained: options, then the run).
+    kado::host::erechnung::Aufruf eRechnung;
+    auto* eRechnungCmd = kado::host::erechnung::Befehl(app, eRechnung);
+
     std::string topic;
     auto* help = app.add_subcommand("help", "Hilfe zu kado-host oder einem Befehl");
     help->add_option("BEFEHL", topic, "init, session, run oder gui");
@@ -188,7 +193,7 @@ int main(int argc, char** argv) {
                 std::cout << app.get_formatter()->make_help(&app, app.get_name(), CLI::AppFormatMode::Normal);
                 return 0;
             }
-            for (auto* sub : {init, session, runCmd, gui})
+            for (auto* sub : {init, session, runCmd, gui, eRechnungCmd})
                 if (sub->get_name() == topic) {
                     std::cout << sub->help();
                     return 0;
@@ -196,6 +201,7 @@ int main(int argc, char** argv) {
             std::cerr << "kado-host: Fehler in den Argumenten: Befehl \"" << topic << "\" gibt es nicht\n";
             return 2;
         }
+        if (*eRechnungCmd) return kado::host::erechnung::Ausführen(eRechnung, std::cout, std::cerr);
         if (*init) return kado::host::Init(dir, initDb, invoices);
         if (*session) return Session(db, user, invoice, category);
         const bool defaultWindow = app.get_subcommands().empty();

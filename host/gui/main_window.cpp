@@ -22,6 +22,7 @@
 
 #include "host/gui/invoice_preview.h"
 #include "host/gui/pdf_export.h"
+#include "host/erechnung/erechnung.h"
 #include "host/invoice_choice.h"
 #include "platform/com/error.h"
 #include "platform/com/numtext.h"
@@ -137,6 +138,14 @@ void MainWindow::BuildMenus() {
     save_ = file->addAction(QStringLiteral("&Speichern"), QKeySequence::Save, this, [this] { Save(); });
     saveAs_ = file->addAction(QStringLiteral("Speichern &unter …"), QKeySequence::SaveAs, this, [this] { SaveAsDialog(); });
     export_ = file->addAction(QStringLiteral("Als &PDF exportieren …"), this, [this] { ExportDialog(); });
+    file->addAction(QStringLiteral("&E-Rechnung (XRechnung) exportieren ..."), this, [this] {
+        if (!session_) return;
+        fs::path suggestion = docPath_.empty() ? dbPath_.parent_path() / "Rechnung.xml" : docPath_;
+        suggestion.replace_extension(".xml");
+        const QString target = QFileDialog::getSaveFileName(this, QStringLiteral("E-Rechnung (XRechnung) exportieren"),
+                                                            P(suggestion), QStringLiteral("XRechnung (*.xml)"));
+        if (!target.isEmpty()) ExportERechnung(F(target));
+    });
     file->addSeparator();
     file->addAction(QStringLiteral("&Beenden"), QKeySequence::Quit, this, [this] { close(); });
 
@@ -364,6 +373,25 @@ void MainWindow::ExportPdf(const fs::path& target) {
     });
     if (started && pdf_->Running()) statusBar()->showMessage(QStringLiteral("PDF-Export läuft: ") + P(target));
     UpdateState();
+}
+
+bool MainWindow::ExportERechnung(const fs::path& target) {
+    const QString title = QStringLiteral("E-Rechnung (XRechnung) exportieren");
+    if (!session_ || !invoice_) {
+        Tell(title, QStringLiteral("E-Rechnung nicht erstellt: kein Rechnungsdatensatz gewählt (Datei > Rechnungsdatensatz wählen)"));
+        return false;
+    }
+    try {
+        if (auto refusal = erechnung::Exportieren(session_->Database(), session_->Document(), *invoice_, target, user_)) {
+            Tell(title, Q(refusal->Text()));
+            return false;
+        }
+    } catch (const std::exception& e) {
+        Tell(title, QStringLiteral("E-Rechnung nicht erstellt: ") + QString::fromUtf8(e.what()));
+        return false;
+    }
+    statusBar()->showMessage(QStringLiteral("E-Rechnung geschrieben: ") + P(target));
+    return true;
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

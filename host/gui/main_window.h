@@ -55,6 +55,9 @@ public:
     bool SaveAs(const std::filesystem::path& target);
     // Starts the export; the outcome goes to the status line (and a message box on failure).
     void ExportPdf(const std::filesystem::path& target);
+    // The open invoice and its record as an e-invoice (XRechnung) at `target`, with
+    // kado-host erechnung's checks; a refusal is shown and nothing written.
+    bool ExportERechnung(const std::filesystem::path& target);
 
     HostSession* Session() const { return session_.get(); }
     QMdiArea* DocumentArea() const { return area_; }

@@ -8,9 +8,11 @@
 
 namespace kado::dao {
 
-// Same text as schema/host.sql. One text for both engines: DOUBLE PRECISION
-// keeps amounts in 8-byte floats and TIMESTAMP keeps a date's time of day on
-// PostgreSQL as well (REAL and DATE would not there).
+// Same text as schema/host.sql. Büro (the office, its first row), Auftrag and
+// Auftraggeber (an order's client) hold the e-invoice's master data.
+// One text for both engines: DOUBLE PRECISION keeps amounts in 8-byte floats
+// and TIMESTAMP keeps a date's time of day on PostgreSQL as well (REAL and
+// DATE would not there).
 std::string_view HostSchemaSql();
 void ApplyHostSchema(Database& db);
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -13,6 +14,7 @@
 
 #include "platform/com/variant.h"
 #include "platform/dao/dao.h"
+#include "platform/word/word.h"
 
 namespace honora {
 
@@ -103,6 +105,66 @@ inline constexpr std::string_view kMwSt = "kadoMwSt";
 inline constexpr std::string_view kBrutto = "kadoBrutto";
 inline constexpr std::string_view kAuslagen = "kadoAuslagen";
 }  // namespace marke
+
+// How the invoice totals collect fee amounts from the document. The totals
+// and the host's e-invoice both walk the fee tables through this one rule.
+namespace sammelregel {
+// Cell (1,2) of a totals table; a table whose cell reads so is no fee table.
+inline constexpr std::string_view kSummentabelle = "Summe";
+// The column that holds a row's fee amount.
+inline constexpr int kBetragsspalte = 5;
+// The fee mark of a cell the totals skip; any other non-empty mark is the
+// row's VAT rate in percent, no mark the standard rate.
+inline constexpr std::string_view kNichtGezählt = "no";
+
+// One counted amount: table and row (1-based, document order), the amount
+// text without end-of-cell mark and carriage returns, and the cell's mark.
+struct Gebührenzelle {
+    int tabelle = 0;
+    int zeile = 0;
+    std::string betrag;
+    std::string marke;  // "" for the standard rate
+};
+
+// Calls `zelle(const Gebührenzelle&)` for every amount the totals count, in
+// document order. `still(step)` runs one reading step and swallows its
+// failure in the caller's own idiom; a failed reading skips what it read.
+template <class Still, class Zelle>
+void GebührenzellenDurchgehen(const kado::word::Document& doc, Still&& still, Zelle&& zelle) {
+    int tabellen = 0;
+    still([&] { tabellen = doc.GetTables().Count(); });
+    for (int t = 1; t <= tabellen; ++t) {
+        std::optional<kado::word::Table> table;
+        still([&] { table = doc.GetTables().Item(t); });
+        if (!table) continue;
+        // An unreadable heading cell does not rule the table out.
+        bool summen = false;
+        still([&] {
+            summen = table->GetCell(1, 2).GetRange().Text() == std::string(kSummentabelle) + kado::word::kCellEndMark;
+        });
+        if (summen) continue;
+        int zeilen = 0;
+        still([&] { zeilen = table->GetRows().Count(); });
+        for (int r = 1; r <= zeilen; ++r) {
+            Gebührenzelle z{t, r, {}, {}};
+            bool lesbar = false;
+            still([&] {
+                z.betrag = table->GetCell(r, kBetragsspalte).GetRange().Text();
+                z.betrag.resize(z.betrag.size() >= 2 ? z.betrag.size() - 2 : 0);
+                lesbar = true;
+            });
+            if (!lesbar) continue;  // a table with fewer columns adds nothing
+            still([&] {
+                auto comments = table->GetCell(r, kBetragsspalte).GetRange().GetComments();
+                if (comments.Count() > 0) z.marke = comments.Item(1).Text();
+            });
+            if (z.betrag.empty() || z.marke == kNichtGezählt) continue;
+            std::erase(z.betrag, '\r');
+            zelle(std::as_const(z));
+        }
+    }
+}
+}  // namespace sammelregel
 
 }  // namespace honora
 

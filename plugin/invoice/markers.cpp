@@ -6,7 +6,7 @@
 namespace honora {
 
 namespace {
-constexpr std::string_view kAusgeschlossen = "no";
+constexpr std::string_view kAusgeschlossen = sammelregel::kNichtGezählt;
 }  // namespace
 
 std::string EncodeFeeMark(const FeeMark& mark) {

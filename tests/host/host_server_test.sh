@@ -47,6 +47,17 @@ grep -qF 'Rechnung 3: NettoRechnung 150000, Brutto 178500, MehrwertsteuerFreierb
 [ "$(sql "$uri" 'SELECT Brutto FROM Rechnung ORDER BY ID_Rechnungsnummer')" = $'0\n0\n178500' ] \
   || fail "the server holds other amounts: $(sql "$uri" 'SELECT Brutto FROM Rechnung')"
 
+# The e-invoice from the server's record and master data.
+"$host" erechnung --db "$uri" --doc "$dir/fertig.docx" --invoice 3 --out "$dir/fertig.xml" >/dev/null 2>"$dir/err" \
+  || fail "erechnung on the server exited $?: $(cat "$dir/err")"
+for want in '<cbc:PayableAmount currencyID="EUR">1785.00</cbc:PayableAmount>' '<cbc:BuyerReference>04011000-12345-03</cbc:BuyerReference>'; do
+  grep -qF -- "$want" "$dir/fertig.xml" || fail "the server's e-invoice lacks: $want"
+done
+sql "$uri" "UPDATE Büro SET Telefon = NULL" >/dev/null
+"$host" erechnung --db "$uri" --doc "$dir/fertig.docx" --invoice 3 --out "$dir/ohne.xml" >/dev/null 2>"$dir/err"; rc=$?
+[ "$rc" -eq 2 ] && [ ! -e "$dir/ohne.xml" ] && grep -qF 'es fehlen: Büro.Telefon' "$dir/err" \
+  || fail "erechnung without the office's phone exited $rc and said: $(cat "$dir/err")"
+
 # Nothing listens on port 1.
 "$host" run --db "postgresql://kado@127.0.0.1:1/kado" --doc "$dir/Rechnung.docx" --category 0 >/dev/null 2>"$dir/err"; rc=$?
 [ "$rc" -eq 2 ] || fail "run against no server exited $rc, not 2"
