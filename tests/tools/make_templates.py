@@ -40,7 +40,7 @@ def tr(*cells):
     return '<w:tr w:rsidR="00A1B2C3" w14:paraId="3C4D0001" w14:textId="3C4D0002">%s</w:tr>' % "".join(cells)
 
 
-LETTERHEAD = p(r("Vermessungsbüro Beispiel", "<w:rPr><w:b/></w:rPr>"), '<w:pPr><w:pStyle w:val="Kopf"/><w:jc w:val="right"/></w:pPr>')
+LETTERHEAD = p(r("Vermessungsbüro Beispiel", '<w:rPr><w:b/><w14:ligatures w14:val="standard"/></w:rPr>'), '<w:pPr><w:pStyle w:val="Kopf"/><w:jc w:val="right"/></w:pPr>')
 LEAD = p(r("Für die Vermessung berechnen wir:"))
 ITAL = "<w:rPr><w:i/></w:rPr>"
 

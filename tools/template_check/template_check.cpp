@@ -273,7 +273,7 @@ Run Confirm(const std::string& host, const fs::path& work, const fs::path& demoD
 
 std::string FirstLine(const std::string& s) {
     std::string l = s.substr(0, s.find('\n'));
-    return l.size() > 110 ? l.substr(0, 110) + "…" : l;
+    return l.size() > 240 ? l.substr(0, 240) + "…" : l;
 }
 
 FileResult Check(const std::string& host, const fs::path& file, const fs::path& work, const fs::path& demoDb) {

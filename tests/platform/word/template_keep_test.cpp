@@ -86,6 +86,10 @@ TEST_P(TemplateKeep, UserBodyAsReadAndTitleInFirstCell) {
     EXPECT_EQ(b.children.back(), a.children.back());
     ASSERT_EQ(std::string(b.nodes[user].name()), "w:tbl") << b.children[user];
     EXPECT_EQ(CellText(b.nodes[user]), "Grenzfeststellung");
+    // What the confirmation added is neither numbered nor a tracked change.
+    for (size_t i = user; i + 1 < b.children.size(); ++i)
+        for (const char* own : {"<w:numPr>", "<w:ins ", "<w:del ", "<w:sectPr"})
+            EXPECT_EQ(b.children[i].find(own), std::string::npos) << own << " in " << b.children[i];
     // A second save gives the same bytes.
     EXPECT_EQ(Document::FromBytes(out)->ToBytes(), Document::FromBytes(Document::FromBytes(out)->ToBytes())->ToBytes());
 }
