@@ -177,7 +177,9 @@ public:
         long i = 0, n = static_cast<long>(cs.size());
         while (i < n) {
             while (b < blocks.size() && blocks[b].range->start < i) ++b;
-            if (b < blocks.size() && blocks[b].range->start == i) {
+            bool kept = false;
+            // Several blocks start here when those before the last were deleted.
+            for (; b < blocks.size() && blocks[b].range->start == i && !kept; ++b) {
                 const SourceBlock& sb = blocks[b];
                 // What was inserted at the block's end (a split paragraph's second
                 // half, a table after it) lies inside its range and is written after it.
@@ -185,11 +187,10 @@ public:
                 if (end <= sb.range->end && StandsAlone(cs, i, end) && BlockPrint(st_, cs, i, end, marks_, ids_) == sb.print) {
                     o.append(lp_->mainRaw, sb.from, sb.to - sb.from);
                     i = end;
-                    ++b;
-                    continue;
+                    kept = true;
                 }
             }
-            i = cs[i].table != 0 ? WriteTable(o, cs, i) : WriteParagraph(o, cs, i, n, true, "");
+            if (!kept) i = cs[i].table != 0 ? WriteTable(o, cs, i) : WriteParagraph(o, cs, i, n, true, "");
         }
         return o;
     }

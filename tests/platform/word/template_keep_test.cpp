@@ -139,6 +139,21 @@ TEST(TemplateKeep, EditedBlocksAreWrittenFromTheModel) {
     }
 }
 
+// A deleted paragraph leaves the one after it as it was read.
+TEST(TemplateKeep, BlockAfterADeletedOneIsKept) {
+    const std::string in = Template("bookmark-at-end");
+    auto doc = Document::FromBytes(in);
+    Range first = doc->Content();
+    first.Collapse(CollapseDirection::Start);
+    first.MoveEnd(Unit::Paragraph, 1);
+    first.Delete();
+    Body a, b;
+    Read(in, a);
+    Read(doc->ToBytes(), b);
+    ASSERT_EQ(b.children.size(), a.children.size() - 1);
+    EXPECT_EQ(b.children[0], a.children[1]);
+}
+
 TEST(TemplateKeep, ProtectedDocumentsAreRefusedSayingSo) {
     for (const char* name : {"protected", "encrypted"}) {
         std::string message;
