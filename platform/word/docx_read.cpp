@@ -1,6 +1,7 @@
 // Loading a DOCX package into the character stream: paragraphs, runs, tables,
 // comments and text boxes are modelled; everything else is kept as XML.
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <map>
@@ -99,17 +100,34 @@ std::string ResolveTarget(const std::string& baseDir, std::string_view target) {
     return out;
 }
 
+// A comment id as the file has it, -1 when it is no plain number.
+int FileId(const char* s) {
+    if (!s) return -1;
+    const std::string_view v(s);
+    int n = -1;
+    auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), n);
+    return ec == std::errc() && end == v.data() + v.size() && n >= 0 && n < (1 << 30) ? n : -1;
+}
+
 class Reader {
 public:
-    explicit Reader(DocState& st) : st_(st) {}
+    Reader(DocState& st, LoadedPackage& lp) : st_(st), lp_(lp) {}
 
     void Comments(xml_node root) {
         for (auto c : root.children()) {
             if (!Is(c, "comment")) continue;
             const char* fid = Attr(c, "id");
-            if (!fid || commentIds_.count(fid)) continue;
+            SeenId(fid);
+            if (!fid || commentIds_.count(fid)) {
+                lp_.unreferencedComments.push_back(NodeXml(c));
+                continue;
+            }
             CommentData cd;
             cd.id = st_.nextId++;
+            cd.fileId = FileId(fid);
+            cd.sourceXml = NodeXml(c);
+            // Kept as read only with its one reference mark: a save writes that anew otherwise.
+            cd.keepable = c.select_nodes(".//*[local-name()='annotationRef']").size() == 1;
             const char* a = Attr(c, "author");
             cd.author = a ? a : "";
             const char* in = Attr(c, "initials");
@@ -129,19 +147,59 @@ public:
     void Body(xml_node body) {
         Target t(*this, &st_.main.chars, true);
         std::string sectPr, trailing;
+        // Each paragraph or table, with the body-level elements before it, is a
+        // block whose bytes a save can write back as they are.
+        const std::string& raw = lp_.mainRaw;
+        bool bytes = !raw.empty(), open = false, spoiled = false;
+        long unitFrom = -1, unitPos = 0;
+        auto startOf = [&](xml_node c) -> long {
+            const ptrdiff_t o = c.offset_debug();
+            return o > 0 && static_cast<size_t>(o) <= raw.size() && raw[o - 1] == '<' ? static_cast<long>(o - 1) : -1;
+        };
+        auto closeUnit = [&] {
+            if (Pos() == unitPos && !spoiled) return;  // nothing modelled (a table without cells): the next block holds it
+            if (bytes && !spoiled && unitFrom >= 0) {
+                SourceBlock b;
+                b.range = st_.Track(StoryType::Main, 0, unitPos, Pos());
+                b.from = static_cast<size_t>(unitFrom);
+                lp_.blocks.push_back(std::move(b));
+                open = true;
+            }
+            unitFrom = -1;
+            spoiled = false;
+        };
         for (auto c : body.children()) {
             if (c.type() != pugi::node_element) continue;
+            const long at = bytes ? startOf(c) : -1;
+            if (at < 0) bytes = false;
+            if (open) {
+                lp_.blocks.back().to = static_cast<size_t>(at);
+                open = false;
+            }
+            if (unitFrom < 0) {
+                unitFrom = at;
+                unitPos = Pos();
+            }
             if (Is(c, "p")) {
                 Paragraph(c, 0);
+                closeUnit();
             } else if (Is(c, "tbl")) {
                 TableNode(c);
+                closeUnit();
             } else if (Is(c, "sectPr")) {
                 sectPr = NodeXml(c);
                 ReadPage(c);
+                spoiled = true;  // written from the tail, never as part of a block
             } else if (!Marker(c)) {
                 pending_.push_back(NodeXml(c));
             }
         }
+        if (open) {
+            const size_t close = raw.rfind("</" + std::string(body.name()));
+            if (close == std::string::npos || close < lp_.blocks.back().from) bytes = false;
+            else lp_.blocks.back().to = close;
+        }
+        if (!bytes) lp_.blocks.clear();
         for (auto& p : pending_) trailing += p;
         pending_.clear();
         auto& cs = st_.main.chars;
@@ -159,6 +217,8 @@ public:
             auto it = marks_.find(id);
             return it == marks_.end() || (it->second.ref < 0 && it->second.end < 0 && it->second.start < 0);
         };
+        for (const auto& c : st_.comments)
+            if (unused(c.id)) lp_.unreferencedComments.push_back(c.sourceXml);
         st_.comments.EraseIf([&](const CommentData& c) { return unused(c.id); });
         st_.stories.EraseIf([&](const std::unique_ptr<Story>& s) { return s->type == StoryType::Comments && unused(s->id); });
         for (auto& cd : st_.comments) {
@@ -181,10 +241,16 @@ public:
                 --at;
             st_.InsertChars(st_.main, at, {Ch{U'\x05', Kind::CommentRef, cs[at].run, static_cast<uint32_t>(cd.id),
                                               cs[at].table}});
+            // The block that got the mark is written from the model, with it.
+            for (auto& b : lp_.blocks)
+                if (b.range->start <= at && at < b.range->end) b.healed = true;
         }
     }
 
 private:
+    // Comment ids a new comment must not take, also those of marks kept as they are.
+    void SeenId(const char* fid) { lp_.firstFreeCommentId = std::max(lp_.firstFreeCommentId, FileId(fid) + 1); }
+
     struct Marks {
         long start = -1, end = -1, ref = -1;
     };
@@ -228,6 +294,7 @@ private:
         if (!start && !end) return false;
         if (!main_) return true;
         const char* fid = Attr(c, "id");
+        SeenId(fid);
         auto it = fid ? commentIds_.find(fid) : commentIds_.end();
         if (it == commentIds_.end()) return true;
         Marks& m = marks_[it->second];
@@ -317,6 +384,7 @@ private:
                 text(U'\v');
             } else if (Is(c, "commentReference")) {
                 const char* fid = Attr(c, "id");
+                SeenId(fid);
                 auto it = fid && main_ ? commentIds_.find(fid) : commentIds_.end();
                 if (it != commentIds_.end() && marks_[it->second].ref < 0) {
                     marks_[it->second].ref = Pos();
@@ -384,6 +452,15 @@ private:
         if (!pending_.empty() || story.chars.empty()) EmptyParagraph(0);
     }
 
+    // Rows of a table or cells of a row, also those inside content controls and custom XML.
+    static void Collect(xml_node parent, std::string_view local, std::vector<xml_node>& out) {
+        for (auto c : parent.children()) {
+            if (Is(c, local)) out.push_back(c);
+            else if (Is(c, "sdt")) Collect(Child(c, "sdtContent"), local, out);
+            else if (Is(c, "customXml")) Collect(c, local, out);
+        }
+    }
+
     void TableNode(xml_node tbl) {
         const int64_t id = st_.nextId++;
         TableData td;
@@ -402,14 +479,12 @@ private:
         for (auto g : Child(tbl, "tblGrid").children())
             if (Is(g, "gridCol")) grid.push_back(std::max(0.0, Num(Attr(g, "w"))) / 20.0);
         std::vector<xml_node> rows;
-        for (auto c : tbl.children())
-            if (Is(c, "tr")) rows.push_back(c);
+        Collect(tbl, "tr", rows);
         bool any = false;
         for (size_t ri = 0; ri < rows.size(); ++ri) {
             xml_node tr = rows[ri];
             std::vector<xml_node> cells;
-            for (auto c : tr.children())
-                if (Is(c, "tc")) cells.push_back(c);
+            Collect(tr, "tc", cells);
             if (cells.empty()) continue;
             RowProps rp;
             if (xml_node trPr = Child(tr, "trPr")) {
@@ -489,6 +564,7 @@ private:
     }
 
     DocState& st_;
+    LoadedPackage& lp_;
     Chars* out_ = nullptr;
     bool main_ = true;
     std::vector<std::string> pending_;  // block-level XML waiting for the next paragraph
@@ -540,9 +616,31 @@ void ReadDefaultFont(DocState& st, const pugi::xml_document& styles) {
     if (half >= 2 && half <= 3276) st.defaultFontSize = static_cast<float>(half / 2.0);
 }
 
+// Locks a word processor honours: a confirmation must not write past them.
+void RefuseProtected(const pkg::Package& p, const std::string& relsPart, const std::string& dir) {
+    const std::string settings = RelTarget(p, relsPart, "/settings", dir);
+    if (settings.empty() || !p.Has(settings)) return;
+    const auto d = pkg::ParseXmlPart(p.Read(settings), settings);
+    xml_node root = d.document_element();
+    if (Child(root, "writeProtection"))
+        com::Raise(err::Protected, "Das Dokument ist mit einem Kennwort gegen Änderungen geschützt; "
+                                   "bitte den Schutz im Textprogramm aufheben");
+    xml_node lock = Child(root, "documentProtection");
+    const std::string_view enforced = Attr(lock, "enforcement") ? Attr(lock, "enforcement") : "0";
+    const std::string_view edit = Attr(lock, "edit") ? Attr(lock, "edit") : "none";
+    if (enforced != "0" && enforced != "false" && enforced != "off" && edit != "none")
+        com::Raise(err::Protected, "Das Dokument ist gegen Bearbeiten geschützt (Schutzart " + std::string(edit) +
+                                       "); bitte den Schutz im Textprogramm aufheben");
+}
+
 }  // namespace
 
 void LoadDocx(DocState& st, std::string_view bytes) {
+    // An encrypted document is an OLE compound file that holds the package encrypted.
+    static constexpr unsigned char kOle[] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
+    if (bytes.size() >= sizeof kOle && std::memcmp(bytes.data(), kOle, sizeof kOle) == 0)
+        com::Raise(err::Protected, "Das Dokument ist verschlüsselt oder kennwortgeschützt (OLE-Verbunddatei) "
+                                   "und lässt sich nicht bearbeiten; bitte ohne Kennwort speichern");
     auto lp = std::make_shared<LoadedPackage>(pkg::Package::FromBytes(bytes));
     const auto& p = lp->package;
     std::string main = RelTarget(p, "_rels/.rels", "/officeDocument", "");
@@ -553,6 +651,7 @@ void LoadDocx(DocState& st, std::string_view bytes) {
     lp->relsPart = dir + "_rels/" + main.substr(dir.size()) + ".rels";
     lp->commentsPart = RelTarget(p, lp->relsPart, "/comments", dir);
     lp->stylesPart = RelTarget(p, lp->relsPart, "/styles", dir);
+    RefuseProtected(p, lp->relsPart, dir);
     st.defaultFontName.clear();
     if (!lp->stylesPart.empty() && p.Has(lp->stylesPart)) ReadDefaultFont(st, pkg::ParseXmlPart(p.Read(lp->stylesPart), lp->stylesPart));
 
@@ -560,7 +659,7 @@ void LoadDocx(DocState& st, std::string_view bytes) {
     for (const std::string& part : {std::string("[Content_Types].xml"), lp->relsPart})
         if (p.Has(part)) (void)pkg::ParseXmlPart(p.Read(part), part);
 
-    Reader reader(st);
+    Reader reader(st, *lp);
     if (!lp->commentsPart.empty() && p.Has(lp->commentsPart)) {
         auto cx = pkg::ParseXmlPart(p.Read(lp->commentsPart), lp->commentsPart);
         xml_node root = cx.document_element();
@@ -571,6 +670,7 @@ void LoadDocx(DocState& st, std::string_view bytes) {
     }
 
     std::string mainXml = p.Read(main);
+    lp->mainRaw = mainXml;
     // Roughly one character of text per dozen bytes of markup, in our invoices and others.
     st.main.chars.reserve(mainXml.size() / 12);
     auto doc = pkg::ParseXmlPartInPlace(mainXml, main);
@@ -590,6 +690,15 @@ void LoadDocx(DocState& st, std::string_view bytes) {
     st.documentXmlTail = "</" + std::string(body.name()) + ">" + after + "</" + std::string(root.name()) + ">";
     reader.Body(body);
     reader.FinishComments();
+    lp->referencedComments = st.comments.size();
+    const CommentIds ids = AssignCommentIds(st, lp->firstFreeCommentId);
+    const CommentMarks marks = PlaceCommentMarks(st, ids);
+    const auto cs = st.main.chars.Contiguous();
+    for (auto& b : lp->blocks) {
+        b.length = b.healed ? -1 : b.range->end - b.range->start;
+        b.print = BlockPrint(st, cs, b.range->start, b.range->end, marks, ids);
+    }
+    for (auto& c : st.comments) c.print = CommentPrint(st, c);
     st.package = lp;
     ++st.version;
 }

@@ -127,30 +127,25 @@ bool Structural(Kind k) { return k == Kind::CellEnd || k == Kind::RowCr || k == 
 
 class Writer {
 public:
-    explicit Writer(DocState& st) : st_(st) {
-        const auto& order = st.CommentOrder();
-        for (size_t i = 0; i < order.size(); ++i)
-            if (st.FindComment(order[i]) && !fileId_.count(order[i])) {
-                fileId_[order[i]] = static_cast<int>(written_.size());
-                written_.push_back(order[i]);
-            }
-        const long n = static_cast<long>(st.main.chars.size());
-        for (int64_t id : written_) {
-            const auto& scope = st.FindComment(id)->scope;
-            if (!scope || scope->story != StoryType::Main || scope->start >= scope->end || n == 0) continue;
-            const int fid = fileId_[id];
-            long s = std::clamp<long>(scope->start, 0, n), e = std::clamp<long>(scope->end, 0, n);
-            while (s < n && Structural(st.main.chars[s].kind)) ++s;
-            if (s >= n) s = n - 1;
-            if (e >= n) e = n - 1;
-            while (e > 0 && Structural(st.main.chars[e].kind)) --e;
-            if (e < s) e = s;
-            marks_[s].push_back(fid + 1);    // positive: range start
-            marks_[e].push_back(-fid - 1);   // negative: range end
-        }
-    }
+    Writer(DocState& st, const LoadedPackage* lp)
+        : st_(st), lp_(lp), ids_(AssignCommentIds(st, lp ? lp->firstFreeCommentId : 0)), fileId_(ids_.fileId),
+          written_(ids_.written), marks_(PlaceCommentMarks(st, ids_)) {}
 
     const std::vector<int64_t>& Written() const { return written_; }
+
+    // A loaded comment that comes out as read: same id, same text and data.
+    bool Kept(const CommentData& cd) const {
+        auto it = fileId_.find(cd.id);
+        return cd.keepable && cd.fileId >= 0 && it != fileId_.end() && it->second == cd.fileId &&
+               CommentPrint(st_, cd) == cd.print;
+    }
+    // Whether the comments part would come out as it was read.
+    bool CommentsAsRead() const {
+        if (!lp_ || written_.size() != lp_->referencedComments) return false;
+        for (int64_t id : written_)
+            if (!Kept(*st_.FindComment(id))) return false;
+        return true;
+    }
 
     // Drawing ids are unique in a document: ours start above those of kept drawings.
     void SkipKeptDrawingIds() {
@@ -170,7 +165,33 @@ public:
         std::string o;
         // Our tables take about 16 bytes of markup per character of text.
         o.reserve(std::min<size_t>(st_.main.chars.size() * 16, size_t{256} << 20));
-        WriteStory(o, st_.main.chars.Contiguous(), true);
+        const auto cs = st_.main.chars.Contiguous();
+        if (!lp_ || lp_->blocks.empty()) {
+            WriteStory(o, cs, true);
+            return o;
+        }
+        // Blocks the edits left alone go out as they were read; the rest, and
+        // whatever was inserted between them, is written from the model.
+        const auto& blocks = lp_->blocks;
+        size_t b = 0;
+        long i = 0, n = static_cast<long>(cs.size());
+        while (i < n) {
+            while (b < blocks.size() && blocks[b].range->start < i) ++b;
+            bool kept = false;
+            // Several blocks start here when those before the last were deleted.
+            for (; b < blocks.size() && blocks[b].range->start == i && !kept; ++b) {
+                const SourceBlock& sb = blocks[b];
+                // What was inserted at the block's end (a split paragraph's second
+                // half, a table after it) lies inside its range and is written after it.
+                const long end = i + sb.length;
+                if (end <= sb.range->end && StandsAlone(cs, i, end) && BlockPrint(st_, cs, i, end, marks_, ids_) == sb.print) {
+                    o.append(lp_->mainRaw, sb.from, sb.to - sb.from);
+                    i = end;
+                    kept = true;
+                }
+            }
+            if (!kept) i = cs[i].table != 0 ? WriteTable(o, cs, i) : WriteParagraph(o, cs, i, n, true, "");
+        }
         return o;
     }
 
@@ -179,6 +200,10 @@ public:
         o += rootTag.empty() ? "<w:comments xmlns:w=\"" + std::string(kW) + "\" xmlns:r=\"" + kRelNs + "\">" : rootTag;
         for (int64_t id : written_) {
             const CommentData* cd = st_.FindComment(id);
+            if (Kept(*cd)) {
+                o += cd->sourceXml;
+                continue;
+            }
             o += "<w:comment w:id=\"" + std::to_string(fileId_[id]) + "\" w:author=\"" + Esc(cd->author) + "\"";
             if (!cd->date.empty()) o += " w:date=\"" + Esc(cd->date) + "\"";
             o += " w:initials=\"" + Esc(cd->initials) + "\">";
@@ -196,6 +221,8 @@ public:
             }
             o += "</w:comment>";
         }
+        if (lp_)
+            for (const auto& x : lp_->unreferencedComments) o += x;
         return o + "</w:comments>";
     }
 
@@ -460,9 +487,11 @@ private:
     }
 
     DocState& st_;
+    const LoadedPackage* lp_;
+    CommentIds ids_;
     std::map<int64_t, int> fileId_;
     std::vector<int64_t> written_;
-    std::map<long, std::vector<int>> marks_;
+    CommentMarks marks_;
     std::map<uint32_t, std::string> rpr_;
     std::map<std::pair<uint32_t, uint32_t>, std::string> ppr_;
     std::unordered_map<std::string, std::string> tcPr_;
@@ -652,7 +681,7 @@ std::string SaveDocx(DocState& st) {
     const std::string rels = lp ? lp->relsPart : "word/_rels/document.xml.rels";
     if (st.main.chars.empty() || st.main.chars.back().kind != Kind::ParaEnd)
         com::Raise(err::CommandFailed, "Der Text des Dokuments endet nicht mit einer Absatzmarke");
-    Writer w(st);
+    Writer w(st, lp.get());
     w.SkipKeptDrawingIds();
     p.Write(main, Head(st) + w.Body() + Tail(st));
     if (!lp) {
@@ -686,7 +715,7 @@ std::string SaveDocx(DocState& st) {
         }
     }
     const bool hadComments = lp && !lp->commentsPart.empty();
-    if (!w.Written().empty() || hadComments) {
+    if ((!w.Written().empty() || hadComments) && !(hadComments && w.CommentsAsRead())) {
         const std::string dir = main.substr(0, main.rfind('/') + 1);
         std::string part = hadComments ? lp->commentsPart : dir + "comments.xml";
         p.Write(part, w.CommentsPart(hadComments ? lp->commentsRootTag : std::string()));

@@ -1,8 +1,11 @@
 #include "edit.h"
 
 #include <algorithm>
+#include <sstream>
 #include <unordered_map>
 #include <unordered_set>
+
+#include <pugixml.hpp>
 
 #include "text_codec.h"
 
@@ -45,9 +48,47 @@ long ParagraphEndAt(const Story& s, long pos) {
     return n - 1;
 }
 
+namespace {
+
+// Property elements without those of the given local names; kept as written otherwise.
+std::string Without(const std::string& xml, std::initializer_list<std::string_view> names) {
+    bool any = false;
+    for (auto n : names) any = any || xml.find(n) != std::string::npos;
+    if (!any) return xml;
+    pugi::xml_document frag;
+    const std::string wrapped = "<x>" + xml + "</x>";
+    if (!frag.load_buffer(wrapped.data(), wrapped.size(), pugi::parse_default | pugi::parse_ws_pcdata)) return xml;
+    std::string out;
+    for (auto c : frag.first_child().children()) {
+        std::string_view local = c.name();
+        if (auto colon = local.find(':'); colon != std::string_view::npos) local.remove_prefix(colon + 1);
+        if (std::find(names.begin(), names.end(), local) != names.end()) continue;
+        std::ostringstream o;
+        c.print(o, "", pugi::format_raw, pugi::encoding_utf8);
+        out += o.str();
+    }
+    return out;
+}
+
+}  // namespace
+
+void FreshMark(DocState& d, Ch& mark) {
+    ParaFormat pf = mark.aux < d.paraFormats.size() ? d.paraFormats[mark.aux] : ParaFormat{};
+    pf.otherXml = Without(pf.otherXml, {"numPr", "sectPr", "pPrChange"});
+    mark.aux = d.InternPara(pf);
+    RunFormat rf = mark.run < d.runFormats.size() ? d.runFormats[mark.run] : RunFormat{};
+    rf.otherXml = Without(rf.otherXml, {"ins", "del", "moveFrom", "moveTo", "rPrChange"});
+    mark.run = d.InternRun(rf);
+}
+
 long InsertText(DocState& d, Story& s, long at, std::string_view text) {
     auto cps = DecodeUtf8(text);
     const auto& here = s.chars[at];
+    // At a paragraph's mark the first new mark ends that paragraph as it was;
+    // the paragraphs after it are new.
+    const bool atMark = here.kind == Kind::ParaEnd;
+    const Ch ownMark = here;
+    bool first = true;
     uint32_t run = here.run;
     if (at > 0 && s.chars[at - 1].kind == Kind::Text) run = s.chars[at - 1].run;
     if (d.pendingSize > 0) {
@@ -65,12 +106,16 @@ long InsertText(DocState& d, Story& s, long at, std::string_view text) {
         if (c == U'\r' || c == U'\n') {
             if (c == U'\n' && i > 0 && cps[i - 1] == U'\r') continue;
             chars.push_back(Ch{U'\r', Kind::ParaEnd, run, para, table});
+            if (atMark && first) chars.back() = ownMark;
+            else if (atMark) FreshMark(d, chars.back());
+            first = false;
         } else if (c >= 0x20 || c == U'\t' || c == U'\v') {
             chars.push_back(Ch{c, Kind::Text, run, 0, table});
         }
         // Other control characters (cell marks among them) cannot be typed.
     }
     d.InsertChars(s, at, chars);
+    if (atMark && !first) FreshMark(d, s.chars[at + static_cast<long>(chars.size())]);
     return static_cast<long>(chars.size());
 }
 

@@ -14,6 +14,8 @@ inline constexpr com::ErrorCode ColumnsOutOfRange{5149, "The measurement must be
 inline constexpr com::ErrorCode BadName{5152, "Unzulässiger Name"};  // of a file or a package part
 inline constexpr com::ErrorCode ObjectDeleted{5825, "Object has been deleted."};
 inline constexpr com::ErrorCode NoSuchMember{5941, "The requested member of the collection does not exist."};
+// A document its author protected: encrypted, or locked against changes.
+inline constexpr com::ErrorCode Protected{5408, "Das Dokument ist geschützt"};
 // A malformed or unsafe package or part.
 inline constexpr com::ErrorCode BadPackage{5981, "Das Dokument ist beschädigt"};
 }  // namespace kado::word::err

@@ -194,6 +194,16 @@ void Range::InsertBefore(std::string_view text) {
 
 void Range::InsertParagraphBefore() {
     KADO_FAULT_PROBE(Word);
+    // Before the end mark of a table's last row the new paragraph goes after
+    // the table, not into its last cell, where a table could not follow it.
+    auto& s = StoryOf(doc_, *state_);
+    const long at = state_->start, n = StoryLen(s);
+    if (at >= 0 && at + 1 < n && s.chars[at].kind == Kind::RowEnd && s.chars[at + 1].table != s.chars[at].table) {
+        const long used = detail::InsertText(*doc_, s, at + 1, "\r");
+        state_->start = at + 1;
+        state_->end = std::max(state_->end, at + 1 + used);
+        return;
+    }
     InsertBefore("\r");
 }
 void Range::InsertParagraphAfter() {

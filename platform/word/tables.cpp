@@ -74,11 +74,16 @@ Table Tables::Add(const Range& where, int rows, int columns) {
     // At a table's first position the new table goes in front of it; inside one it cannot go.
     if (s.chars[p].table != 0 && (p == 0 || s.chars[p - 1].table == s.chars[p].table))
         com::Raise(err::NotAvailable, "Tables inside tables are not supported.");
-    // Tables start a paragraph: split the one the range stands in.
-    if (p > 0 && s.chars[p - 1].kind == Kind::Text) {
-        auto before = Range(doc_, StoryType::Main, 0, p, p);
-        before.InsertBefore("\r");
+    // Tables start a paragraph: split the one the range stands in (after text,
+    // a bookmark, a field or any other inline element). The first half ends
+    // with a mark like the paragraph's own, so it stays the paragraph it was.
+    if (p > 0 && detail::InParagraph(s.chars[p - 1].kind)) {
+        const Ch mark = s.chars[detail::ParagraphEndAt(s, p)];
+        const bool atMark = s.chars[p].kind == Kind::ParaEnd;
+        d.InsertChars(s, p, {mark});
         p += 1;
+        // Split at its mark, the paragraph's old mark now ends a new empty one after the table.
+        if (atMark) detail::FreshMark(d, s.chars[p]);
     }
     int64_t id = d.nextId++;
     d.tables.Add(detail::TableData{id, {}});

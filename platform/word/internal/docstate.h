@@ -94,6 +94,10 @@ struct CommentData {
     std::string author = "Honora";
     std::string initials = "H";
     std::string date;  // ISO 8601, may be empty
+    int fileId = -1;        // id in the file it was read from
+    std::string sourceXml;  // its w:comment as read
+    bool keepable = false;  // sourceXml may be written back as it is
+    uint64_t print = 0;     // fingerprint of what it was read into
 };
 
 struct ShapeData {

@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "docstate.h"
+#include "source_blocks.h"
 #include "platform/word/package.h"
 
 namespace kado::word::detail {
@@ -28,6 +29,11 @@ struct LoadedPackage {
     std::string commentsPart;      // empty when the package has none
     std::string stylesPart;        // empty when the package has none
     std::string commentsRootTag;   // start tag of the loaded comments root, with its declarations
+    std::string mainRaw;           // the document part as read, which blocks point into
+    std::vector<SourceBlock> blocks;
+    std::vector<std::string> unreferencedComments;  // w:comment elements no text refers to, as read
+    int firstFreeCommentId = 0;    // above every comment id read
+    size_t referencedComments = 0;
 };
 
 // Fills an empty state from DOCX bytes; com::Error for malformed input.

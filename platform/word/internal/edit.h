@@ -24,6 +24,11 @@ long InsertText(DocState& d, Story& s, long at, std::string_view text);
 void DeleteContent(DocState& d, Story& s, long from, long to);
 bool AllRuns(const DocState& d, const Story& s, long from, long to, const std::function<bool(const RunFormat&)>& pred);
 void ChangeRuns(DocState& d, Story& s, long from, long to, const std::function<void(RunFormat&)>& change);
+// What stands inside a paragraph, before its mark.
+inline bool InParagraph(Kind k) { return k == Kind::Text || k == Kind::Opaque || k == Kind::CommentRef || k == Kind::ShapeAnchor; }
+// Makes a copy of a user's paragraph mark fit a paragraph the engine opens
+// beside it: no list membership, section break or tracked change of its own.
+void FreshMark(DocState& d, Ch& mark);
 // Index of the mark that ends the paragraph holding pos.
 long ParagraphEndAt(const Story& s, long pos);
 void ForgetComment(DocState& d, int64_t id);

@@ -291,6 +291,13 @@ TEST(DocxLoad, PageBreakPropertiesComeBackAndSaveStably) {
         EXPECT_EQ(title.KeepTogether(), c.keepLines);
         EXPECT_EQ(doc->GetTables().Item(1).GetRows().Item(1).AllowBreakAcrossPages(), c.rowBreaks);
 
+        // Untouched, the properties come back as the file spelled them.
+        const std::string asRead = DocumentXml(*doc);
+        EXPECT_NE(asRead.find(std::string("<w:pPr>") + c.pPr + "</w:pPr>"), std::string::npos) << asRead;
+        EXPECT_NE(asRead.find(std::string("<w:trPr>") + c.trPr + "</w:trPr>"), std::string::npos) << asRead;
+        // Edited, the paragraph and the table are written from the model.
+        doc->GetRange(0, 5).InsertAfter(" ");
+        doc->GetTables().Item(1).GetCell(1, 1).GetRange().InsertAfter(" ");
         const std::string once = DocumentXml(*doc);
         EXPECT_NE(once.find(std::string("<w:p>") + c.pPrSaved + "<w:r>"), std::string::npos) << once;
         EXPECT_NE(once.find(std::string("<w:tr>") + c.trPrSaved + "<w:tc>"), std::string::npos) << once;
@@ -318,9 +325,10 @@ TEST(DocxLoad, CommentsWithoutRangeOrReference) {
     EXPECT_EQ(back->GetComments().Item(1).Scope().Text(), "Rot");
     EXPECT_EQ(back->GetComments().Item(2).Text(), point.Text());
     const std::string cx = pkg::Package::FromBytes(doc->ToBytes()).Read("word/comments.xml");
-    EXPECT_NE(cx.find("w:id=\"0\""), std::string::npos);
-    EXPECT_NE(cx.find("w:id=\"1\""), std::string::npos);
-    EXPECT_EQ(cx.find("w:id=\"7\""), std::string::npos);
+    // The ids stay as the file has them, in the comments and in the text alike.
+    EXPECT_NE(cx.find("w:id=\"7\""), std::string::npos);
+    EXPECT_NE(cx.find("w:id=\"3\""), std::string::npos);
+    EXPECT_NE(DocumentXml(*doc).find("<w:commentReference w:id=\"7\"/>"), std::string::npos) << DocumentXml(*doc);
 }
 
 TEST(DocxLoad, MalformedPackagesGiveErrors) {
