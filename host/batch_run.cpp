@@ -86,12 +86,19 @@ public:
                                    " (optNeu, optTabelle(0) ... optTabelle(4), optAktTabelle)",
                                true, {}};
         }
+        if (confirmed_ || !o_.out.empty())
+            if (auto refused = HostSession::NotADocument(o_.db, Target())) return refused;
         if (confirmed_) return HostSession::Unwritable(o_.db, Target());
         return std::nullopt;
     }
 
     std::optional<Problem> Open() {
         if (auto problem = session_.Open(o_.db, o_.doc, o_.user)) return problem;
+        // A save a kill interrupted is finished or undone before this run starts its own.
+        std::vector<fs::path> files{Target()};
+        if (o_.doc != Target()) files.push_back(o_.doc);
+        for (const auto& file : files)
+            for (const auto& line : session_.RecoverSaves(file)) err_ << "kado-host: " << line << "\n";
         if (o_.invoice) {
             rechnung_ = session_.Invoice(*o_.invoice);
             if (!rechnung_) return Problem{"Rechnung " + std::to_string(*o_.invoice) + " nicht gefunden", true, {}};
@@ -153,18 +160,22 @@ public:
         return std::nullopt;
     }
 
-    // Saves only what a confirmed dialog wrote.
+    // Saves only what a confirmed dialog wrote, and the record with it.
     std::optional<Problem> Save() {
         if (!confirmed_) {
+            session_.Discard();
             out_ << (o_.actions.empty() || o_.actions.back().kind != K::Cancel ? "ohne ok" : "cancel")
                  << ": Dokument unverändert, nicht gespeichert\n";
             return std::nullopt;
         }
         if (!session_.DocumentChanged()) {
+            session_.Discard();
+            if (session_.Logged() > 0 || (o_.invoice && Figures() != figuresBefore_))
+                return Problem{"ok hat das Dokument nicht geändert; nichts eingetragen, nichts gespeichert", false, {}};
             out_ << "Dokument unverändert, nicht gespeichert\n";
             return std::nullopt;
         }
-        if (auto problem = session_.SaveOrRecover(Target(), o_.doc)) return problem;
+        if (auto problem = session_.Confirm(Target(), o_.invoice)) return problem;
         out_ << "Rechnung gespeichert: " << Target().string() << "\n";
         return std::nullopt;
     }

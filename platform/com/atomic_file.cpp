@@ -35,13 +35,6 @@ void SweepOrphans(const fs::path& dir, const std::string& prefix) {
     }
 }
 
-// Test mode: KADO_CRASH_AT names the point of a write at which the process is
-// killed outright, as a power cut or kill -9 would end it there.
-void CrashPoint(const char* point) {
-    const char* at = std::getenv("KADO_CRASH_AT");
-    if (at != nullptr && std::strcmp(at, point) == 0) ::raise(SIGKILL);
-}
-
 // The rename itself is made durable by syncing the folder; a folder that
 // cannot be synced costs durability, not the save.
 void SyncFolder(const fs::path& dir) {
@@ -53,7 +46,27 @@ void SyncFolder(const fs::path& dir) {
 
 }  // namespace
 
-void WriteFileAtomically(const std::filesystem::path& target, std::string_view bytes, int mode) {
+// KADO_CRASH_AT names the point of a write at which the process is killed
+// outright, as a power cut or kill -9 would end it there.
+void CrashPoint(const char* point) {
+    const char* at = std::getenv("KADO_CRASH_AT");
+    if (at != nullptr && std::strcmp(at, point) == 0) ::raise(SIGKILL);
+}
+
+fs::path ResolveLinks(const fs::path& path) {
+    fs::path p = path;
+    std::error_code ec;
+    for (int hops = 0; fs::is_symlink(p, ec); ++hops) {
+        if (hops == 40) return path;
+        const fs::path link = fs::read_symlink(p, ec);
+        if (ec) return path;
+        p = link.is_absolute() ? link : (p.has_parent_path() ? p.parent_path() : fs::path(".")) / link;
+    }
+    return p.lexically_normal();
+}
+
+void WriteFileAtomically(const std::filesystem::path& link, std::string_view bytes, int mode) {
+    const fs::path target = ResolveLinks(link);
     const auto dir = target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
     const std::string prefix = TempPrefix(target);
     SweepOrphans(dir, prefix);
