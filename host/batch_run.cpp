@@ -170,7 +170,7 @@ public:
         }
         if (!session_.DocumentChanged()) {
             session_.Discard();
-            if (session_.Logged() > 0 || (o_.invoice && Figures() != figuresBefore_))
+            if (o_.invoice && Figures() != figuresBefore_)
                 return Problem{"ok hat das Dokument nicht geändert; nichts eingetragen, nichts gespeichert", false, {}};
             out_ << "Dokument unverändert, nicht gespeichert\n";
             return std::nullopt;
@@ -300,6 +300,7 @@ private:
             case K::Ok:
             case K::Cancel:
                 PrintLabels(form, out_);
+                if (a.kind == K::Ok) session_.MarkConfirmation();
                 driver_.Click(form, a.kind == K::Ok ? ButtonOf(form, {"CommandEnde", "cmdEnde"})
                                                     : ButtonOf(form, {"CommandAbbruch", "cmdAbbruch"}));
                 return true;

@@ -179,11 +179,15 @@ std::optional<Problem> HostSession::CheckHostDatabase(dao::Database& database, c
                 try {
                     none->Field(column);
                 } catch (const com::Error& e) {
-                    if (e.Number() == dao::err::ItemNotFound.number)
+                    if (e.Number() == dao::err::ItemNotFound.number) {
                         missing += (missing.empty() ? "" : ", ") + std::string(table) + "." + column;
+                    } else if (e.Number() != dao::err::NoCurrentRecord.number) {
+                        throw;
+                    }
                 }
             }
-        } catch (const com::Error&) {
+        } catch (const com::Error& e) {
+            if (e.Number() != dao::err::TableNotFound.number && e.Number() != dao::err::SyntaxErrorInQuery.number) throw;
             missing += (missing.empty() ? "" : ", ") + std::string(table);
         }
     }
@@ -243,6 +247,7 @@ std::shared_ptr<dao::Recordset> HostSession::Invoice(int id) const {
 void HostSession::Show(int16_t category, std::shared_ptr<dao::Recordset> rechnung, forms::WindowHandle documentArea) {
     if (const auto* report = dynamic_cast<const honora::ISessionReport*>(go_.get())) log_ = report->LogFile();
     logMark_ = com::EntriesWritten();
+    confirmMark_.reset();
     before_ = DocumentFingerprint(*doc_);
     // The record the dialog writes on OK waits for the document (Confirm).
     db_->HoldWrites();
@@ -259,7 +264,10 @@ std::string HostSession::Figures(int invoice) const {
 
 void HostSession::Discard() {
     if (db_) db_->RollbackHeld();
+    confirmMark_.reset();
 }
+
+void HostSession::MarkConfirmation() { confirmMark_ = com::EntriesWritten(); }
 
 std::vector<std::string> HostSession::RecoverSaves(const fs::path& target) {
     return Recover(target, dao::WithoutPasswords(db_->Name()), [this](int invoice) { return Figures(invoice); });
@@ -269,7 +277,7 @@ std::optional<Problem> HostSession::Confirm(const fs::path& target, std::optiona
     const std::string both = "; nichts gespeichert: Rechnungsdatensatz und Dokument " +
                              target.string() + " sind beide wie vor dem Lauf";
     const auto refuse = [&](std::string message, std::optional<com::Error> cause) {
-        db_->RollbackHeld();
+        Discard();
         return Problem{std::move(message) + both, false, std::move(cause)};
     };
     const std::string name = invoice ? "Rechnung " + std::to_string(*invoice) : std::string("die Rechnung");
@@ -286,12 +294,13 @@ std::optional<Problem> HostSession::Confirm(const fs::path& target, std::optiona
                           e);
         return refuse(name + " nicht eingetragen: " + Quote(e), e);
     }
-    if (const int logged = Logged(); logged > 0)
-        return refuse("die Komponente meldete " + std::to_string(logged) + " Fehler in Verw.log (" + log_.string() +
-                          ", der erste: " + FirstLogged() + ")",
+    if (const auto logged = com::EntriesWrittenSince(confirmMark_.value_or(com::EntriesWritten())); logged.count > 0)
+        return refuse("die Komponente meldete " + std::to_string(logged.count) + " Fehler in Verw.log (" +
+                          log_.string() + ", der erste: " + logged.first.front() + ")",
                       std::nullopt);
     Journal journal;
-    if (invoice) {
+    // What a confirmation since the last save wrote; a save without one only saves.
+    if (invoice && Unsaved()) {
         if (held.updates == 0) return refuse(name + " nicht eingetragen: die Komponente schrieb keine Summen zurück", {});
         auto rs = Invoice(*invoice);
         const auto gross = DocumentGrossCents(*doc_);
@@ -301,6 +310,8 @@ std::optional<Problem> HostSession::Confirm(const fs::path& target, std::optiona
                               (gross ? std::to_string(*gross) + " Cent" : std::string("keine Summentabelle")) +
                               ") ist nicht der des Datensatzes (" + std::to_string(recorded) + " Cent)",
                           {});
+    }
+    if (invoice) {
         journal.invoice = *invoice;
         journal.after = Figures(*invoice);
     }
@@ -311,10 +322,11 @@ std::optional<Problem> HostSession::Confirm(const fs::path& target, std::optiona
     try {
         SaveWithRecord(paths, journal, {[this](const fs::path& p) { doc_->SaveAs(p); }, [this] { db_->CommitHeld(); }});
     } catch (const com::Error& e) {
-        db_->RollbackHeld();
+        Discard();
         return Problem{"Speichern nach " + target.string() + " fehlgeschlagen: " + Quote(e) + both, false, e};
     }
     saved_ = DocumentFingerprint(*doc_);
+    confirmMark_.reset();
     return std::nullopt;
 }
 

@@ -80,9 +80,12 @@ public:
     // After a confirmation: the document saved to `target` and the record's
     // writes committed as one, or neither (the problem then says which holds
     // what). Refused when the component's write of the record failed, when it
-    // logged a failure during this session, or when the document's amount due
+    // logged a failure since MarkConfirmation, or when the document's amount due
     // is not the record's. Without an invoice only the document is saved.
     std::optional<Problem> Confirm(const std::filesystem::path& target, std::optional<int> invoice);
+    // The confirmation begins (the host presses OK): what the component logs from
+    // here on is a failure of it, and Confirm refuses to save it.
+    void MarkConfirmation();
     // Undoes what the session held back (after cancel, or when nothing is saved).
     void Discard();
     // Finishes or undoes saves of `target` that a kill interrupted; one line each.
@@ -111,7 +114,8 @@ private:
     std::shared_ptr<dao::Database> db_;
     std::shared_ptr<honora::IGO> go_;
     std::filesystem::path log_;
-    int logMark_ = 0;
+    int logMark_ = 0;      // entries this process had logged at Show
+    std::optional<int> confirmMark_;  // and when the confirmation began (MarkConfirmation)
     std::string before_;  // the document's fingerprint at Show
     std::string saved_;   // and as it was opened or last saved
 };

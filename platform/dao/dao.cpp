@@ -319,16 +319,13 @@ const std::string& Database::Name() const {
     return impl_->name;
 }
 
-void Database::HoldWrites() {
-    impl_->holding = true;
-    impl_->held = {};
-}
+void Database::HoldWrites() { impl_->holding = true; }
 
 Database::HeldState Database::Held() const { return impl_->held; }
 
 void Database::CommitHeld() {
     auto& m = *impl_;
-    m.holding = false;
+    m.held = {};
     if (!m.inTransaction) return;
     m.inTransaction = false;
     try {
@@ -343,7 +340,7 @@ void Database::RollbackHeld() noexcept {
     auto& m = *impl_;
     if (m.inTransaction) m.conn->Rollback();
     m.inTransaction = false;
-    m.holding = false;
+    m.held = {};
 }
 
 void Database::Execute(std::string_view sql) {
@@ -414,6 +411,9 @@ std::string WithoutPasswords(std::string_view text) {
         while (end < text.size() && !std::isspace(static_cast<unsigned char>(text[end])) && text[end] != '"' &&
                text[end] != '\'' && text[end] != ')')
             ++end;
+        // A colon or full stop after it belongs to the sentence.
+        while (end > uri && (text[end - 1] == ':' || text[end - 1] == '.' || text[end - 1] == ',' || text[end - 1] == ';'))
+            --end;
         out += text.substr(at, uri - at);
         out += engine::Redacted(text.substr(uri, end - uri));
         at = end;

@@ -74,18 +74,19 @@ public:
 
     // Held writes: from HoldWrites on, the updates of every recordset on this
     // database go into one transaction that stays open (its row locks and, on
-    // SQLite, the file's write lock held) until CommitHeld or RollbackHeld.
-    // A failed edit, assignment or update rolls the whole transaction back and
-    // is kept as the first failure, so the holder learns of it even when the
-    // caller swallowed the error.
+    // SQLite, the file's write lock held) until CommitHeld or RollbackHeld,
+    // after which the next update opens the next one. A failed edit,
+    // assignment or update rolls the whole transaction back and is kept as the
+    // first failure, so the holder learns of it even when the caller
+    // swallowed the error.
     void HoldWrites();
     struct HeldState {
         int updates = 0;                  // updates that wrote a row
         std::optional<com::Error> failure;  // the first failed edit, assignment or update
     };
     HeldState Held() const;
-    void CommitHeld();              // throws when the commit fails (nothing is then written)
-    void RollbackHeld() noexcept;   // also ends holding
+    void CommitHeld();             // throws when the commit fails (nothing is then written)
+    void RollbackHeld() noexcept;
 
     struct Impl;
     explicit Database(std::shared_ptr<Impl> impl);
