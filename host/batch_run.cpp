@@ -86,7 +86,8 @@ public:
                                    " (optNeu, optTabelle(0) ... optTabelle(4), optAktTabelle)",
                                true, {}};
         }
-        if (confirmed_ || !o_.out.empty())
+        // Saving in place: the document itself is opened as one, or refused then.
+        if (!o_.out.empty())
             if (auto refused = HostSession::NotADocument(o_.db, Target())) return refused;
         if (confirmed_) return HostSession::Unwritable(o_.db, Target());
         return std::nullopt;

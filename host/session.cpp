@@ -146,7 +146,11 @@ std::optional<Problem> HostSession::Open(const fs::path& db, const fs::path& doc
     try {
         doc_ = doc.empty() ? word::Document::New() : word::Document::Open(doc);
     } catch (const com::Error& e) {
-        return Problem{"Dokument lässt sich nicht lesen: " + doc.string() + ": " + Quote(e), true, e};
+        // The engine's limits guard against zip bombs: a document beyond them is too large, not broken.
+        const bool large = e.Description().find("zu groß") != std::string::npos;
+        return Problem{std::string(large ? "Dokument zu groß zum Bearbeiten: " : "Dokument lässt sich nicht lesen: ") +
+                           doc.string() + ": " + Quote(e),
+                       true, e};
     }
     saved_ = DocumentFingerprint(*doc_);
     ws_ = std::make_shared<dao::Workspace>();

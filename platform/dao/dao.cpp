@@ -290,7 +290,11 @@ void Recordset::Write() {
             m.rows[m.pos] = std::move(*now);
             Raise(err::WriteConflict);
         }
-        conn.Change(sql, params);
+        // A trigger or rule can still take the row away under the update.
+        if (conn.Change(sql, params) == 0) {
+            m.deleted[m.pos] = true;
+            Raise(err::RecordDeleted);
+        }
         if (newKey) m.keys[m.pos] = *newKey;
         // What the table now holds, typed as a fresh read types it.
         if (auto written = m.ReadCurrent(false)) m.rows[m.pos] = std::move(*written);
