@@ -176,6 +176,8 @@ public:
             out_ << "Dokument unverändert, nicht gespeichert\n";
             return std::nullopt;
         }
+        // Read inside the held transaction: what the commit enters, whatever other runs do after it.
+        if (o_.invoice) committed_ = Figures();
         if (auto problem = session_.Confirm(Target(), o_.invoice)) return problem;
         out_ << "Rechnung gespeichert: " << Target().string() << "\n";
         return std::nullopt;
@@ -184,7 +186,7 @@ public:
     // What the component wrote back into the invoice record (in cents); without ok, that it wrote nothing.
     void Report() {
         if (o_.invoice) {
-            const std::string now = Figures();
+            const std::string now = confirmed_ && !committed_.empty() ? committed_ : Figures();
             if (confirmed_) {
                 out_ << "Rechnung " << *o_.invoice << ": " << now << "\n";
             } else if (now == figuresBefore_) {
@@ -318,6 +320,7 @@ private:
     size_t chosen_ = 0;
     std::optional<Problem> answerProblem_;
     std::string figuresBefore_;
+    std::string committed_;  // the record as this run's commit entered it
     std::shared_ptr<forms::HeadlessDesktop> desktop_ = std::make_shared<forms::HeadlessDesktop>();
     forms::Driver driver_{desktop_};
     HostSession session_{desktop_};
