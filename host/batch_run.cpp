@@ -177,8 +177,14 @@ public:
             return std::nullopt;
         }
         // Read inside the held transaction: what the commit enters, whatever other runs do after it.
-        if (o_.invoice) committed_ = Figures();
+        // A record that cannot be read here is Confirm's to report, with what it means.
+        try {
+            if (o_.invoice) committed_ = Figures();
+        } catch (const com::Error&) {
+            committed_.clear();
+        }
         if (auto problem = session_.Confirm(Target(), o_.invoice)) return problem;
+        saved_ = true;
         out_ << "Rechnung gespeichert: " << Target().string() << "\n";
         return std::nullopt;
     }
@@ -199,6 +205,19 @@ public:
         }
         form_.reset();  // the dialog goes with the component
         session_.End();
+    }
+
+    // A platform error that ended the run: what record and document hold then.
+    Problem Broken(const com::Error& e) {
+        if (!confirmed_) return Problem{Quote(e), false, e};
+        if (saved_)
+            return Problem{Quote(e) + " nach dem Speichern; Rechnungsdatensatz und Dokument " + Target().string() +
+                               " zeigen beide die neue Rechnung",
+                           false, e};
+        session_.Discard();
+        return Problem{Quote(e) + "; nichts gespeichert: Rechnungsdatensatz und Dokument " + Target().string() +
+                           " sind beide wie vor dem Lauf",
+                       false, e};
     }
 
     // What the run's own steps logged to Verw.log, on standard error.
@@ -321,6 +340,7 @@ private:
     std::optional<Problem> answerProblem_;
     std::string figuresBefore_;
     std::string committed_;  // the record as this run's commit entered it
+    bool saved_ = false;     // record and document both entered
     std::shared_ptr<forms::HeadlessDesktop> desktop_ = std::make_shared<forms::HeadlessDesktop>();
     forms::Driver driver_{desktop_};
     HostSession session_{desktop_};
@@ -332,14 +352,19 @@ private:
 
 int Run(const RunOptions& o, std::ostream& out, std::ostream& err) {
     BatchRun run(o, out, err);
-    for (auto step : {&BatchRun::Validate, &BatchRun::Open, &BatchRun::Prepare, &BatchRun::ShowDialog, &BatchRun::Play,
-                      &BatchRun::Save}) {
-        if (auto problem = (run.*step)()) {
-            run.LogSummary();
-            return Fail(*problem, err);
+    try {
+        for (auto step : {&BatchRun::Validate, &BatchRun::Open, &BatchRun::Prepare, &BatchRun::ShowDialog,
+                          &BatchRun::Play, &BatchRun::Save}) {
+            if (auto problem = (run.*step)()) {
+                run.LogSummary();
+                return Fail(*problem, err);
+            }
         }
+        run.Report();
+    } catch (const com::Error& e) {
+        run.LogSummary();
+        return Fail(run.Broken(e), err);
     }
-    run.Report();
     run.LogSummary();
     return 0;
 }

@@ -304,20 +304,24 @@ std::optional<Problem> HostSession::Confirm(const fs::path& target, std::optiona
                       std::nullopt);
     Journal journal;
     // What a confirmation since the last save wrote; a save without one only saves.
-    if (invoice && Unsaved()) {
-        if (held.updates == 0) return refuse(name + " nicht eingetragen: die Komponente schrieb keine Summen zurück", {});
-        auto rs = Invoice(*invoice);
-        const auto gross = DocumentGrossCents(*doc_);
-        const long long recorded = rs ? std::llround(std::fabs(rs->Field("Brutto").ToDouble())) : 0;
-        if (!gross || std::llabs(*gross) != recorded)
-            return refuse(name + ": der Rechnungsbetrag des Dokuments (" +
-                              (gross ? std::to_string(*gross) + " Cent" : std::string("keine Summentabelle")) +
-                              ") ist nicht der des Datensatzes (" + std::to_string(recorded) + " Cent)",
-                          {});
-    }
-    if (invoice) {
-        journal.invoice = *invoice;
-        journal.after = Figures(*invoice);
+    try {
+        if (invoice && Unsaved()) {
+            if (held.updates == 0) return refuse(name + " nicht eingetragen: die Komponente schrieb keine Summen zurück", {});
+            auto rs = Invoice(*invoice);
+            const auto gross = DocumentGrossCents(*doc_);
+            const long long recorded = rs ? std::llround(std::fabs(rs->Field("Brutto").ToDouble())) : 0;
+            if (!gross || std::llabs(*gross) != recorded)
+                return refuse(name + ": der Rechnungsbetrag des Dokuments (" +
+                                  (gross ? std::to_string(*gross) + " Cent" : std::string("keine Summentabelle")) +
+                                  ") ist nicht der des Datensatzes (" + std::to_string(recorded) + " Cent)",
+                              {});
+        }
+        if (invoice) {
+            journal.invoice = *invoice;
+            journal.after = Figures(*invoice);
+        }
+    } catch (const com::Error& e) {
+        return refuse(name + " nicht eingetragen: " + Quote(e), e);
     }
     journal.database = dao::WithoutPasswords(db_->Name());
     const SavePaths paths = SavePaths::For(target, static_cast<long>(::getpid()));
