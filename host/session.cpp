@@ -277,6 +277,35 @@ std::vector<std::string> HostSession::RecoverSaves(const fs::path& target) {
     return Recover(target, dao::WithoutPasswords(db_->Name()), [this](int invoice) { return Figures(invoice); });
 }
 
+std::optional<std::string> WhyNotEntered(dao::Database& db, const word::Document& doc, std::optional<int> invoice,
+                                         int logged, std::optional<com::Error>* cause) {
+    const std::string name = invoice ? "Rechnung " + std::to_string(*invoice) : std::string("die Rechnung");
+    const auto held = db.Held();
+    if (held.failure) {
+        const auto& e = *held.failure;
+        if (cause) *cause = e;
+        if (e.Number() == dao::err::WriteConflict.number)
+            return "verloren: eine andere Bestätigung hat " + name + " inzwischen geändert (" + Quote(e) +
+                   "); dieses Dokument ist nicht die Rechnung";
+        if (e.Number() == dao::err::Locked.number)
+            return name + " nicht eingetragen: die Datenbank ist von einem anderen Programm gesperrt (" + Quote(e) + ")";
+        return name + " nicht eingetragen: " + Quote(e);
+    }
+    if (logged > 0) return "die Komponente meldete " + std::to_string(logged) + " Fehler in Verw.log";
+    if (!invoice) return std::nullopt;
+    if (held.updates == 0) return name + " nicht eingetragen: die Komponente schrieb keine Summen zurück";
+    auto rs = db.OpenRecordset("SELECT * FROM Rechnung WHERE ID_Rechnungsnummer = " + std::to_string(*invoice));
+    const auto gross = DocumentGrossCents(doc);
+    const long long recorded = rs->EOF_() ? 0 : std::llround(rs->Field("Brutto").ToDouble());
+    // An invoice of kind 7 is written back negated.
+    const bool negated = !rs->EOF_() && !rs->Field("Rechnungsart").IsNull() && rs->Field("Rechnungsart").ToLong() == 7;
+    if (!gross || (negated ? -*gross : *gross) != recorded)
+        return name + ": der Rechnungsbetrag des Dokuments (" +
+               (gross ? std::to_string(*gross) + " Cent" : std::string("keine Summentabelle")) +
+               ") ist nicht der des Datensatzes (" + std::to_string(recorded) + " Cent)";
+    return std::nullopt;
+}
+
 std::optional<Problem> HostSession::Confirm(const fs::path& target, std::optional<int> invoice) {
     const std::string both = "; nichts gespeichert: Rechnungsdatensatz und Dokument " +
                              target.string() + " sind beide wie vor dem Lauf";
@@ -284,44 +313,26 @@ std::optional<Problem> HostSession::Confirm(const fs::path& target, std::optiona
         Discard();
         return Problem{std::move(message) + both, false, std::move(cause)};
     };
-    const std::string name = invoice ? "Rechnung " + std::to_string(*invoice) : std::string("die Rechnung");
-    const auto held = db_->Held();
-    if (held.failure) {
-        const auto& e = *held.failure;
-        if (e.Number() == dao::err::WriteConflict.number)
-            return refuse("verloren: eine andere Bestätigung hat " + name + " inzwischen geändert (" + Quote(e) +
-                              "); dieses Dokument ist nicht die Rechnung",
-                          e);
-        if (e.Number() == dao::err::Locked.number)
-            return refuse(name + " nicht eingetragen: die Datenbank ist von einem anderen Programm gesperrt (" +
-                              Quote(e) + ")",
-                          e);
-        return refuse(name + " nicht eingetragen: " + Quote(e), e);
-    }
-    if (const auto logged = com::EntriesWrittenSince(confirmMark_.value_or(com::EntriesWritten())); logged.count > 0)
-        return refuse("die Komponente meldete " + std::to_string(logged.count) + " Fehler in Verw.log (" +
-                          log_.string() + ", der erste: " + logged.first.front() + ")",
-                      std::nullopt);
-    Journal journal;
-    // What a confirmation since the last save wrote; a save without one only saves.
+    const auto logged = com::EntriesWrittenSince(confirmMark_.value_or(com::EntriesWritten()));
+    std::optional<com::Error> cause;
     try {
-        if (invoice && Unsaved()) {
-            if (held.updates == 0) return refuse(name + " nicht eingetragen: die Komponente schrieb keine Summen zurück", {});
-            auto rs = Invoice(*invoice);
-            const auto gross = DocumentGrossCents(*doc_);
-            const long long recorded = rs ? std::llround(std::fabs(rs->Field("Brutto").ToDouble())) : 0;
-            if (!gross || std::llabs(*gross) != recorded)
-                return refuse(name + ": der Rechnungsbetrag des Dokuments (" +
-                                  (gross ? std::to_string(*gross) + " Cent" : std::string("keine Summentabelle")) +
-                                  ") ist nicht der des Datensatzes (" + std::to_string(recorded) + " Cent)",
-                              {});
+        if (auto why = WhyNotEntered(*db_, *doc_, invoice && Unsaved() ? invoice : std::nullopt, logged.count, &cause)) {
+            if (logged.count > 0 && !cause) *why += " (" + log_.string() + ", der erste: " + logged.first.front() + ")";
+            return refuse(*why, cause);
         }
+    } catch (const com::Error& e) {
+        return refuse((invoice ? "Rechnung " + std::to_string(*invoice) : std::string("die Rechnung")) +
+                          " nicht eingetragen: " + Quote(e),
+                      e);
+    }
+    Journal journal;
+    try {
         if (invoice) {
             journal.invoice = *invoice;
             journal.after = Figures(*invoice);
         }
     } catch (const com::Error& e) {
-        return refuse(name + " nicht eingetragen: " + Quote(e), e);
+        return refuse("Rechnung " + std::to_string(*invoice) + " nicht eingetragen: " + Quote(e), e);
     }
     journal.database = dao::WithoutPasswords(db_->Name());
     const SavePaths paths = SavePaths::For(target, static_cast<long>(::getpid()));

@@ -39,6 +39,14 @@ std::string DocumentFingerprint(const word::Document& doc);
 // cents); none without a totals table.
 std::optional<long long> DocumentGrossCents(const word::Document& doc);
 
+// Why a confirmation's held record must not be entered with its document:
+// the record's write failed (`cause` gets the error), the component logged
+// `logged` failures since the confirmation began, or, for an invoice, nothing
+// was written back or the document's amount due is not the record's. None
+// when record and document agree.
+std::optional<std::string> WhyNotEntered(dao::Database& db, const word::Document& doc, std::optional<int> invoice,
+                                         int logged, std::optional<com::Error>* cause = nullptr);
+
 class HostSession {
 public:
     // Dialogs live on the desktop; null leaves the component its own headless one.
