@@ -1,11 +1,6 @@
 #include "host/invoice_commit.h"
 
-#include <signal.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <charconv>
-#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <system_error>
@@ -48,8 +43,6 @@ void Restore(const SavePaths& p, bool hadTarget) {
     }
 }
 
-bool ProcessGone(long pid) { return pid > 0 && pid != ::getpid() && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH; }
-
 std::string ReadSmall(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
     std::string text(kJournalLimit, '\0');
@@ -67,14 +60,8 @@ void SweepLeftovers(const fs::path& dir, const std::string& hidden) {
     for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
         const std::string name = it->path().filename().string();
         for (const auto& prefix : prefixes) {
-            if (name.rfind(prefix, 0) != 0) continue;
-            long pid = 0;
-            const char* first = name.data() + prefix.size();
-            const auto [rest, parsed] = std::from_chars(first, name.data() + name.size(), pid);
-            if (parsed == std::errc() && rest != first && ProcessGone(pid) &&
-                !fs::exists(dir / (hidden + kJournalMark + std::to_string(pid)), ec))
-                gone.push_back(it->path());
-            break;
+            const auto pid = com::DeadWriter(name, prefix);
+            if (pid && !fs::exists(dir / (hidden + kJournalMark + std::to_string(*pid)), ec)) gone.push_back(it->path());
         }
     }
     for (const auto& file : gone) fs::remove(file, ec);
@@ -183,13 +170,9 @@ std::vector<std::string> Recover(const fs::path& target, const std::string& data
     std::vector<std::pair<fs::path, long>> journals;
     std::error_code ec;
     for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-        const std::string name = it->path().filename().string();
-        if (name.rfind(prefix, 0) != 0) continue;
-        long pid = 0;
-        const char* first = name.data() + prefix.size();
-        const auto [rest, parsed] = std::from_chars(first, name.data() + name.size(), pid);
-        if (parsed != std::errc() || rest != name.data() + name.size()) continue;
-        if (ProcessGone(pid)) journals.emplace_back(it->path(), pid);
+        std::string_view rest;
+        const auto pid = com::DeadWriter(it->path().filename().string(), prefix, &rest);
+        if (pid && rest.empty()) journals.emplace_back(it->path(), *pid);
     }
     for (const auto& [file, pid] : journals) {
         const SavePaths p = SavePaths::For(resolved, pid);

@@ -25,13 +25,9 @@ std::string TempPrefix(const fs::path& target) { return "." + target.filename().
 void SweepOrphans(const fs::path& dir, const std::string& prefix) {
     std::error_code ec;
     for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-        const std::string name = it->path().filename().string();
-        if (name.rfind(prefix, 0) != 0) continue;
-        long pid = 0;
-        const char* first = name.data() + prefix.size();
-        const auto [rest, parsed] = std::from_chars(first, name.data() + name.size(), pid);
-        if (parsed != std::errc() || rest == first || *rest != '.' || pid <= 0 || pid == ::getpid()) continue;
-        if (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) fs::remove(it->path(), ec), ec.clear();
+        std::string_view rest;
+        if (DeadWriter(it->path().filename().string(), prefix, &rest) && rest.rfind('.', 0) == 0)
+            fs::remove(it->path(), ec), ec.clear();
     }
 }
 
@@ -45,6 +41,17 @@ void SyncFolder(const fs::path& dir) {
 }
 
 }  // namespace
+
+std::optional<long> DeadWriter(std::string_view name, std::string_view prefix, std::string_view* rest) {
+    if (name.substr(0, prefix.size()) != prefix) return std::nullopt;
+    long pid = 0;
+    const char* first = name.data() + prefix.size();
+    const auto [end, parsed] = std::from_chars(first, name.data() + name.size(), pid);
+    if (parsed != std::errc() || end == first || pid <= 0 || pid == ::getpid()) return std::nullopt;
+    if (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) return std::nullopt;
+    if (rest) *rest = name.substr(static_cast<size_t>(end - name.data()));
+    return pid;
+}
 
 // KADO_CRASH_AT names the point of a write at which the process is killed
 // outright, as a power cut or kill -9 would end it there.
