@@ -170,9 +170,15 @@ public:
             return std::nullopt;
         }
         if (!session_.DocumentChanged()) {
+            // The record written to what the unchanged document shows: entered after the same checks.
+            if (o_.invoice && Figures() != figuresBefore_) {
+                committed_ = Figures();
+                if (auto problem = session_.Confirm(Target(), o_.invoice)) return problem;
+                saved_ = true;
+                out_ << "Dokument unverändert, Rechnung " << *o_.invoice << " eingetragen: " << Target().string() << "\n";
+                return std::nullopt;
+            }
             session_.Discard();
-            if (o_.invoice && Figures() != figuresBefore_)
-                return Problem{"ok hat das Dokument nicht geändert; nichts eingetragen, nichts gespeichert", false, {}};
             out_ << "Dokument unverändert, nicht gespeichert\n";
             return std::nullopt;
         }

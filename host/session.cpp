@@ -316,7 +316,8 @@ std::optional<Problem> HostSession::Confirm(const fs::path& target, std::optiona
     const auto logged = com::EntriesWrittenSince(confirmMark_.value_or(com::EntriesWritten()));
     std::optional<com::Error> cause;
     try {
-        if (auto why = WhyNotEntered(*db_, *doc_, invoice && Unsaved() ? invoice : std::nullopt, logged.count, &cause)) {
+        if (auto why = WhyNotEntered(*db_, *doc_, invoice && (Unsaved() || db_->Held().updates > 0) ? invoice : std::nullopt,
+                                     logged.count, &cause)) {
             if (logged.count > 0 && !cause) *why += " (" + log_.string() + ", der erste: " + logged.first.front() + ")";
             return refuse(*why, cause);
         }
