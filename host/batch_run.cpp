@@ -86,12 +86,20 @@ public:
                                    " (optNeu, optTabelle(0) ... optTabelle(4), optAktTabelle)",
                                true, {}};
         }
+        // Saving in place: the document itself is opened as one, or refused then.
+        if (!o_.out.empty())
+            if (auto refused = HostSession::NotADocument(o_.db, Target())) return refused;
         if (confirmed_) return HostSession::Unwritable(o_.db, Target());
         return std::nullopt;
     }
 
     std::optional<Problem> Open() {
         if (auto problem = session_.Open(o_.db, o_.doc, o_.user)) return problem;
+        // A save a kill interrupted is finished or undone before this run starts its own.
+        std::vector<fs::path> files{Target()};
+        if (o_.doc != Target()) files.push_back(o_.doc);
+        for (const auto& file : files)
+            for (const auto& line : session_.RecoverSaves(file)) err_ << "kado-host: " << line << "\n";
         if (o_.invoice) {
             rechnung_ = session_.Invoice(*o_.invoice);
             if (!rechnung_) return Problem{"Rechnung " + std::to_string(*o_.invoice) + " nicht gefunden", true, {}};
@@ -153,18 +161,36 @@ public:
         return std::nullopt;
     }
 
-    // Saves only what a confirmed dialog wrote.
+    // Saves only what a confirmed dialog wrote, and the record with it.
     std::optional<Problem> Save() {
         if (!confirmed_) {
+            session_.Discard();
             out_ << (o_.actions.empty() || o_.actions.back().kind != K::Cancel ? "ohne ok" : "cancel")
                  << ": Dokument unverändert, nicht gespeichert\n";
             return std::nullopt;
         }
         if (!session_.DocumentChanged()) {
+            // The record written to what the unchanged document shows: entered after the same checks.
+            if (o_.invoice && Figures() != figuresBefore_) {
+                committed_ = Figures();
+                if (auto problem = session_.Confirm(Target(), o_.invoice)) return problem;
+                saved_ = true;
+                out_ << "Dokument unverändert, Rechnung " << *o_.invoice << " eingetragen: " << Target().string() << "\n";
+                return std::nullopt;
+            }
+            session_.Discard();
             out_ << "Dokument unverändert, nicht gespeichert\n";
             return std::nullopt;
         }
-        if (auto problem = session_.SaveOrRecover(Target(), o_.doc)) return problem;
+        // Read inside the held transaction: what the commit enters, whatever other runs do after it.
+        // A record that cannot be read here is Confirm's to report, with what it means.
+        try {
+            if (o_.invoice) committed_ = Figures();
+        } catch (const com::Error&) {
+            committed_.clear();
+        }
+        if (auto problem = session_.Confirm(Target(), o_.invoice)) return problem;
+        saved_ = true;
         out_ << "Rechnung gespeichert: " << Target().string() << "\n";
         return std::nullopt;
     }
@@ -172,7 +198,7 @@ public:
     // What the component wrote back into the invoice record (in cents); without ok, that it wrote nothing.
     void Report() {
         if (o_.invoice) {
-            const std::string now = Figures();
+            const std::string now = confirmed_ && !committed_.empty() ? committed_ : Figures();
             if (confirmed_) {
                 out_ << "Rechnung " << *o_.invoice << ": " << now << "\n";
             } else if (now == figuresBefore_) {
@@ -185,6 +211,19 @@ public:
         }
         form_.reset();  // the dialog goes with the component
         session_.End();
+    }
+
+    // A platform error that ended the run: what record and document hold then.
+    Problem Broken(const com::Error& e) {
+        if (!confirmed_) return Problem{Quote(e), false, e};
+        if (saved_)
+            return Problem{Quote(e) + " nach dem Speichern; Rechnungsdatensatz und Dokument " + Target().string() +
+                               " zeigen beide die neue Rechnung",
+                           false, e};
+        session_.Discard();
+        return Problem{Quote(e) + "; nichts gespeichert: Rechnungsdatensatz und Dokument " + Target().string() +
+                           " sind beide wie vor dem Lauf",
+                       false, e};
     }
 
     // What the run's own steps logged to Verw.log, on standard error.
@@ -289,6 +328,7 @@ private:
             case K::Ok:
             case K::Cancel:
                 PrintLabels(form, out_);
+                if (a.kind == K::Ok) session_.MarkConfirmation();
                 driver_.Click(form, a.kind == K::Ok ? ButtonOf(form, {"CommandEnde", "cmdEnde"})
                                                     : ButtonOf(form, {"CommandAbbruch", "cmdAbbruch"}));
                 return true;
@@ -305,6 +345,8 @@ private:
     size_t chosen_ = 0;
     std::optional<Problem> answerProblem_;
     std::string figuresBefore_;
+    std::string committed_;  // the record as this run's commit entered it
+    bool saved_ = false;     // record and document both entered
     std::shared_ptr<forms::HeadlessDesktop> desktop_ = std::make_shared<forms::HeadlessDesktop>();
     forms::Driver driver_{desktop_};
     HostSession session_{desktop_};
@@ -316,14 +358,19 @@ private:
 
 int Run(const RunOptions& o, std::ostream& out, std::ostream& err) {
     BatchRun run(o, out, err);
-    for (auto step : {&BatchRun::Validate, &BatchRun::Open, &BatchRun::Prepare, &BatchRun::ShowDialog, &BatchRun::Play,
-                      &BatchRun::Save}) {
-        if (auto problem = (run.*step)()) {
-            run.LogSummary();
-            return Fail(*problem, err);
+    try {
+        for (auto step : {&BatchRun::Validate, &BatchRun::Open, &BatchRun::Prepare, &BatchRun::ShowDialog,
+                          &BatchRun::Play, &BatchRun::Save}) {
+            if (auto problem = (run.*step)()) {
+                run.LogSummary();
+                return Fail(*problem, err);
+            }
         }
+        run.Report();
+    } catch (const com::Error& e) {
+        run.LogSummary();
+        return Fail(run.Broken(e), err);
     }
-    run.Report();
     run.LogSummary();
     return 0;
 }

@@ -171,7 +171,7 @@ int Init(const fs::path& dir, const std::string& server, int invoices) {
         created = ws->CreateDatabase(db);
     } catch (const com::Error& e) {
         if (e.Number() != dao::err::DatabaseExists) throw;
-        std::cerr << "kado-host: " << db << " enthält schon Tabellen\n";
+        std::cerr << "kado-host: " << dao::WithoutPasswords(db) << " enthält schon Tabellen\n";
         return 2;
     }
     try {
@@ -189,7 +189,7 @@ int Init(const fs::path& dir, const std::string& server, int invoices) {
         fs::remove(invoice, ec);
         throw;
     }
-    std::cout << "Demo-Datenbank angelegt: " << db << "\n"
+    std::cout << "Demo-Datenbank angelegt: " << dao::WithoutPasswords(db) << "\n"
               << "  Benutzer 1 (TempDoc): Auftrag 1, Mehrwertsteuersatz 19 %, kein Abschlag, Zahlungsziel an\n";
     if (invoices == 1) {
         std::cout << "  Rechnung 1 \"" << InvoiceNumber(1) << "\" zu Auftrag 1, Rechnungsdatum heute (Termine, Art 8)\n";

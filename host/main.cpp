@@ -239,10 +239,10 @@ int main(int argc, char** argv) {
         }
         return kado::host::Run(run, std::cout, std::cerr);
     } catch (const kado::com::Error& e) {
-        std::cerr << "kado-host: " << kado::host::Quote(e) << "\n";
+        std::cerr << "kado-host: " << kado::dao::WithoutPasswords(kado::host::Quote(e)) << "\n";
         return 1;
     } catch (const std::exception& e) {
-        std::cerr << "kado-host: Fehler: \"" << e.what() << "\"\n";
+        std::cerr << "kado-host: Fehler: \"" << kado::dao::WithoutPasswords(e.what()) << "\"\n";
         return 1;
     }
 }

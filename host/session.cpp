@@ -3,34 +3,24 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <fstream>
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <system_error>
 
+#include "host/invoice_commit.h"
+#include "platform/com/atomic_file.h"
 #include "platform/com/component_library.h"
 #include "platform/com/component_registry.h"
+#include "platform/com/error_log.h"
+#include "platform/com/numtext.h"
+#include "platform/settings/settings.h"
 
 namespace kado::host {
 namespace {
 
 namespace fs = std::filesystem;
 using com::Variant;
-
-std::uintmax_t LogSize(const fs::path& log) {
-    std::error_code ec;
-    const auto size = fs::file_size(log, ec);
-    return ec ? 0 : size;
-}
-
-// Entries after the first `from` bytes, so a run counts only what it appended.
-int LogEntries(const fs::path& log, std::uintmax_t from) {
-    std::ifstream in(log, std::ios::binary);
-    // A log that shrank since (removed, rotated) is counted whole.
-    if (from > 0 && LogSize(log) >= from) in.seekg(static_cast<std::streamoff>(from));
-    int n = 0;
-    for (std::string line; std::getline(in, line);)
-        if (line.rfind("Ort  : ", 0) == 0) ++n;
-    return n;
-}
 
 // Writable for this process, and meant to be: root passes access() on any file,
 // so a file or folder without any write bit counts as read-only as well.
@@ -42,6 +32,19 @@ bool Writable(const fs::path& p) {
 }
 
 fs::path FolderOf(const fs::path& file) { return file.has_parent_path() ? file.parent_path() : fs::path("."); }
+
+// The columns the component reads or writes, by table.
+const std::pair<const char*, std::vector<const char*>> kHostColumns[] = {
+    {"TempDoc",
+     {"ID_Benutzer", "ID_Auftragsnummer", "MeßtruppZusammenfassen", "ID_Lieferschein", "AbschlagAbsolut",
+      "AbschlagProzent", "Zahlungsziel", "Mehrwertsteuersatz", "Preisgruppe1", "Preisgruppe2", "Preisgruppe3",
+      "Preisgruppe4", "Mehrwertsteuer", "MwStErmäßigt", "Rabatt"}},
+    {"Rechnung",
+     {"ID_Rechnungsnummer", "Rechnungsnummer", "ID_Auftragsnummer", "Rechnungsart", "NettoRechnung", "Brutto",
+      "MehrwertsteuerFreierbetrag", "Mehrwertsteuersatz"}},
+    {"Termine", {"ID_Rechnungsnummer", "ID_Terminart", "Datum"}},
+    {"Version", {"Zahlungsziel"}},
+};
 
 }  // namespace
 
@@ -57,12 +60,35 @@ std::string Quote(const com::Error& e) {
     return "Fehler " + std::to_string(e.Number()) + ": \"" + e.Description() + "\"";
 }
 
-fs::path RecoveryPath(const fs::path& doc) {
-    return FolderOf(doc) / (doc.stem().string() + ".wiederhergestellt" + doc.extension().string());
+std::optional<long long> DocumentGrossCents(const word::Document& doc) {
+    const auto tables = doc.GetTables();
+    for (int t = tables.Count(); t >= 1; --t) {
+        const auto table = tables.Item(t);
+        try {
+            if (table.GetCell(1, 2).GetRange().Text().rfind("Summe", 0) != 0) continue;
+            // The last "Rechnungsbetrag" row: after a final invoice's deductions, what is due.
+            for (int r = table.GetRows().Count(); r >= 1; --r) {
+                for (int c = 1; c <= 2; ++c) {
+                    if (table.GetCell(r, c).GetRange().Text().rfind("Rechnungsbetrag", 0) != 0) continue;
+                    std::string amount = table.GetCell(r, 4).GetRange().Text();
+                    // The cell's text: the amount, " €", the end-of-cell mark.
+                    while (!amount.empty() && (amount.back() == '\a' || amount.back() == '\r')) amount.pop_back();
+                    if (const size_t euro = amount.rfind(" €"); euro != std::string::npos) amount.erase(euro);
+                    const auto value = com::ParseGermanNumber(amount);
+                    if (!value) return std::nullopt;
+                    return std::llround(*value * 100);
+                }
+            }
+        } catch (const com::Error&) {
+            // A table without a second or fourth column is no totals table.
+        }
+    }
+    return std::nullopt;
 }
 
-std::optional<Problem> HostSession::Unwritable(const fs::path& db, const fs::path& target) {
+std::optional<Problem> HostSession::Unwritable(const fs::path& db, const fs::path& given) {
     std::error_code ec;
+    const fs::path target = com::ResolveLinks(given);  // a link is written through
     const fs::path folder = FolderOf(target);
     if (!fs::is_directory(folder, ec)) return Problem{"Zielordner nicht gefunden: " + folder.string(), true, {}};
     if (!Writable(folder)) return Problem{"Zielordner nicht beschreibbar: " + folder.string(), true, {}};
@@ -75,8 +101,35 @@ std::optional<Problem> HostSession::Unwritable(const fs::path& db, const fs::pat
     return std::nullopt;
 }
 
+std::optional<Problem> HostSession::NotADocument(const fs::path& db, const fs::path& target) {
+    std::error_code ec;
+    const fs::path resolved = com::ResolveLinks(target);
+    if (!fs::exists(resolved, ec)) return std::nullopt;
+    const auto same = [&](const fs::path& other) {
+        std::error_code e;
+        return !other.empty() && fs::equivalent(resolved, other, e);
+    };
+    std::string what;
+    if (!dao::IsServerUri(db.string()) && same(db)) {
+        what = "die Datenbank";
+    } else if (same(com::DefaultRegistryPath())) {
+        what = "das Komponentenregister";
+    } else if (same(settings::StorePath("KadoVerwaltung"))) {
+        what = "die Einstellungen";
+    } else {
+        try {
+            word::Document::Open(resolved);
+            return std::nullopt;
+        } catch (const com::Error& e) {
+            what = "kein Rechnungsdokument (" + Quote(e) + ")";
+        }
+    }
+    return Problem{"Ziel ist " + what + ": " + target.string() + "; nicht überschrieben", true, {}};
+}
+
 int Fail(const Problem& problem, std::ostream& err) {
-    err << "kado-host: " << problem.message << "\n";
+    // Messages quote URIs and server texts: no password leaves the process.
+    err << "kado-host: " << dao::WithoutPasswords(problem.message) << "\n";
     return problem.input ? 2 : 1;
 }
 
@@ -93,7 +146,11 @@ std::optional<Problem> HostSession::Open(const fs::path& db, const fs::path& doc
     try {
         doc_ = doc.empty() ? word::Document::New() : word::Document::Open(doc);
     } catch (const com::Error& e) {
-        return Problem{"Dokument lässt sich nicht lesen: " + doc.string() + ": " + Quote(e), true, e};
+        // The engine's limits guard against zip bombs: a document beyond them is too large, not broken.
+        const bool large = e.Description().find("zu groß") != std::string::npos;
+        return Problem{std::string(large ? "Dokument zu groß zum Bearbeiten: " : "Dokument lässt sich nicht lesen: ") +
+                           doc.string() + ": " + Quote(e),
+                       true, e};
     }
     saved_ = DocumentFingerprint(*doc_);
     ws_ = std::make_shared<dao::Workspace>();
@@ -118,20 +175,51 @@ std::optional<Problem> HostSession::Open(const fs::path& db, const fs::path& doc
 
 std::optional<Problem> HostSession::CheckHostDatabase(dao::Database& database, const fs::path& file, int user) {
     std::string missing;
-    for (const char* table : {"TempDoc", "Rechnung", "Termine", "Version"}) {
+    for (const auto& [table, columns] : kHostColumns) {
         try {
-            database.OpenRecordset(std::string("SELECT * FROM ") + table + " WHERE 0 = 1");
-        } catch (const com::Error&) {
+            const auto none = database.OpenRecordset(std::string("SELECT * FROM ") + table + " WHERE 0 = 1");
+            for (const char* column : columns) {
+                // On no row a known field fails with 3021, an unknown one with 3265 (names as the engine folds them).
+                try {
+                    none->Field(column);
+                } catch (const com::Error& e) {
+                    if (e.Number() == dao::err::ItemNotFound.number) {
+                        missing += (missing.empty() ? "" : ", ") + std::string(table) + "." + column;
+                    } else if (e.Number() != dao::err::NoCurrentRecord.number) {
+                        throw;
+                    }
+                }
+            }
+        } catch (const com::Error& e) {
+            if (e.Number() != dao::err::TableNotFound.number && e.Number() != dao::err::SyntaxErrorInQuery.number) throw;
             missing += (missing.empty() ? "" : ", ") + std::string(table);
         }
     }
     if (!missing.empty())
         return Problem{"Datenbank ist keine vollständige Host-Datenbank: " + file.string() + " (es fehlt: " + missing + ")",
                        true, {}};
-    if (database.OpenRecordset("SELECT * FROM TempDoc WHERE ID_Benutzer = " + std::to_string(user))->EOF_())
+    auto settings = database.OpenRecordset("SELECT * FROM TempDoc WHERE ID_Benutzer = " + std::to_string(user));
+    const std::string where = "TempDoc von Benutzer " + std::to_string(user) + " in " + file.string();
+    if (settings->EOF_())
         return Problem{"Benutzer " + std::to_string(user) + " hat keine Rechnungseinstellungen (TempDoc) in " +
                            file.string(),
                        true, {}};
+    // Read as they stand, a null in these gives a failed session start, and a
+    // rate that is no percentage an invoice at the wrong rate.
+    for (const char* field : {"ID_Auftragsnummer", "MeßtruppZusammenfassen"})
+        if (settings->Field(field).IsNull()) return Problem{where + ": " + field + " ist leer (NULL)", true, {}};
+    for (const char* field : {"Mehrwertsteuersatz", "Mehrwertsteuer", "MwStErmäßigt"}) {
+        const Variant v = settings->Field(field);
+        if (v.IsNull()) return Problem{where + ": Steuersatz " + field + " ist leer (NULL)", true, {}};
+        const bool number = v.Type() == com::VarType::Integer || v.Type() == com::VarType::Long ||
+                            v.Type() == com::VarType::Double || v.Type() == com::VarType::Single;
+        if (!number) return Problem{where + ": Steuersatz " + field + " ist keine Zahl: \"" + v.ToString() + "\"", true, {}};
+        const double tenths = v.ToDouble();
+        if (!(tenths >= 0 && tenths <= 1000))
+            return Problem{where + ": Steuersatz " + field + " = " + v.ToString() +
+                               " (Zehntelprozent) liegt nicht zwischen 0 und 100 %",
+                           true, {}};
+    }
     return std::nullopt;
 }
 
@@ -162,9 +250,104 @@ std::shared_ptr<dao::Recordset> HostSession::Invoice(int id) const {
 
 void HostSession::Show(int16_t category, std::shared_ptr<dao::Recordset> rechnung, forms::WindowHandle documentArea) {
     if (const auto* report = dynamic_cast<const honora::ISessionReport*>(go_.get())) log_ = report->LogFile();
-    logBefore_ = LogSize(log_);
+    logMark_ = com::EntriesWritten();
+    confirmMark_.reset();
     before_ = DocumentFingerprint(*doc_);
+    // The record the dialog writes on OK waits for the document (Confirm).
+    db_->HoldWrites();
     go_->Show(category, rechnung, documentArea);
+}
+
+std::string HostSession::Figures(int invoice) const {
+    auto rs = Invoice(invoice);
+    if (!rs) return "-";
+    return "NettoRechnung " + rs->Field("NettoRechnung").ToString() + ", Brutto " + rs->Field("Brutto").ToString() +
+           ", MehrwertsteuerFreierbetrag " + rs->Field("MehrwertsteuerFreierbetrag").ToString() +
+           ", Mehrwertsteuersatz " + rs->Field("Mehrwertsteuersatz").ToString() + " (Cent)";
+}
+
+void HostSession::Discard() {
+    if (db_) db_->RollbackHeld();
+    confirmMark_.reset();
+}
+
+void HostSession::MarkConfirmation() { confirmMark_ = com::EntriesWritten(); }
+
+std::vector<std::string> HostSession::RecoverSaves(const fs::path& target) {
+    return Recover(target, dao::WithoutPasswords(db_->Name()), [this](int invoice) { return Figures(invoice); });
+}
+
+std::optional<std::string> WhyNotEntered(dao::Database& db, const word::Document& doc, std::optional<int> invoice,
+                                         int logged, std::optional<com::Error>* cause) {
+    const std::string name = invoice ? "Rechnung " + std::to_string(*invoice) : std::string("die Rechnung");
+    const auto held = db.Held();
+    if (held.failure) {
+        const auto& e = *held.failure;
+        if (cause) *cause = e;
+        if (e.Number() == dao::err::WriteConflict.number)
+            return "verloren: eine andere Bestätigung hat " + name + " inzwischen geändert (" + Quote(e) +
+                   "); dieses Dokument ist nicht die Rechnung";
+        if (e.Number() == dao::err::Locked.number)
+            return name + " nicht eingetragen: die Datenbank ist von einem anderen Programm gesperrt (" + Quote(e) + ")";
+        return name + " nicht eingetragen: " + Quote(e);
+    }
+    if (logged > 0) return "die Komponente meldete " + std::to_string(logged) + " Fehler in Verw.log";
+    if (!invoice) return std::nullopt;
+    if (held.updates == 0) return name + " nicht eingetragen: die Komponente schrieb keine Summen zurück";
+    auto rs = db.OpenRecordset("SELECT * FROM Rechnung WHERE ID_Rechnungsnummer = " + std::to_string(*invoice));
+    const auto gross = DocumentGrossCents(doc);
+    const long long recorded = rs->EOF_() ? 0 : std::llround(rs->Field("Brutto").ToDouble());
+    // An invoice of kind 7 is written back negated.
+    const bool negated = !rs->EOF_() && !rs->Field("Rechnungsart").IsNull() && rs->Field("Rechnungsart").ToLong() == 7;
+    if (!gross || (negated ? -*gross : *gross) != recorded)
+        return name + ": der Rechnungsbetrag des Dokuments (" +
+               (gross ? std::to_string(*gross) + " Cent" : std::string("keine Summentabelle")) +
+               ") ist nicht der des Datensatzes (" + std::to_string(recorded) + " Cent)";
+    return std::nullopt;
+}
+
+std::optional<Problem> HostSession::Confirm(const fs::path& target, std::optional<int> invoice) {
+    const std::string both = "; nichts gespeichert: Rechnungsdatensatz und Dokument " +
+                             target.string() + " sind beide wie vor dem Lauf";
+    const auto refuse = [&](std::string message, std::optional<com::Error> cause) {
+        Discard();
+        return Problem{std::move(message) + both, false, std::move(cause)};
+    };
+    const auto logged = com::EntriesWrittenSince(confirmMark_.value_or(com::EntriesWritten()));
+    std::optional<com::Error> cause;
+    try {
+        if (auto why = WhyNotEntered(*db_, *doc_, invoice && (Unsaved() || db_->Held().updates > 0) ? invoice : std::nullopt,
+                                     logged.count, &cause)) {
+            if (logged.count > 0 && !cause) *why += " (" + log_.string() + ", der erste: " + logged.first.front() + ")";
+            return refuse(*why, cause);
+        }
+    } catch (const com::Error& e) {
+        return refuse((invoice ? "Rechnung " + std::to_string(*invoice) : std::string("die Rechnung")) +
+                          " nicht eingetragen: " + Quote(e),
+                      e);
+    }
+    Journal journal;
+    try {
+        if (invoice) {
+            journal.invoice = *invoice;
+            journal.after = Figures(*invoice);
+        }
+    } catch (const com::Error& e) {
+        return refuse("Rechnung " + std::to_string(*invoice) + " nicht eingetragen: " + Quote(e), e);
+    }
+    journal.database = dao::WithoutPasswords(db_->Name());
+    const SavePaths paths = SavePaths::For(target, static_cast<long>(::getpid()));
+    std::error_code ec;
+    journal.hadTarget = fs::exists(paths.target, ec);
+    try {
+        SaveWithRecord(paths, journal, {[this](const fs::path& p) { doc_->SaveAs(p); }, [this] { db_->CommitHeld(); }});
+    } catch (const com::Error& e) {
+        Discard();
+        return Problem{"Speichern nach " + target.string() + " fehlgeschlagen: " + Quote(e) + both, false, e};
+    }
+    saved_ = DocumentFingerprint(*doc_);
+    confirmMark_.reset();
+    return std::nullopt;
 }
 
 bool HostSession::DocumentChanged() const { return DocumentFingerprint(*doc_) != before_; }
@@ -181,21 +364,9 @@ std::optional<Problem> HostSession::Save(const fs::path& target) {
     return std::nullopt;
 }
 
-std::optional<Problem> HostSession::SaveOrRecover(const fs::path& target, const fs::path& doc) {
-    auto problem = Save(target);
-    if (!problem) return std::nullopt;
-    const fs::path recovery = RecoveryPath(doc);
-    const std::string saved = saved_;  // a copy beside it does not save the target
-    if (recovery != target && !Save(recovery)) {
-        saved_ = saved;
-        problem->message += "; die Rechnung ist eingetragen, das fertige Dokument liegt in " + recovery.string();
-    } else {
-        problem->message += "; die Rechnung ist eingetragen, das fertige Dokument ließ sich nirgends speichern";
-    }
-    return problem;
-}
 
 void HostSession::End() {
+    if (db_) db_->RollbackHeld();  // what no Confirm saved is not kept
     if (!go_) return;
     go_.reset();
     // The installed desktop would otherwise outlive the host's own.
@@ -207,21 +378,11 @@ std::vector<std::pair<std::string, std::string>> HostSession::SessionValues() co
     return report ? report->SessionValues() : std::vector<std::pair<std::string, std::string>>{};
 }
 
-int HostSession::Logged() const { return LogEntries(log_, logBefore_); }
+int HostSession::Logged() const { return com::EntriesWrittenSince(logMark_).count; }
 
 std::string HostSession::FirstLogged() const {
-    std::ifstream in(log_, std::ios::binary);
-    if (logBefore_ > 0 && LogSize(log_) >= logBefore_) in.seekg(static_cast<std::streamoff>(logBefore_));
-    std::string entry;
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.empty()) {
-            if (!entry.empty()) break;
-            continue;
-        }
-        entry += (entry.empty() ? "" : " | ") + line;
-    }
-    return entry;
+    const auto entries = com::EntriesWrittenSince(logMark_);
+    return entries.first.empty() ? std::string() : entries.first.front();
 }
 
 }  // namespace kado::host

@@ -35,9 +35,17 @@ std::string Quote(const com::Error& e);
 // What tells whether a dialog wrote to the document: its text, comments, tables and shapes.
 std::string DocumentFingerprint(const word::Document& doc);
 
-// Where a finished document goes when it cannot be saved: "Rechnung.docx" ->
-// "Rechnung.wiederhergestellt.docx" beside the input.
-std::filesystem::path RecoveryPath(const std::filesystem::path& doc);
+// The amount due the document's totals table shows ("Rechnungsbetrag", in
+// cents); none without a totals table.
+std::optional<long long> DocumentGrossCents(const word::Document& doc);
+
+// Why a confirmation's held record must not be entered with its document:
+// the record's write failed (`cause` gets the error), the component logged
+// `logged` failures since the confirmation began, or, for an invoice, nothing
+// was written back or the document's amount due is not the record's. None
+// when record and document agree.
+std::optional<std::string> WhyNotEntered(dao::Database& db, const word::Document& doc, std::optional<int> invoice,
+                                         int logged, std::optional<com::Error>* cause = nullptr);
 
 class HostSession {
 public:
@@ -60,6 +68,10 @@ public:
     // The save target or the database file cannot be written: refused before Show,
     // since the component writes the invoice record on OK and the host saves after it.
     static std::optional<Problem> Unwritable(const std::filesystem::path& db, const std::filesystem::path& target);
+    // A target that exists and is no invoice document (the database, the
+    // component registry, the settings store, the log, any file that does not
+    // open as a document): refused, so it is never written over.
+    static std::optional<Problem> NotADocument(const std::filesystem::path& db, const std::filesystem::path& target);
     // Opens the document (a new one when `doc` is empty) and the database and hands
     // GO the document, the user, the database path, the workspace and the database.
     std::optional<Problem> Open(const std::filesystem::path& db, const std::filesystem::path& doc, int user);
@@ -73,8 +85,21 @@ public:
     // Whether they changed since the document was opened or last saved.
     bool Unsaved() const;
     std::optional<Problem> Save(const std::filesystem::path& target);
-    // Save, and when that fails, the finished document kept at RecoveryPath(doc).
-    std::optional<Problem> SaveOrRecover(const std::filesystem::path& target, const std::filesystem::path& doc);
+    // After a confirmation: the document saved to `target` and the record's
+    // writes committed as one, or neither (the problem then says which holds
+    // what). Refused when the component's write of the record failed, when it
+    // logged a failure since MarkConfirmation, or when the document's amount due
+    // is not the record's. Without an invoice only the document is saved.
+    std::optional<Problem> Confirm(const std::filesystem::path& target, std::optional<int> invoice);
+    // The confirmation begins (the host presses OK): what the component logs from
+    // here on is a failure of it, and Confirm refuses to save it.
+    void MarkConfirmation();
+    // Undoes what the session held back (after cancel, or when nothing is saved).
+    void Discard();
+    // Finishes or undoes saves of `target` that a kill interrupted; one line each.
+    std::vector<std::string> RecoverSaves(const std::filesystem::path& target);
+    // The figures of a record as one text (for messages and the journal); "-" when there is none.
+    std::string Figures(int invoice) const;
     // The host releases its GO: with the last one the component ends, its lasting
     // forms unload and store their placement.
     void End();
@@ -87,7 +112,7 @@ public:
     word::Document& Document() const { return *doc_; }
     dao::Database& Database() const { return *db_; }
     const std::filesystem::path& LogFile() const { return log_; }
-    int Logged() const;  // entries appended to Verw.log since Show
+    int Logged() const;  // entries this process appended to Verw.log since Show
     std::string FirstLogged() const;  // the first of them, its lines joined by " | "
 
 private:
@@ -97,7 +122,8 @@ private:
     std::shared_ptr<dao::Database> db_;
     std::shared_ptr<honora::IGO> go_;
     std::filesystem::path log_;
-    std::uintmax_t logBefore_ = 0;
+    int logMark_ = 0;      // entries this process had logged at Show
+    std::optional<int> confirmMark_;  // and when the confirmation began (MarkConfirmation)
     std::string before_;  // the document's fingerprint at Show
     std::string saved_;   // and as it was opened or last saved
 };

@@ -318,7 +318,7 @@ void MainWindow::DialogClosed() {
     shownFingerprint_ = now;
     RefreshPreview(true);
     UpdateState();
-    QString message = QStringLiteral("Gebühren in die Rechnung geschrieben");
+    QString message = QStringLiteral("Gebühren in die Rechnung geschrieben; der Datensatz wird mit dem Speichern eingetragen");
     if (const int logged = session_->Logged(); logged > 0)
         message += QStringLiteral("; Verw.log: %1 neue Einträge in %2").arg(logged).arg(P(session_->LogFile()));
     statusBar()->showMessage(message);
@@ -347,7 +347,8 @@ bool MainWindow::Save() {
 
 bool MainWindow::SaveAs(const fs::path& target) {
     if (!session_) return false;
-    if (auto problem = session_->Save(target)) {
+    // The record the dialogs wrote is entered with this save, or neither is.
+    if (auto problem = session_->Confirm(target, invoice_)) {
         Tell(QStringLiteral("Speichern"), Q(problem->message));
         return false;
     }

@@ -25,21 +25,10 @@ std::string TempPrefix(const fs::path& target) { return "." + target.filename().
 void SweepOrphans(const fs::path& dir, const std::string& prefix) {
     std::error_code ec;
     for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-        const std::string name = it->path().filename().string();
-        if (name.rfind(prefix, 0) != 0) continue;
-        long pid = 0;
-        const char* first = name.data() + prefix.size();
-        const auto [rest, parsed] = std::from_chars(first, name.data() + name.size(), pid);
-        if (parsed != std::errc() || rest == first || *rest != '.' || pid <= 0 || pid == ::getpid()) continue;
-        if (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) fs::remove(it->path(), ec), ec.clear();
+        std::string_view rest;
+        if (DeadWriter(it->path().filename().string(), prefix, &rest) && rest.rfind('.', 0) == 0)
+            fs::remove(it->path(), ec), ec.clear();
     }
-}
-
-// Test mode: KADO_CRASH_AT names the point of a write at which the process is
-// killed outright, as a power cut or kill -9 would end it there.
-void CrashPoint(const char* point) {
-    const char* at = std::getenv("KADO_CRASH_AT");
-    if (at != nullptr && std::strcmp(at, point) == 0) ::raise(SIGKILL);
 }
 
 // The rename itself is made durable by syncing the folder; a folder that
@@ -53,7 +42,38 @@ void SyncFolder(const fs::path& dir) {
 
 }  // namespace
 
-void WriteFileAtomically(const std::filesystem::path& target, std::string_view bytes, int mode) {
+std::optional<long> DeadWriter(std::string_view name, std::string_view prefix, std::string_view* rest) {
+    if (name.substr(0, prefix.size()) != prefix) return std::nullopt;
+    long pid = 0;
+    const char* first = name.data() + prefix.size();
+    const auto [end, parsed] = std::from_chars(first, name.data() + name.size(), pid);
+    if (parsed != std::errc() || end == first || pid <= 0 || pid == ::getpid()) return std::nullopt;
+    if (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) return std::nullopt;
+    if (rest) *rest = name.substr(static_cast<size_t>(end - name.data()));
+    return pid;
+}
+
+// KADO_CRASH_AT names the point of a write at which the process is killed
+// outright, as a power cut or kill -9 would end it there.
+void CrashPoint(const char* point) {
+    const char* at = std::getenv("KADO_CRASH_AT");
+    if (at != nullptr && std::strcmp(at, point) == 0) ::raise(SIGKILL);
+}
+
+fs::path ResolveLinks(const fs::path& path) {
+    fs::path p = path;
+    std::error_code ec;
+    for (int hops = 0; fs::is_symlink(p, ec); ++hops) {
+        if (hops == 40) return path;
+        const fs::path link = fs::read_symlink(p, ec);
+        if (ec) return path;
+        p = link.is_absolute() ? link : (p.has_parent_path() ? p.parent_path() : fs::path(".")) / link;
+    }
+    return p.lexically_normal();
+}
+
+void WriteFileAtomically(const std::filesystem::path& link, std::string_view bytes, int mode) {
+    const fs::path target = ResolveLinks(link);
     const auto dir = target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
     const std::string prefix = TempPrefix(target);
     SweepOrphans(dir, prefix);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string_view>
 #include <system_error>
 
@@ -26,6 +27,21 @@ private:
 // was killed are removed first. The target's folder must exist.
 // Test mode: with KADO_CRASH_AT set to before-write, mid-write, before-rename
 // or after-rename the process is killed (SIGKILL) at that point.
+// A target that is a symbolic link is written through: the file it points to
+// (at the end of its chain of links) gets the bytes, the link stays.
 void WriteFileAtomically(const std::filesystem::path& target, std::string_view bytes, int mode = 0644);
+
+// The path at the end of a chain of symbolic links (relative links taken from
+// their own folder); the path itself when it is no link. A loop or a chain of
+// more than 40 links gives the path as it stands.
+std::filesystem::path ResolveLinks(const std::filesystem::path& path);
+
+// A file a dead writer left: the pid that follows `prefix` at the start of
+// `name`, when that process is gone (not this one); `rest` gets what follows
+// the pid's digits. None for any other name.
+std::optional<long> DeadWriter(std::string_view name, std::string_view prefix, std::string_view* rest = nullptr);
+
+// Test mode: kills the process (SIGKILL) when KADO_CRASH_AT names this point.
+void CrashPoint(const char* point);
 
 }  // namespace kado::com

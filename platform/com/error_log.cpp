@@ -1,5 +1,7 @@
 #include "platform/com/error_log.h"
 
+#include <mutex>
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -45,6 +47,49 @@ Failure FailureFromCurrentException(int32_t step) noexcept {
     return f;
 }
 
+namespace {
+
+// Process-wide by nature: one process, one record of what it logged. The
+// host's user-interface thread is the only writer, the mutex keeps a reader
+// on another thread defined.
+std::mutex g_writtenMutex;
+int g_writtenCount = 0;
+std::vector<std::string> g_written;  // the first kKeptEntries*8 entries' lines
+
+std::string Joined(const std::string& entry) {
+    std::string out;
+    size_t at = 0;
+    while (at < entry.size()) {
+        size_t end = entry.find("\r\n", at);
+        if (end == std::string::npos) end = entry.size();
+        if (end > at) out += (out.empty() ? "" : " | ") + entry.substr(at, end - at);
+        at = end + 2;
+    }
+    return out;
+}
+
+void Remember(const std::string& entry) {
+    const std::lock_guard lock(g_writtenMutex);
+    if (g_written.size() < static_cast<size_t>(kKeptEntries) * 8) g_written.push_back(Joined(entry));
+    ++g_writtenCount;
+}
+
+}  // namespace
+
+int EntriesWritten() {
+    const std::lock_guard lock(g_writtenMutex);
+    return g_writtenCount;
+}
+
+WrittenEntries EntriesWrittenSince(int since) {
+    const std::lock_guard lock(g_writtenMutex);
+    WrittenEntries out;
+    out.count = g_writtenCount > since ? g_writtenCount - since : 0;
+    for (size_t i = static_cast<size_t>(since > 0 ? since : 0); i < g_written.size() && out.first.size() < kKeptEntries; ++i)
+        out.first.push_back(g_written[i]);
+    return out;
+}
+
 // Text is written as UTF-8: on this platform the system code page is UTF-8.
 void AppendErrorLogEntry(const std::filesystem::path& log, std::string_view modulname,
                          std::string_view funktionsname, const Failure& failure) noexcept {
@@ -53,6 +98,7 @@ void AppendErrorLogEntry(const std::filesystem::path& log, std::string_view modu
                             "\r\nZeile: " + std::to_string(failure.step) + "\r\nOrt  : -KadoDienste- " +
                             std::string(modulname) + "." + std::string(funktionsname) +
                             "\r\nUser : ohne, ohne\r\n\r\n";
+        Remember(entry);
         int fd = ::open(log.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
         if (fd >= 0) {
             // One write per entry: O_APPEND keeps entries of two processes whole.

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kado::com {
 
@@ -23,5 +24,17 @@ Failure FailureFromCurrentException(int32_t step) noexcept;
 // creating it when missing. A log that cannot be written loses the entry; never throws.
 void AppendErrorLogEntry(const std::filesystem::path& log, std::string_view modulname,
                          std::string_view funktionsname, const Failure& failure) noexcept;
+
+// The entries this process appended (to any log), so that a run sharing Verw.log
+// with other processes counts only its own: how many, and the first few as
+// their lines joined by " | ".
+struct WrittenEntries {
+    int count = 0;
+    std::vector<std::string> first;  // at most kKeptEntries, in order
+};
+inline constexpr int kKeptEntries = 8;
+// A copy of the record as it stands; entries from `since` (a count taken earlier) on.
+WrittenEntries EntriesWrittenSince(int since);
+int EntriesWritten();
 
 }  // namespace kado::com

@@ -108,7 +108,33 @@ bool SameRow(const std::vector<Variant>& a, const std::vector<Variant>& b) {
 struct Database::Impl {
     std::unique_ptr<engine::Connection> conn;
     std::string name;
+    bool holding = false;
+    bool inTransaction = false;  // holding, and the first update began it
+    Database::HeldState held;
+
+    // A failed write while holding: everything held goes, the failure stays.
+    void Failed(const com::Error& e) {
+        if (!holding) return;
+        if (!held.failure) held.failure = e;
+        if (inTransaction) conn->Rollback();
+        inTransaction = false;
+    }
 };
+
+namespace {
+
+// Runs a write call, keeping its failure (an injected one too) for the holder.
+template <class Body>
+void Watched(Database::Impl& db, Body&& body) {
+    try {
+        body();
+    } catch (const com::Error& e) {
+        db.Failed(e);
+        throw;
+    }
+}
+
+}  // namespace
 
 struct Recordset::Impl {
     std::shared_ptr<Database::Impl> db;
@@ -203,23 +229,31 @@ std::vector<std::string> Recordset::FieldNames() const {
 }
 
 void Recordset::Edit() {
-    KADO_FAULT_PROBE(Dao);
-    impl_->RequireCurrent();
-    if (impl_->table.empty()) Raise(err::ReadOnly);
-    impl_->buffer = impl_->rows[impl_->pos];
-    impl_->changed.assign(impl_->columns.size(), false);
-    impl_->editing = true;
+    Watched(*impl_->db, [&] {
+        KADO_FAULT_PROBE(Dao);
+        impl_->RequireCurrent();
+        if (impl_->table.empty()) Raise(err::ReadOnly);
+        impl_->buffer = impl_->rows[impl_->pos];
+        impl_->changed.assign(impl_->columns.size(), false);
+        impl_->editing = true;
+    });
 }
 
 void Recordset::SetField(std::string_view name, const Variant& value) {
-    KADO_FAULT_PROBE(Dao);
-    size_t i = impl_->IndexOf(name);
-    if (!impl_->editing) Raise(err::UpdateWithoutEdit);
-    impl_->buffer[i] = Coerce(value, impl_->columns[i].kind);
-    impl_->changed[i] = true;
+    Watched(*impl_->db, [&] {
+        KADO_FAULT_PROBE(Dao);
+        size_t i = impl_->IndexOf(name);
+        if (!impl_->editing) Raise(err::UpdateWithoutEdit);
+        impl_->buffer[i] = Coerce(value, impl_->columns[i].kind);
+        impl_->changed[i] = true;
+    });
 }
 
 void Recordset::Update() {
+    Watched(*impl_->db, [&] { Write(); });
+}
+
+void Recordset::Write() {
     KADO_FAULT_PROBE(Dao);
     auto& m = *impl_;
     if (!m.editing) Raise(err::UpdateWithoutEdit);
@@ -239,7 +273,11 @@ void Recordset::Update() {
     params.push_back(m.keys[m.pos]);
     const std::string sql = "UPDATE " + m.table + " SET " + set + " WHERE " + QuoteIdent(m.key) + " = " +
                             conn.Param(static_cast<int>(params.size()));
-    conn.BeginWrite();
+    auto& db = *m.db;
+    if (db.holding && db.held.failure) throw *db.held.failure;  // the held transaction is gone
+    const bool begin = !db.inTransaction;
+    if (begin) conn.BeginWrite();
+    if (db.holding) db.inTransaction = true;
     try {
         auto now = m.ReadCurrent(true);
         if (!now) {
@@ -252,13 +290,22 @@ void Recordset::Update() {
             m.rows[m.pos] = std::move(*now);
             Raise(err::WriteConflict);
         }
-        conn.Change(sql, params);
+        // A trigger or rule can still take the row away under the update.
+        if (conn.Change(sql, params) == 0) {
+            m.deleted[m.pos] = true;
+            Raise(err::RecordDeleted);
+        }
         if (newKey) m.keys[m.pos] = *newKey;
         // What the table now holds, typed as a fresh read types it.
         if (auto written = m.ReadCurrent(false)) m.rows[m.pos] = std::move(*written);
-        conn.Commit();
+        if (db.holding) {
+            ++db.held.updates;
+        } else {
+            conn.Commit();
+        }
     } catch (...) {
-        conn.Rollback();
+        // Held: Failed rolls back everything held, once the error has been kept.
+        if (!db.holding) conn.Rollback();
         throw;
     }
 }
@@ -274,6 +321,30 @@ Database::~Database() = default;
 const std::string& Database::Name() const {
     KADO_FAULT_PROBE(Dao);
     return impl_->name;
+}
+
+void Database::HoldWrites() { impl_->holding = true; }
+
+Database::HeldState Database::Held() const { return impl_->held; }
+
+void Database::CommitHeld() {
+    auto& m = *impl_;
+    m.held = {};
+    if (!m.inTransaction) return;
+    m.inTransaction = false;
+    try {
+        m.conn->Commit();
+    } catch (...) {
+        m.conn->Rollback();
+        throw;
+    }
+}
+
+void Database::RollbackHeld() noexcept {
+    auto& m = *impl_;
+    if (m.inTransaction) m.conn->Rollback();
+    m.inTransaction = false;
+    m.held = {};
 }
 
 void Database::Execute(std::string_view sql) {
@@ -328,6 +399,31 @@ std::shared_ptr<Recordset> Database::OpenRecordset(std::string_view source, int 
 
 bool IsServerUri(std::string_view path) {
     return path.rfind("postgresql://", 0) == 0 || path.rfind("postgres://", 0) == 0;
+}
+
+std::string WithoutPasswords(std::string_view text) {
+    std::string out;
+    size_t at = 0;
+    while (at < text.size()) {
+        size_t uri = std::string_view::npos;
+        for (std::string_view scheme : {"postgresql://", "postgres://"}) {
+            const size_t p = text.find(scheme, at);
+            if (p < uri) uri = p;
+        }
+        if (uri == std::string_view::npos) break;
+        size_t end = uri;
+        while (end < text.size() && !std::isspace(static_cast<unsigned char>(text[end])) && text[end] != '"' &&
+               text[end] != '\'' && text[end] != ')')
+            ++end;
+        // A colon or full stop after it belongs to the sentence.
+        while (end > uri && (text[end - 1] == ':' || text[end - 1] == '.' || text[end - 1] == ',' || text[end - 1] == ';'))
+            --end;
+        out += text.substr(at, uri - at);
+        out += engine::Redacted(text.substr(uri, end - uri));
+        at = end;
+    }
+    out += text.substr(at);
+    return out;
 }
 
 namespace {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -55,6 +56,7 @@ public:
     explicit Recordset(std::unique_ptr<Impl> impl);
 
 private:
+    void Write();
     std::unique_ptr<Impl> impl_;
 };
 
@@ -69,6 +71,22 @@ public:
     // Runs a statement that returns no rows (schema, inserts in tests and the demo).
     void Execute(std::string_view sql);
     const std::string& Name() const;
+
+    // Held writes: from HoldWrites on, the updates of every recordset on this
+    // database go into one transaction that stays open (its row locks and, on
+    // SQLite, the file's write lock held) until CommitHeld or RollbackHeld,
+    // after which the next update opens the next one. A failed edit,
+    // assignment or update rolls the whole transaction back and is kept as the
+    // first failure, so the holder learns of it even when the caller
+    // swallowed the error.
+    void HoldWrites();
+    struct HeldState {
+        int updates = 0;                  // updates that wrote a row
+        std::optional<com::Error> failure;  // the first failed edit, assignment or update
+    };
+    HeldState Held() const;
+    void CommitHeld();             // throws when the commit fails (nothing is then written)
+    void RollbackHeld() noexcept;
 
     struct Impl;
     explicit Database(std::shared_ptr<Impl> impl);
@@ -91,6 +109,10 @@ public:
 
 // Whether a database path names a server database rather than a file.
 bool IsServerUri(std::string_view path);
+
+// The text with the password of every server URI in it replaced by "***"
+// (user:password@, password= and its percent-encoded form), for messages.
+std::string WithoutPasswords(std::string_view text);
 
 // Renders a value read from a record for use inside a query text: the number
 // in decimal digits with "." as decimal separator. A value that is no number

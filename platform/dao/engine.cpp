@@ -1,5 +1,6 @@
 #include "platform/dao/engine.h"
 
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 
@@ -77,10 +78,18 @@ std::string Redacted(std::string_view uri) {
             if (colon != std::string::npos && colon < at) out.replace(colon + 1, at - colon - 1, "***");
         }
     }
-    for (size_t p = out.find("password="); p != std::string::npos; p = out.find("password=", p + 1)) {
-        const size_t from = p + 9;
-        const size_t end = out.find('&', from);
-        out.replace(from, (end == std::string::npos ? out.size() : end) - from, "***");
+    // password=, any case, or percent-encoded as password%3D inside options.
+    std::string folded = out;
+    for (char& c : folded) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (std::string_view key : {"password=", "password%3d"}) {
+        for (size_t p = folded.find(key); p != std::string::npos; p = folded.find(key, p + 1)) {
+            const size_t from = p + key.size();
+            size_t end = from;
+            while (end < folded.size() && folded[end] != '&' && folded[end] != ' ') ++end;
+            if (end == from || folded.compare(from, end - from, "***") == 0) continue;
+            out.replace(from, end - from, "***");
+            folded.replace(from, end - from, "***");
+        }
     }
     return out;
 }

@@ -97,6 +97,10 @@ public:
         if (sqlite3_exec(db_, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, &msg) != SQLITE_OK) {
             std::string why = msg ? msg : "";
             sqlite3_free(msg);
+            // Another program holding the file's lock is no fault of the file.
+            const int code = sqlite3_errcode(db_);
+            if (code == SQLITE_BUSY || code == SQLITE_LOCKED)
+                Raise(err::Locked, "Could not open '" + path + "'; currently locked by another user. (" + why + ")");
             Raise(err::FileNotDatabase, "Unrecognized database format '" + path + "'. (" + why + ")");
         }
     }

@@ -100,17 +100,14 @@ for end in cancel none; do
   untouched "$end"
 done
 
-# A save that fails after the confirmation: the record is written, the document kept beside the input.
-fresh
+# A save that fails after the confirmation: neither the record nor the document changes, and the run says so.
+fresh; before="$(record)"
 long="$d/$(printf 'x%.0s' {1..300}).docx"
 rc="$(run --out "$long" "${inputs[@]}" --do ok)"
 [ "$rc" -eq 1 ] || fail "failed save: exit $rc, not 1"
-grep -qF "die Rechnung ist eingetragen, das fertige Dokument liegt in $d/Rechnung.wiederhergestellt.docx" "$d/err" \
+grep -qF "Rechnungsdatensatz und Dokument $long sind beide wie vor dem Lauf" "$d/err" \
   || fail "failed save: stderr: $(cat "$d/err")"
-[ "$(record)" = 150000/178500 ] || fail "failed save: record $(record)"
-unzip -p "$d/Rechnung.wiederhergestellt.docx" word/document.xml | grep -q '1500,00' \
-  || fail "the recovery file lacks the fee"
-cmp -s "$d/Rechnung.docx" "$d/vorher.docx" || fail "failed save: the input changed"
+untouched "failed save"
 
 # Six fee tables, one more than the table choice has options: the run's logged failure is counted and shown.
 fresh
@@ -122,39 +119,47 @@ rc="$(XDG_CONFIG_HOME="$root/cfg" TMPDIR="$root/tmp" run --do 'choose optNeu' --
 grep -qF "kado-host: Verw.log: 1 neue Einträge in $root/tmp/Verw.log, der erste: " "$d/err" \
   && grep -qF "'optTabelle(5)' does not exist" "$d/err" || fail "the logged failure is not shown: $(cat "$d/err")"
 
-# The save killed at each of its points: the invoice on disk is the old one (or
-# the finished one, once renamed), nothing else to open lies beside it, and
-# the retry saves and leaves no temporary file.
-while IFS='|' read -r point renamed; do
-  fresh
+# The save killed at each of its points: record and document both old, or
+# (killed after the commit) both new once the next start has finished the
+# save; that start says what it did, leaves no file of the save behind, and
+# its own confirmation then succeeds.
+while IFS='|' read -r point after said; do
+  fresh; before="$(record)"
   rc="$(KADO_CRASH_AT="$point" run "${inputs[@]}" --do ok)"
   [ "$rc" -eq 137 ] || fail "killed $point: exit $rc, not 137"
-  if [ "$renamed" = yes ]; then
-    unzip -p "$d/Rechnung.docx" word/document.xml | grep -q '1500,00' || fail "killed $point: the saved invoice lacks the fee"
+  rc="$(run --do cancel)"
+  [ "$rc" -eq 0 ] || fail "start after $point: exit $rc ($(cat "$d/err"))"
+  if [ "$after" = new ]; then
+    [ "$(record)" = 150000/178500 ] || fail "after $point: record $(record)"
+    unzip -p "$d/Rechnung.docx" word/document.xml | grep -q '1500,00' || fail "after $point: the document lacks the fee"
   else
-    cmp -s "$d/Rechnung.docx" "$d/vorher.docx" || fail "killed $point: the invoice changed"
+    untouched "after $point"
   fi
-  [ -z "$(ls "$d" | grep -v -e '^kado.sqlite$' -e '^Rechnung.docx$' -e '^vorher.docx$' -e '^out$' -e '^err$')" ] \
-    || fail "killed $point: left files behind: $(ls "$d")"
-  rc="$(run --do 'choose optTabelle(0)' "${inputs[@]}" --do ok)"
-  [ "$rc" -eq 0 ] || fail "retry after $point: exit $rc ($(cat "$d/err"))"
-  [ "$(record)" = 150000/178500 ] || fail "retry after $point: record $(record)"
-  [ -z "$(ls -A "$d" | grep -F '.~')" ] || fail "retry after $point: temporary files stay: $(ls -A "$d")"
+  if [ -n "$said" ]; then grep -qF "$said" "$d/err" || fail "after $point: not said: $said ($(cat "$d/err"))"
+  else [ ! -s "$d/err" ] || fail "after $point: says $(cat "$d/err")"; fi
+  [ -z "$(ls -A "$d" | grep -v -e '^kado.sqlite' -e '^Rechnung.docx$' -e '^vorher.docx$' -e '^out$' -e '^err$')" ] \
+    || fail "after $point: left files behind: $(ls -A "$d")"
+  rc="$(run --do 'choose optNeu' "${inputs[@]}" --do ok)"
+  [ "$rc" -eq 0 ] || fail "confirmation after $point: exit $rc ($(cat "$d/err"))"
 done <<'CASES'
-before-write|no
-mid-write|no
-before-rename|no
-after-rename|yes
+before-write|old|
+mid-write|old|
+before-rename|old|
+after-rename|old|
+before-commit|old|Rechnung.docx zurückgenommen: Rechnung 1 war nicht eingetragen
+after-commit|new|Rechnung.docx abgeschlossen: Rechnung 1 und das Dokument zeigen beide die neue Rechnung
 CASES
 
 # KADO_FAULTS fails one platform call of the whole process (here an assignment of the
-# write-back): the run goes on to its end and the entry is counted.
-fresh
+# write-back): the entry is counted, and the half-written record is neither entered nor saved.
+fresh; before="$(record)"
 mkdir -p "$root/faults"
-rc="$(KADO_FAULTS=dao=30 TMPDIR="$root/faults" run "${inputs[@]}" --do ok)"
-[ "$rc" -eq 0 ] || fail "KADO_FAULTS: exit $rc ($(cat "$d/err"))"
+rc="$(KADO_FAULTS=dao=66 TMPDIR="$root/faults" run "${inputs[@]}" --do ok)"
+[ "$rc" -eq 1 ] || fail "KADO_FAULTS: exit $rc ($(cat "$d/err"))"
 grep -qF "kado-host: Verw.log: 1 neue Einträge in $root/faults/Verw.log" "$d/err" \
-  && grep -qF "injected fault: call 30 of the database layer" "$d/err" || fail "KADO_FAULTS: $(cat "$d/err")"
+  && grep -qF "injected fault: call 66 of the database layer" "$d/err" \
+  && grep -qF "Rechnung 1 nicht eingetragen: Fehler 440" "$d/err" || fail "KADO_FAULTS: $(cat "$d/err")"
+untouched KADO_FAULTS
 
 # Argument errors: exit 2, one line naming the argument.
 fresh

@@ -101,7 +101,7 @@ private:
         driver.Click(*form, button);
         form.reset();
         if (ok && s.DocumentChanged()) {
-            if (auto problem = s.Save(doc)) return Fail("save: " + problem->message);
+            if (auto problem = s.Confirm(doc, 1)) return Fail("save: " + problem->message);
         }
         s.End();
 

@@ -308,6 +308,14 @@ TEST_F(HostWindow, ClosingWithUnsavedFeesAsksAndDoesWhatTheClerkAnswers) {
         Answer(QString(c.button));
         EXPECT_EQ(window_->close(), c.closes);
         EXPECT_EQ(DocumentFingerprint(*word::Document::Open(doc_)) != onDisk, c.saved);
+        // Another workstation's view: the record is entered with the save, and only with it.
+        if (c.closes) {
+            auto other = dao::Workspace().OpenDatabase(db_.string());
+            const double brutto =
+                other->OpenRecordset("SELECT Brutto FROM Rechnung WHERE ID_Rechnungsnummer = 1")->Field("Brutto").ToDouble();
+            const auto shown = host::DocumentGrossCents(*word::Document::Open(doc_));
+            EXPECT_EQ(brutto, c.saved ? static_cast<double>(shown.value_or(-1)) : 0.0);
+        }
         if (!c.closes) {
             Answer(QStringLiteral("&Verwerfen"));
             EXPECT_TRUE(window_->close());

@@ -4,7 +4,10 @@
 // the demo invoice and host database. A run passes when nothing escaped to the
 // caller, every log entry names module, procedure and step, the failure was
 // logged at most once, the document still saves and reloads to the same
-// bytes, and the invoice record is either untouched or all new.
+// bytes, and the invoice record is either untouched or all new. The record is
+// held as the host holds it; after every run the host's verdict decides: a run
+// it would enter (exit 0) has a document whose amount due is the record's, a
+// run it refuses (exit 1) leaves the record untouched.
 //
 // The normal run fails the first and last 50 calls and every 8th between;
 // KADO_FAULT_SWEEP=full fails every call.
@@ -12,6 +15,8 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cmath>
+#include <optional>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -24,6 +29,7 @@
 #include <vector>
 
 #include "host/demo.h"
+#include "host/session.h"
 #include "platform/com/fault_plan.h"
 #include "platform/dao/dao.h"
 #include "platform/forms/driver.h"
@@ -111,6 +117,8 @@ struct Outcome {
     std::vector<double> figures;
     std::string saved, resaved;
     int marked = 0;  // fee tables carrying the category's marker
+    std::optional<std::string> refused;  // why the host would not enter it; none: exit 0
+    std::optional<long long> shown;      // the document's amount due, in cents
 };
 
 class FaultSweep : public ::testing::TestWithParam<std::tuple<Scenario, Area>> {
@@ -183,6 +191,7 @@ protected:
         }
 
         Outcome o;
+        database->HoldWrites();
         faults::Reset();
         faults::Plan(area, k);
         try {
@@ -210,6 +219,16 @@ protected:
         const std::string marker = "Honora_" + std::to_string(5 - sc.index);
         auto comments = doc->GetComments();
         for (int i = 1; i <= comments.Count(); ++i) o.marked += comments.Item(i).Text() == marker;
+        // The injected failure's own entry is what the host sees of it in the log.
+        int logged = 0;
+        for (const auto& e : o.log) logged += !o.injected.empty() && e.description == o.injected;
+        o.refused = kado::host::WhyNotEntered(*database, *doc, 1, logged);
+        o.shown = kado::host::DocumentGrossCents(*doc);
+        if (o.refused) {
+            database->RollbackHeld();
+        } else {
+            database->CommitHeld();
+        }
         auto now = database->OpenRecordset("SELECT * FROM Rechnung WHERE ID_Rechnungsnummer = 1");
         for (const char* f : kFigureFields) o.figures.push_back(now->Field(f).ToDouble());
         honora::ResetSession();
@@ -243,6 +262,12 @@ protected:
         return jobs[index];
     }
 
+    static bool Untouched(const std::vector<double>& f) {
+        for (size_t i = 0; i < f.size(); ++i)
+            if (f[i] != kBefore[i]) return false;
+        return true;
+    }
+
     // Untouched, or no field left at its old value (which no run computes).
     static bool Whole(const std::vector<double>& f) {
         size_t kept = 0;
@@ -272,10 +297,14 @@ TEST_P(FaultSweep, EveryFailedCallIsLoggedAndTheWorkGoesOn) {
     ASSERT_EQ(clean.escaped, "");
     ASSERT_EQ(clean.log.size(), sc.cleanEntries) << (clean.log.empty() ? std::string() : clean.log.front().place + " " + std::to_string(clean.log.front().step) + " " + clean.log.front().description);
     ASSERT_TRUE(Whole(clean.figures));
+    const bool writes = sc.kind != Kind::Show;
+    if (writes) {
+        ASSERT_FALSE(clean.refused) << *clean.refused;
+    }
     const uint64_t n = calls_;
 
     std::set<std::string> sites, silent, broken;
-    size_t logged = 0, mostEntries = 0;
+    size_t logged = 0, mostEntries = 0, entered = 0, refused = 0;
     for (uint64_t k : Sweep(n)) {
         const Outcome o = Run(sc, area, k);
         // The failed member, "kado::word::Range::Text", from the end of the injected text.
@@ -317,12 +346,20 @@ TEST_P(FaultSweep, EveryFailedCallIsLoggedAndTheWorkGoesOn) {
         EXPECT_TRUE(o.marked <= 1 || carrying == 1) << fail("two fee tables, failure not logged");
         EXPECT_TRUE(Whole(o.figures)) << fail("record half-written") << ": " << o.figures[0] << " " << o.figures[1]
                                       << " " << o.figures[2] << " " << o.figures[3];
+        if (writes && o.refused) {
+            ++refused;
+            EXPECT_TRUE(Untouched(o.figures)) << fail("refused, record entered") << ": " << *o.refused;
+        } else if (writes) {
+            ++entered;
+            EXPECT_FALSE(Untouched(o.figures)) << fail("entered, nothing written");
+            EXPECT_EQ(o.shown, std::llround(o.figures[1])) << fail("entered, document disagrees with record");
+        }
     }
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::cout << "[ sweep ] " << sc.name << " " << faults::AreaName(area) << ": " << n << " calls, "
               << Sweep(n).size() << " runs, " << sites.size() << " call sites, " << logged << " logged, "
-              << silent.size() << " sites silent, most entries in a run " << mostEntries << ", " << seconds
-              << " s\n";
+              << silent.size() << " sites silent, most entries in a run " << mostEntries << ", host would enter "
+              << entered << " and refuse " << refused << ", " << seconds << " s\n";
     for (const auto& s : silent) std::cout << "[ silent ] " << s << "\n";
     for (const auto& b : broken) std::cout << "[ broken ] " << b << "\n";
 }
