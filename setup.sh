@@ -9,7 +9,7 @@ PACKAGES=(build-essential cmake pkg-config git clang libclang-rt-14-dev
           libgtest-dev libgmock-dev googletest libbenchmark-dev
           libsqlite3-dev libpq-dev postgresql libzip-dev libpugixml-dev libcli11-dev
           qt6-base-dev libgl-dev fonts-dejavu-core fonts-liberation libreoffice-writer-nogui
-          poppler-utils zip unzip time locales)
+          poppler-utils zip unzip time locales qt6-translations-l10n)
 
 missing=()
 for p in "${PACKAGES[@]}"; do
