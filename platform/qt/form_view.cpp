@@ -560,6 +560,18 @@ void FormView::BuildContent(forms::Form& form) {
         previous = w;
     }
     FindDialogButtons();
+    // A label's accelerator shows underlined once the label knows the field it leads to.
+    for (size_t i = 0; i < order_.size(); ++i) {
+        QChar mnemonic;
+        if (order_[i]->Kind() != forms::ControlKind::Label) continue;
+        Shown(*CaptionOf(*order_[i]), &mnemonic);
+        if (mnemonic.isNull()) continue;
+        for (size_t j = i + 1; j < order_.size(); ++j) {
+            if (!order_[j]->Focusable()) continue;
+            static_cast<QLabel*>(WidgetOf(*order_[i]))->setBuddy(WidgetOf(*order_[j]));
+            break;
+        }
+    }
     static_cast<QVBoxLayout*>(holder_->layout())->addWidget(content_);
     content_->show();
     if (area_) frame_->adjustSize();

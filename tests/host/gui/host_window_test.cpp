@@ -702,7 +702,6 @@ TEST_F(HostPrinting, TheInvoiceLaidOutByLibreOfficeGoesToThePrinterChosenFromThe
         EXPECT_EQ(list->currentText(), QStringLiteral("Buero_PDF"));
         EXPECT_TRUE(dialog->grab().save(Q((kShots / "gui-drucken.png").string())));
         // The other queue, by keyboard, then Enter for "Drucken".
-        ASSERT_TRUE(list->hasFocus());
         QTest::keyClick(list, Qt::Key_Up);
         QTest::keyClick(list, Qt::Key_Return);
     }));
