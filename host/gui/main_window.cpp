@@ -10,6 +10,7 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSplitter>
@@ -23,9 +24,12 @@
 #include "host/gui/invoice_preview.h"
 #include "host/gui/pdf_export.h"
 #include "host/erechnung/erechnung.h"
+#include "host/gui/printing.h"
 #include "host/invoice_choice.h"
 #include "platform/com/error.h"
 #include "platform/com/numtext.h"
+#include "platform/qt/german.h"
+#include "platform/settings/settings.h"
 #include "platform/qt/qt_desktop.h"
 #include "plugin/component/honora.h"
 
@@ -33,6 +37,11 @@ namespace kado::host::gui {
 namespace {
 
 namespace fs = std::filesystem;
+
+// Where the window remembers what was open.
+constexpr const char* kSettingsApp = "kado-host";
+constexpr const char* kRecentSection = "Zuletzt";
+constexpr int kRecentCount = 6;
 
 // The preview keeps this much of the window's width when a wide dialog needs room.
 constexpr int kPreviewMinimum = 420;
@@ -86,6 +95,7 @@ MainWindow::MainWindow(int user) : user_(user), desktop_(std::make_shared<qtview
 
     preview_ = new InvoicePreview;
     pdf_ = new PdfExport(this);
+    printPdf_ = new PdfExport(this);
     markers_ = new QAction(QStringLiteral("&Markierungskommentare zeigen"), this);
     markers_->setCheckable(true);
     connect(markers_, &QAction::toggled, this, [this] { RefreshPreview(false); });
@@ -146,6 +156,11 @@ void MainWindow::BuildMenus() {
                                                             P(suggestion), QStringLiteral("XRechnung (*.xml)"));
         if (!target.isEmpty()) ExportERechnung(F(target));
     });
+    print_ = file->addAction(QStringLiteral("&Drucken …"), QKeySequence::Print, this, [this] { PrintDialog(); });
+    file->addSeparator();
+    recent_ = file->addMenu(QStringLiteral("&Zuletzt geöffnet"));
+    recent_->setObjectName(QStringLiteral("zuletztGeoeffnet"));
+    connect(recent_, &QMenu::aboutToShow, this, [this] { FillRecentMenu(); });
     file->addSeparator();
     file->addAction(QStringLiteral("&Beenden"), QKeySequence::Quit, this, [this] { close(); });
 
@@ -175,6 +190,7 @@ void MainWindow::UpdateState() {
     for (QAction* a : categories_) a->setEnabled(open);
     for (QAction* a : {save_, saveAs_, chooseInvoice_}) a->setEnabled(open);
     export_->setEnabled(open && !pdf_->Running());
+    print_->setEnabled(open && !printPdf_->Running());
     const QString name = !open ? QString() : docPath_.empty() ? QStringLiteral("Unbenannt") : P(docPath_.filename());
     setWindowTitle(name.isEmpty() ? QStringLiteral("kado-host") : name + QStringLiteral("[*] – kado-host"));
     setWindowModified(open && session_->Unsaved());
@@ -255,6 +271,70 @@ bool MainWindow::OpenFiles(const fs::path& db, const fs::path& doc) {
     // The component writes the record on OK; say so before the user starts, not after.
     const auto unwritable = HostSession::Unwritable(db, doc.empty() ? db.parent_path() / "Unbenannt.docx" : doc);
     statusBar()->showMessage(unwritable ? Q(unwritable->message) : QStringLiteral("Geöffnet: ") + P(doc.empty() ? db : doc));
+    Remember();
+    return true;
+}
+
+void MainWindow::Remember() {
+    // The documents go by their absolute paths; a new, unnamed document has none to come back to.
+    auto list = Recent();
+    const auto entry = std::make_pair(fs::absolute(dbPath_), docPath_.empty() ? fs::path() : fs::absolute(docPath_));
+    std::erase(list, entry);
+    list.insert(list.begin(), entry);
+    if (list.size() > static_cast<size_t>(kRecentCount)) list.resize(static_cast<size_t>(kRecentCount));
+    try {
+        for (size_t i = 0; i < static_cast<size_t>(kRecentCount); ++i) {
+            const std::string n = std::to_string(i + 1);
+            settings::SaveSetting(kSettingsApp, kRecentSection, "Datenbank" + n, i < list.size() ? list[i].first.string() : "");
+            settings::SaveSetting(kSettingsApp, kRecentSection, "Dokument" + n, i < list.size() ? list[i].second.string() : "");
+        }
+        settings::SaveSetting(kSettingsApp, kRecentSection, "Rechnung", invoice_ ? std::to_string(*invoice_) : "");
+    } catch (const com::Error& e) {
+        statusBar()->showMessage(QStringLiteral("Zuletzt geöffnete Dateien nicht gespeichert: ") + Q(Quote(e)), 8000);
+    }
+}
+
+std::vector<std::pair<fs::path, fs::path>> MainWindow::Recent() const {
+    std::vector<std::pair<fs::path, fs::path>> list;
+    try {
+        for (int i = 1; i <= kRecentCount; ++i) {
+            const std::string n = std::to_string(i);
+            const std::string db = settings::GetSetting(kSettingsApp, kRecentSection, "Datenbank" + n, "");
+            if (db.empty()) continue;
+            list.emplace_back(db, settings::GetSetting(kSettingsApp, kRecentSection, "Dokument" + n, ""));
+        }
+    } catch (const com::Error&) {
+        // An unreadable store lists nothing; the next open writes it anew.
+    }
+    return list;
+}
+
+void MainWindow::FillRecentMenu() {
+    recent_->clear();
+    const auto list = Recent();
+    if (list.empty()) recent_->addAction(QStringLiteral("(keine)"))->setEnabled(false);
+    int n = 0;
+    for (const auto& [db, doc] : list) {
+        const QString name = doc.empty() ? QStringLiteral("neue Rechnung") : P(doc.filename());
+        QAction* a = recent_->addAction(QStringLiteral("&%1 %2 – %3").arg(++n).arg(name, P(db)), this,
+                                        [this, db = db, doc = doc] { OpenFiles(db, doc); });
+        a->setToolTip(P(doc.empty() ? db : doc));
+    }
+}
+
+bool MainWindow::ReopenLast() {
+    const auto list = Recent();
+    if (list.empty()) return false;
+    const auto& [db, doc] = list.front();
+    // Read before opening: opening remembers the files with the record chosen now, none yet.
+    std::string id;
+    try {
+        id = settings::GetSetting(kSettingsApp, kRecentSection, "Rechnung", "");
+    } catch (const com::Error&) {
+    }
+    if (!OpenFiles(db, doc)) return false;
+    if (!id.empty() && id.find_first_not_of("0123456789") == std::string::npos && id.size() < 10)
+        SetInvoice(std::stoi(id));
     return true;
 }
 
@@ -262,6 +342,7 @@ bool MainWindow::SetInvoice(std::optional<int> id) {
     if (id && (!session_ || !session_->Invoice(*id))) return false;
     invoice_ = id;
     ShowFigures();
+    if (session_) Remember();
     return true;
 }
 
@@ -395,6 +476,53 @@ bool MainWindow::ExportERechnung(const fs::path& target) {
     return true;
 }
 
+void MainWindow::PrintDialog() {
+    if (!session_) return;
+    const PrinterList printers = SystemPrinters();
+    if (!printers.problem.isEmpty()) {
+        Tell(QStringLiteral("Drucken"), printers.problem);
+        return;
+    }
+    if (printers.names.isEmpty()) {
+        Tell(QStringLiteral("Drucken"),
+             QStringLiteral("Kein Drucker eingerichtet. Einen Drucker im Drucksystem (CUPS) einrichten "
+                            "oder die Rechnung als PDF exportieren."));
+        return;
+    }
+    gui::PrintDialog dialog(printers, docPath_.empty() ? QStringLiteral("Unbenannt") : P(docPath_.filename()), this);
+    if (dialog.exec() == QDialog::Accepted) Print(dialog.Printer());
+}
+
+void MainWindow::Print(const QString& printer) {
+    if (!session_ || printer.isEmpty()) return;
+    if (PdfExport::Program().isEmpty()) {
+        Tell(QStringLiteral("Drucken"),
+             QStringLiteral("Drucken nicht möglich: LibreOffice ist nicht installiert (soffice nicht im Suchpfad)."));
+        return;
+    }
+    // LibreOffice lays the invoice out into a PDF that CUPS prints.
+    auto work = std::make_shared<QTemporaryDir>();
+    const fs::path pdf = fs::path(work->path().toStdString()) / "Rechnung.pdf";
+    const QString title = docPath_.empty() ? QStringLiteral("Rechnung") : P(docPath_.stem());
+    const bool started =
+        printPdf_->Start(session_->Document().ToBytes(), pdf, [this, work, pdf, printer, title](bool ok, const QString& message) {
+            UpdateState();
+            if (!ok) {
+                Tell(QStringLiteral("Drucken"), message);
+                return;
+            }
+            QString said;
+            const QString failure = SendToPrinter(printer, pdf, title, &said);
+            if (!failure.isEmpty()) Tell(QStringLiteral("Drucken"), failure);
+            else statusBar()->showMessage(QStringLiteral("An „%1“ gesendet: %2").arg(printer, said));
+        });
+    if (started && printPdf_->Running())
+        statusBar()->showMessage(QStringLiteral("Druck auf „%1“ wird vorbereitet …").arg(printer));
+    UpdateState();
+}
+
+bool MainWindow::PrintRunning() const { return printPdf_->Running(); }
+
 void MainWindow::closeEvent(QCloseEvent* event) {
     if (!MayDiscard(QStringLiteral("Schließen"))) {
         event->ignore();
@@ -460,8 +588,12 @@ void MainWindow::ExportDialog() {
 int RunGui(const GuiStart& start, int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("kado-host"));
+    // File dialogs, key names and standard buttons in the clerk's language.
+    if (qtview::InstallGermanTranslations(app).isEmpty())
+        qWarning("kado-host: Qts deutsche Übersetzungen fehlen (Paket qt6-translations-l10n)");
     MainWindow window(start.user);
     window.show();
+    if (start.db.empty()) window.ReopenLast();
     if (!start.db.empty() && window.OpenFiles(start.db, start.doc) && start.invoice &&
         !window.SetInvoice(start.invoice)) {
         QMessageBox::warning(&window, QStringLiteral("kado-host"),

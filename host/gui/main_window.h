@@ -16,6 +16,7 @@
 
 class QAction;
 class QLabel;
+class QMenu;
 class QMdiArea;
 class QMdiSubWindow;
 class QSplitter;
@@ -58,6 +59,12 @@ public:
     // The open invoice and its record as an e-invoice (XRechnung) at `target`, with
     // kado-host erechnung's checks; a refusal is shown and nothing written.
     bool ExportERechnung(const std::filesystem::path& target);
+    // Prints the invoice through LibreOffice's PDF to the printer; the outcome as for the export.
+    void Print(const QString& printer);
+    // Opens again what the last session had open (database, invoice, record); false when nothing was.
+    bool ReopenLast();
+    // The recently opened invoices as the Datei menu lists them, newest first: (database, document).
+    std::vector<std::pair<std::filesystem::path, std::filesystem::path>> Recent() const;
 
     HostSession* Session() const { return session_.get(); }
     QMdiArea* DocumentArea() const { return area_; }
@@ -67,6 +74,7 @@ public:
     QAction* MarkersAction() const { return markers_; }
     const std::filesystem::path& DocumentPath() const { return docPath_; }
     bool ExportRunning() const;
+    bool PrintRunning() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -89,6 +97,9 @@ private:
     void ChooseDatabaseDialog();
     void SaveAsDialog();
     void ExportDialog();
+    void PrintDialog();
+    void Remember();
+    void FillRecentMenu();
 
     int user_;
     std::shared_ptr<qtview::QtDesktop> desktop_;
@@ -102,6 +113,9 @@ private:
     InvoicePreview* preview_ = nullptr;
     QLabel* figures_ = nullptr;
     PdfExport* pdf_ = nullptr;
+    PdfExport* printPdf_ = nullptr;  // the PDF on its way to a printer
+    QMenu* recent_ = nullptr;
+    QAction* print_ = nullptr;
     std::vector<QAction*> categories_;
     QAction* markers_ = nullptr;
     QAction* save_ = nullptr;

@@ -5,9 +5,12 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QKeySequence>
+#include <QMouseEvent>
 #include <QStyle>
 #include <QStyleOptionFrame>
 #include <array>
+#include <string_view>
+#include <utility>
 
 #include "platform/forms/forms.h"
 #include "platform/qt/units.h"
@@ -31,6 +34,22 @@ bool IsNavigation(QKeyEvent* e) {
         if (e->matches(k)) return true;
     }
     return false;
+}
+
+// Code points of a masked text up to and with its last filled placeholder.
+int FilledLength(const std::string& mask, const std::u32string& text) {
+    static constexpr std::u32string_view kPlaceholders = U"#9?Aa&C";
+    const std::u32string m = QString::fromStdString(mask).toStdU32String();
+    int end = 0;
+    size_t at = 0;
+    for (size_t i = 0; i < m.size() && at < text.size(); ++i, ++at) {
+        if (m[i] == U'\\') {
+            ++i;  // a literal
+            continue;
+        }
+        if (kPlaceholders.find(m[i]) != std::u32string_view::npos && text[at] != U' ') end = static_cast<int>(at) + 1;
+    }
+    return end;
 }
 
 }  // namespace
@@ -122,6 +141,50 @@ void ModelLineEdit::keyPressEvent(QKeyEvent* e) {
     }
     if (e->modifiers() & (Qt::ControlModifier | Qt::MetaModifier)) return;
     TypeText(e->text());
+}
+
+void ModelLineEdit::focusInEvent(QFocusEvent* e) {
+    // Qt gives the focus before it delivers the press that asked for it.
+    auto l = Live();
+    const bool masked = l && l->control->Kind() == forms::ControlKind::MaskEdBox;
+    enteredByClick_ = masked && e->reason() == Qt::MouseFocusReason && (QApplication::mouseButtons() & Qt::LeftButton);
+    Bound::focusInEvent(e);
+}
+
+void ModelLineEdit::mousePressEvent(QMouseEvent* e) {
+    // Clicking into a masked field enters it as Tab does: the selection its GotFocus made stands.
+    if (enteredByClick_ && Live()) {
+        e->accept();
+        return;
+    }
+    enteredByClick_ = false;
+    QLineEdit::mousePressEvent(e);
+    KeepCaretAtInput();
+}
+
+void ModelLineEdit::mouseMoveEvent(QMouseEvent* e) {
+    if (enteredByClick_ && Live()) {
+        e->accept();
+        return;
+    }
+    QLineEdit::mouseMoveEvent(e);
+}
+
+void ModelLineEdit::mouseReleaseEvent(QMouseEvent* e) {
+    if (std::exchange(enteredByClick_, false) && Live()) {
+        e->accept();
+        return;
+    }
+    QLineEdit::mouseReleaseEvent(e);
+}
+
+void ModelLineEdit::KeepCaretAtInput() {
+    auto l = Live();
+    auto* masked = l ? dynamic_cast<forms::MaskEdBox*>(l->control) : nullptr;
+    if (!masked || masked->Mask().empty() || hasSelectedText()) return;
+    const QString t = text();
+    const int end = Utf16Index(t, FilledLength(masked->Mask(), t.toStdU32String()));
+    if (cursorPosition() > end) setCursorPosition(end);
 }
 
 void ModelLineEdit::inputMethodEvent(QInputMethodEvent* e) {

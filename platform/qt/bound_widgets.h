@@ -21,6 +21,12 @@ public:
     Bound(std::weak_ptr<Link> link, QWidget* parent) : Base(parent), link_(std::move(link)) {}
 
 protected:
+    bool event(QEvent* e) override {
+        // The form's accelerators are the window's keyboard's (DialogKeys) and work only while the
+        // form has the focus; a button's own window-wide shortcut would fire from anywhere in the host.
+        if (e->type() == QEvent::Shortcut && Live()) return true;
+        return Base::event(e);
+    }
     std::shared_ptr<Link> Live() const {
         auto l = link_.lock();
         return l && l->binder ? l : nullptr;
@@ -52,10 +58,18 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* e) override;
     void inputMethodEvent(QInputMethodEvent* e) override;
+    void focusInEvent(QFocusEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
 
 private:
     void TypeText(const QString& text);
     void PushSelection();
+    // A click past a masked field's filled input positions puts the caret right after them.
+    void KeepCaretAtInput();
+
+    bool enteredByClick_ = false;  // the press that gave the focus keeps the field's own selection
 };
 
 class ModelCheckBox : public Bound<QCheckBox> {

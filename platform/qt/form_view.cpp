@@ -2,8 +2,7 @@
 
 #include <QApplication>
 #include <QEventLoop>
-#include <QFontDatabase>
-#include <QFontInfo>
+#include <QPushButton>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -18,7 +17,9 @@
 #include <map>
 
 #include "platform/com/error.h"
+#include "platform/qt/amount_font.h"
 #include "platform/qt/bound_widgets.h"
+#include "platform/qt/dialog_keys.h"
 #include "platform/qt/frame_watcher.h"
 #include "platform/qt/grid_plan.h"
 #include "platform/qt/picture_image.h"
@@ -87,16 +88,30 @@ int Spacing(const QGridLayout& grid, Qt::Orientation o) {
     return styled >= 0 ? styled : 6;
 }
 
-QFont FixedPitchFont(const QFont& like) {
-    QFont f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    if (!QFontInfo(f).fixedPitch()) {
-        f = QFont(QStringLiteral("monospace"));
-        f.setStyleHint(QFont::TypeWriter);
+const std::string* CaptionOf(const forms::Control& c) {
+    using forms::ControlKind;
+    switch (c.Kind()) {
+        case ControlKind::Label: return &static_cast<const forms::Label&>(c).Caption();
+        case ControlKind::CheckBox: return &static_cast<const forms::CheckBox&>(c).Caption();
+        case ControlKind::OptionButton: return &static_cast<const forms::OptionButton&>(c).Caption();
+        case ControlKind::CommandButton: return &static_cast<const forms::CommandButton&>(c).Caption();
+        case ControlKind::Frame: return &static_cast<const forms::Frame&>(c).Caption();
+        default: return nullptr;
     }
-    if (like.pointSizeF() > 0) f.setPointSizeF(like.pointSizeF());
-    else f.setPixelSize(like.pixelSize());
-    f.setWeight(like.weight());
-    return f;
+}
+
+// The caption as shown: "&&" is an ampersand, a single "&" marks the accelerator.
+QString Shown(const std::string& caption, QChar* mnemonic = nullptr) {
+    const QString text = Q(caption);
+    QString out;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'&' && i + 1 < text.size()) {
+            ++i;
+            if (text[i] != u'&' && mnemonic && mnemonic->isNull()) *mnemonic = text[i].toLower();
+        }
+        out += text[i];
+    }
+    return out;
 }
 
 // Widths a control's design asks for: masked fields as wide as their mask,
@@ -173,7 +188,7 @@ void FormView::Guard(const std::function<void()>& call) {
     } catch (const std::exception& e) {
         host_.Report(e.what());
     } catch (...) {
-        host_.Report("unknown failure");
+        host_.Report("unbekannter Fehler");
     }
 }
 
@@ -284,6 +299,7 @@ void FormView::SyncControl(forms::Control& c) {
             auto* b = static_cast<QRadioButton*>(w);
             b->setText(Q(m.Caption()));
             b->setChecked(m.Value());
+            SetGroupTabStops(m);
             break;
         }
         case ControlKind::ComboBox: {
@@ -319,7 +335,7 @@ void FormView::SyncControl(forms::Control& c) {
             break;
     }
     if (c.FixedPitch() != w->testAttribute(Qt::WA_SetFont))
-        w->setFont(c.FixedPitch() ? FixedPitchFont(w->font()) : QFont());
+        w->setFont(c.FixedPitch() ? AmountFont(w->font()) : QFont());
     w->setEnabled(Effective(c, &forms::Control::Enabled));
     w->setVisible(Effective(c, &forms::Control::Visible));
 }
@@ -455,6 +471,9 @@ void FormView::DropContent() {
     for (auto& l : links_) l->binder = nullptr;
     links_.clear();
     widgets_.clear();
+    order_.clear();
+    defaultButton_ = cancelButton_ = nullptr;
+    if (keys_) keys_->Detach();
     containerOf_.clear();
     if (content_) {
         content_->hide();
@@ -506,6 +525,7 @@ void FormView::BuildContent(forms::Form& form) {
     const std::vector<forms::Control*> controls = form.Controls();
     const GridPlan plan = PlanGrid({controls.begin(), controls.end()});
     std::vector<QWidget*> made(controls.size(), nullptr);
+    keys_ = new DialogKeys(*this, content_);
     for (size_t i = 0; i < controls.size(); ++i) {
         forms::Control* c = controls[i];
         auto link = std::make_shared<Link>(Link{this, c});
@@ -517,6 +537,11 @@ void FormView::BuildContent(forms::Form& form) {
         w->setObjectName(Q(c->Key()));
         made[i] = w;
         widgets_[c] = w;
+        w->installEventFilter(keys_);
+    }
+    const std::vector<int> reading = ReadingOrder(plan);
+    for (int i : reading) {
+        if (made[static_cast<size_t>(i)]) order_.push_back(controls[static_cast<size_t>(i)]);
     }
     // Captions, entries and fonts first: the sizes depend on them.
     for (size_t i = 0; i < controls.size(); ++i) {
@@ -524,7 +549,7 @@ void FormView::BuildContent(forms::Form& form) {
     }
     LayOut(plan, controls, made, form.StretchColumn());
     QWidget* previous = nullptr;
-    for (int i : ReadingOrder(plan)) {
+    for (int i : reading) {
         QWidget* w = made[static_cast<size_t>(i)];
         if (!w) continue;
         if (!controls[static_cast<size_t>(i)]->Focusable()) {
@@ -533,6 +558,19 @@ void FormView::BuildContent(forms::Form& form) {
         }
         if (previous) QWidget::setTabOrder(previous, w);
         previous = w;
+    }
+    FindDialogButtons();
+    // A label's accelerator shows underlined once the label knows the field it leads to.
+    for (size_t i = 0; i < order_.size(); ++i) {
+        QChar mnemonic;
+        if (order_[i]->Kind() != forms::ControlKind::Label) continue;
+        Shown(*CaptionOf(*order_[i]), &mnemonic);
+        if (mnemonic.isNull()) continue;
+        for (size_t j = i + 1; j < order_.size(); ++j) {
+            if (!order_[j]->Focusable()) continue;
+            static_cast<QLabel*>(WidgetOf(*order_[i]))->setBuddy(WidgetOf(*order_[j]));
+            break;
+        }
     }
     static_cast<QVBoxLayout*>(holder_->layout())->addWidget(content_);
     content_->show();
@@ -609,11 +647,95 @@ void FormView::ShowWindow(bool modal) {
     ApplyTitle(*form);
     ApplyPosition(*form);
     ApplyState(*form, true);
-    SyncScope scope(syncing_);
-    // The offscreen platform used by tests knows no stacking and only warns.
-    if (area_ || QGuiApplication::platformName() != QLatin1String("offscreen")) frame_->raise();
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(frame_.data()); sub && area_) area_->setActiveSubWindow(sub);
-    else frame_->activateWindow();
+    {
+        SyncScope scope(syncing_);
+        // The offscreen platform used by tests knows no stacking and only warns.
+        if (area_ || QGuiApplication::platformName() != QLatin1String("offscreen")) frame_->raise();
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(frame_.data()); sub && area_) area_->setActiveSubWindow(sub);
+        else frame_->activateWindow();
+    }
+    if (!form->ActiveControl()) FocusFirstInput();
+}
+
+void FormView::FocusFirstInput() {
+    QWidget* first = nullptr;
+    for (const forms::Control* c : order_) {
+        QWidget* w = WidgetOf(*c);
+        if (!w || !c->Focusable() || !Reachable(*c) || !(w->focusPolicy() & Qt::TabFocus)) continue;
+        using forms::ControlKind;
+        if (c->Kind() == ControlKind::TextBox || c->Kind() == ControlKind::MaskEdBox ||
+            c->Kind() == ControlKind::ComboBox) {
+            first = w;
+            break;
+        }
+        if (!first) first = w;
+    }
+    // An inactive window gives it the focus once it is activated.
+    if (first) first->setFocus(Qt::TabFocusReason);
+}
+
+void FormView::SetGroupTabStops(const forms::Control& option) {
+    std::vector<const forms::Control*> group;
+    const forms::Control* stop = nullptr;
+    for (const forms::Control* c : order_) {
+        if (c->Kind() != forms::ControlKind::OptionButton || c->Container() != option.Container()) continue;
+        group.push_back(c);
+        if (!stop && static_cast<const forms::OptionButton*>(c)->Value() && Reachable(*c)) stop = c;
+    }
+    for (size_t i = 0; !stop && i < group.size(); ++i) {
+        if (Reachable(*group[i])) stop = group[i];
+    }
+    for (const forms::Control* c : group) {
+        if (QWidget* w = WidgetOf(*c)) w->setFocusPolicy(c == stop ? Qt::StrongFocus : Qt::ClickFocus);
+    }
+}
+
+void FormView::FindDialogButtons() {
+    defaultButton_ = cancelButton_ = nullptr;
+    std::vector<const forms::Control*> buttons;
+    for (const forms::Control* c : order_) {
+        if (c->Kind() != forms::ControlKind::CommandButton) continue;
+        buttons.push_back(c);
+        const QString shown = Shown(*CaptionOf(*c));
+        if (!defaultButton_ && shown == QLatin1String("OK")) defaultButton_ = c;
+        if (!cancelButton_ && (shown == QLatin1String("Abbruch") || shown == QLatin1String("Abbrechen")))
+            cancelButton_ = c;
+    }
+    // A form's only button (the table choice's picture button) is its default.
+    if (!defaultButton_ && buttons.size() == 1 && buttons.front() != cancelButton_) defaultButton_ = buttons.front();
+    for (const forms::Control* c : buttons) {
+        if (auto* b = qobject_cast<QPushButton*>(WidgetOf(*c))) b->setDefault(c == defaultButton_);
+    }
+}
+
+const forms::Control* FormView::ControlOf(const QWidget* widget) const {
+    for (const auto& [c, w] : widgets_) {
+        if (w == widget) return c;
+    }
+    return nullptr;
+}
+
+bool FormView::InDocumentArea() const { return !area_.isNull(); }
+
+bool FormView::Reachable(const forms::Control& control) const {
+    return Effective(control, &forms::Control::Enabled) && Effective(control, &forms::Control::Visible);
+}
+
+const forms::Control* FormView::MnemonicTarget(QChar letter) const {
+    for (size_t i = 0; i < order_.size(); ++i) {
+        const forms::Control* c = order_[i];
+        const std::string* caption = CaptionOf(*c);
+        QChar mnemonic;
+        if (!caption || (Shown(*caption, &mnemonic), mnemonic != letter.toLower()) || !Reachable(*c)) continue;
+        if (c->Focusable()) return c;
+        // A label or a frame hands its accelerator to the next Tab stop after it.
+        for (size_t j = i + 1; j < order_.size(); ++j) {
+            const forms::Control* next = order_[j];
+            const QWidget* w = WidgetOf(*next);
+            if (w && next->Focusable() && Reachable(*next) && (w->focusPolicy() & Qt::TabFocus)) return next;
+        }
+    }
+    return nullptr;
 }
 
 void FormView::RunModal() {

@@ -30,6 +30,7 @@ public:
 };
 
 class FrameWatcher;
+class DialogKeys;
 
 class FormView final : public Binder {
 public:
@@ -57,6 +58,17 @@ public:
     void Quiet(const std::function<void()>& widgetCode) override;
     bool Syncing() const override { return syncing_ > 0; }
 
+    // For the window's keyboard: the controls in reading order, the one a
+    // widget shows, the buttons Enter and Esc press, the control an Alt+letter reaches.
+    const std::vector<forms::Control*>& Order() const { return order_; }
+    const forms::Control* ControlOf(const QWidget* widget) const;
+    const forms::Control* DefaultButton() const { return defaultButton_; }
+    const forms::Control* CancelButton() const { return cancelButton_; }
+    const forms::Control* MnemonicTarget(QChar letter) const;
+    // Enabled and visible, with every frame around it.
+    bool Reachable(const forms::Control& control) const;
+    bool InDocumentArea() const;
+
     // From the window frame.
     void CloseRequested();
     void FrameMoved();
@@ -83,6 +95,11 @@ private:
     void ApplyState(forms::Form& form, bool show);
     void ScheduleFocus();
     void ApplyFocus();
+    // The first input field in reading order, else the first Tab stop.
+    void FocusFirstInput();
+    // Of an option group only the selected option (else the first) is a Tab stop.
+    void SetGroupTabStops(const forms::Control& option);
+    void FindDialogButtons();
     bool IsOwnWidget(QWidget* widget) const;
     double DpiX() const;
     double DpiY() const;
@@ -94,6 +111,10 @@ private:
     QPointer<QWidget> content_;  // the form's client area with its controls
     QPointer<QMdiArea> area_;    // set while the frame is a subwindow
     QPointer<FrameWatcher> watcher_;
+    QPointer<DialogKeys> keys_;
+    std::vector<forms::Control*> order_;  // controls with a widget, in reading order
+    const forms::Control* defaultButton_ = nullptr;
+    const forms::Control* cancelButton_ = nullptr;
     bool modalFrame_ = false;
     std::vector<std::shared_ptr<Link>> links_;
     std::unordered_map<const forms::Control*, QWidget*> widgets_;

@@ -1,10 +1,9 @@
 // The fee dialogs and the table choice as they stand on screen: every control
 // in view and clear of the others, nothing stretched, amounts right-aligned in
-// a fixed-pitch font with the fee column's right edges level, Tab top down.
+// a font whose figures line up, with the fee column's right edges level, Tab top down.
 #include <gtest/gtest.h>
 
 #include <QComboBox>
-#include <QFontInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -14,6 +13,7 @@
 #include <vector>
 
 #include "document_area_fixture.h"
+#include "platform/qt/amount_font.h"
 #include "plugin/dialogs/categories/frm_kat1.h"
 #include "plugin/dialogs/categories/frm_kat2.h"
 #include "plugin/dialogs/categories/frm_kat3.h"
@@ -75,7 +75,8 @@ TEST_F(DialogLook, CategoryDialogsShowAmountsInColumnsAndTabFromTheTopDown) {
             if (!amount.match(label->text()).hasMatch()) continue;
             ++amounts;
             EXPECT_TRUE(label->alignment() & Qt::AlignRight) << label->objectName().toStdString();
-            EXPECT_TRUE(QFontInfo(label->font()).fixedPitch()) << label->objectName().toStdString();
+            // What lines the figures up, not the font's flag: every character of an amount equally wide.
+            EXPECT_TRUE(kado::qtview::EvenAmountAdvances(label->font())) << label->objectName().toStdString();
         }
         EXPECT_GE(amounts, feeColumn.size());
         std::set<int> rightEdges;

@@ -7,10 +7,14 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QMenuBar>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -30,6 +34,7 @@
 #include "host/demo.h"
 #include "host/gui/invoice_preview.h"
 #include "host/gui/pdf_export.h"
+#include "platform/qt/amount_font.h"
 #include "support/host_home.h"
 
 namespace kado::host::gui {
@@ -133,6 +138,34 @@ protected:
     }
 
     std::shared_ptr<dao::Recordset> Record() const { return window_->Session()->Invoice(1); }
+
+    // A key as the keyboard sends it, to whatever has the focus.
+    static void Key(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        QWidget* focus = QApplication::focusWidget();
+        ASSERT_NE(focus, nullptr) << "no widget has the focus";
+        QTest::keyClick(focus, key, mods);
+        QApplication::processEvents();
+    }
+
+    // Runs `user` once the next modal window (a file dialog, "Drucken", "Rechnung wählen") is up.
+    template <class W = QWidget>
+    static void WhenShown(const char* name, std::function<void(W*)> user) {
+        QTimer::singleShot(0, [name, user] {
+            W* found = nullptr;
+            // As a person does: wait until it is up and has the keyboard.
+            QTRY_VERIFY_WITH_TIMEOUT((found = Top<W>(name)) != nullptr && found->isActiveWindow(), 5000);
+            user(found);
+        });
+    }
+    template <class W = QWidget>
+    static W* Top(const char* name) {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            auto* t = qobject_cast<W*>(w);
+            if (t && w->isVisible() && (!*name || w->objectName() == QLatin1String(name) || w->findChild<QWidget*>(name)))
+                return t;
+        }
+        return nullptr;
+    }
     QString Status() const { return window_->statusBar()->currentMessage(); }
 
     // Answers the next question box with the button whose text it names.
@@ -333,11 +366,16 @@ TEST_F(HostWindow, TheInvoiceRecordIsChosenFromTheDatabasesList) {
         for (QWidget* w : QApplication::topLevelWidgets())
             if (w->isVisible() && w->findChild<QComboBox*>("cmbRechnung")) form = w;
         ASSERT_NE(form, nullptr);
+        QTRY_VERIFY_WITH_TIMEOUT(form->isActiveWindow(), 5000);
         auto* list = form->findChild<QComboBox*>("cmbRechnung");
         ASSERT_EQ(list->count(), 2);
-        EXPECT_EQ(list->itemText(1), QStringLiteral("7   RE-2026-0007"));
-        list->setFocus(Qt::TabFocusReason);
-        QTest::keyClick(list, Qt::Key_Down);
+        EXPECT_TRUE(list->itemText(1).contains(QStringLiteral("RE-2026-0007"))) << list->itemText(1).toStdString();
+        // The list opened by a click, the entry below taken with the keys.
+        QTest::mouseClick(list, Qt::LeftButton);
+        QWidget* keys = QApplication::activePopupWidget() ? static_cast<QWidget*>(list->view()) : list;
+        QTest::keyClick(keys, Qt::Key_Down);
+        if (keys != list) QTest::keyClick(keys, Qt::Key_Return);
+        EXPECT_EQ(list->currentIndex(), 1);
         QTest::mouseClick(form->findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
     });
     EXPECT_TRUE(window_->ChooseInvoice());
@@ -427,6 +465,266 @@ TEST(InvoiceDrawing, ColumnGridBoldCellsBordersTextBoxAndMarkersOnRequest) {
     EXPECT_FALSE(plain.contains(QStringLiteral("Honora_5")));
     EXPECT_FALSE(plain.contains(QStringLiteral("Textfeld")));
     EXPECT_TRUE(plain.contains(QStringLiteral("Zahlbar bis 01.01.2027 ohne Abzug.")));
+}
+
+}  // namespace
+}  // namespace kado::host::gui
+
+namespace kado::host::gui {
+namespace {
+
+TEST_F(HostWindow, AClickIntoTheMiddleOfAMaskedFieldTypesAsTabDoes) {
+    QMdiSubWindow* dialog = Open(4);  // frmKat1: counts "####", the share "####,##" with its comma rule
+    ASSERT_NE(dialog, nullptr);
+    struct Case {
+        const char* field;
+        const char* keys;
+        const char* text;      // the field's text afterwards
+        const char* selected;  // its selection
+    } cases[] = {
+        {"mskGesamt", "12", "12  ", ""},
+        {"mskBezug", "12,", "  12,00", "00"},
+        {"mskGP", "7", "7   ", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.field);
+        auto* field = qobject_cast<QLineEdit*>(Widget(dialog, c.field));
+        ASSERT_NE(field, nullptr);
+        if (QString(c.field) != "mskBezug") {
+            EXPECT_EQ(field->text().trimmed(), QString());
+        }
+        QTest::mouseClick(field, Qt::LeftButton, {}, field->rect().center());
+        ASSERT_TRUE(field->hasFocus());
+        TypeKeys(field, QString(c.keys));
+        EXPECT_EQ(field->text(), QString(c.text));
+        EXPECT_EQ(field->selectedText(), QString(c.selected));
+    }
+    // Clicking again into the middle of a field that has the focus puts the caret after what it holds.
+    auto* count = qobject_cast<QLineEdit*>(Widget(dialog, "mskGP"));
+    QTest::mouseClick(count, Qt::LeftButton, {}, QPoint(count->width() - 6, count->height() / 2));
+    TypeKeys(count, QStringLiteral("5"));
+    EXPECT_EQ(count->text(), QStringLiteral("75  "));
+}
+
+TEST_F(HostWindow, FeeDialogKeysFollowTheDesktop) {
+    // frmKat2: counts first, then an option group, OK and Abbruch.
+    QMdiSubWindow* dialog = Open(3);
+    ASSERT_NE(dialog, nullptr);
+    // The first focus is on the first input field, not on an option.
+    auto* first = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_NE(first, nullptr);
+    ASSERT_TRUE(dialog->isAncestorOf(first));
+    for (QLineEdit* e : dialog->findChildren<QLineEdit*>())
+        if (e->isVisible()) {
+            EXPECT_GE(e->mapTo(dialog, QPoint()).y(), first->mapTo(dialog, QPoint()).y());
+        }
+    // Tab once round the dialog: one stop for the option group, the selected option.
+    std::vector<std::string> stops;
+    for (int i = 0; i < 60 && (stops.empty() || QApplication::focusWidget() != first); ++i) {
+        stops.push_back(QApplication::focusWidget()->objectName().toStdString());
+        Key(Qt::Key_Tab);
+    }
+    EXPECT_EQ(std::count(stops.begin(), stops.end(), "sevOption1"), 1);
+    EXPECT_EQ(std::count(stops.begin(), stops.end(), "sevOption2"), 0);
+    // Arrow keys move inside the group and select.
+    while (QApplication::focusWidget()->objectName() != "sevOption1") Key(Qt::Key_Tab);
+    Key(Qt::Key_Down);
+    EXPECT_EQ(QApplication::focusWidget()->objectName(), QStringLiteral("sevOption2"));
+    EXPECT_TRUE(qobject_cast<QRadioButton*>(Widget(dialog, "sevOption2"))->isChecked());
+    EXPECT_FALSE(qobject_cast<QRadioButton*>(Widget(dialog, "sevOption1"))->isChecked());
+    Shot("gui-frmKat2-keys.png");
+    // Keys that close the dialog without writing, each on a freshly opened one; Alt+A is
+    // "&Abbruch" while the dialog has the focus, not the menu "&Ansicht".
+    const std::pair<Qt::Key, Qt::KeyboardModifiers> closing[] = {
+        {Qt::Key_A, Qt::AltModifier}, {Qt::Key_Escape, Qt::NoModifier}, {Qt::Key_F4, Qt::ControlModifier}};
+    for (const auto& [key, mods] : closing) {
+        SCOPED_TRACE(QKeySequence(static_cast<int>(mods) | key).toString().toStdString());
+        QPointer<QMdiSubWindow> open = key == Qt::Key_A ? dialog : Open(3);
+        ASSERT_FALSE(open.isNull());
+        Key(key, mods);
+        QTRY_VERIFY(open.isNull() || open->isHidden());
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+        EXPECT_EQ(window_->menuBar()->activeAction(), nullptr);
+        EXPECT_FALSE(window_->isWindowModified());
+    }
+    // Enter after typing a count: the field is left (and the fee recomputed) before OK writes.
+    QPointer<QMdiSubWindow> again = Open(3);
+    ASSERT_FALSE(again.isNull());
+    auto* count = Widget(again, "mskGesamt");
+    QTest::mouseClick(count, Qt::LeftButton);
+    TypeKeys(count, QStringLiteral("3"));
+    Key(Qt::Key_Return);
+    QTRY_VERIFY(again.isNull() || again->isHidden());
+    QApplication::processEvents();
+    EXPECT_TRUE(window_->isWindowModified());
+    EXPECT_TRUE(window_->windowTitle().contains(QStringLiteral("[*]")));
+    EXPECT_GT(Record()->Field("NettoRechnung").ToDouble(), 0.0);
+}
+
+TEST_F(HostWindow, RechnungWaehlenFiltersAsTheClerkTypesAndAnswersEnterAndEsc) {
+    auto& db = window_->Session()->Database();
+    db.Execute("INSERT INTO Rechnung (ID_Rechnungsnummer, Rechnungsnummer, ID_Auftragsnummer, Rechnungsart, "
+               "NettoRechnung, Brutto, MehrwertsteuerFreierbetrag, Mehrwertsteuersatz) VALUES "
+               "(7, 'RE-2026-0007', 1, 5, 12345, 14691, 0, 190), (8, 'RE-2026-0008', 1, 4, 50000, 59500, 0, 190)");
+    db.Execute("INSERT INTO Termine (ID_Termin, ID_Terminart, ID_Rechnungsnummer, Datum) VALUES (90, 8, 7, '2026-03-02')");
+    struct Case {
+        const char* search;  // typed into the search field
+        int shown;           // entries left in the list
+        Qt::Key answer;
+        std::optional<int> chosen;
+    } cases[] = {
+        {"", 3, Qt::Key_Escape, std::nullopt},
+        {"abschlag", 1, Qt::Key_Return, 7},
+        {"0008 schluss", 1, Qt::Key_Return, 8},
+        {"RE-2026-00", 3, Qt::Key_Return, 8},  // the record chosen last stays chosen
+        {"nirgends", 0, Qt::Key_Return, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.search);
+        int shown = -1;
+        bool stayed = false;
+        QString line7;
+        WhenShown("cmbRechnung", std::function<void(QWidget*)>([&](QWidget* form) {
+            auto* list = form->findChild<QComboBox*>("cmbRechnung");
+            auto* search = form->findChild<QLineEdit*>("txtSuche");
+            QTest::mouseClick(search, Qt::LeftButton);
+            TypeKeys(search, QString::fromUtf8(c.search));
+            const bool none = list->count() == 1 && list->itemText(0).startsWith(QStringLiteral("keine"));
+            shown = none ? 0 : list->count();
+            for (int i = 0; i < list->count(); ++i)
+                if (list->itemText(i).contains(QStringLiteral("RE-2026-0007"))) line7 = list->itemText(i);
+            if (c.shown == 1 && c.chosen == 7) {
+                EXPECT_TRUE(form->grab().save(Q((kShots / "gui-rechnung-waehlen.png").string())));
+            }
+            QTest::keyClick(QApplication::focusWidget(), c.answer);
+            QApplication::processEvents();
+            // Enter without an entry to take leaves the dialog open; Esc then closes it.
+            stayed = form->isVisible();
+            if (stayed) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        }));
+        const bool chose = window_->ChooseInvoice();
+        EXPECT_EQ(shown, c.shown);
+        EXPECT_EQ(stayed, c.shown == 0);
+        EXPECT_EQ(chose, c.chosen.has_value());
+        if (c.chosen) {
+            EXPECT_TRUE(line7.isEmpty() || (line7.contains(QStringLiteral("02.03.2026")) &&
+                                            line7.contains(QStringLiteral("Abschlagsrechnung")) &&
+                                            line7.contains(QStringLiteral("123,45 €")) &&
+                                            line7.contains(QStringLiteral("146,91 €"))))
+                << line7.toStdString();
+            EXPECT_TRUE(window_->Figures()->text().contains(QStringLiteral("RE-2026-000%1").arg(*c.chosen)))
+                << window_->Figures()->text().toStdString();
+        }
+    }
+}
+
+TEST_F(HostWindow, FileDialogsAndMenuKeysSpeakGerman) {
+    QAction* open = nullptr;
+    for (QAction* a : window_->findChildren<QAction*>())
+        if (a->text().startsWith(QStringLiteral("Rechnung ö"))) open = a;
+    ASSERT_NE(open, nullptr);
+    EXPECT_EQ(open->shortcut().toString(QKeySequence::NativeText), QStringLiteral("Strg+O"));
+    QStringList texts;
+    WhenShown<QFileDialog>("", std::function<void(QFileDialog*)>([&](QFileDialog* dialog) {
+        for (QLabel* l : dialog->findChildren<QLabel*>()) texts << l->text();
+        for (QAbstractButton* b : dialog->findChild<QDialogButtonBox*>()->buttons()) texts << b->text();
+        EXPECT_TRUE(dialog->grab().save(Q((kShots / "gui-datei-oeffnen.png").string())));
+        dialog->reject();
+    }));
+    open->trigger();
+    const QString all = texts.join(u'|');
+    for (const char* german : {"Suchen in:", "Datei&name:", "Abbrechen"})
+        EXPECT_TRUE(all.contains(QString::fromUtf8(german))) << german << " not in " << all.toStdString();
+    for (const char* english : {"Look in", "File name", "Cancel"})
+        EXPECT_FALSE(all.contains(QString::fromUtf8(english))) << english;
+}
+
+TEST_F(HostWindow, TheLastDatabaseInvoiceAndRecordOpenAgainAndStandInTheRecentList) {
+    const auto other = dir_ / "other";
+    Demo("other");  // now the newest; demo/ the one before
+    window_->SetInvoice(1);
+    ASSERT_EQ(window_->Recent().size(), 2u);
+    EXPECT_EQ(window_->Recent()[0], std::make_pair(fs::absolute(db_), fs::absolute(doc_)));
+    EXPECT_EQ(window_->Recent()[1].second, fs::absolute(dir_ / "demo" / "Rechnung.docx"));
+    window_.reset();
+    NewWindow();
+    ASSERT_TRUE(window_->ReopenLast());
+    EXPECT_EQ(window_->DocumentPath(), fs::absolute(doc_));
+    EXPECT_TRUE(window_->Figures()->text().startsWith(QStringLiteral("Rechnung "))) << window_->Figures()->text().toStdString();
+    // The Datei menu's list opens the older one.
+    auto* recent = window_->findChild<QMenu*>("zuletztGeoeffnet");
+    ASSERT_NE(recent, nullptr);
+    emit recent->aboutToShow();
+    ASSERT_EQ(recent->actions().size(), 2);
+    recent->actions()[1]->trigger();
+    EXPECT_EQ(window_->DocumentPath(), fs::absolute(dir_ / "demo" / "Rechnung.docx"));
+}
+
+// A print system of our own on PATH: lpstat lists the queues the test names, lp keeps what it was given.
+class HostPrinting : public HostWindow {
+protected:
+    void Queues(const std::string& names, const std::string& standard) {
+        const fs::path bin = dir_ / "bin";
+        fs::create_directories(bin);
+        auto script = [&](const char* name, const std::string& body) {
+            std::ofstream(bin / name) << "#!/bin/sh\n" << body;
+            fs::permissions(bin / name, fs::perms::owner_all);
+        };
+        script("lpstat", "case \"$1\" in -e) printf '" + names + "';; -d) echo 'system default destination: " +
+                             standard + "';; esac\n");
+        script("lp", "echo \"$@\" > '" + (dir_ / "lp.args").string() + "'\nfor f; do :; done\ncp \"$f\" '" +
+                         (dir_ / "printed.pdf").string() + "'\necho \"request id is $2-1 (1 file(s))\"\n");
+        const char* path = getenv("PATH");
+        oldPath_ = path ? path : "";
+        setenv("PATH", (bin.string() + ":" + oldPath_).c_str(), 1);
+    }
+    void TearDown() override {
+        if (!oldPath_.empty()) setenv("PATH", oldPath_.c_str(), 1);
+        HostWindow::TearDown();
+    }
+    void Drucken() {
+        for (QAction* a : window_->findChildren<QAction*>())
+            if (a->text() == QStringLiteral("&Drucken …")) return a->trigger();
+        ADD_FAILURE() << "no Drucken in the Datei menu";
+    }
+    std::string oldPath_;
+};
+
+TEST_F(HostPrinting, WithoutAPrinterTheClerkIsToldSo) {
+    Queues("", "");
+    Drucken();
+    auto* box = Top<QMessageBox>("meldung");
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(box->text().startsWith(QStringLiteral("Kein Drucker eingerichtet"))) << box->text().toStdString();
+    EXPECT_TRUE(box->grab().save(Q((kShots / "gui-drucken-kein-drucker.png").string())));
+    box->close();
+}
+
+TEST_F(HostPrinting, TheInvoiceLaidOutByLibreOfficeGoesToThePrinterChosenFromTheList) {
+    if (PdfExport::Program().isEmpty()) GTEST_SKIP() << "soffice not installed";
+    Queues("Empfang\\nBuero_PDF\\n", "Buero_PDF");
+    QStringList offered;
+    WhenShown("drucker", std::function<void(QWidget*)>([&](QWidget* dialog) {
+        auto* list = dialog->findChild<QComboBox*>("drucker");
+        for (int i = 0; i < list->count(); ++i) offered << list->itemText(i);
+        EXPECT_EQ(list->currentText(), QStringLiteral("Buero_PDF"));
+        EXPECT_TRUE(dialog->grab().save(Q((kShots / "gui-drucken.png").string())));
+        // The other queue, by keyboard, then Enter for "Drucken".
+        QTest::keyClick(list, Qt::Key_Up);
+        QTest::keyClick(list, Qt::Key_Return);
+    }));
+    Drucken();
+    EXPECT_EQ(offered, (QStringList{QStringLiteral("Empfang"), QStringLiteral("Buero_PDF")}));
+    QTRY_VERIFY_WITH_TIMEOUT(!window_->PrintRunning(), 240'000);
+    std::ifstream args(dir_ / "lp.args");
+    std::string given;
+    std::getline(args, given);
+    EXPECT_EQ(given.rfind("-d Empfang -t Rechnung ", 0), 0u) << given;
+    std::ifstream pdf(dir_ / "printed.pdf", std::ios::binary);
+    std::string head(5, '\0');
+    pdf.read(head.data(), 5);
+    EXPECT_EQ(head, "%PDF-");
+    EXPECT_TRUE(Status().contains(QStringLiteral("Empfang-1"))) << Status().toStdString();
 }
 
 }  // namespace
