@@ -8,9 +8,7 @@
 #include <string>
 
 #include "framework_fixture.h"
-#include "platform/forms/driver.h"
 #include "plugin/common/number_text.h"
-#include "plugin/component/dialog_registry.h"
 #include "plugin/dialogs/framework/category_dialog.h"
 #include "plugin/dialogs/framework/design_kit.h"
 #include "plugin/dialogs/framework/fee_items.h"
@@ -21,8 +19,6 @@ namespace {
 using ::testing::IsEmpty;
 namespace forms = kado::forms;
 using forms::GridPlace;
-
-constexpr forms::WindowHandle kMdi = 7;
 
 // The new category's own data and rule: everything it adds besides its line in the list.
 const std::array<honora::FeeItem, 2> kItems = {{
@@ -59,7 +55,7 @@ honora::Category Scratch() {
     return k;
 }
 
-class ScratchCategoryTest : public framework_test::FrameworkTest {
+class ScratchCategoryTest : public framework_test::DialogTest {
 protected:
     // Column 5 without the mark of the comment an excluded amount carries.
     static std::string Amount(const kado::word::Table& t, int row) {
@@ -68,26 +64,14 @@ protected:
         return text;
     }
     void SetUp() override {
-        FrameworkTest::SetUp();
-        desktop_ = std::make_shared<forms::HeadlessDesktop>();
-        desktop_->AddWindow(kMdi);
-        honora::Session().Desktop = desktop_;
-        honora::Session().hWndMDI = kMdi;
-        driver_ = std::make_unique<forms::Driver>(desktop_);
+        DialogTest::SetUp();
         honora::RegisterCategory(0, Scratch);
-    }
-    void TearDown() override {
-        honora::UnregisterDialogs();
-        FrameworkTest::TearDown();
     }
     forms::Form& Shown() {
         auto form = desktop_->LastModeless();
         EXPECT_TRUE(form && form->Name() == "frmKatNeu");
         return *form;
     }
-
-    std::shared_ptr<forms::HeadlessDesktop> desktop_;
-    std::unique_ptr<forms::Driver> driver_;
 };
 
 TEST_F(ScratchCategoryTest, ConfirmedItWritesItsItemsAndReopenedItGivesThemBack) {
