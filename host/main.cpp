@@ -93,12 +93,15 @@ std::string CategoryList() {
 
 constexpr const char* kDbHelp = "Datenbankdatei des Hosts oder eine PostgreSQL-URI (postgresql://...)";
 
+// The categories Show opens, as the published header lists them.
+const std::string kLastCategory = std::to_string(honora::kCategories.size() - 1);
 const CLI::Validator kCategory(
     [](std::string& text) -> std::string {
-        if (text.size() == 1 && text[0] >= '0' && text[0] <= '4') return {};
-        return "Kategorie \"" + text + "\" gibt es nicht, gültig sind 0 bis 4";
+        for (size_t i = 0; i < honora::kCategories.size(); ++i)
+            if (text == std::to_string(i)) return {};
+        return "Kategorie \"" + text + "\" gibt es nicht, gültig sind 0 bis " + kLastCategory;
     },
-    "0..4", "Kategorie");
+    "0.." + kLastCategory, "Kategorie");
 
 }  // namespace
 
@@ -129,7 +132,7 @@ int main(int argc, char** argv) {
     session->add_option("--db", db, kDbHelp)->required();
     session->add_option("--user", user, "ID_Benutzer");
     session->add_option("--invoice", invoice, "ID_Rechnungsnummer des Rechnung-Datensatzes");
-    session->add_option("--category", category, "Kategorie 0 bis 4")->check(kCategory)->type_name("INDEX");
+    session->add_option("--category", category, "Kategorie 0 bis " + kLastCategory)->check(kCategory)->type_name("INDEX");
     session->footer(CategoryList());
 
     kado::host::RunOptions run;
@@ -142,7 +145,7 @@ int main(int argc, char** argv) {
     runCmd->add_option("--out", runOut, "Ziel beim Speichern (ohne: das Dokument selbst)");
     runCmd->add_option("--user", run.user, "ID_Benutzer");
     auto* invoiceOpt = runCmd->add_option("--invoice", runInvoice, "ID_Rechnungsnummer des Rechnung-Datensatzes");
-    runCmd->add_option("--category", run.category, "Kategorie 0 bis 4")
+    runCmd->add_option("--category", run.category, "Kategorie 0 bis " + kLastCategory)
         ->required()
         ->check(kCategory)
         ->type_name("INDEX");

@@ -34,7 +34,7 @@ void G_frmTabelle_Design(Form& form) {
     form.SetCaption("Tabellenwahl");
     form.Add<Frame>(kFrame, {0, 0}).SetCaption("zu bearbeitende Tabelle auswählen");
     form.Add<OptionButton>("optNeu", {0, 0}, -1, kFrame).SetCaption("neuer Abrechnungspunkt");
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < kBlockOptions; ++i) {
         form.Add<OptionButton>("optTabelle", {i + 1, 0}, i, kFrame)
             .SetCaption(std::to_string(i + 1) + ". vorhandener Eintrag");
     }

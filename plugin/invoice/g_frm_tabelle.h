@@ -8,6 +8,10 @@
 
 namespace honora {
 
+// The existing fee blocks of a category the choice offers (optTabelle(0..4)):
+// as many as the dialog has rows for, whatever the number of categories.
+inline constexpr int kBlockOptions = 5;
+
 // Design of G_frmTabelle: the frame "fraTabelle" holding, one per row, optNeu,
 // optTabelle(0..4) and optAktTabelle; cmdEnde below it.
 void G_frmTabelle_Design(kado::forms::Form& form);

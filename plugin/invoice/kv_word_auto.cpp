@@ -16,8 +16,6 @@ using kado::forms::OptionButton;
 
 namespace {
 
-constexpr int kBlockOptions = 5;
-
 Document& Doc() {
     auto& doc = Session().Doc;
     if (!doc) RaiseObjectNotSet();

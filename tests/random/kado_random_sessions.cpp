@@ -1,5 +1,6 @@
-// kado-random-sessions [SESSIONS] [SEED] [DIR]: seeded random user sessions on
+// kado-random-sessions [SESSIONS] [SEED] [DIR] [KEEP]: seeded random user sessions on
 // every fee dialog; prints the counts and every broken rule, exit 1 if any.
+// KEEP: a folder that takes every confirmed invoice, its record and the dialog's captions.
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -19,6 +20,7 @@ int main(int argc, char** argv) {
     o.seed = argc > 2 ? std::stoull(argv[2]) : 20261209;
     std::string tmpl = (fs::temp_directory_path() / "kado-random-XXXXXX").string();
     o.dir = argc > 3 ? fs::path(argv[3]) : fs::path(::mkdtemp(tmpl.data()));
+    if (argc > 4) o.keep = argv[4];
     // Settings and registry of our own: the built plug-in, no user's files.
     ::setenv("XDG_CONFIG_HOME", (o.dir / "config").c_str(), 1);
     kado::testing::RegisterBuiltPlugin();

@@ -1,5 +1,6 @@
 #include "random/random_sessions.h"
 
+#include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -96,6 +97,10 @@ private:
         const int steps = untouched ? 0 : Below(14);
         for (int i = 0; i < steps; ++i) Act(driver, *form);
         const bool ok = !Chance(0.15);
+        std::string labels;
+        if (!o_.keep.empty())
+            for (auto* c : form->Controls())
+                if (auto* l = dynamic_cast<forms::Label*>(c)) labels += c->Key() + "=" + l->Caption() + "\n";
         const std::string button = ok ? (form->Name() == "frmKat5" || HasKey(*form, "CommandEnde") ? "CommandEnde" : "cmdEnde")
                                       : (HasKey(*form, "CommandAbbruch") ? "CommandAbbruch" : "cmdAbbruch");
         driver.Click(*form, button);
@@ -113,6 +118,7 @@ private:
             return;
         }
         ++stats_.confirmations;
+        if (!o_.keep.empty()) Keep(doc, record, labels);
         InvoiceFigures figures;
         for (const auto& p : CheckInvoice(doc, record, 19, figures)) Fail(p);
         stats_.maxTables = std::max(stats_.maxTables, figures.feeTables);
@@ -121,6 +127,15 @@ private:
             if (figures.feeColumns != figuresBefore.feeColumns || !(record == recordBefore))
                 Fail("a reopened table confirmed unchanged changed the fees or the record");
         }
+    }
+
+    void Keep(const fs::path& doc, const Record& record, const std::string& labels) {
+        char stem[16];
+        std::snprintf(stem, sizeof stem, "%05d", session_);
+        fs::create_directories(o_.keep);
+        fs::copy_file(doc, o_.keep / (std::string(stem) + ".docx"), fs::copy_options::overwrite_existing);
+        std::ofstream(o_.keep / (std::string(stem) + ".record")) << record.netto << " " << record.brutto << "\n";
+        std::ofstream(o_.keep / (std::string(stem) + ".labels"), std::ios::binary) << labels;
     }
 
     static bool HasKey(forms::Form& form, const std::string& key) {

@@ -15,6 +15,9 @@ struct Options {
     uint64_t seed = 1;
     int sessions = 100;
     int sessionsPerInvoice = 40;  // then a fresh demo invoice
+    // When set: every confirmed session leaves NNNNN.docx, NNNNN.record (net and
+    // gross) and NNNNN.labels (the dialog's captions before OK) here, to compare runs.
+    std::filesystem::path keep{};
 };
 
 struct Stats {

@@ -1,5 +1,9 @@
 #include "plugin/dialogs/categories/category_dialogs.h"
 
+#include <algorithm>
+#include <array>
+
+#include "plugin/component/honora.h"
 #include "plugin/dialogs/categories/frm_kat1.h"
 #include "plugin/dialogs/categories/frm_kat2.h"
 #include "plugin/dialogs/categories/frm_kat3.h"
@@ -9,13 +13,20 @@
 
 namespace honora {
 
-// Show's indexes count the categories backwards.
+namespace {
+
+// Each category's dialog at its index in kCategories: Show's indexes count the
+// categories backwards. A category named there has its entry here.
+constexpr std::array<Category (*)(), kCategories.size()> kKategorien = {
+    kat5::Kategorie, kat4::Kategorie, kat3::Kategorie, kat2::Kategorie, kat1::Kategorie,
+};
+static_assert(std::ranges::none_of(kKategorien, [](auto k) { return k == nullptr; }),
+              "every category the published list names has a dialog");
+
+}  // namespace
+
 void RegisterCategoryDialogs() {
-    RegisterCategory(0, kat5::Kategorie);
-    RegisterCategory(1, kat4::Kategorie);
-    RegisterCategory(2, kat3::Kategorie);
-    RegisterCategory(3, kat2::Kategorie);
-    RegisterCategory(4, kat1::Kategorie);
+    for (size_t i = 0; i < kKategorien.size(); ++i) RegisterCategory(static_cast<int16_t>(i), kKategorien[i]);
 }
 
 }  // namespace honora

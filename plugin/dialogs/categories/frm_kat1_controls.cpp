@@ -3,6 +3,7 @@
 #include <array>
 #include <string>
 
+#include "plugin/dialogs/categories/fee_schedule.h"
 #include "plugin/dialogs/categories/frm_kat1.h"
 #include "plugin/dialogs/framework/design_kit.h"
 #include "plugin/dialogs/framework/frame_controls.h"
@@ -33,16 +34,16 @@ void Controls(forms::Form& form) {
     int row = 1;
     auto posten = [&](size_t i) {
         const FeeItem& p = kPosten[i];
-        AddItemRow(form, text, p, *p.item ? p.item : "30.21.2.3", kPostenText[i], row++);
+        AddItemRow(form, text, p, nullptr, kPostenText[i], row++);
     };
     for (size_t i = 0; i + 1 < kPosten.size(); ++i) posten(i);
 
     form.Add<forms::Line>("Line3D", GridPlace{row++, 0, 1, 6}, 0);
-    text("Zwischensumme", {row, 1});
+    text(kZwischensumme, {row, 1});
     AddAmount(form, ctl::kZwischen, "0,00", {row++, 5});
     text("30.1.2", {row, 0});
     form.Add<forms::CheckBox>(ctl::kSplitter, GridPlace{row, 1, 1, 2}).SetCaption("Ermäßigung Splitterflächen");
-    auto& splitter = AddCaption(form, ctl::kSplitterFaktor, -1, "Faktor                0,7", {row++, 3, 1, 2});
+    auto& splitter = AddCaption(form, ctl::kSplitterFaktor, -1, "Faktor                " + FactorText(schedule::kSplitterFaktor), {row++, 3, 1, 2});
     splitter.SetVisible(false);
     posten(kPosten.size() - 1);
 

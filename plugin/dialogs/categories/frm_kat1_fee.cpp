@@ -5,6 +5,7 @@
 #include "platform/com/numtext.h"
 #include "plugin/common/number_text.h"
 #include "plugin/common/steps.h"
+#include "plugin/dialogs/categories/fee_schedule.h"
 #include "plugin/dialogs/categories/frm_kat1.h"
 #include "plugin/dialogs/framework/field_access.h"
 #include "plugin/dialogs/framework/frame_controls.h"
@@ -15,24 +16,21 @@ namespace honora::kat1 {
 namespace forms = kado::forms;
 
 const std::array<FeeItem, 8> kPosten = {{
-    {"30.21.1", "Ausgangsflurstücke", "grdAusFlur", "mskAusFlur", 150, "150,00 €", "lblAusFlur"},
-    {"30.21.2.1", "gebildete Flurstücke", "grdNeuFlur", "mskGesamt", 220, "220,00 €", "lblNeuFlur"},
-    {"30.21.2.2", "Ermäßigungen 2 Flurstücke mit Fläche < 75m² ", "txt_2", "mskGesamt2", -330, "-330,00 €", "lblNeu2"},
-    {"30.21.2.3", "Ermäßigungen Fläche < 75m², erstes Flurstück ", "txt_50", ctl::kGesamt75, -220, "-220,00 €",
-     "lblNeu75"},
-    {"", "Ermäßigungen Fläche < 75m², weitere Flurstück ", nullptr, ctl::kWeiter75, -110, "-110,00 €",
-     "lblNeu75_51"},
-    {"30.21.2.4", "Anzahl der Erhöhungen Fläche > 599/524 m² ", "Text4", "mskGesamt599", 220, "220,00 €",
-     "lblNeu499"},
-    {"30.21.3", "Grenzpunkte der neuen Grenze", nullptr, "mskGP", 40, "40,00 €", "lblGP"},
-    {"30.22.2", "abzumarkende Grenzpunkte der neuen Grenze", nullptr, ctl::kAGP, 40, "40,00 €", "lblAGP"},
+    {schedule::kAusgangsflurstücke, "Ausgangsflurstücke", "grdAusFlur", "mskAusFlur", "lblAusFlur"},
+    {.item = schedule::kZerlegungGebildete, .text = "gebildete Flurstücke", .description = "grdNeuFlur",
+     .count = "mskGesamt", .label = "lblNeuFlur", .logModule = "Rechnung", .logProcedure = "mskGesamt"},
+    {.item = schedule::kZweiKleine, .text = "Ermäßigungen 2 Flurstücke mit Fläche < 75m² ", .description = "txt_2",
+     .count = "mskGesamt2", .label = "lblNeu2", .logModule = "Rechnung", .logProcedure = "mskGesamt2_LostFocus"},
+    {.item = schedule::kErstesKleines, .text = "Ermäßigungen Fläche < 75m², erstes Flurstück ",
+     .description = "txt_50", .count = ctl::kGesamt75, .label = "lblNeu75", .logModule = "Rechnung",
+     .logProcedure = "mskGesamt75_LostFocus"},
+    {.item = schedule::kWeiteresKleines, .text = "Ermäßigungen Fläche < 75m², weitere Flurstück ",
+     .count = ctl::kWeiter75, .label = "lblNeu75_51", .numbered = false},
+    {.item = schedule::kErhöhung, .text = "Anzahl der Erhöhungen Fläche > 599/524 m² ", .description = "Text4",
+     .count = "mskGesamt599", .label = "lblNeu499", .logModule = "Rechnung", .logProcedure = "mskGesamt599_LostFocus"},
+    {schedule::kGrenzpunkte, "Grenzpunkte der neuen Grenze", nullptr, "mskGP", "lblGP"},
+    {schedule::kAbmarkung, "abzumarkende Grenzpunkte der neuen Grenze", nullptr, ctl::kAGP, "lblAGP"},
 }};
-
-namespace {
-
-constexpr double kSplitterFaktor = 0.7;
-
-}  // namespace
 
 void GebührBerechnen(forms::Form& form) {
     Steps s(kName, "Zeitdifferenz");
@@ -41,7 +39,7 @@ void GebührBerechnen(forms::Form& form) {
     s(100, [&] { summe = ItemsFee(form, std::span(kPosten).first(kPosten.size() - 1)); });
     s(110, [&] { form.Get<forms::Label>(ctl::kZwischen).SetCaption(BetragText(summe)); });
     s(120, [&] {
-        if (form.Get<forms::CheckBox>(ctl::kSplitter).Value() == 1) summe *= kSplitterFaktor;
+        if (form.Get<forms::CheckBox>(ctl::kSplitter).Value() == 1) summe *= schedule::kSplitterFaktor;
     });
     s(130, [&] { summe += ItemFee(form, kPosten.back()); });
     double faktor = 0;

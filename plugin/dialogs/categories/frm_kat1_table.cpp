@@ -5,6 +5,7 @@
 
 #include "platform/com/numtext.h"
 #include "plugin/common/number_text.h"
+#include "plugin/dialogs/categories/fee_schedule.h"
 #include "plugin/dialogs/categories/frm_kat1.h"
 #include "plugin/dialogs/framework/cell_io.h"
 #include "plugin/dialogs/framework/factor_rows.h"
@@ -30,11 +31,11 @@ void WeitereAusZwischensumme(forms::Form& form, const kado::word::Table& t) {
     if (PlainRead(form.Get<forms::MaskEdBox>(ctl::kWeiter75).Text()) != 0) return;
     const int rows = t.GetRows().Count();
     for (int r = 3; r <= rows; ++r) {
-        if (ZelleEinlesen(t, static_cast<int16_t>(r), 2) != "Zwischensumme") continue;
+        if (ZelleEinlesen(t, static_cast<int16_t>(r), 2) != kZwischensumme) continue;
         double ohne = 0;
         for (size_t i = 0; i + 1 < kPosten.size(); ++i) ohne += ItemAmount(form, kPosten[i]);
         const double anzahl =
-            std::round((ohne - CVal(ZelleEinlesen(t, static_cast<int16_t>(r), 5))) / -kPosten[kWeitere].unitFee);
+            std::round((ohne - CVal(ZelleEinlesen(t, static_cast<int16_t>(r), 5))) / -kPosten[kWeitere].item.unitFee);
         if (anzahl >= 1 && anzahl <= 9999) {
             std::string text = kado::com::NumberToText(anzahl);
             text.resize(4, ' ');
@@ -59,14 +60,7 @@ Category Kategorie() {
     k.Widerspruch = Widerspruch;
     k.rows = Tabelle();
     k.features = {.valueFactor = true, .classificationFactor = true};
-    k.recalcOnLeave = {{"mskAusFlur"},
-                       {"mskGesamt", "Rechnung", "mskGesamt"},
-                       {"mskGesamt2", "Rechnung", "mskGesamt2_LostFocus"},
-                       {ctl::kGesamt75, "Rechnung", "mskGesamt75_LostFocus"},
-                       {ctl::kWeiter75},
-                       {"mskGesamt599", "Rechnung", "mskGesamt599_LostFocus"},
-                       {"mskGP"},
-                       {ctl::kAGP}};
+    k.recalcOnLeave = CountTriggers(kPosten);
     k.recalcOnClick = {{.key = ctl::kSplitter, .before = [](forms::Form& f) {
                             f.Get<forms::Label>(ctl::kSplitterFaktor)
                                 .SetVisible(f.Get<forms::CheckBox>(ctl::kSplitter).Value() == 1);
@@ -89,15 +83,13 @@ FeeRows Tabelle() {
         OneRowItem(weitere, mitWeiteren),
         TwoRowItem(kPosten[5], CountAbove0(kPosten[5].count)),
         OneRowItem(kPosten[6]),
-        {.height = 2,
-         .variants = {{.cells = {{.column = 2, .text = Lit("Zwischensumme"), .bold = true},
-                                 {.column = 5, .text = Amount(ctl::kZwischen), .role = Role::Excluded}}}}},
+        SubtotalBlock(ctl::kZwischen),
         {.height = 2,
          .variants = {{.when = Selected(ctl::kSplitter),
                        .cells = {{.column = 1, .text = Lit("30.1.2")},
                                  {.column = 2, .text = Lit("Ermäßigung Splitterflächen")},
                                  {.column = 3, .text = Lit("Faktor")},
-                                 {.row = 1, .column = 3, .text = Lit("0,7")}},
+                                 {.row = 1, .column = 3, .text = Lit(FactorText(schedule::kSplitterFaktor))}},
                        .selects = ctl::kSplitter}}},
         OneRowItem(kPosten[7]),
         // The factor the fee used: the classification only when it is the larger.

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <string>
 #include <string_view>
 
 #include "platform/forms/forms.h"
@@ -25,6 +26,9 @@ inline constexpr char kSumme[] = "lblSumme";
 
 // The four items in the order they are summed.
 extern const std::array<FeeItem, 4> kPosten;
+
+// Faktor A as its label and the table show it: one decimal, "3,0".
+std::string FaktorAText(double faktor);
 
 Category Kategorie();
 void Controls(kado::forms::Form& form);

@@ -3,6 +3,7 @@
 #include <array>
 #include <string>
 
+#include "plugin/dialogs/categories/fee_schedule.h"
 #include "plugin/dialogs/categories/frm_kat2.h"
 #include "plugin/dialogs/framework/design_kit.h"
 #include "plugin/dialogs/framework/frame_controls.h"
@@ -14,11 +15,12 @@ using forms::GridPlace;
 
 namespace {
 
-// The dialog's own item numbers and captions, in the order of kPosten.
-constexpr std::array<std::array<const char*, 2>, 4> kPostenText = {{{"30.21.1", "Ausgangsflurstücke"},
-                                                                    {"30.21.2.1", "gebildete Flurstücke"},
-                                                                    {"30.21.3", "Grenzpunkte der neuen Grenze"},
-                                                                    {"30.22.2", "abzumarkende Grenzpunkte der neuen Grenze"}}};
+// The dialog's own captions, in the order of kPosten; it numbers the formed
+// parcels as Zerlegung does, the others by their items (nullptr).
+constexpr std::array<std::array<const char*, 2>, 4> kPostenText = {{{nullptr, "Ausgangsflurstücke"},
+                                                                    {schedule::kZerlegungGebildete.number, "gebildete Flurstücke"},
+                                                                    {nullptr, "Grenzpunkte der neuen Grenze"},
+                                                                    {nullptr, "abzumarkende Grenzpunkte der neuen Grenze"}}};
 
 }  // namespace
 
@@ -32,7 +34,7 @@ void Controls(forms::Form& form) {
         AddItemRow(form, text, kPosten[i], kPostenText[i][0], kPostenText[i][1], row);
     }
     form.Add<forms::Line>("Line3D", GridPlace{row++, 0, 1, 6}, 0);
-    text("Zwischensumme", {row, 1});
+    text(kZwischensumme, {row, 1});
     AddAmount(form, ctl::kZwischen, "0,00", {row++, 5});
 
     text("30.23.1", {row, 0});
@@ -49,7 +51,7 @@ void Controls(forms::Form& form) {
     form.Add<forms::OptionButton>(ctl::kOption2, GridPlace{1, 2}, -1, "fraNutzung")
         .SetCaption("G, sonstige Sondergebiete");
     wms.SetValue(true);
-    AddAmount(form, ctl::kDichte, "1,6", {0, 5}, "fraNutzung");
+    AddAmount(form, ctl::kDichte, FaktorAText(schedule::kFaktorAWohnen), {0, 5}, "fraNutzung");
 
     text("30.2.4", {row, 0});
     form.Add<forms::CheckBox>(ctl::kErmäßigung, GridPlace{row++, 1, 1, 5})

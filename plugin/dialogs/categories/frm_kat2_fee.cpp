@@ -1,6 +1,7 @@
 // frmKat2's fee rule: the items' subtotal times the value factor and Faktor A;
 // the reduction and the share apply only in the fee table.
 #include "plugin/common/steps.h"
+#include "plugin/dialogs/categories/fee_schedule.h"
 #include "plugin/dialogs/categories/frm_kat2.h"
 #include "plugin/dialogs/framework/frame_controls.h"
 #include "plugin/dialogs/framework/input_rules.h"
@@ -10,10 +11,12 @@ namespace honora::kat2 {
 namespace forms = kado::forms;
 
 const std::array<FeeItem, 4> kPosten = {{
-    {"30.21.1", "Ausgangsflurstücke", "grdAusFlur", "mskAusFlur", 150, "150,00 €", "lblAusFlur"},
-    {"30.21.2", "gebildete Flurstücke", "grdNeuFlur", "mskGesamt", 220, "220,00 €", "lblNeuFlur"},
-    {"30.21.3", "Grenzpunkte der neuen Grenze", nullptr, "mskGP", 40, "40,00 €", "lblGP"},
-    {"30.22.2", "Abzumarkende Grenzpunkte", nullptr, "mskAGP", 40, "40,00 €", "lblAGP"},
+    {schedule::kAusgangsflurstücke, "Ausgangsflurstücke", "grdAusFlur", "mskAusFlur", "lblAusFlur"},
+    {.item = schedule::kGebildeteFlurstücke, .text = "gebildete Flurstücke", .description = "grdNeuFlur",
+     .count = "mskGesamt", .label = "lblNeuFlur", .countReformatted = true, .logModule = "Rechnung",
+     .logProcedure = "mskGesamt"},
+    {schedule::kGrenzpunkte, "Grenzpunkte der neuen Grenze", nullptr, "mskGP", "lblGP"},
+    {schedule::kAbmarkung, "Abzumarkende Grenzpunkte", nullptr, "mskAGP", "lblAGP"},
 }};
 
 void GebührBerechnen(forms::Form& form) {

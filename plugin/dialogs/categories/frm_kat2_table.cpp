@@ -4,6 +4,7 @@
 
 #include "platform/com/numtext.h"
 #include "plugin/common/number_text.h"
+#include "plugin/dialogs/categories/fee_schedule.h"
 #include "plugin/dialogs/categories/frm_kat2.h"
 #include "plugin/dialogs/framework/field_access.h"
 #include "plugin/dialogs/framework/frame_controls.h"
@@ -16,23 +17,24 @@ namespace forms = kado::forms;
 
 namespace {
 
-constexpr double kErmäßigung = 0.2;
+using schedule::kErmäßigung;
 
 struct Gebietsart {
     const char* option;
-    const char* faktor;
+    double faktor;
 };
-constexpr std::array<Gebietsart, 2> kGebietsarten = {{{ctl::kOption1, "1,6"}, {ctl::kOption2, "3,0"}}};
+constexpr std::array<Gebietsart, 2> kGebietsarten = {
+    {{ctl::kOption1, schedule::kFaktorAWohnen}, {ctl::kOption2, schedule::kFaktorAGewerbe}}};
 
-FormHook FaktorA(const char* faktor) {
-    return [faktor](forms::Form& f) { f.Get<forms::Label>(ctl::kDichte).SetCaption(faktor); };
+FormHook FaktorA(double faktor) {
+    return [faktor](forms::Form& f) { f.Get<forms::Label>(ctl::kDichte).SetCaption(FaktorAText(faktor)); };
 }
 
 // Faktor A comes back as the table shows it; the area type whose factor it is
 // is selected with it, so that the dialog does not show the other one.
 void FaktorAEinlesen(forms::Form& form, const std::string& text) {
     for (const auto& art : kGebietsarten)
-        if (text == art.faktor) Select(form, art.option);
+        if (text == FaktorAText(art.faktor)) Select(form, art.option);
     form.Get<forms::Label>(ctl::kDichte).SetCaption(text);
 }
 
@@ -41,6 +43,8 @@ std::string Ermäßigung(forms::Form& form) {
 }
 
 }  // namespace
+
+std::string FaktorAText(double faktor) { return WertFormatieren(kado::com::NumberToText(faktor), 3, 1, true); }
 
 Category Kategorie() {
     Category k;
@@ -52,7 +56,7 @@ Category Kategorie() {
     k.GebührBerechnen = GebührBerechnen;
     k.rows = Tabelle();
     k.features = {.valueFactor = true};
-    k.recalcOnLeave = {{"mskAusFlur"}, {"mskGesamt", "Rechnung", "mskGesamt"}, {"mskGP"}, {"mskAGP"}};
+    k.recalcOnLeave = CountTriggers(kPosten);
     for (const auto& art : kGebietsarten) k.recalcOnClick.push_back({.key = art.option, .before = FaktorA(art.faktor)});
     return k;
 }
@@ -60,19 +64,14 @@ Category Kategorie() {
 FeeRows Tabelle() {
     using honora::ctl::kBoden;
     using honora::ctl::kFaktor;
-    BlockSpec gebildete = TwoRowItem(kPosten[1]);
-    for (auto& cell : gebildete.variants.front().cells)
-        if (cell.restore.key == kPosten[1].count) cell.restore = IntoNumber(kPosten[1].count, 4, 0);
     FeeRows t;
     t.titles = {{std::string(kCaption)}};
     t.blocks = {
         TwoRowItem(kPosten[0]),
-        gebildete,
+        TwoRowItem(kPosten[1]),
         OneRowItem(kPosten[2]),
         OneRowItem(kPosten[3]),
-        {.height = 2,
-         .variants = {{.cells = {{.column = 2, .text = Lit("Zwischensumme"), .bold = true},
-                                 {.column = 5, .text = Amount(ctl::kZwischen), .role = Role::Excluded}}}}},
+        SubtotalBlock(ctl::kZwischen),
         {.height = 3,
          .variants = {{.cells = {{.column = 1, .text = Lit("30.23.1")},
                                  {.column = 2, .text = Lit("Wertfaktor bei einem Bodenwert von")},
@@ -92,7 +91,7 @@ FeeRows Tabelle() {
                        .cells = {{.row = 1, .column = 1, .text = Lit("30.2.4")},
                                  {.row = 1, .column = 2,
                                   .text = Lit("Ermäßigung, da die Zuteilung weitgehend nicht selbst durchgeführt wurde")},
-                                 {.row = 1, .column = 3, .text = Lit("20%")},
+                                 {.row = 1, .column = 3, .text = Lit(PercentText(kErmäßigung))},
                                  {.row = 1, .column = 5, .text = Computed(Ermäßigung), .role = Role::Adjustment}},
                        .selects = ctl::kErmäßigung}}},
     };

@@ -3,6 +3,7 @@
 #include <array>
 #include <string>
 
+#include "plugin/dialogs/categories/fee_schedule.h"
 #include "plugin/dialogs/categories/frm_kat3.h"
 #include "plugin/dialogs/framework/design_kit.h"
 #include "plugin/dialogs/framework/frame_controls.h"
@@ -15,11 +16,12 @@ using forms::GridPlace;
 
 namespace {
 
-// The dialog's own item numbers and captions, in the order of kPosten.
-constexpr std::array<std::array<const char*, 2>, 4> kPostenText = {{{"30.21.1", "Ausgangsflurstücke"},
-                                                                    {"30.21.2.1", "gebildete Flurstücke"},
-                                                                    {"30.21.3", "Grenzpunkte der neuen Grenze"},
-                                                                    {"30.22.2", "abzumarkende Grenzpunkte"}}};
+// The dialog's own captions, in the order of kPosten; it numbers the formed
+// parcels as Zerlegung does, the others by their items (nullptr).
+constexpr std::array<std::array<const char*, 2>, 4> kPostenText = {{{nullptr, "Ausgangsflurstücke"},
+                                                                    {schedule::kZerlegungGebildete.number, "gebildete Flurstücke"},
+                                                                    {nullptr, "Grenzpunkte der neuen Grenze"},
+                                                                    {nullptr, "abzumarkende Grenzpunkte"}}};
 
 }  // namespace
 
@@ -31,7 +33,7 @@ void Controls(forms::Form& form) {
         AddItemRow(form, text, kPosten[i], kPostenText[i][0], kPostenText[i][1], row);
     }
     form.Add<forms::Line>("Line3D", GridPlace{row++, 0, 1, 6}, 0);
-    text("Zwischensumme", {row, 1});
+    text(kZwischensumme, {row, 1});
     AddAmount(form, ctl::kZwischen, "0,00", {row++, 5});
 
     // The value factor, grouped as the fee table groups it.

@@ -1,5 +1,6 @@
 // frmKat3's fee rule: the items' subtotal times the classification's value factor.
 #include "plugin/common/steps.h"
+#include "plugin/dialogs/categories/fee_schedule.h"
 #include "plugin/dialogs/categories/frm_kat3.h"
 #include "plugin/dialogs/framework/frame_controls.h"
 #include "plugin/dialogs/framework/input_rules.h"
@@ -9,10 +10,11 @@ namespace honora::kat3 {
 namespace forms = kado::forms;
 
 const std::array<FeeItem, 4> kPosten = {{
-    {"30.21.1", "Ausgangsflurstücke", "grdAusFlur", "mskAusFlur", 150, "150,00 €", "lblAusFlur"},
-    {"30.21.2", "gebildete Flurstücke", "grdNeuFlur", ctl::kFlurstücke, 220, "220,00 €", "lblNeuFlur"},
-    {"30.21.3", "Grenzpunkte der neuen Grenze", nullptr, "mskGP", 40, "40,00 €", "lblGP"},
-    {"30.22.2", "abzumarkende Grenzpunkte der neuen Grenze", nullptr, "mskAGP", 40, "40,00 €", "lblAGP"},
+    {schedule::kAusgangsflurstücke, "Ausgangsflurstücke", "grdAusFlur", "mskAusFlur", "lblAusFlur"},
+    {.item = schedule::kGebildeteFlurstücke, .text = "gebildete Flurstücke", .description = "grdNeuFlur",
+     .count = ctl::kFlurstücke, .label = "lblNeuFlur", .logModule = "Rechnung", .logProcedure = "mskGesamt"},
+    {schedule::kGrenzpunkte, "Grenzpunkte der neuen Grenze", nullptr, "mskGP", "lblGP"},
+    {schedule::kAbmarkung, "abzumarkende Grenzpunkte der neuen Grenze", nullptr, "mskAGP", "lblAGP"},
 }};
 
 void GebührBerechnen(forms::Form& form) {

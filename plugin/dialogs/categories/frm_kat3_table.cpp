@@ -20,16 +20,13 @@ Category Kategorie() {
     k.design = Controls;
     k.GebührBerechnen = GebührBerechnen;
     k.rows = Tabelle();
-    k.recalcOnLeave = {{"mskAusFlur"},
-                       {ctl::kFlurstücke, "Rechnung", "mskGesamt"},
-                       {"mskGP"},
-                       {"mskAGP"},
-                       // Here the classification sets the value factor itself.
-                       {.key = honora::ctl::kKlassifizierung, .before = [](forms::Form& f) {
+    k.recalcOnLeave = CountTriggers(kPosten);
+    // Here the classification sets the value factor itself.
+    k.recalcOnLeave.push_back({.key = honora::ctl::kKlassifizierung, .before = [](forms::Form& f) {
                             f.Get<forms::Label>(honora::ctl::kFaktor)
                                 .SetCaption(Klassifizierungsfaktor(
                                     f.Get<forms::ComboBox>(honora::ctl::kKlassifizierung).ListIndex()));
-                        }}};
+                        }});
     return k;
 }
 
@@ -42,20 +39,18 @@ FeeRows Tabelle() {
     t.blocks = {
         TwoRowItem(kPosten[0]),
         {.height = 4,
-         .variants = {{.cells = {{.column = 1, .text = Lit(gebildete.item)},
+         .variants = {{.cells = {{.column = 1, .text = Lit(gebildete.item.number)},
                                  {.column = 2, .text = Lit(gebildete.text)},
                                  {.row = 1, .column = 2, .text = FieldText(gebildete.count, " Flur-/Zuflurstücke")},
                                  {.row = 2, .column = 2, .text = FieldText(gebildete.description),
                                   .restore = IntoText(gebildete.description)},
                                  {.row = 2, .column = 3, .text = FieldText(gebildete.count),
                                   .restore = IntoText(gebildete.count)},
-                                 {.row = 2, .column = 4, .text = Lit(gebildete.unitText)},
+                                 {.row = 2, .column = 4, .text = Lit(UnitText(gebildete.item.unitFee))},
                                  {.row = 2, .column = 5, .text = Amount(gebildete.label), .role = Role::Excluded}}}}},
         OneRowItem(kPosten[2]),
         OneRowItem(kPosten[3]),
-        {.height = 2,
-         .variants = {{.cells = {{.column = 2, .text = Lit("Zwischensumme"), .bold = true},
-                                 {.column = 5, .text = Amount(ctl::kZwischen), .role = Role::Excluded}}}}},
+        SubtotalBlock(ctl::kZwischen),
         // The item the dialog shows beside the classification.
         {.height = 5,
          .variants = {{.cells = {{.column = 1, .text = Lit("30.23.2")},

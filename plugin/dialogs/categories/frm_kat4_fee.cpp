@@ -2,11 +2,15 @@
 // further started group of 1 to 5 buildings.
 #include <cstdint>
 #include <limits>
+#include <optional>
+#include <string>
+#include <string_view>
 
 #include "platform/com/error.h"
 #include "platform/com/numtext.h"
 #include "plugin/common/number_text.h"
 #include "plugin/common/steps.h"
+#include "plugin/dialogs/categories/fee_schedule.h"
 #include "plugin/dialogs/categories/frm_kat4.h"
 
 namespace honora::kat4 {
@@ -17,24 +21,11 @@ using kado::com::PlainRead;
 
 namespace {
 
-constexpr double kWeitereAnteil = 0.3;
-constexpr int kJeGruppe = 5;
+using schedule::kGebäudeJeGruppe;
+using schedule::kWeitereGruppeAnteil;
 
-struct Stufe {
-    double bis;
-    double grundgebühr;
-    const char* text;
-};
-constexpr Stufe kStufen[] = {
-    {25'000, 100, "bis 25 T€"},
-    {100'000, 200, "zwischen 25 T€ und 100 T€"},
-    {400'000, 300, "zwischen 100 T€ und 400 T€"},
-    {800'000, 500, "zwischen 400 T€ und 800 T€"},
-    {2'000'000, 800, "zwischen 800 T€ und 2 M€"},
-    {5'000'000, 1200, "zwischen 2 M€ und 5 M€"},
-};
-constexpr int32_t kJeMillionenStufe = 5'000'000;
-constexpr double kJeMillionenGebühr = 1200;
+// The costs of the lowest band the read-back restores: it has no lower limit.
+constexpr double kUntersteBaukosten = 20'000;
 
 // A conversion to a whole number as the fee rule's integers take it: halves to even, out of range fails.
 template <class Int>
@@ -48,12 +39,28 @@ Int Ganzzahl(double value) {
 }  // namespace
 
 Band BandDerBaukosten(double b) {
-    for (const auto& stufe : kStufen)
-        if (b <= stufe.bis) return {stufe.grundgebühr, stufe.text};
-    const int32_t q = Ganzzahl<int32_t>(b) / kJeMillionenStufe;
-    const int32_t m = q * 5;
-    return {(q + 1) * kJeMillionenGebühr,
-            "zwischen " + std::to_string(m) + " M€ und " + std::to_string(m + 5) + " M€"};
+    for (const auto& band : schedule::kBänder)
+        if (b <= band.upTo) return {band.baseFee, band.text};
+    const int32_t q = Ganzzahl<int32_t>(b) / schedule::kMillionenBandBreite;
+    const int32_t m = q * (schedule::kMillionenBandBreite / 1'000'000);
+    return {(q + 1) * schedule::kMillionenBandGebühr,
+            "zwischen " + std::to_string(m) + " M€ und " + std::to_string(m + schedule::kMillionenBandBreite / 1'000'000) +
+                " M€"};
+}
+
+std::optional<double> BaukostenDesBands(std::string_view text) {
+    double unten = kUntersteBaukosten - 1;
+    for (const auto& band : schedule::kBänder) {
+        if (text == band.text) return unten + 1;
+        unten = band.upTo;
+    }
+    // Above the table every band starts one euro above a multiple of its width.
+    for (int64_t von = schedule::kMillionenBandBreite; von <= std::numeric_limits<int32_t>::max();
+         von += schedule::kMillionenBandBreite) {
+        const double b = static_cast<double>(von) + 1;
+        if (BandDerBaukosten(b).text == text) return b;
+    }
+    return std::nullopt;
 }
 
 void GebührBerechnen(forms::Form& form) {
@@ -65,11 +72,11 @@ void GebührBerechnen(forms::Form& form) {
     s(110, [&] { n = Ganzzahl<int16_t>(PlainRead(form.Get<forms::MaskEdBox>(ctl::kAnzahl).Text())); });
     s(120, [&] { form.Get<forms::Label>(ctl::kGebühr100).SetCaption(WertFormatieren(NumberToText(g0), 6, 0, true)); });
     s(130, [&] {
-        form.Get<forms::Label>(ctl::kGebühr30).SetCaption(WertFormatieren(NumberToText(kWeitereAnteil * g0), 6, 0, true));
+        form.Get<forms::Label>(ctl::kGebühr30).SetCaption(WertFormatieren(NumberToText(kWeitereGruppeAnteil * g0), 6, 0, true));
     });
-    if (n > kJeGruppe) {
-        const int k = (n - 1) / kJeGruppe;
-        const double e = k * g0 * kWeitereAnteil;
+    if (n > kGebäudeJeGruppe) {
+        const int k = (n - 1) / kGebäudeJeGruppe;
+        const double e = k * g0 * kWeitereGruppeAnteil;
         s(140, [&] { form.Get<forms::MaskEdBox>(ctl::kAnzahl30).SetText(WertFormatieren(NumberToText(k), 4, 0, true)); });
         s(150, [&] { form.Get<forms::Label>(ctl::kSumme30).SetCaption(WertFormatieren(NumberToText(e), 7, 2, true)); });
         g = g0 + e;

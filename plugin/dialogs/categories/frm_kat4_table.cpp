@@ -52,19 +52,6 @@ void BaukostenEinlesen(forms::Form& f, const std::string& text) {
 
 }  // namespace
 
-std::optional<double> BaukostenDesBands(std::string_view text) {
-    if (text.find("bis") != std::string_view::npos) return 20000;
-    const auto at = text.find("zwischen");
-    if (at == std::string_view::npos) return std::nullopt;
-    std::string rest(text);
-    rest.erase(at, std::string_view("zwischen").size());
-    const double x = PlainRead(rest);
-    const auto t = rest.find("T€");
-    const auto m = rest.find("M€");
-    if (t == std::string::npos && m == std::string::npos) return std::nullopt;
-    return x * (t < m ? 1'000 : 1'000'000) + 1;
-}
-
 Category Kategorie() {
     Category k;
     k.name = std::string(kName);

@@ -3,8 +3,11 @@
 #include <array>
 #include <string>
 
+#include "plugin/common/number_text.h"
+#include "plugin/dialogs/categories/fee_schedule.h"
 #include "plugin/dialogs/categories/frm_kat5.h"
 #include "plugin/dialogs/framework/design_kit.h"
+#include "plugin/dialogs/framework/fee_items.h"
 #include "plugin/dialogs/framework/frame_controls.h"
 #include "plugin/dialogs/framework/input_rules.h"
 
@@ -17,7 +20,7 @@ namespace {
 
 // Captions of the Label2 array, by index ("Kostenanteil" and "/ 1000" come with the frame's share field).
 constexpr std::array<const char*, 14> kLabel2 = {
-    "30.6.1",  "30.6.2",           "30.22.1",           "30.22.2",
+    "30.6.1",  "30.6.2",           schedule::kGrenzfeststellung.number, schedule::kAbmarkung.number,
     "Anzahl Grenzpunkte",          "abgemarkte Grenzpunkte", "Zwischensumme",
     "30.23.1", "30.23.2",          "Faktor",            "oder",
     "Zwischensumme * Faktor",      "Sockelbetrag",      "Gesamtsumme"};
@@ -46,12 +49,12 @@ void Controls(forms::Form& form) {
     Text(form, 2, {1, 0});
     Text(form, 4, {1, 1});
     AddMasked(form, ctl::kAGPo, "####", {1, 2});
-    AsAmount(AddCaption(form, "Label3", 0, "40,00", {1, 3}));
+    AsAmount(AddCaption(form, "Label3", 0, UnitCaption(schedule::kGrenzfeststellung.unitFee), {1, 3}));
     AddAmount(form, ctl::kLblAGPo, "0,00", {1, 4});
     Text(form, 3, {2, 0});
     Text(form, 5, {2, 1});
     AddMasked(form, ctl::kAGP, "####", {2, 2});
-    AsAmount(AddCaption(form, "Label3", 1, "40,00", {2, 3}));
+    AsAmount(AddCaption(form, "Label3", 1, UnitCaption(schedule::kAbmarkung.unitFee), {2, 3}));
     AddAmount(form, ctl::kLblAGP, "0,00", {2, 4});
     form.Add<forms::Line>("Line3D", GridPlace{3, 0, 1, 5}, 0);
     Text(form, 6, {4, 1});
@@ -79,7 +82,7 @@ void Controls(forms::Form& form) {
     Text(form, 11, {6, 1});
     AddAmount(form, ctl::kZF, "0,0", {6, 4});
     Text(form, 12, {7, 1});
-    AddAmount(form, ctl::kSockel, "150,00", {7, 4});
+    AddAmount(form, ctl::kSockel, BetragText(schedule::kSockelbetrag), {7, 4});
     form.Add<forms::Line>("Line3D", GridPlace{8, 0, 1, 5}, 1);
     Text(form, 13, {9, 1});
     AddAmount(form, ctl::kSumme, "0,0", {9, 4});

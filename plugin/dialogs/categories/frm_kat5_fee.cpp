@@ -2,6 +2,7 @@
 // times the larger factor, plus the Sockelbetrag of 150 €.
 #include "platform/com/numtext.h"
 #include "plugin/common/steps.h"
+#include "plugin/dialogs/categories/fee_schedule.h"
 #include "plugin/dialogs/categories/frm_kat5.h"
 #include "plugin/dialogs/framework/frame_controls.h"
 #include "plugin/dialogs/framework/input_rules.h"
@@ -13,8 +14,9 @@ using kado::com::PlainRead;
 
 namespace {
 
-constexpr double kJePunkt = 40;
-constexpr double kSockel = 150;
+constexpr double kJePunkt = schedule::kGrenzfeststellung.unitFee;
+constexpr double kJeAbmarkung = schedule::kAbmarkung.unitFee;
+constexpr double kSockel = schedule::kSockelbetrag;
 
 }  // namespace
 
@@ -36,7 +38,7 @@ void GebührBerechnen(forms::Form& form) {
     });
     s(110, [&] { form.Get<forms::Label>(ctl::kSockel).SetCaption(BetragText(S)); });
     s(120, [&] {
-        const double a = PlainRead(form.Get<forms::MaskEdBox>(ctl::kAGP).Text()) * kJePunkt;
+        const double a = PlainRead(form.Get<forms::MaskEdBox>(ctl::kAGP).Text()) * kJeAbmarkung;
         form.Get<forms::Label>(ctl::kLblAGP).SetCaption(BetragText(a));
         Z += a;
     });

@@ -4,7 +4,9 @@
 #include <string>
 
 #include "plugin/common/number_text.h"
+#include "plugin/dialogs/categories/fee_schedule.h"
 #include "plugin/dialogs/categories/frm_kat5.h"
+#include "plugin/dialogs/framework/fee_items.h"
 #include "plugin/dialogs/framework/cell_io.h"
 #include "plugin/dialogs/framework/factor_rows.h"
 #include "plugin/dialogs/framework/frame_controls.h"
@@ -60,24 +62,22 @@ FeeRows Tabelle() {
     };
     t.blocks = {
         {.height = 2,
-         .variants = {{.cells = {{.column = 1, .text = Lit("30.22.1")},
+         .variants = {{.cells = {{.column = 1, .text = Lit(schedule::kGrenzfeststellung.number)},
                                  {.column = 2, .text = Lit("Grenzfeststellung")},
                                  {.column = 3, .text = FieldText(ctl::kAGPo), .when = ermittelt,
                                   .restore = IntoText(ctl::kAGPo)},
-                                 {.column = 4, .text = Lit("40,00 €"), .when = ermittelt},
+                                 {.column = 4, .text = Lit(UnitText(schedule::kGrenzfeststellung.unitFee)), .when = ermittelt},
                                  {.column = 5, .text = Amount(ctl::kLblAGPo), .role = Role::Excluded,
                                   .when = ermittelt}}}}},
         {.height = 2,
          .variants = {{.when = CountAbove0(ctl::kAGP),
-                       .cells = {{.column = 1, .text = Lit("30.22.2")},
+                       .cells = {{.column = 1, .text = Lit(schedule::kAbmarkung.number)},
                                  {.column = 2, .text = Lit("abgemarkte Grenzpunkte")},
                                  {.column = 3, .text = FieldText(ctl::kAGP), .restore = IntoText(ctl::kAGP)},
-                                 {.column = 4, .text = Lit("40,00 €")},
+                                 {.column = 4, .text = Lit(UnitText(schedule::kAbmarkung.unitFee))},
                                  {.column = 5, .text = Amount(ctl::kLblAGP), .role = Role::Excluded}}}},
          .keepsPlace = true},
-        {.height = 2,
-         .variants = {{.cells = {{.column = 2, .text = Lit("Zwischensumme"), .bold = true},
-                                 {.column = 5, .text = Amount(ctl::kZwischen), .role = Role::Excluded}}}}},
+        SubtotalBlock(ctl::kZwischen),
         // The basis option only chooses which factor the table shows; the fee uses the larger.
         {.height = 4,
          .variants = {LandValueRows(Selected(ctl::kFaktor0), ctl::kFaktor0), ClassificationRows({}, ctl::kFaktor1)},

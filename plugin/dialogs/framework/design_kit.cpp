@@ -50,11 +50,11 @@ void AddItemHeadings(CaptionArray& captions, int row) {
 
 void AddItemRow(forms::Form& form, CaptionArray& captions, const FeeItem& item, const char* number,
                 const char* caption, int row) {
-    captions(number, {row, 0});
+    captions(number ? number : item.item.number, {row, 0});
     captions(caption, {row, 1});
     if (item.description) AddText(form, item.description, {row, 2});
     AddMasked(form, item.count, "####", {row, 3});
-    AsAmount(captions(UnitCaption(item), {row, 4}));
+    AsAmount(captions(UnitCaption(item.item.unitFee), {row, 4}));
     AddAmount(form, item.label, "0,00", {row, 5});
 }
 

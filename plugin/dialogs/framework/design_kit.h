@@ -47,8 +47,8 @@ private:
 // the amounts' headings aligned as the amounts are.
 void AddItemHeadings(CaptionArray& captions, int row);
 
-// An item's row in grid columns 0 to 5: its number and caption as the dialog
-// names it, the description box, the count, the unit fee and the fee label
+// An item's row in grid columns 0 to 5: its number (the item's own when nullptr)
+// and caption as the dialog names it, the description box, the count, the unit fee and the fee label
 // (both shown as amounts).
 void AddItemRow(kado::forms::Form& form, CaptionArray& captions, const FeeItem& item, const char* number,
                 const char* caption, int row);

@@ -10,8 +10,16 @@ namespace honora {
 
 namespace forms = kado::forms;
 
+namespace {
+
+Restore CountRestore(const FeeItem& item) {
+    return item.countReformatted ? IntoNumber(item.count, 4, 0) : IntoText(item.count);
+}
+
+}  // namespace
+
 double ItemAmount(forms::Form& form, const FeeItem& item) {
-    return kado::com::PlainRead(form.Get<forms::MaskEdBox>(item.count).Text()) * item.unitFee;
+    return kado::com::PlainRead(form.Get<forms::MaskEdBox>(item.count).Text()) * item.item.unitFee;
 }
 
 double ItemFee(forms::Form& form, const FeeItem& item) {
@@ -29,12 +37,12 @@ double ItemsFee(forms::Form& form, std::span<const FeeItem> items) {
 BlockSpec TwoRowItem(const FeeItem& item, Condition when) {
     BlockSpec b{.height = 3, .variants = {{.when = std::move(when)}}};
     auto& cells = b.variants.front().cells;
-    cells.push_back({.column = 1, .text = Lit(item.item)});
+    cells.push_back({.column = 1, .text = Lit(item.item.number)});
     cells.push_back({.column = 2, .text = Lit(item.text)});
     if (item.description)
         cells.push_back({.row = 1, .column = 2, .text = FieldText(item.description), .restore = IntoText(item.description)});
-    cells.push_back({.row = 1, .column = 3, .text = FieldText(item.count), .restore = IntoText(item.count)});
-    cells.push_back({.row = 1, .column = 4, .text = Lit(item.unitText)});
+    cells.push_back({.row = 1, .column = 3, .text = FieldText(item.count), .restore = CountRestore(item)});
+    cells.push_back({.row = 1, .column = 4, .text = Lit(UnitText(item.item.unitFee))});
     cells.push_back({.row = 1, .column = 5, .text = Amount(item.label), .role = Role::Excluded});
     return b;
 }
@@ -42,18 +50,37 @@ BlockSpec TwoRowItem(const FeeItem& item, Condition when) {
 BlockSpec OneRowItem(const FeeItem& item, Condition when) {
     BlockSpec b{.height = 2, .variants = {{.when = std::move(when)}}};
     auto& cells = b.variants.front().cells;
-    if (*item.item) cells.push_back({.column = 1, .text = Lit(item.item)});
+    if (item.numbered) cells.push_back({.column = 1, .text = Lit(item.item.number)});
     cells.push_back({.column = 2, .text = Lit(item.text)});
-    cells.push_back({.column = 3, .text = FieldText(item.count), .restore = IntoText(item.count)});
-    cells.push_back({.column = 4, .text = Lit(item.unitText)});
+    cells.push_back({.column = 3, .text = FieldText(item.count), .restore = CountRestore(item)});
+    cells.push_back({.column = 4, .text = Lit(UnitText(item.item.unitFee))});
     cells.push_back({.column = 5, .text = Amount(item.label), .role = Role::Excluded});
     return b;
 }
 
-std::string UnitCaption(const FeeItem& item) {
-    std::string unit = item.unitText;
-    if (unit.ends_with(" €")) unit.resize(unit.size() - std::string(" €").size());
-    return unit;
+BlockSpec SubtotalBlock(const char* label) {
+    return {.height = 2,
+            .variants = {{.cells = {{.column = 2, .text = Lit(kZwischensumme), .bold = true},
+                                    {.column = 5, .text = Amount(label), .role = Role::Excluded}}}}};
 }
+
+std::vector<Trigger> CountTriggers(std::span<const FeeItem> items) {
+    std::vector<Trigger> triggers;
+    for (const auto& item : items)
+        triggers.push_back({item.count, item.logModule ? item.logModule : "", item.logProcedure ? item.logProcedure : ""});
+    return triggers;
+}
+
+std::string UnitCaption(double unitFee) {
+    std::string text = BetragText(unitFee);
+    text.erase(0, text.find_first_not_of(' '));
+    return text;
+}
+
+std::string UnitText(double unitFee) { return UnitCaption(unitFee) + " €"; }
+
+std::string FactorText(double factor) { return kado::com::NumberToText(factor); }
+
+std::string PercentText(double share) { return kado::com::NumberToText(share * 100) + "%"; }
 
 }  // namespace honora

@@ -4,21 +4,34 @@
 
 #include <span>
 #include <string>
+#include <vector>
 
 #include "platform/forms/forms.h"
+#include "plugin/dialogs/framework/category.h"
 #include "plugin/dialogs/framework/fee_rows.h"
 
 namespace honora {
 
-struct FeeItem {
-    const char* item;         // column 1, such as "30.21.1"; "" leaves it empty
-    const char* text;         // column 2 of the item's first row
-    const char* description;  // text box copied beside the count, or nullptr
-    const char* count;        // masked field, read plainly
+// An item of the fee schedule: its number and unit fee in euros.
+struct ScheduleItem {
+    const char* number;  // "30.21.1"
     double unitFee;
-    const char* unitText;  // column 4, such as "150,00 €"
-    const char* label;     // the item's fee
 };
+
+struct FeeItem {
+    ScheduleItem item;
+    const char* text;                  // column 2 of the item's first row
+    const char* description{};         // text box copied beside the count, or nullptr
+    const char* count{};               // masked field, read plainly
+    const char* label{};               // the item's fee
+    bool numbered = true;              // column 1 of the table shows the number
+    bool countReformatted = false;     // read back as a four-digit number, not as typed
+    const char* logModule = nullptr;   // where the count's LostFocus logs; nullptr: the dialog's
+    const char* logProcedure = nullptr;
+};
+
+// The subtotal's caption in dialogs and tables.
+inline constexpr char kZwischensumme[] = "Zwischensumme";
 
 // count × unit fee, the count read plainly.
 double ItemAmount(kado::forms::Form& form, const FeeItem& item);
@@ -33,7 +46,18 @@ BlockSpec TwoRowItem(const FeeItem& item, Condition when = {});
 // Number, text, count, unit fee and fee in one row; then an empty row.
 BlockSpec OneRowItem(const FeeItem& item, Condition when = {});
 
-// The unit fee as the dialog shows it beside the count: the column-4 text without " €".
-std::string UnitCaption(const FeeItem& item);
+// The bold subtotal row and its amount label; then an empty row.
+BlockSpec SubtotalBlock(const char* label);
+
+// Each item's count recomputes when left.
+std::vector<Trigger> CountTriggers(std::span<const FeeItem> items);
+
+// A unit fee as the dialog shows it beside the count ("150,00", "40,00", "-330,00").
+std::string UnitCaption(double unitFee);
+// The same in the table's unit-fee column: "150,00 €".
+std::string UnitText(double unitFee);
+// A factor as the tables state it: "0,7", "20%" for a share.
+std::string FactorText(double factor);
+std::string PercentText(double share);
 
 }  // namespace honora

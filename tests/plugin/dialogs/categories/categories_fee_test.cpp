@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <utility>
 
 #include "category_fixture.h"
@@ -112,6 +113,25 @@ TEST_F(CategoryTest, BuildingCostBandsIncludeBothLimits) {
     EXPECT_EQ(honora::kat4::BandDerBaukosten(10'000'000).text, "zwischen 10 M€ und 15 M€");
     EXPECT_EQ(honora::kat4::BandDerBaukosten(5'000'000).text, "zwischen 2 M€ und 5 M€");
     EXPECT_THAT(LoggedPlaces(), IsEmpty());
+}
+
+// A band text read back from a table gives costs inside that band, so that
+// reconfirming keeps the base fee; a text that names no band gives none.
+TEST(BuildingCostBands, BandTextsReadBackIntoTheirBand) {
+    using honora::kat4::BandDerBaukosten;
+    using honora::kat4::BaukostenDesBands;
+    for (double costs : {1.0, 25'000.0, 25'001.0, 400'000.0, 2'000'001.0, 5'000'000.0, 5'000'001.0, 12'345'678.0,
+                         999'999'999.0}) {
+        const auto band = BandDerBaukosten(costs);
+        const auto back = BaukostenDesBands(band.text);
+        ASSERT_TRUE(back.has_value()) << band.text;
+        EXPECT_EQ(BandDerBaukosten(*back).text, band.text);
+        EXPECT_EQ(BandDerBaukosten(*back).grundgebühr, band.grundgebühr) << band.text;
+    }
+    EXPECT_EQ(BaukostenDesBands("bis 25 T€"), 20'000);
+    EXPECT_EQ(BaukostenDesBands("zwischen 100 T€ und 400 T€"), 100'001);
+    for (const char* text : {"", "bis 30 T€", "zwischen 3 M€ und 8 M€", "zwischen 25 T€", "125.000 €"})
+        EXPECT_EQ(BaukostenDesBands(text), std::nullopt) << text;
 }
 
 // The value factor at its thresholds, in the two dialogs that have a land value.

@@ -27,8 +27,6 @@ using ::testing::IsEmpty;
 namespace forms = kado::forms;
 using forms::GridPlace;
 
-constexpr forms::WindowHandle kMdi = 7;
-
 // What the test category's hooks were called with, in order.
 struct Calls {
     std::vector<std::string> log;
@@ -90,21 +88,15 @@ honora::Category TestCategory(std::shared_ptr<Calls> calls) {
     return k;
 }
 
-class CategoryDialogTest : public framework_test::FrameworkTest {
+class CategoryDialogTest : public framework_test::DialogTest {
 protected:
     void SetUp() override {
-        FrameworkTest::SetUp();
-        desktop_ = std::make_shared<forms::HeadlessDesktop>();
-        desktop_->AddWindow(kMdi);
-        honora::Session().Desktop = desktop_;
-        honora::Session().hWndMDI = kMdi;
-        driver_ = std::make_unique<forms::Driver>(desktop_);
+        DialogTest::SetUp();
         calls_ = std::make_shared<Calls>();
     }
     void TearDown() override {
-        honora::UnregisterDialogs();
         dialog_.reset();
-        FrameworkTest::TearDown();
+        DialogTest::TearDown();
     }
     forms::Form& Open() {
         dialog_ = std::make_unique<honora::CategoryDialog>(TestCategory(calls_));
@@ -116,8 +108,6 @@ protected:
         return f.Get<T>(name);
     }
 
-    std::shared_ptr<forms::HeadlessDesktop> desktop_;
-    std::unique_ptr<forms::Driver> driver_;
     std::shared_ptr<Calls> calls_;
     std::unique_ptr<honora::CategoryDialog> dialog_;
 };

@@ -5,10 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/forms/driver.h"
 #include "platform/word/word.h"
+#include "plugin/component/dialog_registry.h"
 #include "plugin/invoice/invoice_fixture.h"
 
 namespace framework_test {
@@ -71,6 +74,28 @@ protected:
         for (int i = 1; i <= tables.Count(); ++i) labels.push_back(CellText(tables.Item(i), 1, 2));
         return labels;
     }
+};
+
+// A dialog test: a headless desktop with the host's window, a driver that
+// plays the user, and no dialog registered for Show after the test.
+class DialogTest : public FrameworkTest {
+protected:
+    static constexpr kado::forms::WindowHandle kMdi = 7;
+    void SetUp() override {
+        FrameworkTest::SetUp();
+        desktop_ = std::make_shared<kado::forms::HeadlessDesktop>();
+        desktop_->AddWindow(kMdi);
+        honora::Session().Desktop = desktop_;
+        honora::Session().hWndMDI = kMdi;
+        driver_ = std::make_unique<kado::forms::Driver>(desktop_);
+    }
+    void TearDown() override {
+        honora::UnregisterDialogs();
+        FrameworkTest::TearDown();
+    }
+
+    std::shared_ptr<kado::forms::HeadlessDesktop> desktop_;
+    std::unique_ptr<kado::forms::Driver> driver_;
 };
 
 }  // namespace framework_test
