@@ -9,7 +9,7 @@ namespace kado::host {
 namespace {
 
 TEST(InvoiceChoice, GivesTheChosenRecordOrNothing) {
-    const std::vector<InvoiceRecord> records{{1, "RE-2026-0001"}, {7, "RE-2026-0007"}, {9, ""}};
+    const std::vector<InvoiceRecord> records{{1, "RE-2026-0001", "", 0, {}, {}}, {7, "RE-2026-0007", "", 0, {}, {}}, {9, "", "", 0, {}, {}}};
     using Answer = std::function<void(forms::Form&)>;
     forms::Driver* driver = nullptr;
     struct Case {
