@@ -51,7 +51,10 @@ TEST(InvoiceChoice, GivesTheChosenRecordOrNothing) {
         EXPECT_EQ(ChooseInvoice(desktop, "kado.sqlite", c.records, c.current), c.chosen);
         EXPECT_EQ(desktop->ModalRuns(), std::vector<std::string>{"frmRechnungWahl"});
         if (!c.records.empty()) {
-            EXPECT_EQ(list, "1   RE-2026-0001|7   RE-2026-0007|9   |");
+            std::string lines;
+            for (const auto& r : c.records) lines += InvoiceLine(r) + "|";
+            EXPECT_EQ(list, lines);
+            EXPECT_EQ(list.rfind("   1  RE-2026-0001 ", 0), 0u) << list;
         }
     }
 }
