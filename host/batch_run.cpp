@@ -169,6 +169,12 @@ public:
                  << ": Dokument unverändert, nicht gespeichert\n";
             return std::nullopt;
         }
+        if (refusal_) {
+            // The dialog refused the OK and stayed open: nothing was confirmed.
+            session_.Discard();
+            return Problem{"ok abgelehnt, Dokument und Rechnungsdatensatz unverändert, nichts gespeichert: " + *refusal_,
+                           true, {}};
+        }
         if (!session_.DocumentChanged()) {
             // The record written to what the unchanged document shows: entered after the same checks.
             if (o_.invoice && Figures() != figuresBefore_) {
@@ -255,6 +261,11 @@ private:
     // The table-choice dialog asks: the next choose answers it, checked first as a user
     // sees it; without one it is closed, as a user closing it would.
     void Answer(forms::Form& form) {
+        if (form.Name() == "G_frmHinweis") {
+            refusal_ = form.Get<forms::Label>("lblHinweis").Caption();
+            form.Hide();
+            return;
+        }
         if (form.Name() != "G_frmTabelle") return;
         if (chosen_ >= chooses_.size()) {
             out_ << "Tabellenwahl gefragt, kein choose: geschlossen wie vom Benutzer (neuer Abrechnungspunkt)\n";
@@ -328,7 +339,11 @@ private:
             case K::Ok:
             case K::Cancel:
                 PrintLabels(form, out_);
-                if (a.kind == K::Ok) session_.MarkConfirmation();
+                if (a.kind == K::Ok) {
+                    session_.MarkConfirmation();
+                    // A refusal after OK comes as a modal hint; it must reach the caller, not a default.
+                    desktop_->QueueAnswer([this](forms::Form& f) { Answer(f); });
+                }
                 driver_.Click(form, a.kind == K::Ok ? ButtonOf(form, {"CommandEnde", "cmdEnde"})
                                                     : ButtonOf(form, {"CommandAbbruch", "cmdAbbruch"}));
                 return true;
@@ -340,6 +355,7 @@ private:
     std::ostream& out_;
     std::ostream& err_;
     bool confirmed_ = false;
+    std::optional<std::string> refusal_;  // the hint with which the dialog refused OK
     bool shown_ = false;
     std::vector<std::string> chooses_;
     size_t chosen_ = 0;

@@ -127,4 +127,13 @@ for i in 1 2 3 4 5 6; do
   grep -qF "kado-host: Verw.log: 1 neue Einträge in $TMPDIR/Verw.log" "$d/err$i" || fail "shared log, run $i: $(cat "$d/err$i")"
 done
 [ "$(grep -c '^Ort  : ' "$TMPDIR/Verw.log")" -ge 6 ] || fail "the shared log lacks entries"
+# Counts that would bill a negative Zerlegung fee: the dialog refuses OK, the run says why, exit 2.
+fresh
+rc="$("$host" run --db "$d/kado.sqlite" --doc "$d/Rechnung.docx" --invoice 1 --category 4 \
+  --do 'set mskGesamt75=1' --do 'set mskBoden=5' --do ok >"$d/out" 2>"$d/err"; echo $?)"
+[ "$rc" -eq 2 ] || fail "negative fee: exit $rc, not 2 ($(cat "$d/err"))"
+grep -qF 'ok abgelehnt' "$d/err" && grep -qF 'gebildete Flurstücke sind aber nur 0' "$d/err" \
+  || fail "negative fee: stderr lacks the refusal: $(cat "$d/err")"
+both_old "negative fee"
+
 echo "kado-host agreement cases: all checks passed"
