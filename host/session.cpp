@@ -96,6 +96,7 @@ std::optional<Problem> HostSession::Open(const fs::path& db, const fs::path& doc
         return Problem{"Dokument lässt sich nicht lesen: " + doc.string() + ": " + Quote(e), true, e};
     }
     saved_ = DocumentFingerprint(*doc_);
+    savedEdits_ = doc_->Edits();
     ws_ = std::make_shared<dao::Workspace>();
     try {
         db_ = ws_->OpenDatabase(db.string());
@@ -163,7 +164,8 @@ std::shared_ptr<dao::Recordset> HostSession::Invoice(int id) const {
 void HostSession::Show(int16_t category, std::shared_ptr<dao::Recordset> rechnung, forms::WindowHandle documentArea) {
     if (const auto* report = dynamic_cast<const honora::ISessionReport*>(go_.get())) log_ = report->LogFile();
     logBefore_ = LogSize(log_);
-    before_ = DocumentFingerprint(*doc_);
+    // Text not edited since it was opened or saved has the fingerprint taken then.
+    before_ = doc_->Edits() == savedEdits_ ? saved_ : DocumentFingerprint(*doc_);
     go_->Show(category, rechnung, documentArea);
 }
 
@@ -177,7 +179,8 @@ std::optional<Problem> HostSession::Save(const fs::path& target) {
     } catch (const com::Error& e) {
         return Problem{"Speichern nach " + target.string() + " fehlgeschlagen: " + Quote(e), false, e};
     }
-    saved_ = DocumentFingerprint(*doc_);
+    if (doc_->Edits() != savedEdits_) saved_ = DocumentFingerprint(*doc_);
+    savedEdits_ = doc_->Edits();
     return std::nullopt;
 }
 

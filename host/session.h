@@ -100,6 +100,7 @@ private:
     std::uintmax_t logBefore_ = 0;
     std::string before_;  // the document's fingerprint at Show
     std::string saved_;   // and as it was opened or last saved
+    uint64_t savedEdits_ = 0;  // the document's edit count when saved_ was taken
 };
 
 }  // namespace kado::host
