@@ -153,6 +153,7 @@ std::optional<Problem> HostSession::Open(const fs::path& db, const fs::path& doc
                        true, e};
     }
     saved_ = DocumentFingerprint(*doc_);
+    savedEdits_ = doc_->Edits();
     ws_ = std::make_shared<dao::Workspace>();
     try {
         db_ = ws_->OpenDatabase(db.string());
@@ -252,7 +253,8 @@ void HostSession::Show(int16_t category, std::shared_ptr<dao::Recordset> rechnun
     if (const auto* report = dynamic_cast<const honora::ISessionReport*>(go_.get())) log_ = report->LogFile();
     logMark_ = com::EntriesWritten();
     confirmMark_.reset();
-    before_ = DocumentFingerprint(*doc_);
+    // Text not edited since it was opened or saved has the fingerprint taken then.
+    before_ = doc_->Edits() == savedEdits_ ? saved_ : DocumentFingerprint(*doc_);
     // The record the dialog writes on OK waits for the document (Confirm).
     db_->HoldWrites();
     go_->Show(category, rechnung, documentArea);
@@ -345,7 +347,7 @@ std::optional<Problem> HostSession::Confirm(const fs::path& target, std::optiona
         Discard();
         return Problem{"Speichern nach " + target.string() + " fehlgeschlagen: " + Quote(e) + both, false, e};
     }
-    saved_ = DocumentFingerprint(*doc_);
+    MarkSaved();
     confirmMark_.reset();
     return std::nullopt;
 }
@@ -360,8 +362,13 @@ std::optional<Problem> HostSession::Save(const fs::path& target) {
     } catch (const com::Error& e) {
         return Problem{"Speichern nach " + target.string() + " fehlgeschlagen: " + Quote(e), false, e};
     }
-    saved_ = DocumentFingerprint(*doc_);
+    MarkSaved();
     return std::nullopt;
+}
+
+void HostSession::MarkSaved() {
+    if (doc_->Edits() != savedEdits_) saved_ = DocumentFingerprint(*doc_);
+    savedEdits_ = doc_->Edits();
 }
 
 

@@ -116,6 +116,8 @@ public:
     std::string FirstLogged() const;  // the first of them, its lines joined by " | "
 
 private:
+    // The fingerprint of what was just saved, built anew only when the text was edited since.
+    void MarkSaved();
     std::shared_ptr<forms::Desktop> desktop_;
     std::shared_ptr<word::Document> doc_;
     std::shared_ptr<dao::Workspace> ws_;
@@ -126,6 +128,7 @@ private:
     std::optional<int> confirmMark_;  // and when the confirmation began (MarkConfirmation)
     std::string before_;  // the document's fingerprint at Show
     std::string saved_;   // and as it was opened or last saved
+    uint64_t savedEdits_ = 0;  // the document's edit count when saved_ was taken
 };
 
 }  // namespace kado::host

@@ -50,4 +50,6 @@ std::string Document::ToBytes() const {
     return detail::SaveDocx(*state_);
 }
 
+uint64_t Document::Edits() const { return state_->version; }
+
 }  // namespace kado::word

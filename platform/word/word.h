@@ -517,6 +517,9 @@ public:
     // Atomic save: temporary file beside the target, flush, rename.
     void SaveAs(const std::filesystem::path& path);
     std::string ToBytes() const;
+    // Counts every change to the characters of any story: while it stays the
+    // same, the text, comments, tables and shapes are the same.
+    uint64_t Edits() const;
 
     Range Content() const;
     Range GetRange(long start, long end) const;

@@ -1,6 +1,9 @@
 // Object model behaviour that the invoice routines rely on.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <vector>
+
 #include "platform/word/word.h"
 
 namespace {
@@ -355,3 +358,30 @@ TEST(Document, ViewFlagsByName) {
 }
 
 }  // namespace
+
+// The host skips rebuilding its change fingerprint while the edit count stays:
+// every kind of edit to any story must move it, and saving must not.
+TEST(Document, EveryEditMovesTheEditCount) {
+    const std::vector<std::pair<const char*, std::function<void(Document&)>>> edits = {
+        {"text inserted", [](Document& d) { d.Content().InsertAfter("Nachtrag"); }},
+        {"text replaced by the same length", [](Document& d) { d.GetRange(0, 4).SetText("Ende"); }},
+        {"text deleted", [](Document& d) { d.GetRange(0, 4).Delete(); }},
+        {"table added", [](Document& d) { d.GetTables().Add(d.GetRange(5, 5), 2, 2); }},
+        {"comment added", [](Document& d) { d.GetComments().Add(d.GetRange(0, 4), "Notiz"); }},
+        {"comment text changed", [](Document& d) { d.GetComments().Item(1).GetRange().SetText("Neu"); }},
+        {"comment deleted", [](Document& d) { d.GetComments().Item(1).Delete(); }},
+        {"text box added", [](Document& d) { d.GetShapes().AddTextbox(TextOrientation::Horizontal, 0, 0, 50, 20); }},
+        {"text box deleted", [](Document& d) { d.GetShapes().Item(1).Delete(); }},
+    };
+    for (const auto& [what, edit] : edits) {
+        auto doc = Document::New();
+        doc->Content().SetText("Anfang der Rechnung\n");
+        doc->GetComments().Add(doc->GetRange(0, 6), "Alt");
+        doc->GetShapes().AddTextbox(TextOrientation::Horizontal, 10, 10, 40, 20);
+        const uint64_t before = doc->Edits();
+        (void)doc->ToBytes();
+        EXPECT_EQ(doc->Edits(), before) << what << ": saving counted as an edit";
+        edit(*doc);
+        EXPECT_NE(doc->Edits(), before) << what;
+    }
+}
