@@ -39,3 +39,18 @@ function(kado_tests name)
   include(GoogleTest)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()
+
+# Runs a Qt test program once more, whole, under an X server of its own on the
+# xcb platform (skipped without xvfb-run or the plugin); screenshots go to
+# build/test-output/screenshots.
+function(kado_tests_under_x name)
+  set(xcb none)
+  find_package(Qt6 QUIET COMPONENTS Gui)
+  if(TARGET Qt6::QXcbIntegrationPlugin)
+    set(xcb $<TARGET_FILE:Qt6::QXcbIntegrationPlugin>)
+  endif()
+  add_test(NAME ${name}.UnderX
+           COMMAND bash ${PROJECT_SOURCE_DIR}/tests/support/under_xvfb.sh ${xcb}
+                   ${PROJECT_BINARY_DIR}/test-output/screenshots $<TARGET_FILE:${name}> ${ARGN})
+  set_tests_properties(${name}.UnderX PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 900)
+endfunction()

@@ -11,7 +11,7 @@
 namespace kado::word {
 
 // Room of a page's text: the page less what margins, header and footer take at least.
-constexpr double kPageFrame = 160;
+constexpr double kPageFrame = 127.55;
 // Where the text area starts below the page's top edge, in points.
 constexpr double kTextTop = 70.85;
 
