@@ -45,9 +45,10 @@ endfunction()
 # build/test-output/screenshots.
 function(kado_tests_under_x name)
   set(xcb none)
-  find_package(Qt6 QUIET COMPONENTS Gui)
-  if(TARGET Qt6::QXcbIntegrationPlugin)
-    set(xcb $<TARGET_FILE:Qt6::QXcbIntegrationPlugin>)
+  if(TARGET Qt6::qmake)
+    get_target_property(qmake Qt6::qmake IMPORTED_LOCATION)
+    execute_process(COMMAND ${qmake} -query QT_INSTALL_PLUGINS OUTPUT_VARIABLE plugins OUTPUT_STRIP_TRAILING_WHITESPACE)
+    set(xcb ${plugins}/platforms/libqxcb.so)
   endif()
   add_test(NAME ${name}.UnderX
            COMMAND bash ${PROJECT_SOURCE_DIR}/tests/support/under_xvfb.sh ${xcb}
