@@ -169,8 +169,10 @@ protected:
     static W* Top(const char* name) {
         for (QWidget* w : QApplication::topLevelWidgets()) {
             auto* t = qobject_cast<W*>(w);
-            if (t && w->isVisible() && (!*name || w->objectName() == QLatin1String(name) || w->findChild<QWidget*>(name)))
-                return t;
+            if (!t || !w->isVisible()) continue;
+            // The window that holds the named widget itself, not one that owns that window.
+            const QWidget* named = *name ? w->findChild<QWidget*>(name) : nullptr;
+            if (!*name || w->objectName() == QLatin1String(name) || (named && named->window() == w)) return t;
         }
         return nullptr;
     }
