@@ -738,6 +738,12 @@ TEST_F(HostWindow, ThePreviewBreaksPagesWhereTheyPrintAndSetsThePaymentTermOnIts
     EXPECT_NEAR(boxTop, pages.boxes[0].gap * pxPerPt, 1.0);
     EXPECT_GT(pages.boxes[0].gap, 0);
     EXPECT_LT(pages.boxes[0].gap, word::EstimatedTextHeight(invoice));
+    // The screenshot shows the last page break and the term below it.
+    QTextBlock last;
+    for (QTextBlock b = preview->document()->begin(); b.isValid(); b = b.next())
+        if (b.blockFormat().hasProperty(kPageStart)) last = b;
+    preview->verticalScrollBar()->setValue(preview->verticalScrollBar()->value() +
+                                           preview->cursorRect(QTextCursor(last)).top() - 40);
     Shot("gui-vorschau-seiten.png");
 }
 
