@@ -40,8 +40,14 @@ honora::Category Scratch() {
         honora::AddFrameControls(f, {GridPlace{3, 0}, GridPlace{3, 1}, GridPlace{3, 2}, GridPlace{4, 0},
                                      GridPlace{4, 1}, GridPlace{4, 2}, ""});
     };
-    k.GebührBerechnen = [](forms::Form& f) {
-        f.Get<forms::Label>("lblSumme").SetCaption(honora::BetragText(honora::ItemsFee(f, kItems)));
+    k.feeRule = [](forms::Form& f) {
+        std::array<double, 2> counts{}, fees{};
+        honora::ReadCounts(f, kItems, counts);
+        honora::FeeRecord r;
+        const double sum = honora::ItemFees(kItems, counts, fees);
+        honora::AddItemFees(r, kItems, fees);
+        r.Add("lblSumme", sum);
+        return r;
     };
     k.rows.titles = {{k.caption}};
     k.rows.blocks = {
