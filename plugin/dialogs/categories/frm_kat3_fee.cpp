@@ -31,9 +31,7 @@ Fees ComputeFees(const Inputs& in) {
 }
 
 FeeRecord Record(const Fees& fees) {
-    FeeRecord r;
-    AddItemFees(r, kPosten, fees.items);
-    r.Add(ctl::kZwischen, fees.subtotal);
+    FeeRecord r = ItemFeeRecord(kPosten, fees.items, ctl::kZwischen, fees.subtotal);
     r.Add(ctl::kSumme, fees.total);
     return r;
 }

@@ -35,8 +35,12 @@ double ItemFees(std::span<const FeeItem> items, std::span<const double> counts, 
     return sum;
 }
 
-void AddItemFees(FeeRecord& record, std::span<const FeeItem> items, std::span<const double> fees) {
+FeeRecord ItemFeeRecord(std::span<const FeeItem> items, std::span<const double> fees, const char* subtotalLabel,
+                        double subtotal) {
+    FeeRecord record;
     for (size_t i = 0; i < items.size() && i < fees.size(); ++i) record.Add(items[i].label, fees[i]);
+    record.Add(subtotalLabel, subtotal);
+    return record;
 }
 
 BlockSpec TwoRowItem(const FeeItem& item, Condition when) {

@@ -42,8 +42,9 @@ void ReadCounts(kado::forms::Form& form, std::span<const FeeItem> items, std::sp
 // Each item's fee, count × unit fee, into fees; their sum, unrounded and in
 // the items' order, as the subtotals take it.
 double ItemFees(std::span<const FeeItem> items, std::span<const double> counts, std::span<double> fees);
-// The items' fees as their labels show them.
-void AddItemFees(FeeRecord& record, std::span<const FeeItem> items, std::span<const double> fees);
+// The items' fees and their subtotal as their labels show them.
+FeeRecord ItemFeeRecord(std::span<const FeeItem> items, std::span<const double> fees, const char* subtotalLabel,
+                        double subtotal);
 
 // Number and text; below them description, count, unit fee and fee; then an empty row.
 BlockSpec TwoRowItem(const FeeItem& item, Condition when = {});

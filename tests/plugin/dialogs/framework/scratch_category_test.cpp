@@ -43,11 +43,8 @@ honora::Category Scratch() {
     k.feeRule = [](forms::Form& f) {
         std::array<double, 2> counts{}, fees{};
         honora::ReadCounts(f, kItems, counts);
-        honora::FeeRecord r;
         const double sum = honora::ItemFees(kItems, counts, fees);
-        honora::AddItemFees(r, kItems, fees);
-        r.Add("lblSumme", sum);
-        return r;
+        return honora::ItemFeeRecord(kItems, fees, "lblSumme", sum);  // the items' sum is the fee
     };
     k.rows.titles = {{k.caption}};
     k.rows.blocks = {
