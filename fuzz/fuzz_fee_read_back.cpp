@@ -17,6 +17,7 @@
 #include "plugin/dialogs/categories/frm_kat4.h"
 #include "plugin/dialogs/categories/frm_kat5.h"
 #include "plugin/dialogs/framework/read_back.h"
+#include "plugin/dialogs/framework/recalculation.h"
 
 namespace {
 
@@ -66,7 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                           category.design);
     form->Load();
     honora::TabelleEinlesen(category.rows, *form, table);
-    if (category.GebührBerechnen) category.GebührBerechnen(*form);
+    honora::GebührBerechnen(category, *form);
     form->Unload();
     return 0;
 }

@@ -9,6 +9,7 @@
 #include "platform/forms/forms.h"
 #include "plugin/dialogs/framework/category.h"
 #include "plugin/dialogs/framework/fee_items.h"
+#include "plugin/dialogs/framework/fee_record.h"
 
 namespace honora::kat1 {
 
@@ -30,12 +31,29 @@ inline constexpr char kSumme[] = "lblSumme";
 extern const std::array<FeeItem, 8> kPosten;
 inline constexpr size_t kWeitere = 4;  // index of the further small parcels
 
+// What the fee rule reads: the counts in the order of kPosten, the splinter
+// box and both factors as their labels show them.
+struct Inputs {
+    std::array<double, 8> counts{};
+    bool splitter = false;
+    double classification = 0;  // lblStrasse
+    double landValue = 0;       // lblFaktor
+};
+struct Fees {
+    std::array<double, 8> items{};  // count × unit fee, in the order of kPosten
+    double subtotal = 0;            // the items before the marked points, unreduced
+    double total = 0;               // (subtotal [× 0,7] + marked points) × the larger factor
+};
+Inputs ReadInputs(kado::forms::Form& form);
+Fees ComputeFees(const Inputs& in);
+// Every item label, lblZwischen and lblSumme.
+FeeRecord Record(const Fees& fees);
+
 Category Kategorie();
 void Controls(kado::forms::Form& form);
-void GebührBerechnen(kado::forms::Form& form);
 // With a subtotal below zero: the small parcels the reductions count beyond
 // the formed ones, as the user is told it; empty while the subtotal is not negative.
-std::string Widerspruch(kado::forms::Form& form);
+std::string Contradiction(kado::forms::Form& form, const FeeRecord& fees);
 // Empties the descriptions and blanks the counts (not mskWeiter75) and the land value.
 void StartwerteSetzen(kado::forms::Form& form);
 // 19 rows and the optional blocks; two spare rows when further parcels are

@@ -32,31 +32,42 @@ const std::array<FeeItem, 8> kPosten = {{
     {schedule::kAbmarkung, "abzumarkende Grenzpunkte der neuen Grenze", nullptr, ctl::kAGP, "lblAGP"},
 }};
 
-void GebührBerechnen(forms::Form& form) {
-    Steps s(kName, "Zeitdifferenz");
-    double summe = 0;
-    // Every item up to the boundary points; the marked points come after the reduction.
-    s(100, [&] { summe = ItemsFee(form, std::span(kPosten).first(kPosten.size() - 1)); });
-    s(110, [&] { form.Get<forms::Label>(ctl::kZwischen).SetCaption(BetragText(summe)); });
-    s(120, [&] {
-        if (form.Get<forms::CheckBox>(ctl::kSplitter).Value() == 1) summe *= schedule::kSplitterFaktor;
-    });
-    s(130, [&] { summe += ItemFee(form, kPosten.back()); });
-    double faktor = 0;
-    s(140, [&] {
-        const double k = LabelWert(form, honora::ctl::kStrasse);
-        const double w = LabelWert(form, honora::ctl::kFaktor);
-        faktor = k > w ? k : w;
-    });
-    s(150, [&] { form.Get<forms::Label>(ctl::kSumme).SetCaption(BetragText(faktor * summe)); });
+Inputs ReadInputs(forms::Form& form) {
+    Inputs in;
+    ReadCounts(form, kPosten, in.counts);
+    in.splitter = form.Get<forms::CheckBox>(ctl::kSplitter).Value() == 1;
+    in.classification = LabelWert(form, honora::ctl::kStrasse);
+    in.landValue = LabelWert(form, honora::ctl::kFaktor);
+    return in;
 }
 
-std::string Widerspruch(forms::Form& form) {
+Fees ComputeFees(const Inputs& in) {
+    Fees f;
+    // Every item up to the boundary points; the marked points come after the reduction.
+    const size_t marked = kPosten.size() - 1;
+    double sum = ItemFees(std::span(kPosten).first(marked), in.counts, f.items);
+    f.subtotal = sum;
+    if (in.splitter) sum *= schedule::kSplitterFaktor;
+    f.items[marked] = in.counts[marked] * kPosten[marked].item.unitFee;
+    sum += f.items[marked];
+    const double factor = in.classification > in.landValue ? in.classification : in.landValue;
+    f.total = factor * sum;
+    return f;
+}
+
+FeeRecord Record(const Fees& fees) {
+    FeeRecord r = ItemFeeRecord(kPosten, fees.items, ctl::kZwischen, fees.subtotal);
+    r.Add(ctl::kSumme, fees.total);
+    return r;
+}
+
+std::string Contradiction(forms::Form& form, const FeeRecord& fees) {
     using kado::com::NumberToText;
-    const std::string zwischen = form.Get<forms::Label>(ctl::kZwischen).Caption();
-    if (CVal(zwischen) >= 0) return {};
-    auto anzahl = [&](size_t i) { return kado::com::PlainRead(form.Get<forms::MaskEdBox>(kPosten[i].count).Text()); };
-    const double gebildet = anzahl(1), zwei = anzahl(2), erstes = anzahl(3), weitere = anzahl(kWeitere);
+    // The subtotal as the dialog shows it: a rounding below zero is no contradiction.
+    const std::string& zwischen = fees.Text(ctl::kZwischen);
+    if (fees.Shown(ctl::kZwischen) >= 0) return {};
+    const Inputs in = ReadInputs(form);
+    const double gebildet = in.counts[1], zwei = in.counts[2], erstes = in.counts[3], weitere = in.counts[kWeitere];
     // A division into two small parcels forms two of them; every small parcel
     // is one of the formed ones and counts under one reduction only.
     const double klein = 2 * zwei + erstes + weitere;

@@ -32,8 +32,8 @@ void WeitereAusZwischensumme(forms::Form& form, const kado::word::Table& t) {
     const int rows = t.GetRows().Count();
     for (int r = 3; r <= rows; ++r) {
         if (ZelleEinlesen(t, static_cast<int16_t>(r), 2) != kZwischensumme) continue;
-        double ohne = 0;
-        for (size_t i = 0; i + 1 < kPosten.size(); ++i) ohne += ItemAmount(form, kPosten[i]);
+        // No further parcels are counted yet, so the subtotal lacks exactly their reduction.
+        const double ohne = ComputeFees(ReadInputs(form)).subtotal;
         const double anzahl =
             std::round((ohne - CVal(ZelleEinlesen(t, static_cast<int16_t>(r), 5))) / -kPosten[kWeitere].item.unitFee);
         if (anzahl >= 1 && anzahl <= 9999) {
@@ -54,10 +54,10 @@ Category Kategorie() {
     k.widths = {1.9, 7.9, 1.7, 3.5, 2.5};
     k.caption = std::string(kCaption);
     k.design = Controls;
-    k.GebührBerechnen = GebührBerechnen;
+    k.feeRule = FeeRuleOf<ReadInputs, ComputeFees, Record>;
     k.StartwerteSetzen = StartwerteSetzen;
     k.startValuesAlways = true;
-    k.Widerspruch = Widerspruch;
+    k.contradiction = Contradiction;
     k.rows = Tabelle();
     k.features = {.valueFactor = true, .classificationFactor = true};
     k.recalcOnLeave = CountTriggers(kPosten);

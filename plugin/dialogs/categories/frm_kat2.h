@@ -9,6 +9,7 @@
 #include "platform/forms/forms.h"
 #include "plugin/dialogs/framework/category.h"
 #include "plugin/dialogs/framework/fee_items.h"
+#include "plugin/dialogs/framework/fee_record.h"
 
 namespace honora::kat2 {
 
@@ -24,15 +25,35 @@ inline constexpr char kZwischen[] = "lblZwischen";
 inline constexpr char kSumme[] = "lblSumme";
 }  // namespace ctl
 
+// The fee record's amount of the 30.2.4 row, which no control shows.
+inline constexpr char kReduction[] = "reduction";
+
 // The four items in the order they are summed.
 extern const std::array<FeeItem, 4> kPosten;
 
 // Faktor A as its label and the table show it: one decimal, "3,0".
 std::string FaktorAText(double faktor);
 
+// What the fee rule reads: the counts in the order of kPosten and the two
+// factors as their labels show them.
+struct Inputs {
+    std::array<double, 4> counts{};
+    double valueFactor = 0;  // lblFaktor
+    double faktorA = 0;      // lblDichtefaktor
+};
+struct Fees {
+    std::array<double, 4> items{};
+    double subtotal = 0;
+    double total = 0;      // subtotal × value factor × Faktor A
+    double reduction = 0;  // -20 % of the fee as its label shows it
+};
+Inputs ReadInputs(kado::forms::Form& form);
+Fees ComputeFees(const Inputs& in);
+// Every item label, lblZwischen, lblSumme and the reduction at width 8.
+FeeRecord Record(const Fees& fees);
+
 Category Kategorie();
 void Controls(kado::forms::Form& form);
-void GebührBerechnen(kado::forms::Form& form);
 // 21 rows, two more for the reduction; the share amount carries its factor 0,8.
 FeeRows Tabelle();
 

@@ -1,6 +1,6 @@
 // frmKat2's fee rule: the items' subtotal times the value factor and Faktor A;
-// the reduction and the share apply only in the fee table.
-#include "plugin/common/steps.h"
+// the reduction and the share apply only in the fee table, to the rounded fee.
+#include "plugin/common/number_text.h"
 #include "plugin/dialogs/categories/fee_schedule.h"
 #include "plugin/dialogs/categories/frm_kat2.h"
 #include "plugin/dialogs/framework/frame_controls.h"
@@ -19,15 +19,27 @@ const std::array<FeeItem, 4> kPosten = {{
     {schedule::kAbmarkung, "Abzumarkende Grenzpunkte", nullptr, "mskAGP", "lblAGP"},
 }};
 
-void GebührBerechnen(forms::Form& form) {
-    Steps s(kName, "Zeitdifferenz");
-    double summe = 0;
-    s(100, [&] { summe = ItemsFee(form, kPosten); });
-    s(110, [&] { form.Get<forms::Label>(ctl::kZwischen).SetCaption(BetragText(summe)); });
-    s(120, [&] {
-        const double fee = LabelWert(form, honora::ctl::kFaktor) * summe * LabelWert(form, ctl::kDichte);
-        form.Get<forms::Label>(ctl::kSumme).SetCaption(BetragText(fee));
-    });
+Inputs ReadInputs(forms::Form& form) {
+    Inputs in;
+    ReadCounts(form, kPosten, in.counts);
+    in.valueFactor = LabelWert(form, honora::ctl::kFaktor);
+    in.faktorA = LabelWert(form, ctl::kDichte);
+    return in;
+}
+
+Fees ComputeFees(const Inputs& in) {
+    Fees f;
+    f.subtotal = ItemFees(kPosten, in.counts, f.items);
+    f.total = in.valueFactor * f.subtotal * in.faktorA;
+    f.reduction = AsShown(f.total) * -schedule::kErmäßigung;
+    return f;
+}
+
+FeeRecord Record(const Fees& fees) {
+    FeeRecord r = ItemFeeRecord(kPosten, fees.items, ctl::kZwischen, fees.subtotal);
+    r.Add(ctl::kSumme, fees.total);
+    r.AddText(kReduction, fees.reduction, BetragText(fees.reduction, 8, 2), false);
+    return r;
 }
 
 }  // namespace honora::kat2

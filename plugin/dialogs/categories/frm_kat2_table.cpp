@@ -38,10 +38,6 @@ void FaktorAEinlesen(forms::Form& form, const std::string& text) {
     form.Get<forms::Label>(ctl::kDichte).SetCaption(text);
 }
 
-std::string Ermäßigung(forms::Form& form) {
-    return WertFormatieren(kado::com::NumberToText(LabelWert(form, ctl::kSumme) * -kErmäßigung), 8, 2, true) + " €";
-}
-
 }  // namespace
 
 std::string FaktorAText(double faktor) { return WertFormatieren(kado::com::NumberToText(faktor), 3, 1, true); }
@@ -53,7 +49,7 @@ Category Kategorie() {
     k.widths = {1.5, 8.3, 1.9, 3.3, 2.5};
     k.caption = std::string(kCaption);
     k.design = Controls;
-    k.GebührBerechnen = GebührBerechnen;
+    k.feeRule = FeeRuleOf<ReadInputs, ComputeFees, Record>;
     k.rows = Tabelle();
     k.features = {.valueFactor = true};
     k.recalcOnLeave = CountTriggers(kPosten);
@@ -92,7 +88,7 @@ FeeRows Tabelle() {
                                  {.row = 1, .column = 2,
                                   .text = Lit("Ermäßigung, da die Zuteilung weitgehend nicht selbst durchgeführt wurde")},
                                  {.row = 1, .column = 3, .text = Lit(PercentText(kErmäßigung))},
-                                 {.row = 1, .column = 5, .text = Computed(Ermäßigung), .role = Role::Adjustment}},
+                                 {.row = 1, .column = 5, .text = Amount(kReduction), .role = Role::Adjustment}},
                        .selects = ctl::kErmäßigung}}},
     };
     t.shareFactor = [](forms::Form& f) {

@@ -8,6 +8,7 @@
 #include "platform/forms/forms.h"
 #include "plugin/dialogs/framework/category.h"
 #include "plugin/dialogs/framework/fee_items.h"
+#include "plugin/dialogs/framework/fee_record.h"
 
 namespace honora::kat3 {
 
@@ -23,10 +24,25 @@ inline constexpr char kSumme[] = "lblSumme";
 // The four items in the order they are summed.
 extern const std::array<FeeItem, 4> kPosten;
 
+// What the fee rule reads: the counts in the order of kPosten and the value
+// factor as lblFaktor shows it.
+struct Inputs {
+    std::array<double, 4> counts{};
+    double valueFactor = 0;
+};
+struct Fees {
+    std::array<double, 4> items{};
+    double subtotal = 0;
+    double total = 0;  // subtotal × value factor
+};
+Inputs ReadInputs(kado::forms::Form& form);
+Fees ComputeFees(const Inputs& in);
+// Every item label, lblZwischen and lblSumme.
+FeeRecord Record(const Fees& fees);
+
 Category Kategorie();
 // The classification list starts on its first entry; its factor goes into lblFaktor.
 void Controls(kado::forms::Form& form);
-void GebührBerechnen(kado::forms::Form& form);
 // 21 rows; the value factor block carries item 30.23.2.
 FeeRows Tabelle();
 

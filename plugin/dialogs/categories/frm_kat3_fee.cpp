@@ -1,5 +1,4 @@
 // frmKat3's fee rule: the items' subtotal times the classification's value factor.
-#include "plugin/common/steps.h"
 #include "plugin/dialogs/categories/fee_schedule.h"
 #include "plugin/dialogs/categories/frm_kat3.h"
 #include "plugin/dialogs/framework/frame_controls.h"
@@ -17,14 +16,24 @@ const std::array<FeeItem, 4> kPosten = {{
     {schedule::kAbmarkung, "abzumarkende Grenzpunkte der neuen Grenze", nullptr, "mskAGP", "lblAGP"},
 }};
 
-void GebührBerechnen(forms::Form& form) {
-    Steps s(kName, "Zeitdifferenz");
-    double summe = 0;
-    s(100, [&] { summe = ItemsFee(form, kPosten); });
-    s(110, [&] { form.Get<forms::Label>(ctl::kZwischen).SetCaption(BetragText(summe)); });
-    s(120, [&] {
-        form.Get<forms::Label>(ctl::kSumme).SetCaption(BetragText(summe * LabelWert(form, honora::ctl::kFaktor)));
-    });
+Inputs ReadInputs(forms::Form& form) {
+    Inputs in;
+    ReadCounts(form, kPosten, in.counts);
+    in.valueFactor = LabelWert(form, honora::ctl::kFaktor);
+    return in;
+}
+
+Fees ComputeFees(const Inputs& in) {
+    Fees f;
+    f.subtotal = ItemFees(kPosten, in.counts, f.items);
+    f.total = f.subtotal * in.valueFactor;
+    return f;
+}
+
+FeeRecord Record(const Fees& fees) {
+    FeeRecord r = ItemFeeRecord(kPosten, fees.items, ctl::kZwischen, fees.subtotal);
+    r.Add(ctl::kSumme, fees.total);
+    return r;
 }
 
 }  // namespace honora::kat3

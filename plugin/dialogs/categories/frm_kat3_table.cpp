@@ -18,7 +18,7 @@ Category Kategorie() {
     k.widths = {1.5, 8.3, 1.7, 3.5, 2.5};
     k.caption = std::string(kCaption);
     k.design = Controls;
-    k.GebührBerechnen = GebührBerechnen;
+    k.feeRule = FeeRuleOf<ReadInputs, ComputeFees, Record>;
     k.rows = Tabelle();
     k.recalcOnLeave = CountTriggers(kPosten);
     // Here the classification sets the value factor itself.

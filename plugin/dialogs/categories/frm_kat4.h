@@ -8,6 +8,7 @@
 
 #include "platform/forms/forms.h"
 #include "plugin/dialogs/framework/category.h"
+#include "plugin/dialogs/framework/fee_record.h"
 
 namespace honora::kat4 {
 
@@ -26,6 +27,10 @@ inline constexpr char kSumme30[] = "lblSumme30";
 inline constexpr char kSumme[] = "lblSumme";
 }  // namespace ctl
 
+// The fee record's amounts the table restates at width 8 with two decimals.
+inline constexpr char kBaseCell[] = "base fee cell";
+inline constexpr char kFurtherCell[] = "further groups cell";
+
 // The band the building costs lie in: its base fee and how the table names it.
 struct Band {
     double grundgebühr;
@@ -37,9 +42,27 @@ Band BandDerBaukosten(double baukosten);
 // ("bis 25 T€" gives 20000); nullopt for a text that names no band.
 std::optional<double> BaukostenDesBands(std::string_view text);
 
+// What the fee rule reads: both fields read plainly.
+struct Inputs {
+    double buildingCosts = 0;
+    double buildings = 0;
+};
+struct Fees {
+    double base = 0;      // the band's base fee, up to 5 buildings
+    double perGroup = 0;  // 30 % of it
+    int groups = 0;       // further started groups of 5
+    double further = 0;
+    double total = 0;
+};
+Inputs ReadInputs(kado::forms::Form& form);
+// Fails with 6 for a number of buildings beyond 16 bits.
+Fees ComputeFees(const Inputs& in);
+// lblGebühr100 and lblGebühr30 without decimals, mskAnzahl30, lblSumme30,
+// lblSumme, and the two cells that restate base and further fees.
+FeeRecord Record(const Fees& fees);
+
 Category Kategorie();
 void Controls(kado::forms::Form& form);
-void GebührBerechnen(kado::forms::Form& form);
 // 14 rows; the further-groups row only with more than 5 buildings, the fee
 // row moving up a row without it.
 FeeRows Tabelle();

@@ -63,29 +63,42 @@ std::optional<double> BaukostenDesBands(std::string_view text) {
     return std::nullopt;
 }
 
-void GebührBerechnen(forms::Form& form) {
-    Steps s(kName, "Zeitdifferenz");
-    double g0 = 0;
-    int16_t n = 0;
-    double g = 0;
-    s(100, [&] { g0 = BandDerBaukosten(PlainRead(form.Get<forms::MaskEdBox>(ctl::kBaukosten).Text())).grundgebühr; });
-    s(110, [&] { n = Ganzzahl<int16_t>(PlainRead(form.Get<forms::MaskEdBox>(ctl::kAnzahl).Text())); });
-    s(120, [&] { form.Get<forms::Label>(ctl::kGebühr100).SetCaption(WertFormatieren(NumberToText(g0), 6, 0, true)); });
-    s(130, [&] {
-        form.Get<forms::Label>(ctl::kGebühr30).SetCaption(WertFormatieren(NumberToText(kWeitereGruppeAnteil * g0), 6, 0, true));
-    });
+Inputs ReadInputs(forms::Form& form) {
+    return {PlainRead(form.Get<forms::MaskEdBox>(ctl::kBaukosten).Text()),
+            PlainRead(form.Get<forms::MaskEdBox>(ctl::kAnzahl).Text())};
+}
+
+Fees ComputeFees(const Inputs& in) {
+    Fees f;
+    f.base = BandDerBaukosten(in.buildingCosts).grundgebühr;
+    const int16_t n = Ganzzahl<int16_t>(in.buildings);
+    f.perGroup = kWeitereGruppeAnteil * f.base;
+    f.total = f.base;
     if (n > kGebäudeJeGruppe) {
-        const int k = (n - 1) / kGebäudeJeGruppe;
-        const double e = k * g0 * kWeitereGruppeAnteil;
-        s(140, [&] { form.Get<forms::MaskEdBox>(ctl::kAnzahl30).SetText(WertFormatieren(NumberToText(k), 4, 0, true)); });
-        s(150, [&] { form.Get<forms::Label>(ctl::kSumme30).SetCaption(WertFormatieren(NumberToText(e), 7, 2, true)); });
-        g = g0 + e;
-    } else {
-        s(160, [&] { form.Get<forms::MaskEdBox>(ctl::kAnzahl30).SetText("    "); });
-        s(170, [&] { form.Get<forms::Label>(ctl::kSumme30).SetCaption(" 0,00"); });
-        g = g0;
+        f.groups = (n - 1) / kGebäudeJeGruppe;
+        f.further = f.groups * f.base * kWeitereGruppeAnteil;
+        f.total = f.base + f.further;
     }
-    s(180, [&] { form.Get<forms::Label>(ctl::kSumme).SetCaption(WertFormatieren(NumberToText(g), 6, 2, true)); });
+    return f;
+}
+
+FeeRecord Record(const Fees& fees) {
+    auto text = [](double x, int16_t width, int16_t decimals) {
+        return WertFormatieren(NumberToText(x), width, decimals, true);
+    };
+    FeeRecord r;
+    const std::string base = text(fees.base, 6, 0);
+    r.AddText(ctl::kGebühr100, fees.base, base);
+    r.AddText(ctl::kGebühr30, fees.perGroup, text(fees.perGroup, 6, 0));
+    // Without further groups their count is blank and their fee a fixed zero text.
+    const std::string further = fees.groups > 0 ? text(fees.further, 7, 2) : " 0,00";
+    r.AddText(ctl::kAnzahl30, fees.groups, fees.groups > 0 ? text(fees.groups, 4, 0) : "    ");
+    r.AddText(ctl::kSumme30, fees.further, further);
+    r.AddText(ctl::kSumme, fees.total, text(fees.total, 6, 2));
+    // The table restates the labels' texts, not the values.
+    r.AddText(kBaseCell, fees.base, WertFormatieren(base, 8, 2, true), false);
+    r.AddText(kFurtherCell, fees.further, WertFormatieren(further, 8, 2, true), false);
+    return r;
 }
 
 }  // namespace honora::kat4

@@ -27,13 +27,6 @@ std::string Baukosten(forms::Form& f) {
     return WertFormatieren(text, 7, 0, true) + " €";
 }
 
-// An amount label restated at width 8 with two decimals.
-CellText Betrag8(const char* label) {
-    return Computed([label](forms::Form& f) {
-        return WertFormatieren(f.Get<forms::Label>(label).Caption(), 8, 2, true) + " €";
-    });
-}
-
 // The digits stand left in the nine-digit field, as typed.
 void BaukostenSetzen(forms::Form& f, double b) {
     std::string digits = NumberToText(b);
@@ -59,7 +52,7 @@ Category Kategorie() {
     k.widths = {1.5, 8.3, 1.7, 3.5, 2.5};
     k.caption = std::string(kCaption);
     k.design = Controls;
-    k.GebührBerechnen = GebührBerechnen;
+    k.feeRule = FeeRuleOf<ReadInputs, ComputeFees, Record>;
     k.rows = Tabelle();
     k.recalcOnLeave = {{ctl::kAnzahl}, {ctl::kAnzahl30}, {ctl::kBaukosten}};
     return k;
@@ -83,13 +76,13 @@ FeeRows Tabelle() {
                                   .restore = IntoRule(BaukostenEinlesen)}}}}},
         {.height = 1,
          .variants = {{.cells = {{.column = 2, .text = Lit("Grundgebühr bis zu 5 Gebäuden oder Gebäudeteilen")},
-                                 {.column = 5, .text = Betrag8(ctl::kGebühr100), .role = Role::Excluded}}}}},
+                                 {.column = 5, .text = Amount(kBaseCell), .role = Role::Excluded}}}}},
         {.height = 1,
          .variants = {{.when = WeitereGruppen,
                        .cells = {{.column = 2, .text = Lit("weitere 1 bis 5 Gebäude oder Gebäudeteile")},
-                                 {.column = 3, .text = FieldText(ctl::kAnzahl30)},
-                                 {.column = 4, .text = Caption(ctl::kGebühr30)},
-                                 {.column = 5, .text = Betrag8(ctl::kSumme30), .role = Role::Excluded}}}}},
+                                 {.column = 3, .text = FeeText(ctl::kAnzahl30)},
+                                 {.column = 4, .text = FeeText(ctl::kGebühr30)},
+                                 {.column = 5, .text = Amount(kFurtherCell), .role = Role::Excluded}}}}},
         {.height = 1, .variants = {{}}},
         {.height = 1,
          .variants = {{.cells = {{.column = 2, .text = Lit("Gebühr")},

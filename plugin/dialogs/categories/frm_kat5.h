@@ -6,6 +6,7 @@
 
 #include "platform/forms/forms.h"
 #include "plugin/dialogs/framework/category.h"
+#include "plugin/dialogs/framework/fee_record.h"
 
 namespace honora::kat5 {
 
@@ -38,9 +39,29 @@ Category Kategorie();
 // (select-all, factors, comma key, buttons) are attached by the frame.
 void Controls(kado::forms::Form& form);
 
-// Recomputes every amount label from the counts, the kind and the two factor
-// labels; failures are logged as frmKat5.Zeitdifferenz.
-void GebührBerechnen(kado::forms::Form& form);
+// A mere check of the marks (optNr(3)) marks nothing: mskAGP is blanked and
+// disabled; the kind optNr(0) enables it again.
+void KindRule(kado::forms::Form& form);
+
+// What the fee rule reads: both counts read plainly, both factors as their labels show them.
+struct Inputs {
+    double determined = 0;  // mskAGPo
+    double marked = 0;      // mskAGP
+    double landValue = 0;   // lblFaktor
+    double classification = 0;  // lblStrasse
+};
+struct Fees {
+    double determined = 0;
+    double marked = 0;
+    double subtotal = 0;
+    double factored = 0;  // subtotal × the larger factor
+    double base = 0;      // the Sockelbetrag
+    double total = 0;
+};
+Inputs ReadInputs(kado::forms::Form& form);
+Fees ComputeFees(const Inputs& in);
+// lblAGPo, lblAGP, lblZwischen, lblZF, lblSockel and lblSumme.
+FeeRecord Record(const Fees& fees);
 
 // The fee table: 17 rows (the frame adds the share rows). Row 5 keeps its place
 // when nothing was marked, so the read-back positions stay fixed.

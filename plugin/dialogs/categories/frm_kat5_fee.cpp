@@ -1,7 +1,6 @@
 // frmKat5's fee rule: 40 € per boundary point determined and per point marked,
 // times the larger factor, plus the Sockelbetrag of 150 €.
 #include "platform/com/numtext.h"
-#include "plugin/common/steps.h"
 #include "plugin/dialogs/categories/fee_schedule.h"
 #include "plugin/dialogs/categories/frm_kat5.h"
 #include "plugin/dialogs/framework/frame_controls.h"
@@ -20,42 +19,47 @@ constexpr double kSockel = schedule::kSockelbetrag;
 
 }  // namespace
 
-void GebührBerechnen(forms::Form& form) {
-    Steps s(kName, "Zeitdifferenz");
-    const double S = kSockel;
-    double Z = 0;
-    double f = 0;
+void KindRule(forms::Form& form) {
+    auto& agp = form.Get<forms::MaskEdBox>(ctl::kAGP);
+    if (form.Get<forms::OptionButton>(ctl::kNr, 0).Value()) {
+        agp.SetEnabled(true);
+    } else if (form.Get<forms::OptionButton>(ctl::kNr, 3).Value()) {
+        agp.SetText("    ");
+        agp.SetEnabled(false);
+    }
+}
 
-    s(100, [&] {
-        auto& agp = form.Get<forms::MaskEdBox>(ctl::kAGP);
-        if (form.Get<forms::OptionButton>(ctl::kNr, 0).Value()) {
-            agp.SetEnabled(true);
-        } else if (form.Get<forms::OptionButton>(ctl::kNr, 3).Value()) {
-            // Marking is no part of a mere check of the marks.
-            agp.SetText("    ");
-            agp.SetEnabled(false);
-        }
-    });
-    s(110, [&] { form.Get<forms::Label>(ctl::kSockel).SetCaption(BetragText(S)); });
-    s(120, [&] {
-        const double a = PlainRead(form.Get<forms::MaskEdBox>(ctl::kAGP).Text()) * kJeAbmarkung;
-        form.Get<forms::Label>(ctl::kLblAGP).SetCaption(BetragText(a));
-        Z += a;
-    });
-    s(130, [&] {
-        const double b = PlainRead(form.Get<forms::MaskEdBox>(ctl::kAGPo).Text()) * kJePunkt;
-        form.Get<forms::Label>(ctl::kLblAGPo).SetCaption(BetragText(b));
-        Z += b;
-    });
-    s(140, [&] { form.Get<forms::Label>(ctl::kZwischen).SetCaption(BetragText(Z)); });
-    s(150, [&] {
-        const double fW = LabelWert(form, honora::ctl::kFaktor);
-        const double fK = LabelWert(form, honora::ctl::kStrasse);
-        f = fW < fK ? fK : fW;
-    });
-    const double F = f * Z;
-    s(160, [&] { form.Get<forms::Label>(ctl::kZF).SetCaption(BetragText(F)); });
-    s(170, [&] { form.Get<forms::Label>(ctl::kSumme).SetCaption(BetragText(F + S)); });
+Inputs ReadInputs(forms::Form& form) {
+    return {PlainRead(form.Get<forms::MaskEdBox>(ctl::kAGPo).Text()),
+            PlainRead(form.Get<forms::MaskEdBox>(ctl::kAGP).Text()), LabelWert(form, honora::ctl::kFaktor),
+            LabelWert(form, honora::ctl::kStrasse)};
+}
+
+Fees ComputeFees(const Inputs& in) {
+    Fees f;
+    f.base = kSockel;
+    // Summed from zero in this order, as the subtotal always was.
+    double z = 0;
+    f.marked = in.marked * kJeAbmarkung;
+    z += f.marked;
+    f.determined = in.determined * kJePunkt;
+    z += f.determined;
+    f.subtotal = z;
+    const double factor = in.landValue < in.classification ? in.classification : in.landValue;
+    f.factored = factor * z;
+    f.total = f.factored + f.base;
+    return f;
+}
+
+FeeRecord Record(const Fees& fees) {
+    FeeRecord r;
+    r.Add(ctl::kSockel, fees.base);
+    r.Add(ctl::kLblAGP, fees.marked);
+    r.Add(ctl::kLblAGPo, fees.determined);
+    r.Add(ctl::kZwischen, fees.subtotal);
+    r.Add(ctl::kZF, fees.factored);
+    r.Add(ctl::kSumme, fees.total);
+    return r;
 }
 
 }  // namespace honora::kat5

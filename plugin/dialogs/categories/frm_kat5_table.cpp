@@ -45,7 +45,8 @@ Category Kategorie() {
     k.widths = {1.5, 8.3, 1.9, 3.3, 2.5};
     k.caption = std::string(kCaption);
     k.design = Controls;
-    k.GebührBerechnen = GebührBerechnen;
+    k.inputRule = KindRule;
+    k.feeRule = FeeRuleOf<ReadInputs, ComputeFees, Record>;
     k.rows = Tabelle();
     k.features = {.valueFactor = true, .classificationFactor = true};
     k.recalcOnLeave = {{ctl::kAGPo}, {ctl::kAGP}};

@@ -12,6 +12,7 @@
 
 #include "platform/forms/forms.h"
 #include "platform/word/word.h"
+#include "plugin/dialogs/framework/fee_record.h"
 #include "plugin/dialogs/framework/fee_rows.h"
 #include "plugin/invoice/markers.h"
 
@@ -38,7 +39,8 @@ struct FeeTable {
     int16_t rows = 0;              // rows without the two of the share
     std::vector<FeeCell> cells{};  // written in this order, top to bottom
     std::string share{};           // mskBezug's text
-    std::string fee{};             // the fee label's text the share applies to
+    std::string fee{};             // the fee's text the share applies to
+    double feeShown = 0;           // that text's amount: the share applies to the rounded fee
     double shareFactor = 1;        // a reduction multiplied into the share amount
     int16_t shareRow = 0;          // one empty row below the last block; 0: the table's last row
     // First and last row of each written block that has cells, top to bottom:
@@ -79,9 +81,12 @@ struct Category {
     // Adds the category's controls and lays them out; AddFrameControls gives the
     // shared ones (lblVersion, CommandEnde, CommandAbbruch, mskBezug).
     FormHook design{};
-    // Recomputes every amount label from the inputs; logs its own failures
-    // (dialog's name, "Zeitdifferenz") and never throws.
-    FormHook GebührBerechnen{};
+    // Sets inputs that follow from others before the fee rule reads them; may be empty.
+    FormHook inputRule{};
+    // The fee rule: the inputs as the dialog holds them computed into every
+    // amount it shows or its table writes. The frame fills the controls and the
+    // table from the record; a throw leaves the last record standing.
+    std::function<FeeRecord(kado::forms::Form&)> feeRule{};
     // Start values for a document without an earlier table; may be empty.
     FormHook StartwerteSetzen{};
     // frmKat1 sets its start values on every load, before the read-back.
@@ -92,7 +97,7 @@ struct Category {
     // The counts that contradict each other (more reductions than parcels),
     // as the user is told them; empty when they agree. While they contradict,
     // the confirmation writes nothing and the dialog stays open.
-    std::function<std::string(kado::forms::Form&)> Widerspruch{};
+    std::function<std::string(kado::forms::Form&, const FeeRecord&)> contradiction{};
 
     // Inputs that recompute when left or clicked. mskBoden and cmbKlassifizierung
     // need no entry when their feature is on: the frame sets their factor first.

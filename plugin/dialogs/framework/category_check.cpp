@@ -29,22 +29,32 @@ public:
         });
         if (!ok) Fail(std::string(what) + " '" + key + "' is missing from the design");
     }
-    void Fail(std::string text) { mängel.push_back(k_.name + ": " + std::move(text)); }
+    // A control an amount can be shown in: a label or a field.
+    void NeedsDisplay(const std::string& key) {
+        bool ok = Steps::Quiet([&] {
+            forms::Control* c = &form_.ItemByKey(key);
+            if (!dynamic_cast<forms::Label*>(c) && !dynamic_cast<forms::TextBox*>(c)) throw std::invalid_argument("kind");
+        });
+        if (!ok) Fail("amount control '" + key + "' is missing from the design");
+    }
+    void Fail(std::string text) { defects.push_back(k_.name + ": " + std::move(text)); }
 
-    std::vector<std::string> mängel;
+    std::vector<std::string> defects;
 
 private:
     const Category& k_;
     forms::Form& form_;
 };
 
-void Cells(Check& check, const std::vector<CellSpec>& cells, int& payable) {
+void Cells(Check& check, const std::vector<CellSpec>& cells, const FeeRecord& fees, int& payable) {
     for (const auto& cell : cells) {
         if (cell.text.from == CellText::From::Field) check.Needs<forms::Control>(cell.text.value, "field");
         if (cell.text.from == CellText::From::Caption) check.Needs<forms::Label>(cell.text.value, "label");
+        if (cell.text.from == CellText::From::Fee && !fees.Has(cell.text.value))
+            check.Fail("the fee rule gives no amount '" + cell.text.value + "'");
         if (cell.role == Role::Payable) {
             ++payable;
-            if (cell.text.from != CellText::From::Caption) check.Fail("the fee cell must show a label");
+            if (cell.text.from != CellText::From::Fee) check.Fail("the fee cell must show an amount of the fee rule");
         }
         if (cell.text.from == CellText::From::Computed && !cell.text.compute) check.Fail("a computed cell without its rule");
         if (cell.restore.into == Restore::Into::Rule && !cell.restore.apply) check.Fail("a restore without its rule");
@@ -57,7 +67,7 @@ void Cells(Check& check, const std::vector<CellSpec>& cells, int& payable) {
 
 }  // namespace
 
-std::vector<std::string> Mängel(const Category& k) {
+std::vector<std::string> Defects(const Category& k) {
     if (!k.design) return {k.name + ": no design"};
     auto form = forms::Form::Create(std::make_shared<forms::HeadlessDesktop>(), k.name, k.design);
     Check check(k, *form);
@@ -75,10 +85,23 @@ std::vector<std::string> Mängel(const Category& k) {
         check.Needs<forms::Label>(ctl::kStrasse, "classification label");
     }
     for (const auto& title : k.rows.titles) check.Needs<forms::Control>(title.selects, "option");
+    // The rule on the design's start values: every amount it shows has its control.
+    FeeRecord fees;
+    if (!k.feeRule) {
+        check.Fail("no fee rule");
+    } else if (!Steps::Quiet([&] {
+                   if (k.inputRule) k.inputRule(*form);
+                   fees = k.feeRule(*form);
+               })) {
+        check.Fail("the fee rule fails on the start values");
+    }
+    for (const auto& amount : fees.Amounts()) {
+        if (amount.shown) check.NeedsDisplay(amount.key);
+    }
     int payable = 0;
     for (const auto& block : k.rows.blocks) {
         for (const auto& variant : block.variants) {
-            Cells(check, variant.cells, payable);
+            Cells(check, variant.cells, fees, payable);
             check.Needs<forms::Control>(variant.selects, "option");
             for (const auto& cell : variant.cells)
                 if (cell.row < 0 || cell.row >= block.height) check.Fail("a cell outside its block");
@@ -97,7 +120,7 @@ std::vector<std::string> Mängel(const Category& k) {
     for (const auto& t : k.recalcOnLeave) trigger(t, "_LostFocus");
     for (const auto& t : k.recalcOnClick) trigger(t, "_Click");
     Steps::Quiet([&] { form->Unload(); });
-    return std::move(check.mängel);
+    return std::move(check.defects);
 }
 
 }  // namespace honora

@@ -1,5 +1,6 @@
 // The check a category passes when it registers: every control its rows,
-// features and triggers name is in its design, and its table has one fee.
+// features and triggers name is in its design, its fee rule gives every amount
+// the rows write, and its table has one fee.
 #pragma once
 
 #include <string>
@@ -10,6 +11,6 @@
 namespace honora {
 
 // What is wrong with the category, one text each; empty when it is sound.
-std::vector<std::string> Mängel(const Category& category);
+std::vector<std::string> Defects(const Category& category);
 
 }  // namespace honora

@@ -12,8 +12,9 @@
 #include "plugin/dialogs/framework/fee_content.h"
 #include "plugin/dialogs/framework/fee_table_frame.h"
 #include "plugin/dialogs/framework/frame_controls.h"
-#include "plugin/dialogs/framework/read_back.h"
 #include "plugin/dialogs/framework/input_rules.h"
+#include "plugin/dialogs/framework/read_back.h"
+#include "plugin/dialogs/framework/recalculation.h"
 #include "plugin/invoice/kv_word_auto.h"
 
 #ifndef KADO_REVISION
@@ -69,7 +70,7 @@ void CategoryDialog::Design(forms::Form& form) {
         form.Get<forms::MaskEdBox>(ctl::kBoden).OnLostFocus([this] {
             Steps s("Rechnung", "mskBoden");
             if (!s(100, [&] { WertfaktorSetzen(*form_); })) return;
-            s(110, [&] { Rechnen(); });
+            s(110, [&] { GebührBerechnen(); });
         });
     }
     if (category_.features.classificationFactor) {
@@ -77,37 +78,41 @@ void CategoryDialog::Design(forms::Form& form) {
         form.Get<forms::ComboBox>(ctl::kKlassifizierung).OnLostFocus([this] {
             Steps s(category_.name, "cmbKlassifizierung_LostFocus");
             if (!s(100, [&] { KlassifizierungsfaktorSetzen(*form_); })) return;
-            s(110, [&] { Rechnen(); });
+            s(110, [&] { GebührBerechnen(); });
         });
     }
     for (const auto& t : category_.recalcOnLeave)
-        form.ItemByKey(t.key).OnLostFocus([this, t] { Recalculate(t, "_LostFocus"); });
+        form.ItemByKey(t.key).OnLostFocus([this, t] { HandleTrigger(t, "_LostFocus"); });
     for (const auto& t : category_.recalcOnClick)
-        form.ItemByKey(t.key).OnClick([this, t] { Recalculate(t, "_Click"); });
+        form.ItemByKey(t.key).OnClick([this, t] { HandleTrigger(t, "_Click"); });
 
     form.Get<forms::CommandButton>(ctl::kEnde).OnClick([this] { CommandEnde_Click(); });
     form.Get<forms::CommandButton>(ctl::kAbbruch).OnClick([this] { form_->Unload(); });
 
     form.OnLoad([this] { Form_Load(); });
-    form.OnUnload([this] { tabelle_.reset(); });
+    form.OnUnload([this] {
+        tabelle_.reset();
+        fees_ = {};
+    });
 }
 
-void CategoryDialog::Recalculate(const Trigger& trigger, const char* event) {
-    const auto [modul, prozedur] = LogPlace(category_, trigger, event);
-    Steps s(modul, prozedur);
+void CategoryDialog::HandleTrigger(const Trigger& trigger, const char* event) {
+    const auto [module, procedure] = LogPlace(category_, trigger, event);
+    Steps s(module, procedure);
     if (trigger.before && !s(90, [&] { trigger.before(*form_); })) return;
-    s(100, [&] { Rechnen(); });
+    s(100, [&] { GebührBerechnen(); });
 }
 
-void CategoryDialog::Rechnen() {
-    if (category_.GebührBerechnen) category_.GebührBerechnen(*form_);
+// A failed fee rule leaves the controls as they were, so its last record still matches them.
+void CategoryDialog::GebührBerechnen() {
+    if (auto fees = honora::GebührBerechnen(category_, *form_)) fees_ = std::move(*fees);
 }
 
 void CategoryDialog::Form_Load() {
     Steps s(category_.name, "Form_Load");
     forms::Form& form = *form_;
-    auto rechnen = [&] { Rechnen(); };
-    auto startwerte = [&] {
+    auto recalculate = [&] { GebührBerechnen(); };
+    auto startValues = [&] {
         if (category_.StartwerteSetzen) category_.StartwerteSetzen(form);
     };
     s(100, [&] { form.SetIcon(ComponentIcon()); });
@@ -117,13 +122,13 @@ void CategoryDialog::Form_Load() {
     s(140, [&] { form.Get<forms::MaskEdBox>(ctl::kBezug).SetText("1000,00"); });
     s(150, [&] { tabelle_ = TabelleErmitteln(category_.marker, 0); });
     s(160, [&] { Pointer(form, forms::MousePointer::Hourglass); });
-    if (category_.startValuesAlways) s(170, startwerte);
+    if (category_.startValuesAlways) s(170, startValues);
     if (tabelle_) {
         s(180, [&] { TabelleEinlesen(category_.rows, form, *tabelle_); });
-        s(190, rechnen);
+        s(190, recalculate);
     } else {
-        if (!category_.startValuesAlways) s(200, startwerte);
-        s(210, rechnen);
+        if (!category_.startValuesAlways) s(200, startValues);
+        s(210, recalculate);
     }
     s(220, [&] { Pointer(form, forms::MousePointer::Default); });
     s(230, [&] { forms::SetParent(form, Session().hWndMDI); });
@@ -139,13 +144,13 @@ void CategoryDialog::CommandEnde_Click() {
     forms::Form& form = *form_;
     std::optional<FeeTable> content;
     s(100, [&] { Pointer(form, forms::MousePointer::Hourglass); });
-    s(110, [&] { content = Gebührentabelle(category_, form); });
+    s(110, [&] { content = Gebührentabelle(category_, form, fees_); });
     // A fee below zero is never billed: the user is told which counts to
     // mend, the document and the record stay as they were, the dialog open.
-    std::string widerspruch;
-    if (content) s(112, [&] { widerspruch = Widerspruch(category_, form, *content); });
-    if (!widerspruch.empty()) {
-        s(114, [&] { HinweisZeigen(widerspruch); });
+    std::string contradiction;
+    if (content) s(112, [&] { contradiction = Contradiction(category_, form, fees_, *content); });
+    if (!contradiction.empty()) {
+        s(114, [&] { ShowHint(contradiction); });
         s(116, [&] { Pointer(form, forms::MousePointer::Default); });
         return;
     }
@@ -156,9 +161,9 @@ void CategoryDialog::CommandEnde_Click() {
 }
 
 void RegisterCategory(int16_t index, std::function<Category()> category) {
-    if (const auto mängel = Mängel(category()); !mängel.empty()) {
+    if (const auto defects = Defects(category()); !defects.empty()) {
         std::string text = "category not registered:";
-        for (const auto& m : mängel) text += "\n  " + m;
+        for (const auto& d : defects) text += "\n  " + d;
         throw std::logic_error(text);
     }
     RegisterDialog(index, [category = std::move(category)]() -> std::shared_ptr<ModelessDialog> {

@@ -20,7 +20,7 @@ int ComponentRevision();
 // A category unit builds its Category and registers it, for example:
 //   Category k{};  k.name = "frmKat5"; k.marker = "Honora_5"; k.widths = {1.5, 8.3, 1.9, 3.3, 2.5};
 //   k.design = [](kado::forms::Form& f) { ...its controls...; AddFrameControls(f, places); };
-//   k.GebührBerechnen = ...; k.rows = ...its fee table (fee_rows.h)...;
+//   k.feeRule = ...inputs to fees (fee_record.h)...; k.rows = ...its fee table (fee_rows.h)...;
 //   k.features = {.valueFactor = true};
 //   k.recalcOnLeave = {{"mskAGPo"}, {"mskAGP"}}; k.recalcOnClick = {{"optNr(0)"}, {"optNr(3)"}};
 //   RegisterCategory(0, [] { return Grenzfeststellung(); });
@@ -42,17 +42,20 @@ public:
     const Category& GetCategory() const noexcept { return category_; }
     // The earlier fee table found at load, which the confirmation replaces.
     const std::optional<kado::word::Table>& Tabelle() const noexcept { return tabelle_; }
+    // The fees of the last recalculation: what the dialog shows and OK writes.
+    const FeeRecord& Fees() const noexcept { return fees_; }
 
 private:
     void Design(kado::forms::Form& form);
     void Form_Load();
     void CommandEnde_Click();
-    void Recalculate(const Trigger& trigger, const char* event);
-    void Rechnen();
+    void HandleTrigger(const Trigger& trigger, const char* event);
+    void GebührBerechnen();
 
     Category category_;
     std::shared_ptr<kado::forms::Form> form_;
     std::optional<kado::word::Table> tabelle_;
+    FeeRecord fees_;
 };
 
 // Registers the category's dialog for Show's index; each Show after an unload

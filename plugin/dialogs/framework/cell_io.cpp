@@ -23,24 +23,24 @@ std::string DropLastCharacters(std::string text, int n) {
 
 }  // namespace
 
-std::string ZelleEinlesen(const word::Table& Tabelle, int16_t Zeile, int16_t Spalte) {
+std::string ZelleEinlesen(const word::Table& table, int16_t row, int16_t column) {
     Steps s("Rechnung", "ZelleEinlesen");
     std::string text;
-    s(100, [&] { text = DropLastCharacters(Tabelle.GetCell(Zeile, Spalte).GetRange().Text(), 2); });
+    s(100, [&] { text = DropLastCharacters(table.GetCell(row, column).GetRange().Text(), 2); });
     return text;
 }
 
-void wordTabelle(const word::Table& Tabelle, int16_t Zeile, int16_t Spalte, std::string_view Text, bool Fett,
-                 std::string_view Kommentar) {
+void wordTabelle(const word::Table& table, int16_t row, int16_t column, std::string_view text, bool bold,
+                 std::string_view comment) {
     Steps s("Rechnung", "wordTabelle");
     std::optional<word::Range> r;
-    s(100, [&] { r = Tabelle.GetCell(Zeile, Spalte).GetRange(); });
-    s(110, [&] { Need(r).InsertAfter(Text); });
+    s(100, [&] { r = table.GetCell(row, column).GetRange(); });
+    s(110, [&] { Need(r).InsertAfter(text); });
     s(120, [&] {
-        if (Fett) Need(r).SetBold(true);
+        if (bold) Need(r).SetBold(true);
     });
     s(130, [&] {
-        if (!Kommentar.empty()) Need(r).GetComments().Add(Tabelle.GetCell(Zeile, Spalte).GetRange(), Kommentar);
+        if (!comment.empty()) Need(r).GetComments().Add(table.GetCell(row, column).GetRange(), comment);
     });
     r.reset();
 }

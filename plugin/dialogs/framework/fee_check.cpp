@@ -11,15 +11,16 @@ namespace honora {
 
 namespace forms = kado::forms;
 
-std::string Widerspruch(const Category& category, forms::Form& form, const FeeTable& content) {
-    if (category.Widerspruch)
-        if (std::string w = category.Widerspruch(form); !w.empty()) return w;
-    // The labels hold rounded texts: a fee of -0,004 shows "0,00" and is no fault.
-    if (CVal(content.fee) < 0)
+std::string Contradiction(const Category& category, forms::Form& form, const FeeRecord& fees,
+                          const FeeTable& content) {
+    if (category.contradiction)
+        if (std::string w = category.contradiction(form, fees); !w.empty()) return w;
+    // The fee counts as its text shows it: -0,004 shows "0,00" and is no fault.
+    if (content.feeShown < 0)
         return "Die Gebühr wäre negativ (" + content.fee + " €). Bitte die Anzahlen prüfen; in die Rechnung wurde "
                "nichts geschrieben.";
     if (!ShareIsWholeJob(content.share)) {
-        const std::string anteil = ShareAmount(content.fee, content.shareFactor, content.share);
+        const std::string anteil = ShareAmount(content.feeShown, content.shareFactor, content.share);
         if (CVal(anteil) < 0)
             return "Der Anteil wäre negativ (" + anteil + " €). Bitte die Anzahlen prüfen; in die Rechnung wurde "
                    "nichts geschrieben.";
@@ -27,7 +28,7 @@ std::string Widerspruch(const Category& category, forms::Form& form, const FeeTa
     return {};
 }
 
-void HinweisZeigen(std::string_view text) {
+void ShowHint(std::string_view text) {
     auto form = forms::Form::Create(SessionDesktop(), "G_frmHinweis", [text = std::string(text)](forms::Form& f) {
         f.SetCaption("Hinweis");
         f.Add<forms::Label>("lblHinweis", {0, 0, 1, 2}).SetCaption(text);

@@ -13,9 +13,10 @@ namespace honora {
 // What stands against writing the table, as the user is told it; empty when
 // nothing does. The category's own check names the contradicting counts; the
 // fee and the share amount the client would pay must not be below zero.
-std::string Widerspruch(const Category& category, kado::forms::Form& form, const FeeTable& content);
+std::string Contradiction(const Category& category, kado::forms::Form& form, const FeeRecord& fees,
+                          const FeeTable& content);
 
 // Shows the text in the modal "G_frmHinweis" until the user closes it.
-void HinweisZeigen(std::string_view text);
+void ShowHint(std::string_view text);
 
 }  // namespace honora

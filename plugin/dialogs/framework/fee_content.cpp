@@ -20,11 +20,12 @@ const CellSpec* PayableCell(const FeeRows& rows) {
 
 FeeMark MarkOf(Role role) { return role == Role::Excluded ? FeeMark::Excluded() : FeeMark{}; }
 
-std::string ZellenText(const CellText& text, forms::Form& form) {
+std::string ZellenText(const CellText& text, forms::Form& form, const FeeRecord& fees) {
     switch (text.from) {
         case CellText::From::Literal: return text.value;
         case CellText::From::Field: return FieldTextOf(form, text.value) + text.suffix;
         case CellText::From::Caption: return form.Get<forms::Label>(text.value).Caption() + text.suffix;
+        case CellText::From::Fee: return fees.Text(text.value) + text.suffix;
         case CellText::From::Computed: return text.compute(form);
     }
     return {};
@@ -32,7 +33,7 @@ std::string ZellenText(const CellText& text, forms::Form& form) {
 
 }  // namespace
 
-FeeTable Gebührentabelle(const Category& category, forms::Form& form) {
+FeeTable Gebührentabelle(const Category& category, forms::Form& form, const FeeRecord& fees) {
     Steps s(category.name, "CommandEnde_Click");
     const FeeRows& rows = category.rows;
     FeeTable t;
@@ -45,7 +46,12 @@ FeeTable Gebührentabelle(const Category& category, forms::Form& form) {
         }
     });
     s(1010, [&] { t.share = form.Get<forms::MaskEdBox>(ctl::kBezug).Text(); });
-    if (const CellSpec* fee = PayableCell(rows)) s(1020, [&] { t.fee = form.Get<forms::Label>(fee->text.value).Caption(); });
+    if (const CellSpec* fee = PayableCell(rows)) {
+        s(1020, [&] {
+            t.fee = fees.Text(fee->text.value);
+            t.feeShown = fees.Shown(fee->text.value);
+        });
+    }
 
     int16_t row = 3;
     for (const auto& block : rows.blocks) {
@@ -69,7 +75,7 @@ FeeTable Gebührentabelle(const Category& category, forms::Form& form) {
                 if (cell.when) s(1040, [&] { written = cell.when(form); });
                 if (!written) continue;
                 s(1050, [&] {
-                    t.cells.push_back({static_cast<int16_t>(row + cell.row), cell.column, ZellenText(cell.text, form),
+                    t.cells.push_back({static_cast<int16_t>(row + cell.row), cell.column, ZellenText(cell.text, form, fees),
                                        cell.bold, MarkOf(cell.role),
                                        cell.role == Role::Payable || cell.role == Role::Adjustment});
                 });

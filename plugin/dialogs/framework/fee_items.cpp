@@ -18,20 +18,29 @@ Restore CountRestore(const FeeItem& item) {
 
 }  // namespace
 
-double ItemAmount(forms::Form& form, const FeeItem& item) {
-    return kado::com::PlainRead(form.Get<forms::MaskEdBox>(item.count).Text()) * item.item.unitFee;
+double CountOf(forms::Form& form, const FeeItem& item) {
+    return kado::com::PlainRead(form.Get<forms::MaskEdBox>(item.count).Text());
 }
 
-double ItemFee(forms::Form& form, const FeeItem& item) {
-    const double x = ItemAmount(form, item);
-    form.Get<forms::Label>(item.label).SetCaption(BetragText(x));
-    return x;
+void ReadCounts(forms::Form& form, std::span<const FeeItem> items, std::span<double> counts) {
+    for (size_t i = 0; i < items.size() && i < counts.size(); ++i) counts[i] = CountOf(form, items[i]);
 }
 
-double ItemsFee(forms::Form& form, std::span<const FeeItem> items) {
+double ItemFees(std::span<const FeeItem> items, std::span<const double> counts, std::span<double> fees) {
     double sum = 0;
-    for (const auto& item : items) sum += ItemFee(form, item);
+    for (size_t i = 0; i < items.size() && i < counts.size() && i < fees.size(); ++i) {
+        fees[i] = counts[i] * items[i].item.unitFee;
+        sum += fees[i];
+    }
     return sum;
+}
+
+FeeRecord ItemFeeRecord(std::span<const FeeItem> items, std::span<const double> fees, const char* subtotalLabel,
+                        double subtotal) {
+    FeeRecord record;
+    for (size_t i = 0; i < items.size() && i < fees.size(); ++i) record.Add(items[i].label, fees[i]);
+    record.Add(subtotalLabel, subtotal);
+    return record;
 }
 
 BlockSpec TwoRowItem(const FeeItem& item, Condition when) {

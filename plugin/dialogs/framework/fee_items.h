@@ -1,5 +1,5 @@
 // A schedule item counted at a unit fee, as several categories have them:
-// its fee into its label, and the row blocks the fee table shows it in.
+// its count and fee, and the row blocks the fee table shows it in.
 #pragma once
 
 #include <span>
@@ -8,6 +8,7 @@
 
 #include "platform/forms/forms.h"
 #include "plugin/dialogs/framework/category.h"
+#include "plugin/dialogs/framework/fee_record.h"
 #include "plugin/dialogs/framework/fee_rows.h"
 
 namespace honora {
@@ -23,7 +24,7 @@ struct FeeItem {
     const char* text;                  // column 2 of the item's first row
     const char* description{};         // text box copied beside the count, or nullptr
     const char* count{};               // masked field, read plainly
-    const char* label{};               // the item's fee
+    const char* label{};               // the item's fee, its key in the fee record
     bool numbered = true;              // column 1 of the table shows the number
     bool countReformatted = false;     // read back as a four-digit number, not as typed
     const char* logModule = nullptr;   // where the count's LostFocus logs; nullptr: the dialog's
@@ -33,13 +34,17 @@ struct FeeItem {
 // The subtotal's caption in dialogs and tables.
 inline constexpr char kZwischensumme[] = "Zwischensumme";
 
-// count × unit fee, the count read plainly.
-double ItemAmount(kado::forms::Form& form, const FeeItem& item);
-// The same, written into the item's label; the caller sums it unrounded.
-double ItemFee(kado::forms::Form& form, const FeeItem& item);
+// The item's count field read plainly (blanks read 0).
+double CountOf(kado::forms::Form& form, const FeeItem& item);
+// The counts of the items, in their order.
+void ReadCounts(kado::forms::Form& form, std::span<const FeeItem> items, std::span<double> counts);
 
-// The items' fees written into their labels; their unrounded sum.
-double ItemsFee(kado::forms::Form& form, std::span<const FeeItem> items);
+// Each item's fee, count × unit fee, into fees; their sum, unrounded and in
+// the items' order, as the subtotals take it.
+double ItemFees(std::span<const FeeItem> items, std::span<const double> counts, std::span<double> fees);
+// The items' fees and their subtotal as their labels show them.
+FeeRecord ItemFeeRecord(std::span<const FeeItem> items, std::span<const double> fees, const char* subtotalLabel,
+                        double subtotal);
 
 // Number and text; below them description, count, unit fee and fee; then an empty row.
 BlockSpec TwoRowItem(const FeeItem& item, Condition when = {});

@@ -35,7 +35,10 @@ CellText FieldText(std::string key, std::string suffix) {
 CellText Caption(std::string label, std::string suffix) {
     return {CellText::From::Caption, std::move(label), std::move(suffix)};
 }
-CellText Amount(std::string label) { return Caption(std::move(label), " €"); }
+CellText FeeText(std::string key, std::string suffix) {
+    return {CellText::From::Fee, std::move(key), std::move(suffix)};
+}
+CellText Amount(std::string key) { return FeeText(std::move(key), " €"); }
 CellText Computed(std::function<std::string(forms::Form&)> compute) {
     return {CellText::From::Computed, {}, {}, std::move(compute)};
 }

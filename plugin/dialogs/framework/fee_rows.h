@@ -23,18 +23,21 @@ Condition Not(Condition condition);
 
 // Where a written cell's text comes from.
 struct CellText {
-    enum class From : unsigned char { Literal, Field, Caption, Computed };
+    enum class From : unsigned char { Literal, Field, Caption, Fee, Computed };
     From from = From::Literal;
-    std::string value{};  // the literal, or the control's key
+    std::string value{};  // the literal, the control's key, or the fee record's
     std::string suffix{};
     std::function<std::string(kado::forms::Form&)> compute{};  // Computed
 };
 CellText Lit(std::string text);
 // The text of a masked field, text box or combo box.
 CellText FieldText(std::string key, std::string suffix = {});
+// A label the user's inputs set (a factor); amounts come from the fee record.
 CellText Caption(std::string label, std::string suffix = {});
-// A fee cell: the amount label's caption followed by " €".
-CellText Amount(std::string label);
+// The text of an amount of the fee record (fee_record.h).
+CellText FeeText(std::string key, std::string suffix = {});
+// A fee cell: the amount's text followed by " €".
+CellText Amount(std::string key);
 // A text worked out from the dialog as it stands (a band text, a reformatted amount).
 CellText Computed(std::function<std::string(kado::forms::Form&)> compute);
 

@@ -63,7 +63,7 @@ std::optional<word::Table> GebührentabelleSchreiben(const Category& category, c
         s(240, [&] { wordTabelle(Need(table), r, 2, "Anteil in 1/1000", false, ""); });
         s(250, [&] { wordTabelle(Need(table), r, 3, ShareText(content.share), false, ""); });
         s(260, [&] {
-            wordTabelle(Need(table), r, 5, ShareAmount(content.fee, content.shareFactor, content.share) + " €", false,
+            wordTabelle(Need(table), r, 5, ShareAmount(content.feeShown, content.shareFactor, content.share) + " €", false,
                         "");
         });
     }

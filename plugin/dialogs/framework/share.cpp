@@ -11,8 +11,8 @@ bool ShareIsWholeJob(std::string_view share) { return kado::com::PlainRead(share
 
 std::string ShareText(std::string_view share) { return kado::com::NumberToText(CVal(share)); }
 
-std::string ShareAmount(std::string_view feeLabel, double factor, std::string_view share) {
-    return WertFormatieren(kado::com::NumberToText(CVal(feeLabel) * factor * CVal(share) / 1000), 8, 2, true);
+std::string ShareAmount(double shownFee, double factor, std::string_view share) {
+    return WertFormatieren(kado::com::NumberToText(shownFee * factor * CVal(share) / 1000), 8, 2, true);
 }
 
 void AnteilEinlesen(kado::forms::Form& form, const kado::word::Table& Tabelle, int16_t row) {

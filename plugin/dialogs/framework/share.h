@@ -17,9 +17,9 @@ bool ShareIsWholeJob(std::string_view share);
 // Column 3 of the share row: the German reading in the locale's shortest text (500, 333,5).
 std::string ShareText(std::string_view share);
 
-// Column 5 without " €": fee label (German reading) × factor × share / 1000,
+// Column 5 without " €": fee as its text shows it × factor × share / 1000,
 // formatted at width 8 with 2 decimals and no thousands separators.
-std::string ShareAmount(std::string_view feeLabel, double factor, std::string_view share);
+std::string ShareAmount(double shownFee, double factor, std::string_view share);
 
 // Read-back of the share row: when cell (row, 2) begins with "Anteil", mskBezug
 // gets cell (row, 3) at width 7 with 2 decimals; otherwise it keeps its text.

@@ -52,17 +52,16 @@ honora::Category TestCategory(std::shared_ptr<Calls> calls) {
         honora::AddFrameControls(f, {GridPlace{5, 0}, GridPlace{5, 1}, GridPlace{5, 2}, GridPlace{6, 0},
                                      GridPlace{6, 1}, GridPlace{6, 2}, ""});
     };
-    k.GebührBerechnen = [calls](forms::Form& f) {
+    k.feeRule = [calls](forms::Form& f) {
         calls->log.push_back("GebührBerechnen(" + f.Get<forms::MaskEdBox>("mskAGPo").Text() + ")");
-        honora::Steps s("frmKatTest", "Zeitdifferenz");
-        s(100, [&] {
-            double a = kado::com::PlainRead(f.Get<forms::MaskEdBox>("mskAGPo").Text()) * 40;
-            if (f.Get<forms::CheckBox>("chkDoppelt").Value() == 1) a *= 2;
-            f.Get<forms::Label>("lblAGPo").SetCaption(honora::BetragText(a));
-            double fw = honora::LabelWert(f, "lblFaktor");
-            double fk = honora::LabelWert(f, "lblStrasse");
-            f.Get<forms::Label>("lblSumme").SetCaption(honora::BetragText(a * (fw < fk ? fk : fw) + 150));
-        });
+        double a = kado::com::PlainRead(f.Get<forms::MaskEdBox>("mskAGPo").Text()) * 40;
+        if (f.Get<forms::CheckBox>("chkDoppelt").Value() == 1) a *= 2;
+        double fw = honora::LabelWert(f, "lblFaktor");
+        double fk = honora::LabelWert(f, "lblStrasse");
+        honora::FeeRecord r;
+        r.Add("lblAGPo", a);
+        r.Add("lblSumme", a * (fw < fk ? fk : fw) + 150);
+        return r;
     };
     // Each hook notes the count it sees, so the log shows whether the read-back came first.
     k.StartwerteSetzen = [calls](forms::Form& f) {

@@ -34,6 +34,11 @@ Category Probe() {
         AddFrameControls(f, {GridPlace{3, 0}, GridPlace{3, 1}, GridPlace{3, 2}, GridPlace{4, 0}, GridPlace{4, 1},
                              GridPlace{4, 2}, ""});
     };
+    k.feeRule = [](forms::Form&) {
+        FeeRecord r;
+        r.Add("lblSumme", 150);
+        return r;
+    };
     k.rows.titles = {{"Probe", {}, "", ""}};
     k.rows.blocks = {
         {.height = 2,
@@ -75,7 +80,7 @@ TEST_F(FeeRowsTest, AnOptionalBlockClosesUpAndIsReadBackOnlyWhereItWasWritten) {
         in->Get<forms::MaskEdBox>("mskKlein").SetText(c.klein);
         in->Get<forms::TextBox>("txtKlein").SetText("Splitter");
         in->Get<forms::MaskEdBox>(ctl::kBezug).SetText("1000,00");
-        const FeeTable content = Gebührentabelle(k, *in);
+        const FeeTable content = Gebührentabelle(k, *in, k.feeRule(*in));
         EXPECT_EQ(content.rows, c.rows);
         EXPECT_EQ(content.fee, "150,00");
         ASSERT_FALSE(content.cells.empty());
@@ -111,18 +116,31 @@ TEST_F(FeeRowsTest, AnUnsoundCategoryIsRefusedWhenItRegisters) {
          "frmKatProbe: field 'txtFehlt' is missing from the design"},
         {"cell below its block", [](Category& k) { k.rows.blocks[2].variants[0].cells[1].row = 1; },
          "frmKatProbe: a cell outside its block"},
+        {"an amount the rule does not give",
+         [](Category& k) { k.rows.blocks[2].variants[0].cells[1].text = Amount("lblFehlt"); },
+         "frmKatProbe: the fee rule gives no amount 'lblFehlt'"},
+        {"an amount without its control",
+         [](Category& k) {
+             k.feeRule = [](forms::Form&) {
+                 FeeRecord r;
+                 r.Add("lblSumme", 150);
+                 r.Add("lblFehlt", 1);
+                 return r;
+             };
+         },
+         "frmKatProbe: amount control 'lblFehlt' is missing from the design"},
         {"two triggers, one place",
          [](Category& k) {
              k.recalcOnLeave = {{"mskFlur", "Rechnung", "mskFlur"}, {"mskKlein", "Rechnung", "mskFlur"}};
          },
          "frmKatProbe: two triggers log as Rechnung.mskFlur"},
     };
-    EXPECT_THAT(Mängel(Probe()), ::testing::IsEmpty());
+    EXPECT_THAT(Defects(Probe()), ::testing::IsEmpty());
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Category k = Probe();
         c.spoil(k);
-        EXPECT_THAT(Mängel(k), ::testing::Contains(c.fault));
+        EXPECT_THAT(Defects(k), ::testing::Contains(c.fault));
         EXPECT_THROW(RegisterCategory(1, [k] { return k; }), std::logic_error);
     }
 }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "framework_fixture.h"
+#include "plugin/common/number_text.h"
 #include "plugin/dialogs/framework/fee_table_frame.h"
 #include "plugin/invoice/totals_collect.h"
 
@@ -27,6 +28,7 @@ honora::FeeTable Content(const std::string& share, const std::string& fee = "226
     t.rows = 7;
     t.share = share;
     t.fee = fee;
+    t.feeShown = honora::CVal(fee);
     t.cells = {
         {3, 1, "30.22.1", false, {}, false},
         {3, 2, "Grenzfeststellung", false, {}, false},

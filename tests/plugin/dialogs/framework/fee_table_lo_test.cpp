@@ -26,6 +26,7 @@ TEST_F(FeeTableLo, LayoutMarksAndShareSurviveLibreOffice) {
     content.rows = 5;
     content.share = " 250,00";
     content.fee = "2265,00";
+    content.feeShown = 2265;
     content.cells = {{3, 1, "30.22.1", false, {}, false},
                      {3, 2, "Grenzpunkte", false, {}, false},
                      {3, 5, " 240,00 €", false, honora::FeeMark::Excluded(), false},

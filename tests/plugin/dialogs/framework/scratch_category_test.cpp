@@ -40,8 +40,11 @@ honora::Category Scratch() {
         honora::AddFrameControls(f, {GridPlace{3, 0}, GridPlace{3, 1}, GridPlace{3, 2}, GridPlace{4, 0},
                                      GridPlace{4, 1}, GridPlace{4, 2}, ""});
     };
-    k.GebührBerechnen = [](forms::Form& f) {
-        f.Get<forms::Label>("lblSumme").SetCaption(honora::BetragText(honora::ItemsFee(f, kItems)));
+    k.feeRule = [](forms::Form& f) {
+        std::array<double, 2> counts{}, fees{};
+        honora::ReadCounts(f, kItems, counts);
+        const double sum = honora::ItemFees(kItems, counts, fees);
+        return honora::ItemFeeRecord(kItems, fees, "lblSumme", sum);  // the items' sum is the fee
     };
     k.rows.titles = {{k.caption}};
     k.rows.blocks = {

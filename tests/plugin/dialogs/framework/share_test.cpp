@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "platform/com/error.h"
+#include "plugin/dialogs/framework/fee_record.h"
 #include "plugin/dialogs/framework/share.h"
 
 namespace {
@@ -22,24 +24,36 @@ TEST(Share, WholeJobIsThePlainReadingOf1000) {
 TEST(Share, RowTextAndAmount) {
     const struct {
         const char* share;
-        const char* fee;
+        double fee;  // as the fee's text shows it
         double factor;
         const char* text;
         const char* amount;
     } cases[] = {
-        {" 250,00", "2265,00", 1, "250", "  566,25"},
+        {" 250,00", 2265, 1, "250", "  566,25"},
         // From 1000 on the thousands point takes the place of a pad blank before it is removed.
-        {" 999,99", "2265,00", 1, "999,99", "2264,98"},  // 2264,977... rounds up
-        {" 500,00", "1050,00", 1, "500", "  525,00"},
-        {" 333,50", " 150,00", 1, "333,5", "   50,03"},  // 50,025 rounds half away from zero
-        {" 500,00", "4752,00", 0.8, "500", "1900,80"},  // a reduction of 20 %
-        {" 500,00", "250000,00", 1, "500", "125000,00"},  // wider than 8 is not cut
+        {" 999,99", 2265, 1, "999,99", "2264,98"},  // 2264,977... rounds up
+        {" 500,00", 1050, 1, "500", "  525,00"},
+        {" 333,50", 150, 1, "333,5", "   50,03"},  // 50,025 rounds half away from zero
+        {" 500,00", 4752, 0.8, "500", "1900,80"},  // a reduction of 20 %
+        {" 500,00", 250000, 1, "500", "125000,00"},  // wider than 8 is not cut
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.share);
         EXPECT_EQ(honora::ShareText(c.share), c.text);
         EXPECT_EQ(honora::ShareAmount(c.fee, c.factor, c.share), c.amount);
     }
+}
+
+// The share applies to the fee as the dialog shows it: 0,125 shows 0,13, and
+// half of that rounds to 0,07 where half of 0,125 would give 0,06.
+TEST(Share, AppliesToTheRoundedFeeOfTheRecord) {
+    honora::FeeRecord fees;
+    fees.Add("lblSumme", 0.125);
+    fees.AddText("reduction", -1, "   -1,00", false);
+    EXPECT_EQ(fees.Text("lblSumme"), "  0,13");
+    EXPECT_EQ(honora::ShareAmount(fees.Shown("lblSumme"), 1, " 500,00"), "    0,07");
+    EXPECT_FALSE(fees.Get("reduction").shown);
+    EXPECT_THROW(fees.Get("lblFehlt"), kado::com::Error) << "a cell naming an amount the rule lacks fails its step";
 }
 
 }  // namespace
