@@ -33,7 +33,7 @@ TEST(ErrorLog, EntriesGoToTheGivenFileInOrderAndUnwritableOnesAreLost) {
     EXPECT_FALSE(s(100, [] { kado::com::Raise(kado::com::err::PathFileAccess, "Cannot copy a to b"); }));
     EXPECT_TRUE(s(110, [] {}));
     EXPECT_FALSE(s(120, [] { throw 42; }));
-    EXPECT_EQ(s.failures(), 2);
+    EXPECT_EQ(s.Failures(), 2);
 
     std::ifstream in(dir / "Verw.log", std::ios::binary);
     std::ostringstream text;

@@ -65,7 +65,7 @@ TEST_F(LogTest, StepsLogEachFailureAndGoOn) {
     EXPECT_FALSE(s(110, [] { throw std::runtime_error("kaputt"); }));
     EXPECT_TRUE(s(120, [&] { ++ran; }));
     EXPECT_EQ(ran, 1);
-    EXPECT_EQ(s.failures(), 2);
+    EXPECT_EQ(s.Failures(), 2);
     std::string log = Log();
     auto first = log.find("Error 6: \r\nOverflow\r\nZeile: 100\r\nOrt  : -KadoDienste- Funktionen.CVal\r\n"
                           "User : ohne, ohne\r\n\r\n");
