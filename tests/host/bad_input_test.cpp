@@ -16,7 +16,6 @@
 #include "platform/dao/dao.h"
 #include "support/host_home.h"
 #include "support/file_bytes.h"
-#include "support/temp_dir.h"
 
 namespace kado::host {
 namespace {

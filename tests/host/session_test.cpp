@@ -10,7 +10,6 @@
 
 #include "platform/com/component_registry.h"
 #include "support/host_home.h"
-#include "support/temp_dir.h"
 
 namespace kado::host {
 namespace {

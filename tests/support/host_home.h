@@ -11,6 +11,7 @@
 #include "host/demo.h"
 #include "support/built_plugin.h"
 #include "support/program_folder.h"
+#include "support/temp_dir.h"
 
 namespace kado::testing {
 

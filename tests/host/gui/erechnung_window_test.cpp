@@ -18,7 +18,6 @@
 #include "host/gui/main_window.h"
 #include "platform/dao/dao.h"
 #include "support/host_home.h"
-#include "support/temp_dir.h"
 #include "support/file_bytes.h"
 
 namespace kado::host::gui {

@@ -36,7 +36,6 @@
 #include "host/gui/pdf_export.h"
 #include "platform/qt/amount_font.h"
 #include "support/host_home.h"
-#include "support/temp_dir.h"
 
 namespace kado::host::gui {
 namespace {
