@@ -12,7 +12,11 @@ PACKAGES=(build-essential cmake pkg-config git clang libclang-rt-14-dev
           libsqlite3-dev libpq-dev postgresql libzip-dev libpugixml-dev libcli11-dev
           qt6-base-dev libgl-dev fonts-dejavu-core fonts-liberation libreoffice-writer-nogui
           poppler-utils zip unzip sqlite3 time locales qt6-translations-l10n
-          default-jre-headless libsaxonhe-java libxml2-utils)
+          default-jre-headless libsaxonhe-java libxml2-utils
+          cups xvfb xauth libqt6gui6)
+# cups: the print tests run a scheduler of their own with a PDF queue; xvfb and
+# xauth: the window tests run once more under an X server (libqt6gui6 has the
+# xcb platform plugin).
 
 BUILD_DIR=build
 [ "${1:-}" = --packages-only ] || BUILD_DIR="${1:-build}"

@@ -18,6 +18,7 @@
 #include "host/batch_run.h"
 #include "platform/com/atomic_file.h"
 #include "platform/word/package.h"
+#include "platform/word/page_estimate.h"
 
 namespace {
 
@@ -162,6 +163,15 @@ void BM_Floor(benchmark::State& state) {
     Record("floor", state, s);
 }
 
+// The page estimate the preview draws its page breaks and the payment term by, after every OK.
+void BM_PageEstimate(benchmark::State& state) {
+    const auto doc = word::Document::Open(Invoice(static_cast<int>(state.range(0))));
+    int pages = 0;
+    const double s = Seconds(state, [&] { pages = word::EstimatePages(*doc).Count(); });
+    state.counters["pages"] = pages;
+    Record("page_estimate", state, s);
+}
+
 void Sizes(benchmark::internal::Benchmark* b) {
     for (int n : {10, 50, 200, 1000}) b->Arg(n);
     b->Unit(benchmark::kMillisecond);
@@ -172,6 +182,7 @@ void Sizes(benchmark::internal::Benchmark* b) {
 BENCHMARK(BM_Confirmation)->Apply(Sizes);
 BENCHMARK(BM_OpenToDialog)->Apply(Sizes);
 BENCHMARK(BM_Floor)->Apply(Sizes);
+BENCHMARK(BM_PageEstimate)->Apply(Sizes);
 BENCHMARK(BM_CategoryConfirmation)
     ->ArgsProduct({{0, 1, 2, 3, 4}, {10, 200}})
     ->ArgNames({"category", "tables"})

@@ -7,11 +7,14 @@
 #include <QTextFrame>
 #include <QTextTable>
 #include <algorithm>
+#include <climits>
+#include <set>
 #include <cmath>
 #include <string>
 #include <string_view>
 
 #include "platform/com/error.h"
+#include "platform/word/page_estimate.h"
 
 namespace kado::host::gui {
 namespace {
@@ -100,7 +103,110 @@ constexpr double kSlack = 8;  // pixels
 // share a grid line, as the written table grid does.
 long Twips(double points) { return std::lround(points * 20); }
 
-void DrawTable(const word::Table& table, double pxPerPt, double textWidthPt, Writer& writer, QTextCursor& cur,
+// A text box, framed lightly so that it reads as a box even when the document
+// draws no line; `above` pixels of free page before it.
+void DrawTextBox(const word::Shape& shape, bool markers, double pxPerPt, double pointSize, double above, QTextCursor& cur) {
+    const auto text = shape.GetTextFrame().TextRange();
+    QTextFrameFormat frame;
+    frame.setBorder(1);
+    frame.setBorderStyle(QTextFrameFormat::BorderStyle_Dotted);
+    frame.setBorderBrush(QColor(0x90, 0x90, 0x90));
+    frame.setPadding(4);
+    frame.setTopMargin(above);
+    if (shape.Width() > 0) frame.setWidth(QTextLength(QTextLength::FixedLength, shape.Width() * pxPerPt));
+    QTextFrame* box = cur.insertFrame(frame);
+    QTextCursor in = box->firstCursorPosition();
+    if (markers) {
+        QTextCharFormat caption;
+        caption.setForeground(QColor(0x7a, 0x5c, 0x00));
+        caption.setFontPointSize(pointSize * 0.8);
+        in.insertText(QStringLiteral("Textfeld \u201e") + Q(shape.Name()) + QStringLiteral("\u201c"), caption);
+        in.insertBlock();
+    }
+    QTextBlockFormat block = in.blockFormat();
+    block.setAlignment(AlignmentOf(text.GetParagraphFormat().GetAlignment()));
+    in.setBlockFormat(block);
+    std::string body = text.Text();
+    if (body.ends_with('\r')) body.pop_back();
+    QString shown = Q(body);
+    shown.replace(QChar('\r'), QChar::LineSeparator);
+    in.insertText(shown, QTextCharFormat());
+    cur.setPosition(box->lastPosition() + 1);
+}
+
+// Where the drawing stands: whether the cursor's block holds text already.
+struct Flow {
+    QTextCursor cur;
+    bool blockUsed = false;
+
+    void NewBlock() {
+        if (blockUsed) cur.insertBlock(QTextBlockFormat(), QTextCharFormat());
+        blockUsed = false;
+    }
+};
+
+// Page breaks and the boxes placed by the page, drawn as the text reaches them.
+class Pager {
+public:
+    Pager(const word::Document& doc, const word::EstimatedPages& pages, bool markers, double pxPerPt, double pointSize)
+        : doc_(doc), pages_(pages), markers_(markers), pxPerPt_(pxPerPt), pointSize_(pointSize) {}
+
+    bool StartsPage(long pos) const { return std::binary_search(pages_.breaks.begin(), pages_.breaks.end(), pos); }
+
+    // Before the paragraph or table row that starts at `pos`.
+    void Reach(long pos, Flow& flow) {
+        for (;;) {
+            Boxes(pos, flow);
+            if (next_ >= pages_.breaks.size() || pages_.breaks[next_] > pos) return;
+            ++next_;
+            Separator(flow);
+        }
+    }
+    void End(Flow& flow) { Boxes(LONG_MAX, flow); }
+    bool Placed(int64_t shape) const { return drawn_.contains(shape); }
+
+private:
+    void Separator(Flow& flow) {
+        const int page = static_cast<int>(next_) + 1;
+        flow.NewBlock();
+        QTextBlockFormat line;
+        line.setAlignment(Qt::AlignHCenter);
+        line.setBackground(QColor(0xd8, 0xd8, 0xd8));
+        line.setTopMargin(6);
+        line.setBottomMargin(6);
+        line.setProperty(kPageStart, page);
+        flow.cur.setBlockFormat(line);
+        QTextCharFormat text;
+        text.setForeground(QColor(0x50, 0x50, 0x50));
+        text.setFontPointSize(pointSize_ * 0.8);
+        flow.cur.insertText(QStringLiteral("Seitenumbruch \u2013 Seite %1 von %2").arg(page).arg(pages_.Count()), text);
+        flow.cur.insertBlock(QTextBlockFormat(), QTextCharFormat());
+    }
+
+    void Boxes(long pos, Flow& flow) {
+        const int page = static_cast<int>(next_) + 1;
+        for (const auto& b : pages_.boxes) {
+            if (b.before > pos || b.page > page || drawn_.contains(b.shape)) continue;
+            drawn_.insert(b.shape);
+            const auto shapes = doc_.GetShapes();
+            for (int i = 1; i <= shapes.Count(); ++i)
+                if (shapes.Item(i).Id() == b.shape) {
+                    flow.NewBlock();
+                    // The free part of the page above the box, at the preview's scale.
+                    DrawTextBox(shapes.Item(i), markers_, pxPerPt_, pointSize_, b.gap * pxPerPt_, flow.cur);
+                }
+        }
+    }
+
+    const word::Document& doc_;
+    const word::EstimatedPages& pages_;
+    bool markers_;
+    double pxPerPt_, pointSize_;
+    size_t next_ = 0;
+    std::set<int64_t> drawn_;
+};
+
+void DrawTable(const word::Table& table, double pxPerPt, double textWidthPt, Writer& writer, Pager& pager, Flow& flow,
                std::vector<std::pair<int64_t, QTextTable*>>& drawn) {
     const int rows = table.GetRows().Count();
     const int most = table.GetColumns().Count();
@@ -130,6 +236,27 @@ void DrawTable(const word::Table& table, double pxPerPt, double textWidthPt, Wri
         return static_cast<int>(std::lower_bound(edges.begin(), edges.end(), edge) - edges.begin());
     };
 
+    // A page break inside the table splits it; the part on the next page starts
+    // with the heading rows again, as printed.
+    struct Part {
+        long start;             // where its first own row starts
+        std::vector<int> rows;  // heading rows, then its own
+    };
+    std::vector<Part> parts;
+    std::vector<int> headings;
+    const auto tableRows = table.GetRows();
+    for (int r = 1; r <= rows; ++r) {
+        const auto row = tableRows.Item(r);
+        const long start = row.GetRange().Start();
+        if (static_cast<int>(headings.size()) == r - 1 && row.HeadingFormat()) headings.push_back(r);
+        if (parts.empty()) {
+            parts.push_back({start, {}});
+        } else if (pager.StartsPage(start)) {
+            parts.push_back({start, headings});
+        }
+        parts.back().rows.push_back(r);
+    }
+
     QTextTableFormat format;
     format.setBorderCollapse(true);
     format.setBorder(0);
@@ -140,70 +267,61 @@ void DrawTable(const word::Table& table, double pxPerPt, double textWidthPt, Wri
     for (int i = 0; i < gridColumns; ++i)
         widths << QTextLength(QTextLength::FixedLength, (edges[i + 1] - edges[i]) / 20.0 * pxPerPt);
     format.setColumnWidthConstraints(widths);
-    QTextTable* out = cur.insertTable(rows, gridColumns, format);
 
-    for (const auto& at : cells) {
-        const int first = gridIndex(at.left), span = gridIndex(at.right) - first;
-        if (span > 1) out->mergeCells(at.row - 1, first, 1, span);
-        QTextTableCell target = out->cellAt(at.row - 1, first);
-        const auto cell = table.GetCell(at.row, at.column);
-        QTextTableCellFormat cf = target.format().toTableCellFormat();
-        auto edge = [&](BorderType side) { return cell.Edge(side) == word::LineStyle::Single ? 1.0 : 0.0; };
-        cf.setTopBorder(edge(BorderType::Top));
-        cf.setLeftBorder(edge(BorderType::Left));
-        cf.setBottomBorder(edge(BorderType::Bottom));
-        cf.setRightBorder(edge(BorderType::Right));
-        cf.setBorderBrush(QBrush(Qt::black));
-        cf.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
-        target.setFormat(cf);
+    for (size_t p = 0; p < parts.size(); ++p) {
+        const Part& part = parts[p];
+        if (p > 0) pager.Reach(part.start, flow);
+        std::vector<int> at(static_cast<size_t>(rows) + 1, -1);  // the part's row of each table row
+        for (size_t i = 0; i < part.rows.size(); ++i) at[static_cast<size_t>(part.rows[i])] = static_cast<int>(i);
+        QTextTable* out = flow.cur.insertTable(static_cast<int>(part.rows.size()), gridColumns, format);
+        for (const auto& cellAt : cells) {
+            const int row = at[static_cast<size_t>(cellAt.row)];
+            if (row < 0) continue;
+            const int first = gridIndex(cellAt.left), span = gridIndex(cellAt.right) - first;
+            if (span > 1) out->mergeCells(row, first, 1, span);
+            QTextTableCell target = out->cellAt(row, first);
+            const auto cell = table.GetCell(cellAt.row, cellAt.column);
+            QTextTableCellFormat cf = target.format().toTableCellFormat();
+            auto edge = [&](BorderType side) { return cell.Edge(side) == word::LineStyle::Single ? 1.0 : 0.0; };
+            cf.setTopBorder(edge(BorderType::Top));
+            cf.setLeftBorder(edge(BorderType::Left));
+            cf.setBottomBorder(edge(BorderType::Bottom));
+            cf.setRightBorder(edge(BorderType::Right));
+            cf.setBorderBrush(QBrush(Qt::black));
+            cf.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
+            target.setFormat(cf);
 
-        const auto range = cell.GetRange();
-        std::string text = range.Text();
-        if (text.ends_with(word::kCellEndMark)) text.resize(text.size() - 2);
-        QTextCharFormat chars;
-        if (range.Bold()) chars.setFontWeight(QFont::Bold);
-        QTextCursor in = target.firstCursorPosition();
-        QTextBlockFormat block = in.blockFormat();
-        block.setAlignment(AlignmentOf(range.GetParagraphFormat().GetAlignment()));
-        in.setBlockFormat(block);
-        writer.Paragraphs(in, text, chars);
+            const auto range = cell.GetRange();
+            std::string text = range.Text();
+            if (text.ends_with(word::kCellEndMark)) text.resize(text.size() - 2);
+            QTextCharFormat chars;
+            if (range.Bold()) chars.setFontWeight(QFont::Bold);
+            QTextCursor in = target.firstCursorPosition();
+            QTextBlockFormat block = in.blockFormat();
+            block.setAlignment(AlignmentOf(range.GetParagraphFormat().GetAlignment()));
+            in.setBlockFormat(block);
+            writer.Paragraphs(in, text, chars);
+        }
+        if (p == 0) drawn.emplace_back(table.Id(), out);
+        flow.cur.setPosition(out->lastPosition() + 1);
+        flow.blockUsed = false;
     }
-    drawn.emplace_back(table.Id(), out);
-    cur.setPosition(out->lastPosition() + 1);
 }
 
-// Text boxes float on the page; the preview sets them below the text, framed
-// lightly so that they read as boxes even when the document draws no line.
-void DrawTextBoxes(const word::Document& doc, bool markers, double pxPerPt, double pointSize, QTextCursor& cur) {
-    const auto shapes = doc.GetShapes();
-    for (int i = 1; i <= shapes.Count(); ++i) {
-        const auto shape = shapes.Item(i);
-        const auto text = shape.GetTextFrame().TextRange();
-        QTextFrameFormat frame;
-        frame.setBorder(1);
-        frame.setBorderStyle(QTextFrameFormat::BorderStyle_Dotted);
-        frame.setBorderBrush(QColor(0x90, 0x90, 0x90));
-        frame.setPadding(4);
-        frame.setTopMargin(12);
-        if (shape.Width() > 0) frame.setWidth(QTextLength(QTextLength::FixedLength, shape.Width() * pxPerPt));
-        QTextFrame* box = cur.insertFrame(frame);
-        QTextCursor in = box->firstCursorPosition();
-        if (markers) {
-            QTextCharFormat caption;
-            caption.setForeground(QColor(0x7a, 0x5c, 0x00));
-            caption.setFontPointSize(pointSize * 0.8);
-            in.insertText(QStringLiteral("Textfeld \u201e") + Q(shape.Name()) + QStringLiteral("\u201c"), caption);
-            in.insertBlock();
-        }
-        QTextBlockFormat block = in.blockFormat();
-        block.setAlignment(AlignmentOf(text.GetParagraphFormat().GetAlignment()));
-        in.setBlockFormat(block);
-        std::string body = text.Text();
-        if (body.ends_with('\r')) body.pop_back();
-        QString shown = Q(body);
-        shown.replace(QChar('\r'), QChar::LineSeparator);
-        in.insertText(shown, QTextCharFormat());
-        cur.setPosition(box->lastPosition() + 1);
+// The paragraphs of the main text from `from` to `to`, each into a block of its own.
+void DrawParagraphs(const word::Document& doc, long from, long to, Writer& writer, Pager& pager, Flow& flow) {
+    for (long start = from; start < to;) {
+        word::Range para = doc.GetRange(start, start);
+        para.MoveEnd(word::Unit::Paragraph, 1);
+        const long end = std::clamp(para.End(), start + 1, to);
+        para.SetEnd(end);
+        pager.Reach(start, flow);
+        flow.NewBlock();
+        std::string text = para.Text();
+        if (text.ends_with('\r')) text.pop_back();
+        writer.Write(flow.cur, text, QTextCharFormat());
+        flow.blockUsed = true;
+        start = end;
     }
 }
 
@@ -223,19 +341,28 @@ std::vector<std::pair<int64_t, QTextTable*>> DrawInvoice(const word::Document& d
 
     std::vector<std::pair<int64_t, QTextTable*>> drawn;
     Writer writer(doc, markers, pointSize);
-    QTextCursor cur(&out);
+    const word::EstimatedPages pages = word::EstimatePages(doc);
+    Pager pager(doc, pages, markers, pxPerPt, pointSize);
+    Flow flow{QTextCursor(&out)};
     const auto tables = doc.GetTables();
     long pos = 0;
     for (int i = 1; i <= tables.Count(); ++i) {
         const auto table = tables.Item(i);
         const auto at = table.GetRange();
-        if (at.Start() > pos) writer.Paragraphs(cur, doc.GetRange(pos, at.Start()).Text(), QTextCharFormat());
-        DrawTable(table, pxPerPt, textWidthPt, writer, cur, drawn);
+        DrawParagraphs(doc, pos, at.Start(), writer, pager, flow);
+        pager.Reach(at.Start(), flow);
+        DrawTable(table, pxPerPt, textWidthPt, writer, pager, flow, drawn);
         pos = at.End();
     }
-    const long end = doc.Content().End();
-    if (end > pos) writer.Paragraphs(cur, doc.GetRange(pos, end).Text(), QTextCharFormat());
-    DrawTextBoxes(doc, markers, pxPerPt, pointSize, cur);
+    DrawParagraphs(doc, pos, doc.Content().End(), writer, pager, flow);
+    pager.End(flow);
+    // Boxes that float by their paragraph follow the text.
+    const auto shapes = doc.GetShapes();
+    for (int i = 1; i <= shapes.Count(); ++i) {
+        if (pager.Placed(shapes.Item(i).Id())) continue;
+        flow.NewBlock();
+        DrawTextBox(shapes.Item(i), markers, pxPerPt, pointSize, 12, flow.cur);
+    }
     return drawn;
 }
 

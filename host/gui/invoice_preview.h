@@ -1,7 +1,8 @@
 // The invoice as the host window previews it beside its document area: the
 // document model drawn with Qt's rich-text layout (paragraphs, tables with
 // their column widths, bold cells and borders, text boxes, and on request the
-// marker comments), no rendering of its own.
+// marker comments), no rendering of its own; page breaks where the layout
+// estimate puts them, a box placed by the page on its page at its height.
 #pragma once
 
 #include <QTextBrowser>
@@ -14,6 +15,9 @@ class QTextDocument;
 class QTextTable;
 
 namespace kado::host::gui {
+
+// The block property that marks where a page starts, with the page's number.
+constexpr int kPageStart = 0x100000 + 27;  // QTextFormat::UserProperty + 27
 
 // Draws the main text of `doc` into `out`, replacing what it held, at `zoom`
 // times its size on a device of `dpi`. Returns the drawn tables in document

@@ -15,10 +15,15 @@ namespace {
 constexpr int kWaitMs = 30'000;
 
 // Runs a print-system tool; false when it is missing, did not start or failed.
-bool Run(const QString& tool, const QStringList& args, QString& out, QString& err) {
+bool Run(const QString& tool, const QStringList& args, QString& out, QString& err, bool english = false) {
     const QString program = QStandardPaths::findExecutable(tool);
     if (program.isEmpty()) return false;
     QProcess p;
+    if (english) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+        p.setProcessEnvironment(env);
+    }
     p.start(program, args);
     if (!p.waitForFinished(kWaitMs)) {
         p.kill();
@@ -43,6 +48,13 @@ PrinterList SystemPrinters() {
     // Without any queue lpstat -e says nothing or fails; both mean "no printer".
     if (Run(QStringLiteral("lpstat"), {QStringLiteral("-e")}, out, err)) {
         for (const QString& line : out.split(u'\n', Qt::SkipEmptyParts)) list.names << line.trimmed();
+    }
+    // lpstat lists nothing, and succeeds, when the scheduler does not run; its
+    // status line (read untranslated) tells that apart from a system without queues.
+    if (list.names.isEmpty() && Run(QStringLiteral("lpstat"), {QStringLiteral("-r")}, out, err, true) &&
+        out.contains(QStringLiteral("not running"))) {
+        list.problem = QStringLiteral("Drucken nicht möglich: das Drucksystem (CUPS) läuft nicht oder ist nicht erreichbar.");
+        return list;
     }
     if (Run(QStringLiteral("lpstat"), {QStringLiteral("-d")}, out, err)) {
         const qsizetype colon = out.lastIndexOf(u':');

@@ -14,6 +14,7 @@
 
 #include "host/demo.h"
 #include "platform/word/lo_support.h"
+#include "platform/word/page_estimate.h"
 #include "print_support.h"
 #include "support/temp_dir.h"
 
@@ -182,8 +183,20 @@ TEST_P(InvoicePages, KeepTitlesWithTheirBodyAndTheTotalsWhole) {
     ASSERT_EQ(Sh("pdftotext -bbox-layout " + Quote(pdf.string()) + " " + Quote((dir / "boxes.html").string()),
                  dir / "box.log"),
               0);
-    const auto faults = PageFaults(WordBoxes(ReadAll(dir / "boxes.html")), c.longTable ? c.at : -1);
+    const auto printed = WordBoxes(ReadAll(dir / "boxes.html"));
+    const auto faults = PageFaults(printed, c.longTable ? c.at : -1);
     for (const auto& f : faults) ADD_FAILURE() << f;
+
+    // The preview's page estimate: as many pages as printed, the payment term on its printed page.
+    const auto estimate = word::EstimatePages(*word::Document::Open(doc));
+    EXPECT_EQ(estimate.Count(), static_cast<int>(printed.size())) << "pages estimated for the preview";
+    int termPage = 0;
+    for (size_t p = 0; p < printed.size(); ++p)
+        for (const auto& w : printed[p].words)
+            if (w.text == "Zahlbar") termPage = static_cast<int>(p) + 1;
+    ASSERT_EQ(estimate.boxes.size(), 1u);
+    EXPECT_EQ(estimate.boxes[0].page, termPage) << "the payment term's page";
+    EXPECT_NEAR(estimate.boxes[0].top, 25.5 * 72 / 2.54, 1);
 
     static const std::regex title(R"(nach Nr\. 30\.[0-9.]+$)"), heading(R"(^Geb\. V\. )"),
         sumRow(R"(^Summe +-?[0-9]+,[0-9]{2} €$)"), amountRow(R"(^Rechnungsbetrag +-?[0-9]+,[0-9]{2} €$)");

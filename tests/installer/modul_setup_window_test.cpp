@@ -7,6 +7,7 @@
 
 #include <memory>
 
+#include "support/shots.h"
 #include "installer_fixture.h"
 #include "platform/qt/qt_desktop.h"
 #include "support/dialog_look.h"
@@ -30,7 +31,7 @@ protected:
     static void Save(const QImage& shot, const char* name) {
         ASSERT_FALSE(shot.isNull());
         EXPECT_GT(shot.width(), 200);
-        const fs::path out = fs::path(KADO_BINARY_DIR) / "test-output";
+        const fs::path out = kado::testing::ShotsDir();
         fs::create_directories(out);
         EXPECT_TRUE(shot.save(QString::fromStdString((out / name).string())));
     }

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "support/shots.h"
 #include "platform/forms/forms.h"
 #include "platform/qt/qt_desktop.h"
 #include "platform/word/word.h"
@@ -45,7 +46,7 @@ TEST_F(CategoriesQt, EachDialogShowsAllItsControlsAndRecomputesOnLeaving) {
         {honora::kat3::Kategorie, "mskFlurstücke", "e,4", "4   ", "lblNeuFlur", "880,00"},
         {honora::kat4::Kategorie, "mskAnzahl", "1z2", "12  ", "mskAnzahl30", "   2"},
     };
-    const auto dir = std::filesystem::path(KADO_BINARY_DIR) / "test-output";
+    const auto dir = kado::testing::ShotsDir();
     std::filesystem::create_directories(dir);
     for (const auto& c : cases) {
         honora::CategoryDialog dialog(c.category());

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "support/shots.h"
 #include "platform/forms/forms.h"
 #include "platform/qt/qt_desktop.h"
 #include "platform/word/word.h"
@@ -68,7 +69,7 @@ TEST_F(GrenzfeststellungQt, TypedCountsRecomputeOnLeavingAndAbbruchWritesNothing
     count->setFocus(Qt::TabFocusReason);
     EXPECT_EQ(qobject_cast<QLabel*>(WidgetOf(form, "lblSumme"))->text(), QString("750,00"));
 
-    const auto dir = std::filesystem::path(KADO_BINARY_DIR) / "test-output";
+    const auto dir = kado::testing::ShotsDir();
     std::filesystem::create_directories(dir);
     EXPECT_TRUE(sub->grab().save(QString::fromStdString((dir / "integration_frmKat5.png").string())));
 

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "support/shots.h"
 #include "platform/forms/forms.h"
 #include "platform/qt/qt_desktop.h"
 #include "platform/word/word.h"
@@ -76,7 +77,7 @@ TEST_F(TableChoiceQt, SecondEntryChosenByMouseGivesTheSecondMarkedTable) {
         ASSERT_NE(ok, nullptr);
         EXPECT_FALSE(ok->icon().isNull());
 
-        const auto dir = std::filesystem::path(KADO_BINARY_DIR) / "test-output";
+        const auto dir = kado::testing::ShotsDir();
         std::filesystem::create_directories(dir);
         EXPECT_TRUE(window->grab().save(QString::fromStdString((dir / "integration_g_frmTabelle.png").string())));
 

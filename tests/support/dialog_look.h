@@ -2,6 +2,8 @@
 // out of the window, on one another or cut off, and the order Tab takes.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QGroupBox>
 #include <QMdiSubWindow>
@@ -70,6 +72,9 @@ inline std::pair<std::vector<std::string>, std::vector<std::string>> TabOrder(co
         line = end;
     }
     std::vector<std::string> visited, placed;
+    // Keys go to the active window only: a real X server without a window manager activates none by itself.
+    client->window()->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(client->window()));
     if (!reach.empty()) reach.front()->setFocus(Qt::TabFocusReason);
     for (QWidget* w : reach) {
         placed.push_back(w->objectName().toStdString());

@@ -15,6 +15,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "support/shots.h"
 #include "host/gui/main_window.h"
 #include "platform/dao/dao.h"
 #include "support/host_home.h"
@@ -25,7 +26,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const fs::path kShots = fs::path(KADO_BINARY_DIR) / "test-output";
+const fs::path kShots = kado::testing::ShotsDir();
 
 std::string Read(const fs::path& p) { return kado::testing::FileBytes(p); }
 

@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QMenu>
 #include <QMenuBar>
 #include <QLabel>
 #include <QLineEdit>
@@ -25,24 +26,31 @@
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTest>
+#include <QRegularExpression>
+#include <QTextBlock>
 #include <QTextTable>
 #include <QAbstractTextDocumentLayout>
 #include <QTimer>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 
 #include "host/demo.h"
 #include "host/gui/invoice_preview.h"
 #include "host/gui/pdf_export.h"
 #include "platform/qt/amount_font.h"
+#include "cups_support.h"
+#include "host/print_support.h"
+#include "platform/word/page_estimate.h"
 #include "support/host_home.h"
+#include "support/shots.h"
 
 namespace kado::host::gui {
 namespace {
 
 namespace fs = std::filesystem;
 
-const fs::path kShots = fs::path(KADO_BINARY_DIR) / "test-output";
+const fs::path kShots = kado::testing::ShotsDir();
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
@@ -160,8 +168,10 @@ protected:
     static W* Top(const char* name) {
         for (QWidget* w : QApplication::topLevelWidgets()) {
             auto* t = qobject_cast<W*>(w);
-            if (t && w->isVisible() && (!*name || w->objectName() == QLatin1String(name) || w->findChild<QWidget*>(name)))
-                return t;
+            if (!t || !w->isVisible()) continue;
+            // The window that holds the named widget itself, not one that owns that window.
+            const QWidget* named = *name ? w->findChild<QWidget*>(name) : nullptr;
+            if (!*name || w->objectName() == QLatin1String(name) || (named && named->window() == w)) return t;
         }
         return nullptr;
     }
@@ -661,49 +671,170 @@ TEST_F(HostWindow, TheLastDatabaseInvoiceAndRecordOpenAgainAndStandInTheRecentLi
     EXPECT_EQ(window_->DocumentPath(), fs::absolute(dir_ / "demo" / "Rechnung.docx"));
 }
 
-// A print system of our own on PATH: lpstat lists the queues the test names, lp keeps what it was given.
-class HostPrinting : public HostWindow {
-protected:
-    void Queues(const std::string& names, const std::string& standard) {
-        const fs::path bin = dir_ / "bin";
-        fs::create_directories(bin);
-        auto script = [&](const char* name, const std::string& body) {
-            std::ofstream(bin / name) << "#!/bin/sh\n" << body;
-            fs::permissions(bin / name, fs::perms::owner_all);
-        };
-        script("lpstat", "case \"$1\" in -e) printf '" + names + "';; -d) echo 'system default destination: " +
-                             standard + "';; esac\n");
-        script("lp", "echo \"$@\" > '" + (dir_ / "lp.args").string() + "'\nfor f; do :; done\ncp \"$f\" '" +
-                         (dir_ / "printed.pdf").string() + "'\necho \"request id is $2-1 (1 file(s))\"\n");
-        const char* path = getenv("PATH");
-        oldPath_ = path ? path : "";
-        setenv("PATH", (bin.string() + ":" + oldPath_).c_str(), 1);
+// The preview of an invoice longer than a page: a separator where the estimate
+// breaks, the page it starts beginning as printed, the payment term on its page.
+TEST_F(HostWindow, ThePreviewBreaksPagesWhereTheyPrintAndSetsThePaymentTermOnItsPage) {
+    // Three fee tables, the middle one listing 200 parcels: longer than a page.
+    std::vector<host::test::Job> jobs{host::test::DemoJob(0), host::test::DemoJob(4), host::test::DemoJob(1)};
+    auto& zerlegung = jobs[1].actions;
+    std::erase_if(zerlegung, [](const std::string& a) { return a.starts_with("set grdAusFlur="); });
+    for (const char* field : {"grdAusFlur", "grdNeuFlur"}) {
+        std::string parcels = std::string("set ") + field + "=Flur 3, Flurstücke";
+        for (int i = 1; i <= 200; ++i) parcels += " 112/" + std::to_string(i) + ",";
+        zerlegung.push_back(parcels);
     }
-    void TearDown() override {
-        if (!oldPath_.empty()) setenv("PATH", oldPath_.c_str(), 1);
-        HostWindow::TearDown();
-    }
-    void Drucken() {
-        for (QAction* a : window_->findChildren<QAction*>())
-            if (a->text() == QStringLiteral("&Drucken …")) return a->trigger();
-        ADD_FAILURE() << "no Drucken in the Datei menu";
-    }
-    std::string oldPath_;
-};
+    std::string error;
+    fs::create_directories(dir_ / "lang");
+    const fs::path doc = host::test::MakeInvoice(dir_ / "lang", "lang", jobs, error);
+    ASSERT_FALSE(doc.empty()) << error;
+    ASSERT_TRUE(window_->OpenFiles(dir_ / "lang" / "demo" / "kado.sqlite", doc));
+    ASSERT_TRUE(window_->SetInvoice(1));
+    const word::Document& invoice = window_->Session()->Document();
+    const auto pages = word::EstimatePages(invoice);
+    ASSERT_GE(pages.Count(), 3);
+    ASSERT_EQ(pages.boxes.size(), 1u);
 
-TEST_F(HostPrinting, WithoutAPrinterTheClerkIsToldSo) {
-    Queues("", "");
-    Drucken();
-    auto* box = Top<QMessageBox>("meldung");
-    ASSERT_NE(box, nullptr);
-    EXPECT_TRUE(box->text().startsWith(QStringLiteral("Kein Drucker eingerichtet"))) << box->text().toStdString();
-    EXPECT_TRUE(box->grab().save(Q((kShots / "gui-drucken-kein-drucker.png").string())));
-    box->close();
+    // What a page starts with as printed: its first text, a table's title where the table goes on.
+    auto startOf = [&](long pos) {
+        word::Range at = invoice.GetRange(pos, pos);
+        at.MoveEnd(word::Unit::Paragraph, 1);
+        if (at.GetTables().Count() > 0) {
+            const auto table = at.GetTables().Item(1);
+            if (table.GetRows().Item(1).HeadingFormat()) at = table.GetRows().Item(1).GetRange();
+        }
+        for (const auto& part : QString::fromStdString(at.Text()).split(QRegularExpression(QStringLiteral("[\r\a]+"))))
+            if (!part.trimmed().isEmpty()) return part.trimmed();
+        return QString();
+    };
+    InvoicePreview* preview = window_->Preview();
+    int page = 1;
+    QString firstAfter;
+    bool looking = false;
+    double boxTop = -1;
+    int boxPage = 0;
+    std::vector<QString> starts;
+    for (QTextBlock b = preview->document()->begin(); b.isValid(); b = b.next()) {
+        if (b.blockFormat().hasProperty(kPageStart)) {
+            EXPECT_EQ(b.blockFormat().intProperty(kPageStart), ++page);
+            EXPECT_EQ(b.text(), QStringLiteral("Seitenumbruch \u2013 Seite %1 von %2").arg(page).arg(pages.Count()));
+            looking = true;
+            continue;
+        }
+        if (looking && !b.text().trimmed().isEmpty()) {
+            starts.push_back(b.text().trimmed());
+            looking = false;
+        }
+        if (b.text().startsWith(QStringLiteral("Zahlbar"))) {
+            boxPage = page;
+            boxTop = QTextCursor(b).currentFrame()->frameFormat().topMargin();
+        }
+    }
+    EXPECT_EQ(page, pages.Count());
+    ASSERT_EQ(starts.size(), pages.breaks.size());
+    for (size_t k = 0; k < starts.size(); ++k) EXPECT_EQ(starts[k], startOf(pages.breaks[k])) << "page " << k + 2;
+    // The term where it prints: its page, and the free part of the page above it at the preview's scale.
+    EXPECT_EQ(boxPage, pages.boxes[0].page);
+    const double pxPerPt = preview->document()->defaultFont().pointSizeF() / invoice.GetDefaultFont().Size() *
+                           preview->logicalDpiX() / 72.0;
+    EXPECT_NEAR(boxTop, pages.boxes[0].gap * pxPerPt, 1.0);
+    EXPECT_GT(pages.boxes[0].gap, 0);
+    EXPECT_LT(pages.boxes[0].gap, word::EstimatedTextHeight(invoice));
+    // The screenshot shows the last page break and the term below it.
+    QTextBlock last;
+    for (QTextBlock b = preview->document()->begin(); b.isValid(); b = b.next())
+        if (b.blockFormat().hasProperty(kPageStart)) last = b;
+    preview->verticalScrollBar()->setValue(preview->verticalScrollBar()->value() +
+                                           preview->cursorRect(QTextCursor(last)).top() - 40);
+    Shot("gui-vorschau-seiten.png");
 }
 
-TEST_F(HostPrinting, TheInvoiceLaidOutByLibreOfficeGoesToThePrinterChosenFromTheList) {
+// A print scheduler of our own on loopback, which the window's lpstat and lp reach by CUPS_SERVER.
+class HostPrinting : public HostWindow {
+protected:
+    void SetUp() override {
+        HostWindow::SetUp();
+        const char* server = getenv("CUPS_SERVER");
+        oldServer_ = server ? std::optional<std::string>(server) : std::nullopt;
+    }
+    // The scheduler up with these queues (the first the default); false when it cannot start at all.
+    bool Queues(std::initializer_list<const char*> names) {
+        const std::string why = cups_.Start();
+        if (!why.empty()) {
+            skipped_ = "no print scheduler of our own: " + why;
+            return false;
+        }
+        setenv("CUPS_SERVER", cups_.Server().c_str(), 1);
+        for (const char* name : names) EXPECT_EQ(cups_.AddPdfQueue(name), "") << cups_.Log();
+        if (names.size() > 0) {
+            EXPECT_EQ(cups_.SetDefault(*names.begin()), "");
+        }
+        return true;
+    }
+    void TearDown() override {
+        if (oldServer_) setenv("CUPS_SERVER", oldServer_->c_str(), 1);
+        else unsetenv("CUPS_SERVER");
+        HostWindow::TearDown();
+    }
+    // Datei -> Drucken with the mouse, as a clerk opens it.
+    void Drucken() {
+        QMenu* file = nullptr;
+        QAction* print = nullptr;
+        for (QAction* a : window_->menuBar()->actions())
+            if (a->text() == QStringLiteral("&Datei")) file = a->menu();
+        ASSERT_NE(file, nullptr) << "no Datei menu";
+        for (QAction* a : file->actions())
+            if (a->text() == QStringLiteral("&Drucken …")) print = a;
+        ASSERT_NE(print, nullptr) << "no Drucken in the Datei menu";
+        QTest::mouseClick(window_->menuBar(), Qt::LeftButton, {},
+                          window_->menuBar()->actionGeometry(file->menuAction()).center());
+        QTRY_VERIFY(file->isVisible());
+        QTest::mouseClick(file, Qt::LeftButton, {}, file->actionGeometry(print).center());
+    }
+    test::OwnCups cups_;
+    std::string skipped_;
+    std::optional<std::string> oldServer_;
+};
+
+TEST_F(HostPrinting, WithoutAPrinterOrPrintSystemTheClerkIsToldWhy) {
+    const struct Case {
+        const char* name;
+        bool scheduler;    // our own scheduler runs, without any queue
+        const char* told;  // the message's start
+    } cases[] = {
+        {"scheduler gone", false, "Drucken nicht möglich: das Drucksystem (CUPS) läuft nicht"},
+        {"no queue", true, "Kein Drucker eingerichtet"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.scheduler) {
+            if (!Queues({})) GTEST_SKIP() << skipped_;
+        } else {
+            // A port no scheduler listens on.
+            setenv("CUPS_SERVER", "127.0.0.1:1", 1);
+        }
+        QString text;
+        QTimer::singleShot(0, [&] {
+            QMessageBox* box = nullptr;
+            QTRY_VERIFY_WITH_TIMEOUT((box = Top<QMessageBox>("meldung")) != nullptr, 20000);
+            text = box->text();
+            EXPECT_TRUE(box->grab().save(Q((kShots / "gui-drucken-kein-drucker.png").string())));
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        Drucken();
+        QTRY_VERIFY_WITH_TIMEOUT(!text.isEmpty(), 25000);
+        QApplication::processEvents();
+        EXPECT_TRUE(text.startsWith(QString::fromUtf8(c.told))) << text.toStdString();
+    }
+}
+
+TEST_F(HostPrinting, TheInvoiceLaidOutByLibreOfficeArrivesAtTheQueueChosenFromTheList) {
     if (PdfExport::Program().isEmpty()) GTEST_SKIP() << "soffice not installed";
-    Queues("Empfang\\nBuero_PDF\\n", "Buero_PDF");
+    if (!Queues({"Buero_PDF", "Empfang"})) GTEST_SKIP() << skipped_;
+    // A fee table confirmed first, so that the invoice has its figures.
+    QMdiSubWindow* dialog = Open(0);
+    ASSERT_NE(dialog, nullptr);
+    for (const Action& a : Job(0)) Play(dialog, a);
+    Press(dialog, "CommandEnde");
     QStringList offered;
     WhenShown("drucker", std::function<void(QWidget*)>([&](QWidget* dialog) {
         auto* list = dialog->findChild<QComboBox*>("drucker");
@@ -711,21 +842,24 @@ TEST_F(HostPrinting, TheInvoiceLaidOutByLibreOfficeGoesToThePrinterChosenFromThe
         EXPECT_EQ(list->currentText(), QStringLiteral("Buero_PDF"));
         EXPECT_TRUE(dialog->grab().save(Q((kShots / "gui-drucken.png").string())));
         // The other queue, by keyboard, then Enter for "Drucken".
-        QTest::keyClick(list, Qt::Key_Up);
+        QTest::keyClick(list, Qt::Key_Down);
         QTest::keyClick(list, Qt::Key_Return);
     }));
     Drucken();
-    EXPECT_EQ(offered, (QStringList{QStringLiteral("Empfang"), QStringLiteral("Buero_PDF")}));
+    QTRY_VERIFY_WITH_TIMEOUT(!offered.isEmpty(), 10000);
+    EXPECT_EQ(offered, (QStringList{QStringLiteral("Buero_PDF"), QStringLiteral("Empfang")}));
     QTRY_VERIFY_WITH_TIMEOUT(!window_->PrintRunning(), 240'000);
-    std::ifstream args(dir_ / "lp.args");
-    std::string given;
-    std::getline(args, given);
-    EXPECT_EQ(given.rfind("-d Empfang -t Rechnung ", 0), 0u) << given;
-    std::ifstream pdf(dir_ / "printed.pdf", std::ios::binary);
-    std::string head(5, '\0');
-    pdf.read(head.data(), 5);
-    EXPECT_EQ(head, "%PDF-");
-    EXPECT_TRUE(Status().contains(QStringLiteral("Empfang-1"))) << Status().toStdString();
+    EXPECT_TRUE(Status().contains(QStringLiteral("Empfang-"))) << Status().toStdString();
+    const fs::path printed = cups_.Printed("Empfang");
+    QTRY_VERIFY_WITH_TIMEOUT(fs::exists(printed) && fs::file_size(printed) > 0, 60'000);
+    EXPECT_FALSE(fs::exists(cups_.Printed("Buero_PDF")));
+    const fs::path text = dir_ / "printed.txt";
+    ASSERT_EQ(std::system(("pdftotext -layout '" + printed.string() + "' '" + text.string() + "'").c_str()), 0)
+        << cups_.Log();
+    std::ifstream in(text);
+    const std::string shown((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    for (const char* expected : {"1500,00", "Rechnungsbetrag:", "1785,00 €"})
+        EXPECT_NE(shown.find(expected), std::string::npos) << expected << " not printed:\n" << shown;
 }
 
 }  // namespace

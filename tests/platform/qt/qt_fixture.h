@@ -14,6 +14,7 @@
 
 #include "platform/forms/forms.h"
 #include "platform/qt/qt_desktop.h"
+#include "support/shots.h"
 
 namespace qt_test {
 
@@ -110,9 +111,7 @@ protected:
     }
 
     static std::filesystem::path OutputDir() {
-        const std::filesystem::path dir = std::filesystem::path(KADO_BINARY_DIR) / "test-output";
-        std::filesystem::create_directories(dir);
-        return dir;
+        return kado::testing::ShotsDir();
     }
 
     std::shared_ptr<kado::qtview::QtDesktop> desktop_ = std::make_shared<kado::qtview::QtDesktop>();
