@@ -22,14 +22,18 @@ function(kado_library name)
   target_link_libraries(${name} PUBLIC ${ARG_DEPS} PRIVATE ${ARG_PRIVATE_DEPS})
 endfunction()
 
-# kado_tests(NAME [DEPS ...]) - one GoogleTest program per tests folder.
+# kado_tests(NAME [QT_APP] [DEPS ...]) - one GoogleTest program per tests folder;
+# QT_APP runs its tests inside one QApplication (tests/support/qt_app_support.cpp).
 function(kado_tests name)
-  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "QT_APP" "" "DEPS" ${ARGN})
   file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
   if(NOT srcs)
     return()
   endif()
   file(GLOB support CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_support.cpp)
+  if(ARG_QT_APP)
+    list(APPEND support ${PROJECT_SOURCE_DIR}/tests/support/qt_app_support.cpp)
+  endif()
   add_executable(${name} ${srcs} ${support})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main GTest::gmock)

@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "host/invoice_figures.h"
 #include "host/session.h"
 #include "platform/com/error.h"
 #include "platform/com/utf8.h"
@@ -245,10 +246,7 @@ private:
 
     std::string Figures() const {
         auto rs = session_.Invoice(*o_.invoice);
-        if (!rs) return "-";
-        return "NettoRechnung " + rs->Field("NettoRechnung").ToString() + ", Brutto " +
-               rs->Field("Brutto").ToString() + ", MehrwertsteuerFreierbetrag " +
-               rs->Field("MehrwertsteuerFreierbetrag").ToString() + " (Cent)";
+        return rs ? CentFigures(*rs) : "-";
     }
 
     // A warning on standard error; under --strict the problem that ends the run.

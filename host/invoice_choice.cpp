@@ -4,15 +4,10 @@
 #include <cctype>
 #include <cstdio>
 
-#include "platform/com/numtext.h"
+#include "host/invoice_figures.h"
 
 namespace kado::host {
 namespace {
-
-std::optional<double> Amount(const com::Variant& v) {
-    if (v.IsNull() || v.IsEmpty()) return std::nullopt;
-    return v.ToDouble();
-}
 
 std::string KindName(int kind) {
     switch (kind) {
@@ -21,10 +16,6 @@ std::string KindName(int kind) {
         case 7: return "Gutschrift";
         default: return "Rechnung";
     }
-}
-
-std::string Euros(const std::optional<double>& cents) {
-    return cents ? com::FormatFixed(*cents / 100.0, 2, true) + " €" : "–";
 }
 
 // Pads to `width` code points on the left (right-aligned) or the right.
@@ -48,7 +39,7 @@ std::vector<InvoiceRecord> InvoiceRecords(dao::Database& db) {
         records.push_back({static_cast<int>(rs->Field("ID_Rechnungsnummer").ToLong()),
                            number.IsNull() ? std::string() : number.ToString(), {},
                            kind.IsNull() || kind.IsEmpty() ? 0 : static_cast<int>(kind.ToLong()),
-                           Amount(rs->Field("NettoRechnung")), Amount(rs->Field("Brutto"))});
+                           Cents(rs->Field("NettoRechnung")), Cents(rs->Field("Brutto"))});
     }
     // The invoice date is its appointment of kind 8; the ids are numbers we read ourselves.
     for (auto& r : records) {

@@ -6,7 +6,6 @@
 #include <iostream>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "host/batch_run.h"
@@ -14,9 +13,8 @@
 #include "host/demo.h"
 #include "host/erechnung/export.h"
 #include "host/session.h"
+#include "host/session_command.h"
 #include "platform/com/error.h"
-#include "platform/com/utf8.h"
-#include "platform/com/variant.h"
 #include "platform/dao/dao.h"
 #include "plugin/component/honora.h"
 #ifdef KADO_HOST_GUI
@@ -25,63 +23,6 @@
 #endif
 
 namespace {
-
-
-// A field of the first row as text, or "-" when it cannot be read.
-std::string FirstValue(kado::dao::Database& db, const std::string& query, std::string_view field) {
-    try {
-        auto rs = db.OpenRecordset(query);
-        if (rs->EOF_()) return "-";
-        return rs->Field(field).ToString();
-    } catch (const kado::com::Error&) {
-        return "-";
-    }
-}
-
-// Show on a new empty document, then the session values Show read.
-int Session(const std::string& file, int user, int invoice, int category) {
-    kado::host::HostSession s;
-    if (auto problem = s.Open(file, {}, user)) {
-        // A file that is no database is the platform's error here (exit 1); run calls it bad input.
-        if (problem->cause) throw *problem->cause;
-        return kado::host::Fail(*problem, std::cerr);
-    }
-    const auto rechnung = s.Invoice(invoice);
-    if (!rechnung) {
-        std::cerr << "kado-host: Rechnung " << invoice << " nicht gefunden; Show bekommt keine Rechnung\n";
-    } else {
-        const std::string termine = "SELECT * FROM Termine WHERE ID_Rechnungsnummer = " + std::to_string(invoice);
-        std::cout << "Rechnung " << invoice << " \"" << rechnung->Field("Rechnungsnummer").ToString() << "\", Auftrag "
-                  << rechnung->Field("ID_Auftragsnummer").ToString() << ", Rechnungsart "
-                  << rechnung->Field("Rechnungsart").ToString() << ", Rechnungsdatum "
-                  << FirstValue(s.Database(), termine + " AND ID_Terminart = 8", "Datum") << "\n";
-    }
-    std::cout << "Zahlungsziel-Vorlage: " << FirstValue(s.Database(), "Version", "Zahlungsziel") << "\n";
-
-    const auto index = static_cast<int16_t>(category);
-    s.Show(index, rechnung);
-    std::cout << "Show(Index " << category << ", Benutzer " << user << "): ";
-    if (index >= 0 && index < static_cast<int16_t>(honora::kCategories.size())) {
-        std::cout << honora::kCategories[static_cast<size_t>(index)] << ": Dialog geöffnet\n";
-    } else {
-        std::cout << "kein Dialog für diesen Index, nichts geöffnet\n";
-    }
-
-    std::cout << "Sitzungswerte nach Show:\n";
-    for (const auto& [name, value] : s.SessionValues()) {
-        // Pad by characters, not bytes: the names carry umlauts.
-        const size_t chars = static_cast<size_t>(kado::com::CodePoints(name));
-        std::cout << "  " << name << std::string(chars < 24 ? 24 - chars : 1, ' ') << value << "\n";
-    }
-
-    const std::string log = s.LogFile().string();
-    if (const int logged = s.Logged(); logged > 0) {
-        std::cout << "Verw.log: " << logged << " neue Einträge in " << log << "\n";
-    } else {
-        std::cout << "Verw.log: keine neuen Einträge (" << log << ")\n";
-    }
-    return 0;
-}
 
 // The categories for --help, as the component publishes them.
 std::string CategoryList() {
@@ -126,13 +67,14 @@ int main(int argc, char** argv) {
         ->check(CLI::Range(1, 100000))
         ->type_name("N");
 
-    std::string db;
-    int user = 1, invoice = 1, category = 0;
+    kado::host::SessionOptions sessionOptions;
     auto* session = app.add_subcommand("session", "GO erzeugen und Show aufrufen");
-    session->add_option("--db", db, kDbHelp)->required();
-    session->add_option("--user", user, "ID_Benutzer");
-    session->add_option("--invoice", invoice, "ID_Rechnungsnummer des Rechnung-Datensatzes");
-    session->add_option("--category", category, "Kategorie 0 bis " + kLastCategory)->check(kCategory)->type_name("INDEX");
+    session->add_option("--db", sessionOptions.db, kDbHelp)->required();
+    session->add_option("--user", sessionOptions.user, "ID_Benutzer");
+    session->add_option("--invoice", sessionOptions.invoice, "ID_Rechnungsnummer des Rechnung-Datensatzes");
+    session->add_option("--category", sessionOptions.category, "Kategorie 0 bis " + kLastCategory)
+        ->check(kCategory)
+        ->type_name("INDEX");
     session->footer(CategoryList());
 
     kado::host::RunOptions run;
@@ -206,7 +148,7 @@ int main(int argc, char** argv) {
         }
         if (*eRechnungCmd) return kado::host::erechnung::Ausführen(eRechnung, std::cout, std::cerr);
         if (*init) return kado::host::Init(dir, initDb, invoices);
-        if (*session) return Session(db, user, invoice, category);
+        if (*session) return kado::host::RunSession(sessionOptions, std::cout, std::cerr);
         const bool defaultWindow = app.get_subcommands().empty();
         if (*gui || defaultWindow) {
 #ifdef KADO_HOST_GUI

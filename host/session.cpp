@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "host/invoice_commit.h"
+#include "host/invoice_figures.h"
 #include "platform/com/atomic_file.h"
 #include "platform/com/component_library.h"
 #include "platform/com/component_registry.h"
@@ -262,10 +263,7 @@ void HostSession::Show(int16_t category, std::shared_ptr<dao::Recordset> rechnun
 
 std::string HostSession::Figures(int invoice) const {
     auto rs = Invoice(invoice);
-    if (!rs) return "-";
-    return "NettoRechnung " + rs->Field("NettoRechnung").ToString() + ", Brutto " + rs->Field("Brutto").ToString() +
-           ", MehrwertsteuerFreierbetrag " + rs->Field("MehrwertsteuerFreierbetrag").ToString() +
-           ", Mehrwertsteuersatz " + rs->Field("Mehrwertsteuersatz").ToString() + " (Cent)";
+    return rs ? CentFigures(*rs, WithRate::Yes) : "-";
 }
 
 void HostSession::Discard() {

@@ -18,7 +18,7 @@
 namespace kado::host::erechnung {
 namespace {
 
-namespace regel = honora::sammelregel;
+namespace collection = honora::fee_collection;
 using felder::Erste;
 using felder::Feld;
 using felder::Trim;
@@ -115,7 +115,7 @@ Summentabelle SummentabelleLesen(const word::Document& doc) {
     for (int i = 1; i <= n; ++i) {
         std::optional<word::Table> t;
         Still::Quiet([&] { t = doc.GetTables().Item(i); });
-        if (!t || zelle(*t, 1, 2) != regel::kSummentabelle) continue;
+        if (!t || zelle(*t, 1, 2) != collection::kSummentabelle) continue;
         int zeilen = 0;
         Still::Quiet([&] { zeilen = t->GetRows().Count(); });
         s.summe = betrag(zelle(*t, 1, 4));
@@ -152,7 +152,7 @@ Gebühren GebührenLesen(const word::Document& doc, double standardSatz) {
     Gebühren g;
     std::map<std::pair<int, Cent>, size_t> zeilen;  // (table, rate × 100) -> line
     auto still = [](auto&& schritt) { Still::Quiet(schritt); };
-    regel::GebührenzellenDurchgehen(doc, still, [&](const regel::Gebührenzelle& z) {
+    collection::GebührenzellenDurchgehen(doc, still, [&](const collection::Gebührenzelle& z) {
         const double satz = z.marke.empty() ? standardSatz : ZahlLesen(z.marke);
         const std::optional<double> wert = ZahlLesen(z.betrag);
         const double s = satz > 0 ? (satz < 1e30 ? static_cast<double>(static_cast<float>(satz)) : satz) : 0.0;

@@ -26,8 +26,8 @@
 #include "host/erechnung/erechnung.h"
 #include "host/gui/printing.h"
 #include "host/invoice_choice.h"
+#include "host/invoice_figures.h"
 #include "platform/com/error.h"
-#include "platform/com/numtext.h"
 #include "platform/qt/german.h"
 #include "platform/settings/settings.h"
 #include "platform/qt/qt_desktop.h"
@@ -73,11 +73,6 @@ QString CategoryTitle(size_t index) {
     QString title = Q(comma == std::string::npos ? entry : entry.substr(comma + 2));
     title[0] = title[0].toUpper();
     return title;
-}
-
-QString Euro(const com::Variant& cents) {
-    if (cents.IsNull() || cents.IsEmpty()) return QStringLiteral("–");
-    return Q(com::FormatFixed(cents.ToDouble() / 100.0, 2, true)) + QStringLiteral(" €");
 }
 
 }  // namespace
@@ -207,9 +202,7 @@ void MainWindow::ShowFigures() {
         figures_->setText(QStringLiteral("kein Rechnungsdatensatz gewählt: Gebühren werden nicht eingetragen"));
         return;
     }
-    figures_->setText(QStringLiteral("Rechnung %1:  netto %2   brutto %3")
-                          .arg(Q(rs->Field("Rechnungsnummer").ToString()), Euro(rs->Field("NettoRechnung")),
-                               Euro(rs->Field("Brutto"))));
+    figures_->setText(Q(StatusFigures(*rs)));
 }
 
 bool MainWindow::MayDiscard(const QString& doing) {

@@ -49,7 +49,7 @@ public:
         }
     }
 
-    int failures() const noexcept { return failures_; }
+    int Failures() const noexcept { return failures_; }
 
 private:
     std::string modul_;

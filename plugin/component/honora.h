@@ -108,7 +108,7 @@ inline constexpr std::string_view kAuslagen = "kadoAuslagen";
 
 // How the invoice totals collect fee amounts from the document. The totals
 // and the host's e-invoice both walk the fee tables through this one rule.
-namespace sammelregel {
+namespace fee_collection {
 // Cell (1,2) of a totals table; a table whose cell reads so is no fee table.
 inline constexpr std::string_view kSummentabelle = "Summe";
 // The column that holds a row's fee amount.
@@ -164,7 +164,7 @@ void GebührenzellenDurchgehen(const kado::word::Document& doc, Still&& still, Z
         }
     }
 }
-}  // namespace sammelregel
+}  // namespace fee_collection
 
 }  // namespace honora
 

@@ -32,7 +32,7 @@ void RechnungZurückschreiben(kado::dao::Recordset& rechnung, const Rechnungssum
     });
     // The figures are saved together or not at all: after a failed step the
     // edit is cancelled, so the record keeps its old figures whole.
-    const bool vollständig = s.failures() == 0;
+    const bool vollständig = s.Failures() == 0;
     s(1050, [&] {
         if (vollständig)
             rechnung.Update();

@@ -6,7 +6,7 @@
 namespace honora {
 
 namespace {
-constexpr std::string_view kAusgeschlossen = sammelregel::kNichtGezählt;
+constexpr std::string_view kAusgeschlossen = fee_collection::kNichtGezählt;
 }  // namespace
 
 std::string EncodeFeeMark(const FeeMark& mark) {

@@ -11,7 +11,7 @@ namespace honora {
 Gebührensumme GebührenSammeln(kado::word::Document& doc, int16_t standardSatz) {
     Gebührensumme summe;
     auto still = [](auto&& schritt) { Steps::Quiet(schritt); };
-    sammelregel::GebührenzellenDurchgehen(doc, still, [&](const sammelregel::Gebührenzelle& zelle) {
+    fee_collection::GebührenzellenDurchgehen(doc, still, [&](const fee_collection::Gebührenzelle& zelle) {
         const FeeMark mark = DecodeFeeMark(zelle.marke);
         const double satz = mark.kind == FeeMark::Kind::Rate ? mark.rate : standardSatz;
         const double wert = CVal(zelle.betrag);

@@ -60,9 +60,9 @@ struct Case {
 
 class BadInput : public ::testing::Test {
 protected:
-    void SetUp() override { dir_ = kado::testing::HostHome("kado-bad-input"); }
-    void TearDown() override { fs::remove_all(dir_); }
-    fs::path dir_;
+    void SetUp() override { kado::testing::HostHome(dir_); }
+    kado::testing::TempDir tmp_{"kado-bad-input"};
+    const fs::path dir_ = tmp_.Path();
 };
 
 TEST_F(BadInput, EachIsNamedRefusedAndLeavesTheFilesAsTheyWere) {

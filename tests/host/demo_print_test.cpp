@@ -10,12 +10,12 @@
 #include "host/demo.h"
 #include "platform/word/lo_support.h"
 #include "print_support.h"
+#include "support/temp_dir.h"
 
 namespace kado::host {
 namespace {
 
 namespace fs = std::filesystem;
-using word::test::FreshDir;
 using word::test::LoConvert;
 using word::test::ReadAll;
 using namespace test;
@@ -38,7 +38,8 @@ TEST_P(DemoPrintTest, StaysInsideTheMarginsWithNoAmountWrapped) {
     if (const auto tool = MissingPrintTool(); !tool.empty())
         GTEST_SKIP() << tool << " is missing (setup.sh installs it): the printed invoice is not checked";
     const PrintCase& c = GetParam();
-    const fs::path dir = FreshDir(std::string("demo-print-") + c.name);
+    const kado::testing::TempDir tmp(std::string("kado-demo-print-") + c.name);
+    const fs::path& dir = tmp.Path();
     std::vector<Job> jobs;
     for (int points : c.boundaryPoints)
         jobs.push_back({0, {"set mskAGPo=" + std::to_string(points), "set mskAGP=3", "set mskBoden=250"}});
@@ -88,8 +89,6 @@ TEST_P(DemoPrintTest, StaysInsideTheMarginsWithNoAmountWrapped) {
     EXPECT_EQ(itemNumbers, tables) << "\"30.22.1\" whole, once per table";
     EXPECT_TRUE(leadInFirst) << "the lead-in stands above the first fee table";
     EXPECT_TRUE(totalSeen) << "\"Rechnungsbetrag: " << c.total << "\" after the fee tables";
-    std::error_code ec;
-    fs::remove_all(dir, ec);
 }
 
 // Factor 2.25 at land value 250: (points * 40 + 120) * 2.25 + 150, plus 19 % VAT.

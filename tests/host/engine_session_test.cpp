@@ -13,6 +13,8 @@
 #include "platform/settings/settings.h"
 #include "support/built_plugin.h"
 #include "support/test_database.h"
+#include "support/program_folder.h"
+#include "support/temp_dir.h"
 
 namespace kado::host {
 namespace {
@@ -24,11 +26,7 @@ class HostOnEngine : public ::testing::TestWithParam<Engine> {
 protected:
     void SetUp() override {
         if (auto why = kado::testing::Unavailable(GetParam()); !why.empty()) GTEST_SKIP() << why;
-        std::string tmpl = (fs::temp_directory_path() / "kado-engine-XXXXXX").string();
-        dir_ = ::mkdtemp(tmpl.data());
-        ::setenv("XDG_CONFIG_HOME", (dir_ / "config").c_str(), 1);
-        fs::create_directories(dir_ / "prog");
-        settings::SaveSetting("KadoVerwaltung", "Pfade", "Programm", (dir_ / "prog").string());
+        kado::testing::UseProgramFolder(dir_);
         // A host on a server tells the component so: its recordsets see other users' changes.
         if (GetParam() == Engine::Postgres) settings::SaveSetting("KadoVerwaltung", "Pfade", "SQL", "True");
         kado::testing::RegisterBuiltPlugin();
@@ -44,8 +42,6 @@ protected:
     }
     void TearDown() override {
         database_.reset();
-        std::error_code ec;
-        if (!dir_.empty()) fs::remove_all(dir_, ec);
     }
 
     // The demo's boundary determination, confirmed as a user would.
@@ -64,7 +60,9 @@ protected:
         return rs->Field("NettoRechnung").ToString() + "/" + rs->Field("Brutto").ToString();
     }
 
-    fs::path dir_, doc_;
+    kado::testing::TempDir tmp_{"kado-engine"};
+    const fs::path dir_ = tmp_.Path();
+    fs::path doc_;
     std::unique_ptr<kado::testing::TestDatabase> database_;
     std::string db_;
     std::shared_ptr<forms::HeadlessDesktop> desktop_ = std::make_shared<forms::HeadlessDesktop>();

@@ -17,6 +17,7 @@
 #include "platform/word/word.h"
 #include "print_support.h"
 #include "support/built_plugin.h"
+#include "support/temp_dir.h"
 
 namespace kado::host {
 namespace {
@@ -24,7 +25,6 @@ namespace {
 namespace fs = std::filesystem;
 using test::Quote;
 using test::Sh;
-using word::test::FreshDir;
 using word::test::ReadAll;
 using erechnung::Cent;
 
@@ -293,7 +293,8 @@ void StateKindTermsLinesAndDeductions(const std::vector<Made>& made) {
 }
 
 TEST(ERechnungTest, EveryCaseIsValidAndRepeatsTheRecordAndTheTotalsTable) {
-    const fs::path root = FreshDir("erechnung");
+    const kado::testing::TempDir tmp("kado-erechnung");
+    const fs::path& root = tmp.Path();
     std::string error;
     const std::vector<Made> made = MakeAll(root, Cases(), error);
     ASSERT_FALSE(made.empty()) << error;
@@ -305,7 +306,8 @@ TEST(ERechnungTest, EveryCaseIsValidAndRepeatsTheRecordAndTheTotalsTable) {
 }
 
 TEST(ERechnungTest, RefusesWithTheMissingFieldsAndWritesNothing) {
-    const fs::path root = FreshDir("erechnung-refused");
+    const kado::testing::TempDir tmp("kado-erechnung-refused");
+    const fs::path& root = tmp.Path();
     std::string error;
     const std::vector<Made> made = MakeAll(root, {Cases().front()}, error);
     ASSERT_FALSE(made.empty()) << error;

@@ -16,13 +16,13 @@
 #include "platform/word/lo_support.h"
 #include "platform/word/page_estimate.h"
 #include "print_support.h"
+#include "support/temp_dir.h"
 
 namespace kado::host {
 namespace {
 
 namespace fs = std::filesystem;
 using namespace test;
-using word::test::FreshDir;
 using word::test::LoConvert;
 using word::test::ReadAll;
 
@@ -166,7 +166,8 @@ TEST_P(InvoicePages, KeepTitlesWithTheirBodyAndTheTotalsWhole) {
         const char* fields[] = {"grdAusFlur", "grdNeuFlur"};
         for (size_t k = 0; k < c.parcels.size() && k < 2; ++k) actions.push_back(Parcels(fields[k], c.parcels[k]));
     }
-    const fs::path dir = FreshDir(std::string("invoice-pages-") + c.name);
+    const kado::testing::TempDir tmp(std::string("kado-invoice-pages-") + c.name);
+    const fs::path& dir = tmp.Path();
     std::string error;
     const fs::path doc = MakeInvoice(dir, c.name, jobs, error);
     ASSERT_FALSE(doc.empty()) << error;
@@ -227,8 +228,6 @@ TEST_P(InvoicePages, KeepTitlesWithTheirBodyAndTheTotalsWhole) {
     ASSERT_GT(sumPage, 0) << "the totals' first row";
     EXPECT_EQ(amountPage, sumPage) << "the totals broken across pages";
     EXPECT_EQ(sentencePage, sumPage) << "the amount's sentence apart from the totals";
-    std::error_code ec;
-    fs::remove_all(dir, ec);
 }
 
 // Categories by dialog index: 0 Grenzfeststellung, 1 Gebäudeaufnahme, 2 lang

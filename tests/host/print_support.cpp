@@ -9,11 +9,11 @@
 #include <sstream>
 
 #include "platform/word/lo_support.h"
+#include "support/temp_dir.h"
 
 namespace kado::host::test {
 
 namespace fs = std::filesystem;
-using word::test::FreshDir;
 using word::test::ReadAll;
 
 std::string Quote(const std::string& s) {
@@ -34,7 +34,8 @@ int Sh(const std::string& cmd, const fs::path& log) {
 }
 
 Job DemoJob(int category) {
-    const fs::path dir = FreshDir("demo-job");
+    const kado::testing::TempDir tmp("kado-demo-job");
+    const fs::path& dir = tmp.Path();
     const fs::path script = fs::path(KADO_SOURCE_DIR) / "host" / "demo_jobs.sh";
     Job job{category, {}};
     if (Sh("bash -c " + Quote("source " + Quote(script.string()) + " && demo_job " + std::to_string(category) +
@@ -44,8 +45,6 @@ Job DemoJob(int category) {
         for (std::string line; std::getline(lines, line);)
             if (!line.empty()) job.actions.push_back(line);
     }
-    std::error_code ec;
-    fs::remove_all(dir, ec);
     return job;
 }
 

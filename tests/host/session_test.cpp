@@ -19,14 +19,15 @@ namespace fs = std::filesystem;
 class HostSessionTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_ = kado::testing::HostHome("kado-session");
+        kado::testing::HostHome(dir_);
         ASSERT_EQ(kado::testing::QuietInit(dir_ / "demo"), 0);
         db_ = dir_ / "demo" / "kado.sqlite";
         std::ofstream(dir_ / "kein.docx") << "no zip";
         std::ofstream(dir_ / "kein.sqlite") << "no db";
     }
-    void TearDown() override { fs::remove_all(dir_); }
-    fs::path dir_, db_;
+    kado::testing::TempDir tmp_{"kado-session"};
+    const fs::path dir_ = tmp_.Path();
+    fs::path db_;
 };
 
 TEST_F(HostSessionTest, RefusesFilesBeforeGOIsCreated) {

@@ -16,6 +16,7 @@
 #include "platform/com/component_registry.h"
 #include "platform/settings/settings.h"
 #include "plugin/component/honora.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -33,9 +34,8 @@ std::pair<int, std::string> Output(const std::string& command) {
 }
 
 TEST(ExtensionInstall, TheInstalledPluginIsRegisteredAndCreatesGO) {
-    std::string tmpl = (fs::temp_directory_path() / "kado-extension-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
-    const fs::path root = tmpl, start = root / "erweiterung", target = root / "programm";
+    const kado::testing::TempDir tmp("kado-extension");
+    const fs::path root = tmp.Path(), start = root / "erweiterung", target = root / "programm";
     ::setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     fs::copy(fs::path(KADO_BINARY_DIR) / "extension", start, fs::copy_options::recursive);
@@ -83,7 +83,6 @@ TEST(ExtensionInstall, TheInstalledPluginIsRegisteredAndCreatesGO) {
     EXPECT_EQ(refused, 2) << said;
     EXPECT_NE(said.find("kado-host: honora.GO ist nicht registriert"), std::string::npos) << said;
     EXPECT_NE(said.find("ModulSetup"), std::string::npos) << said;
-    fs::remove_all(root);
 }
 
 }  // namespace

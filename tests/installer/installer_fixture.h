@@ -20,17 +20,14 @@
 
 #include "installer/frm_modul_setup.h"
 #include "platform/settings/settings.h"
+#include "support/temp_dir.h"
+#include "support/file_bytes.h"
 
 namespace setup_test {
 
 namespace fs = std::filesystem;
 
-inline std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+inline std::string ReadFile(const fs::path& path) { return kado::testing::FileBytes(path); }
 
 inline void WriteFile(const fs::path& path, const std::string& bytes) {
     fs::create_directories(path.parent_path());
@@ -52,9 +49,6 @@ struct Outcome {
 class InstallerTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string tmpl = (fs::temp_directory_path() / "kado-setup-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
-        root_ = tmpl;
         source_ = root_ / "quelle";
         fs::create_directories(source_);
         ::setenv("XDG_CONFIG_HOME", (root_ / "config").c_str(), 1);
@@ -66,7 +60,7 @@ protected:
         fs::permissions(source_ / "kado-regsvr", fs::perms::owner_all, fs::perm_options::add);
     }
     void TearDown() override {
-        if (!HasFailure()) fs::remove_all(root_);
+        if (HasFailure()) tmp_.Keep();
     }
 
     fs::path Registrations() const { return root_ / "registriert.txt"; }
@@ -143,7 +137,8 @@ protected:
                 target, "Zielpfad:"};
     }
 
-    fs::path root_;
+    kado::testing::TempDir tmp_{"kado-setup"};
+    const fs::path root_ = tmp_.Path();
     fs::path source_;
 };
 

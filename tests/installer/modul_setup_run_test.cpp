@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "installer_fixture.h"
+#include "support/verw_log.h"
 
 namespace setup_test {
 namespace {
@@ -239,10 +240,10 @@ TEST_F(InstallerTest, MissingRegistrationToolIsLoggedForEveryLibrary) {
                                                 "Registrierung von libb.so nicht gestartet"})));
     EXPECT_EQ(ReadFile(target / "libb.so"), "b");
     const std::string log = ReadFile(source_ / "Verw.log");
-    std::vector<std::string> places;
-    for (const std::string& line : Lines(log))
-        if (line.starts_with("Zeile: ")) places.push_back(line);
-    EXPECT_EQ(places, (std::vector<std::string>{"Zeile: 190\r", "Zeile: 210\r", "Zeile: 210\r"})) << log;
+    EXPECT_EQ(kado::testing::LoggedSteps(source_ / "Verw.log"),
+              (std::vector<std::string>{"frmModulSetup.Form_Load:190", "frmModulSetup.Form_Load:210",
+                                        "frmModulSetup.Form_Load:210"}))
+        << log;
     EXPECT_NE(log.find("Das Registrierungsprogramm " + (target / "kado-regsvr").string() +
                        " kann nicht gestartet werden: Datei oder Ordner nicht vorhanden"),
               std::string::npos)

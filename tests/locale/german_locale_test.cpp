@@ -24,6 +24,7 @@
 #include "platform/word/word.h"
 #include "plugin/invoice/invoice_writeback.h"
 #include "plugin/invoice/payment_term.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -44,8 +45,6 @@ struct Finished {
 class GermanLocale : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("kado-locale-" + std::to_string(::getpid()));
-        fs::remove_all(dir_);
         fs::create_directories(dir_ / "config");
         ::setenv("XDG_CONFIG_HOME", (dir_ / "config").c_str(), 1);
         kado::testing::RegisterBuiltPlugin();
@@ -102,7 +101,8 @@ protected:
         return f;
     }
 
-    fs::path dir_;
+    kado::testing::TempDir tmp_{"kado-locale"};
+    const fs::path dir_ = tmp_.Path();
 };
 
 TEST_F(GermanLocale, TheConfirmedInvoiceAndItsRecordAreTheSameAsInTheCLocale) {

@@ -54,8 +54,6 @@ OwnCups::~OwnCups() {
             cupsd_.waitForFinished(2000);
         }
     }
-    std::error_code ec;
-    if (!dir_.empty()) fs::remove_all(dir_, ec);
 }
 
 std::string OwnCups::Start() {
@@ -64,9 +62,11 @@ std::string OwnCups::Start() {
     if (cupsd.isEmpty()) return "cupsd is not installed (setup.sh installs cups)";
     if (QStandardPaths::findExecutable(QStringLiteral("lpadmin")).isEmpty()) return "lpadmin is not installed";
     // The scheduler's jobs run as its own user: the folders must be open to it.
-    std::string tmpl = (fs::temp_directory_path() / "kado-cups-XXXXXX").string();
-    if (!::mkdtemp(tmpl.data())) return "no temporary folder";
-    dir_ = tmpl;
+    try {
+        dir_ = folder_.emplace("kado-cups").Path();
+    } catch (const fs::filesystem_error&) {
+        return "no temporary folder";
+    }
     for (const char* sub : {"spool", "tmp", "cache", "state", "log", "out"}) fs::create_directories(dir_ / sub);
     fs::permissions(dir_, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
                               fs::perms::others_read | fs::perms::others_exec);

@@ -5,7 +5,10 @@
 
 #include <QProcess>
 #include <filesystem>
+#include <optional>
 #include <string>
+
+#include "support/temp_dir.h"
 
 namespace kado::host::gui::test {
 
@@ -30,6 +33,7 @@ public:
 private:
     std::string Admin(const std::string& args);
 
+    std::optional<kado::testing::TempDir> folder_;  // made by Start, removed after the scheduler stopped
     std::filesystem::path dir_;
     int port_ = 0;
     QProcess cupsd_;

@@ -19,6 +19,7 @@
 #include "host/gui/main_window.h"
 #include "platform/dao/dao.h"
 #include "support/host_home.h"
+#include "support/file_bytes.h"
 
 namespace kado::host::gui {
 namespace {
@@ -27,15 +28,12 @@ namespace fs = std::filesystem;
 
 const fs::path kShots = kado::testing::ShotsDir();
 
-std::string Read(const fs::path& p) {
-    std::ifstream in(p);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+std::string Read(const fs::path& p) { return kado::testing::FileBytes(p); }
 
 TEST(ERechnungWindow, ExportsTheFinishedInvoiceOrSaysWhatIsMissing) {
-    const fs::path dir = kado::testing::HostHome("kado-gui-erechnung");
+    const kado::testing::TempDir tmp("kado-gui-erechnung");
+    const fs::path& dir = tmp.Path();
+    kado::testing::HostHome(dir);
     fs::create_directories(kShots);
     ASSERT_EQ(kado::testing::QuietInit(dir / "demo"), 0);
     const fs::path db = dir / "demo" / "kado.sqlite", doc = dir / "fertig.docx";
@@ -90,7 +88,6 @@ TEST(ERechnungWindow, ExportsTheFinishedInvoiceOrSaysWhatIsMissing) {
     box->close();
     window.reset();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    fs::remove_all(dir);
 }
 
 }  // namespace

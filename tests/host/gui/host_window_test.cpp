@@ -74,7 +74,7 @@ std::vector<Action> Job(int category) { return DemoJob(fs::path(KADO_SOURCE_DIR)
 class HostWindow : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_ = kado::testing::HostHome("kado-gui");
+        kado::testing::HostHome(dir_);
         fs::create_directories(kShots);
         NewWindow();
         Demo("demo");
@@ -89,7 +89,6 @@ protected:
     void TearDown() override {
         window_.reset();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        fs::remove_all(dir_);
     }
 
     // Fresh demo data in DIR/name, opened with invoice record 1.
@@ -190,7 +189,9 @@ protected:
         });
     }
 
-    fs::path dir_, db_, doc_;
+    kado::testing::TempDir tmp_{"kado-gui"};
+    const fs::path dir_ = tmp_.Path();
+    fs::path db_, doc_;
     std::unique_ptr<MainWindow> window_;
 };
 

@@ -1,6 +1,8 @@
 // The one atomic write: content and mode of the new file, and what a failed
 // write leaves behind (the old file, no temporary file, the failing step).
 #include "platform/com/atomic_file.h"
+#include "support/temp_dir.h"
+#include "support/file_bytes.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -19,19 +21,10 @@ namespace fs = std::filesystem;
 
 class AtomicFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string tmpl = (fs::temp_directory_path() / "kado-atomic-XXXXXX").string();
-        dir_ = ::mkdtemp(tmpl.data());
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-    static std::string Read(const fs::path& p) {
-        std::ifstream in(p, std::ios::binary);
-        std::ostringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
+    static std::string Read(const fs::path& p) { return kado::testing::FileBytes(p); }
     int Entries() const { return static_cast<int>(std::distance(fs::directory_iterator(dir_), {})); }
-    fs::path dir_;
+    kado::testing::TempDir tmp_{"kado-atomic"};
+    const fs::path dir_ = tmp_.Path();
 };
 
 TEST_F(AtomicFileTest, ReplacesTheWholeContentWithTheGivenMode) {

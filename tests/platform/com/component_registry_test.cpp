@@ -14,6 +14,7 @@
 #include "platform/com/component_library.h"
 #include "platform/com/component_registry.h"
 #include "platform/com/error.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -26,13 +27,8 @@ using ::testing::HasSubstr;
 class RegistryTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("kado-registry-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
         setenv("XDG_CONFIG_HOME", dir_.c_str(), 1);
     }
-    void TearDown() override { fs::remove_all(dir_); }
 
     // The error a statement raised, as number and text.
     template <class F>
@@ -51,7 +47,8 @@ protected:
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 
-    fs::path dir_;
+    kado::testing::TempDir tmp_{"kado-registry"};
+    const fs::path dir_ = tmp_.Path();
 };
 
 TEST(RegistryFormat, SkipsWhatIsNotARegistrationAndKeepsTheFirstOfAProgId) {

@@ -11,6 +11,7 @@
 
 #include "platform/com/error.h"
 #include "platform/com/steps.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -26,14 +27,13 @@ struct ToFile {
 };
 
 TEST(ErrorLog, EntriesGoToTheGivenFileInOrderAndUnwritableOnesAreLost) {
-    std::string tmpl = (fs::temp_directory_path() / "kado-errlog-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
-    const fs::path dir = tmpl;
+    const kado::testing::TempDir tmp("kado-errlog");
+    const fs::path& dir = tmp.Path();
     kado::com::BasicSteps<ToFile> s("frmModulSetup", "Form_Load", ToFile{dir / "Verw.log"});
     EXPECT_FALSE(s(100, [] { kado::com::Raise(kado::com::err::PathFileAccess, "Cannot copy a to b"); }));
     EXPECT_TRUE(s(110, [] {}));
     EXPECT_FALSE(s(120, [] { throw 42; }));
-    EXPECT_EQ(s.failures(), 2);
+    EXPECT_EQ(s.Failures(), 2);
 
     std::ifstream in(dir / "Verw.log", std::ios::binary);
     std::ostringstream text;

@@ -10,6 +10,7 @@
 #include "platform/dao/host_schema.h"
 #include "support/error_of.h"
 #include "support/test_database.h"
+#include "support/temp_dir.h"
 
 namespace kado::dao {
 namespace {
@@ -31,9 +32,6 @@ protected:
         std::string name = std::string(info->name());
         for (char& c : name)
             if (c == '/') c = '_';
-        dir_ = fs::temp_directory_path() / ("kado-dao-" + name);
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
         database_ = std::make_unique<kado::testing::TestDatabase>(GetParam(), dir_ / "host.db", name);
         path_ = database_->Where();
         auto created = Workspace().CreateDatabase(path_);
@@ -50,8 +48,6 @@ protected:
     void TearDown() override {
         db_.reset();
         database_.reset();
-        std::error_code ec;
-        if (!dir_.empty()) fs::remove_all(dir_, ec);
     }
     double Brutto(int invoice) {
         return Workspace()
@@ -60,7 +56,8 @@ protected:
             ->Field("Brutto")
             .ToDouble();
     }
-    fs::path dir_;
+    kado::testing::TempDir tmp_{"kado-dao"};
+    const fs::path dir_ = tmp_.Path();
     std::unique_ptr<kado::testing::TestDatabase> database_;
     std::string path_;
     std::shared_ptr<Database> db_;
@@ -147,9 +144,8 @@ TEST_P(DaoTest, OpenFailures) {
 }
 
 TEST(DaoFiles, MissingFilesTextFilesAndUnreachableServers) {
-    const fs::path dir = fs::temp_directory_path() / "kado-dao-files";
-    fs::remove_all(dir);
-    fs::create_directories(dir);
+    const kado::testing::TempDir tmp("kado-dao-files");
+    const fs::path& dir = tmp.Path();
     std::ofstream((dir / "text.db").string()) << "this is no database file, only some text long enough";
     struct Case {
         std::string path;

@@ -15,6 +15,7 @@
 #include <sstream>
 
 #include "support/shots.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -32,8 +33,8 @@ QRect Changed(const QImage& before, const QImage& now) {
 TEST(RegsvrWindow, TheRegistrationIsReportedInItsMessageWindow) {
     if (QGuiApplication::platformName() != QLatin1String("xcb"))
         GTEST_SKIP() << "needs an X server: another program's window is seen only on a real screen";
-    std::string tmpl = (fs::temp_directory_path() / "kado-regsvr-XXXXXX").string();
-    const fs::path dir = ::mkdtemp(tmpl.data());
+    const kado::testing::TempDir tmp("kado-regsvr");
+    const fs::path& dir = tmp.Path();
     QScreen* screen = QGuiApplication::primaryScreen();
     const QImage before = screen->grabWindow(0).toImage();
 

@@ -19,6 +19,7 @@
 #include "platform/com/config_home.h"
 #include "platform/settings/settings.h"
 #include "support/file_bytes.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -58,12 +59,10 @@ bool KilledAt(const char* point, const std::function<void()>& save) {
 class CrashSafeStores : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string tmpl = (fs::temp_directory_path() / "kado-crash-XXXXXX").string();
-        dir_ = ::mkdtemp(tmpl.data());
         ::setenv("XDG_CONFIG_HOME", (dir_ / "config").c_str(), 1);
     }
-    void TearDown() override { fs::remove_all(dir_); }
-    fs::path dir_;
+    kado::testing::TempDir tmp_{"kado-crash"};
+    const fs::path dir_ = tmp_.Path();
 };
 
 TEST_F(CrashSafeStores, AKilledSaveLeavesTheOldFileAndTheNextSaveSucceeds) {

@@ -10,6 +10,8 @@
 #include <sstream>
 
 #include "platform/com/error.h"
+#include "support/temp_dir.h"
+#include "support/file_bytes.h"
 
 namespace fs = std::filesystem;
 using namespace kado::settings;
@@ -19,23 +21,16 @@ namespace {
 class SettingsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string tmpl = (fs::temp_directory_path() / "kado-settings-XXXXXX").string();
-        dir_ = ::mkdtemp(tmpl.data());
         ::setenv("XDG_CONFIG_HOME", dir_.c_str(), 1);
     }
     void TearDown() override {
         fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add);
         std::error_code ec;
         fs::permissions(dir_ / "KadoVerwaltung", fs::perms::owner_all, fs::perm_options::add, ec);
-        fs::remove_all(dir_);
     }
-    static std::string Read(const fs::path& p) {
-        std::ifstream in(p, std::ios::binary);
-        std::ostringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
-    fs::path dir_;
+    static std::string Read(const fs::path& p) { return kado::testing::FileBytes(p); }
+    kado::testing::TempDir tmp_{"kado-settings"};
+    const fs::path dir_ = tmp_.Path();
 };
 
 TEST_F(SettingsTest, PathFollowsXdgAndFallsBackToHome) {

@@ -10,11 +10,11 @@
 #include "platform/word/lo_support.h"
 #include "platform/word/package.h"
 #include "platform/word/word.h"
+#include "support/temp_dir.h"
 
 namespace kado::word {
 namespace {
 
-using test::FreshDir;
 using test::LoConvert;
 using test::ReadAll;
 using test::WriteAll;
@@ -170,7 +170,8 @@ TEST(DocxSave, TextBoxComesBack) {
 }
 
 TEST(DocxSave, SaveAsWritesAFileThatOpens) {
-    auto dir = FreshDir("docx-save");
+    kado::testing::TempDir tmp("kado-docx-save");
+    const auto& dir = tmp.Path();
     auto doc = Document::New();
     doc->GetRange(0, 0).InsertAfter("gespeichert");
     doc->SaveAs(dir / "a.docx");
@@ -178,7 +179,7 @@ TEST(DocxSave, SaveAsWritesAFileThatOpens) {
     EXPECT_EQ(back->Content().Text(), "gespeichert\r");
     EXPECT_EQ(back->GetApplication()->ActiveDocument(), back);
     EXPECT_THROW(doc->SaveAs(dir / "missing" / "b.docx"), com::Error);
-    if (!HasFailure()) std::filesystem::remove_all(dir);
+    if (HasFailure()) tmp.Keep();
 }
 
 // A package written by hand with parts and properties the engine does not model.
@@ -390,7 +391,8 @@ TEST(DocxLoad, DeeplyNestedTablesAndOddStructureLoad) {
 
 // LibreOffice writes the DOCX, we edit and save it, LibreOffice reads ours.
 TEST(DocxLibreOffice, WrittenByLibreOfficeEditedAndReadBack) {
-    auto dir = FreshDir("docx-lo");
+    kado::testing::TempDir tmp("kado-docx-lo");
+    const auto& dir = tmp.Path();
     WriteAll(dir / "rechnung.fodt",
              R"(<?xml version="1.0" encoding="UTF-8"?>)"
              R"(<office:document xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0" xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0" )"
@@ -416,11 +418,12 @@ TEST(DocxLibreOffice, WrittenByLibreOfficeEditedAndReadBack) {
         if (name != "word/document.xml") {
             EXPECT_EQ(after.Read(name), before.Read(name)) << name;
         }
-    if (!HasFailure()) std::filesystem::remove_all(dir);
+    if (HasFailure()) tmp.Keep();
 }
 
 TEST(DocxLibreOffice, FixtureEditedWithTableCommentAndTextBoxReadsInLibreOffice) {
-    auto dir = FreshDir("docx-lo-fixture");
+    kado::testing::TempDir tmp("kado-docx-lo-fixture");
+    const auto& dir = tmp.Path();
     auto doc = Document::Open(std::filesystem::path(KADO_SOURCE_DIR) / "tests/platform/word/fixtures/lo_invoice.docx");
     ASSERT_EQ(doc->GetTables().Count(), 1);
     EXPECT_EQ(doc->GetTables().Item(1).GetCell(2, 2).GetRange().Text(), std::string("150,00 €") + kCellEndMark);
@@ -447,7 +450,7 @@ TEST(DocxLibreOffice, FixtureEditedWithTableCommentAndTextBoxReadsInLibreOffice)
                                "Textfeld Zahlungsziel", "Honora_5", "<office:annotation"})
         EXPECT_NE(x.find(wanted), std::string::npos) << wanted;
     EXPECT_LT(x.find("Gebührenzone III"), x.find("Summe 2.468,00 €"));
-    if (!HasFailure()) std::filesystem::remove_all(dir);
+    if (HasFailure()) tmp.Keep();
 }
 
 }  // namespace

@@ -13,7 +13,5 @@ std::filesystem::path LoConvert(const std::filesystem::path& input, const std::s
                                 const std::filesystem::path& outDir);
 std::string ReadAll(const std::filesystem::path& p);
 void WriteAll(const std::filesystem::path& p, const std::string& bytes);
-// A fresh directory below the temporary directory.
-std::filesystem::path FreshDir(const std::string& tag);
 
 }  // namespace kado::word::test

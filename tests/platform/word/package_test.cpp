@@ -13,6 +13,7 @@
 #include "platform/word/package.h"
 #include "platform/word/word.h"
 #include "xml_safe.h"
+#include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
 using namespace kado::word::pkg;
@@ -194,7 +195,8 @@ TEST(Package, HighlyCompressibleDocumentsOfUsualSizeLoad) {
     std::string body;
     for (int i = 0; i < 20000; ++i) body += "<w:p><w:r><w:t>Vermessung des Flurstücks 12/3</w:t></w:r></w:p>";
     // Deflated at the highest level, as word processors do (our own writer uses the fastest).
-    const auto dir = std::filesystem::temp_directory_path() / ("kado-ratio-" + std::to_string(::getpid()));
+    const kado::testing::TempDir tmp("kado-ratio");
+    const auto& dir = tmp.Path();
     std::filesystem::create_directories(dir / "word");
     std::ofstream(dir / "word/document.xml", std::ios::binary)
         << R"(<?xml version="1.0" encoding="UTF-8"?><w:document xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main"><w:body>)"
@@ -203,7 +205,6 @@ TEST(Package, HighlyCompressibleDocumentsOfUsualSizeLoad) {
     if (std::system(cmd.c_str()) != 0) GTEST_SKIP() << "zip not installed";
     std::ifstream in(dir / "doc.docx", std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    std::filesystem::remove_all(dir);
     const std::string xml = Package::FromBytes(bytes).Read("word/document.xml");
     ASSERT_GT(xml.size(), 1u << 20);
     EXPECT_GT(static_cast<double>(xml.size()) / static_cast<double>(bytes.size()), 200.0);
@@ -247,9 +248,8 @@ TEST(XmlSafe, WhitespaceAndDeclarationSurvive) {
 }
 
 TEST(AtomicWrite, ReplacesOnSuccessAndLeavesOldFileOnFailure) {
-    const fs::path dir = fs::temp_directory_path() / ("kado_pkg_" + std::to_string(::getpid()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
+    const kado::testing::TempDir tmp("kado-pkg");
+    const fs::path& dir = tmp.Path();
     const fs::path target = dir / "a.docx";
     kado::com::WriteFileAtomically(target, "old");
     kado::com::WriteFileAtomically(target, "new");
@@ -267,7 +267,6 @@ TEST(AtomicWrite, ReplacesOnSuccessAndLeavesOldFileOnFailure) {
     for (const auto& e : fs::directory_iterator(dir)) left.push_back(e.path().filename().string());
     std::sort(left.begin(), left.end());
     EXPECT_EQ(left, (std::vector<std::string>{"a.docx", "sub"}));
-    fs::remove_all(dir);
 }
 
 // A save stamped with the clock would differ from the one before it by its dates alone.

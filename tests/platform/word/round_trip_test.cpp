@@ -9,11 +9,11 @@
 #include "platform/word/lo_support.h"
 #include "platform/word/package.h"
 #include "platform/word/word.h"
+#include "support/temp_dir.h"
 
 namespace kado::word {
 namespace {
 
-using test::FreshDir;
 using test::LoConvert;
 using test::ReadAll;
 using test::WriteAll;
@@ -98,7 +98,8 @@ TEST(RoundTrip, RepeatedReferenceMarksHealOnTheNextSave) {
 // LibreOffice writes its comments without a reference mark run and with run
 // properties of its own; our first save adds the mark once.
 TEST(RoundTrip, CommentsWrittenByLibreOfficeStayAsTheyAre) {
-    auto dir = FreshDir("round-trip-lo");
+    kado::testing::TempDir tmp("kado-round-trip-lo");
+    const auto& dir = tmp.Path();
     WriteAll(dir / "ours.docx", Invoice());
     const auto theirs = LoConvert(dir / "ours.docx", "docx:\"MS Word 2007 XML\"", dir / "");
     if (theirs.empty()) GTEST_SKIP() << "soffice could not convert: " << ReadAll(dir / "soffice.log");
@@ -110,7 +111,7 @@ TEST(RoundTrip, CommentsWrittenByLibreOfficeStayAsTheyAre) {
     for (int i = 1; i <= doc->GetComments().Count(); ++i) texts += doc->GetComments().Item(i).Text() + "|";
     EXPECT_NE(texts.find("Honora_5|"), std::string::npos) << texts;
     EXPECT_NE(texts.find("kadoGesamt|"), std::string::npos) << texts;
-    if (!HasFailure()) std::filesystem::remove_all(dir);
+    if (HasFailure()) tmp.Keep();
 }
 
 }  // namespace

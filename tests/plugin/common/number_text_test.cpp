@@ -7,6 +7,8 @@
 #include <filesystem>
 
 #include "platform/settings/settings.h"
+#include "support/program_folder.h"
+#include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
 using honora::CVal;
@@ -18,13 +20,10 @@ namespace {
 class NumberTextTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string tmpl = (fs::temp_directory_path() / "kado-num-XXXXXX").string();
-        dir_ = ::mkdtemp(tmpl.data());
-        ::setenv("XDG_CONFIG_HOME", dir_.c_str(), 1);
-        kado::settings::SaveSetting("KadoVerwaltung", "Pfade", "Programm", dir_.string());
+        kado::testing::UseProgramFolder(dir_);
     }
-    void TearDown() override { fs::remove_all(dir_); }
-    fs::path dir_;
+    kado::testing::TempDir tmp_{"kado-num"};
+    const fs::path dir_ = tmp_.Path();
 };
 
 TEST_F(NumberTextTest, WertFormatieren) {
@@ -84,7 +83,7 @@ TEST_F(NumberTextTest, TextMarkierenSelectsAllAndIgnoresFailures) {
     g.failStart = true;
     honora::TextMarkieren(g);
     EXPECT_EQ(g.length, 255);
-    EXPECT_FALSE(fs::exists(dir_ / "Verw.log"));
+    EXPECT_FALSE(fs::exists(dir_ / "prog" / "Verw.log"));
 }
 
 }  // namespace
@@ -92,6 +91,6 @@ TEST_F(NumberTextTest, TextMarkierenSelectsAllAndIgnoresFailures) {
 namespace {
 TEST_F(NumberTextTest, OverflowInTheWidthIsLoggedAndFormattingGoesOn) {
     EXPECT_EQ(WertFormatieren("1,5", INT16_MIN, 1, false), "1,5");
-    EXPECT_TRUE(fs::exists(dir_ / "Verw.log"));
+    EXPECT_TRUE(fs::exists(dir_ / "prog" / "Verw.log"));
 }
 }  // namespace

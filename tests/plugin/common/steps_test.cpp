@@ -11,6 +11,9 @@
 #include <stdexcept>
 
 #include "platform/settings/settings.h"
+#include "support/file_bytes.h"
+#include "support/program_folder.h"
+#include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
 
@@ -19,20 +22,11 @@ namespace {
 class LogTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string tmpl = (fs::temp_directory_path() / "kado-log-XXXXXX").string();
-        dir_ = ::mkdtemp(tmpl.data());
-        ::setenv("XDG_CONFIG_HOME", (dir_ / "config").c_str(), 1);
-        fs::create_directories(dir_ / "prog");
-        kado::settings::SaveSetting("KadoVerwaltung", "Pfade", "Programm", (dir_ / "prog").string());
+        kado::testing::UseProgramFolder(dir_);
     }
-    void TearDown() override { fs::remove_all(dir_); }
-    std::string Log() const {
-        std::ifstream in(dir_ / "prog" / "Verw.log", std::ios::binary);
-        std::ostringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
-    fs::path dir_;
+    std::string Log() const { return kado::testing::FileBytes(dir_ / "prog" / "Verw.log"); }
+    kado::testing::TempDir tmp_{"kado-log"};
+    const fs::path dir_ = tmp_.Path();
 };
 
 const std::regex kStamp(R"(\d{1,2}\.\d{1,2}\.\d\d \d\d:\d\d   )");
@@ -65,7 +59,7 @@ TEST_F(LogTest, StepsLogEachFailureAndGoOn) {
     EXPECT_FALSE(s(110, [] { throw std::runtime_error("kaputt"); }));
     EXPECT_TRUE(s(120, [&] { ++ran; }));
     EXPECT_EQ(ran, 1);
-    EXPECT_EQ(s.failures(), 2);
+    EXPECT_EQ(s.Failures(), 2);
     std::string log = Log();
     auto first = log.find("Error 6: \r\nOverflow\r\nZeile: 100\r\nOrt  : -KadoDienste- Funktionen.CVal\r\n"
                           "User : ohne, ohne\r\n\r\n");

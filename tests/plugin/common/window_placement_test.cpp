@@ -14,6 +14,9 @@
 
 #include "platform/forms/forms.h"
 #include "platform/settings/settings.h"
+#include "support/program_folder.h"
+#include "support/temp_dir.h"
+#include "support/verw_log.h"
 
 namespace fs = std::filesystem;
 using kado::forms::Form;
@@ -24,14 +27,9 @@ namespace {
 class WindowPlacement : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string tmpl = (fs::temp_directory_path() / "kado-place-XXXXXX").string();
-        dir_ = ::mkdtemp(tmpl.data());
-        ::setenv("XDG_CONFIG_HOME", (dir_ / "config").c_str(), 1);
-        fs::create_directories(dir_ / "prog");
-        kado::settings::SaveSetting("KadoVerwaltung", "Pfade", "Programm", (dir_ / "prog").string());
+        kado::testing::UseProgramFolder(dir_);
         form_ = Form::Create(std::make_shared<kado::forms::HeadlessDesktop>(), "G_frmTabelle", nullptr);
     }
-    void TearDown() override { fs::remove_all(dir_); }
 
     std::string Stored(const char* key) const {
         return kado::settings::GetSetting("KadoVerwaltung", "G_frmTabelle", key, "<none>");
@@ -39,17 +37,10 @@ protected:
     void Store(const char* key, const char* value) const {
         kado::settings::SaveSetting("KadoVerwaltung", "G_frmTabelle", key, value);
     }
-    std::vector<std::string> Logged() const {
-        std::ifstream in(dir_ / "prog" / "Verw.log");
-        std::vector<std::string> lines;
-        for (std::string line; std::getline(in, line);) {
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            if (line.rfind("Zeile: ", 0) == 0 || line.rfind("Ort  : ", 0) == 0) lines.push_back(line);
-        }
-        return lines;
-    }
+    std::vector<std::string> Logged() const { return kado::testing::LoggedSteps(dir_ / "prog" / "Verw.log"); }
 
-    fs::path dir_;
+    kado::testing::TempDir tmp_{"kado-place"};
+    const fs::path dir_ = tmp_.Path();
     std::shared_ptr<Form> form_;
 };
 
@@ -123,13 +114,13 @@ TEST_F(WindowPlacement, DamagedValuesFailTheirOwnStepOnly) {
         std::vector<std::string> log;
     } cases[] = {
         {"state not a number", "abc", "15", "25", WindowState::Normal, 15, 25,
-         {"Zeile: 100", "Ort  : -KadoDienste- G_Funktionen.GetWindowReg"}},
+         {"G_Funktionen.GetWindowReg:100"}},
         {"state out of range", "7", "15", "25", WindowState::Normal, 15, 25,
-         {"Zeile: 100", "Ort  : -KadoDienste- G_Funktionen.GetWindowReg"}},
+         {"G_Funktionen.GetWindowReg:100"}},
         {"top damaged", "0", "oben", "25", WindowState::Normal, 3, 25,
-         {"Zeile: 120", "Ort  : -KadoDienste- G_Funktionen.GetWindowReg"}},
+         {"G_Funktionen.GetWindowReg:120"}},
         {"left overflows a single", "0", "15", "1E+300", WindowState::Normal, 15, 4,
-         {"Zeile: 130", "Ort  : -KadoDienste- G_Funktionen.GetWindowReg"}},
+         {"G_Funktionen.GetWindowReg:130"}},
         {"minimised skips damaged positions", "1", "oben", "links", WindowState::Minimized, 3, 4, {}},
     };
     for (const auto& c : cases) {

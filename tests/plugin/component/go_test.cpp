@@ -20,6 +20,9 @@
 #include "plugin/component/dialog_registry.h"
 #include "plugin/component/go.h"
 #include "plugin/component/session_context.h"
+#include "support/program_folder.h"
+#include "support/temp_dir.h"
+#include "support/verw_log.h"
 
 namespace {
 
@@ -30,13 +33,7 @@ class GOTest : public ::testing::Test {
 protected:
     void SetUp() override {
         honora::ResetSession();
-        dir_ = fs::temp_directory_path() /
-               ("h4-go-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_ / "config");
-        fs::create_directories(dir_ / "prog");
-        setenv("XDG_CONFIG_HOME", (dir_ / "config").c_str(), 1);
-        kado::settings::SaveSetting("KadoVerwaltung", "Pfade", "Programm", (dir_ / "prog").string());
+        kado::testing::UseProgramFolder(dir_);
         file_ = (dir_ / "kado.sqlite").string();
         ws_ = std::make_shared<kado::dao::Workspace>();
         db_ = ws_->CreateDatabase(file_);
@@ -45,7 +42,6 @@ protected:
     void TearDown() override {
         honora::ResetSession();
         db_.reset();
-        fs::remove_all(dir_);
     }
 
     void ShowFor(int32_t user, bool setUser = true, int16_t index = 0) {
@@ -57,18 +53,10 @@ protected:
     }
 
     // "Module.Procedure" of every Verw.log entry, in order.
-    std::vector<std::string> LoggedPlaces() const {
-        std::ifstream in(dir_ / "prog" / "Verw.log");
-        std::vector<std::string> places;
-        const std::string prefix = "Ort  : -KadoDienste- ";
-        for (std::string line; std::getline(in, line);) {
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            if (line.rfind(prefix, 0) == 0) places.push_back(line.substr(prefix.size()));
-        }
-        return places;
-    }
+    std::vector<std::string> LoggedPlaces() const { return kado::testing::LoggedPlaces(dir_ / "prog" / "Verw.log"); }
 
-    fs::path dir_;
+    kado::testing::TempDir tmp_{"kado-go"};
+    const fs::path dir_ = tmp_.Path();
     std::string file_;
     std::shared_ptr<kado::dao::Workspace> ws_;
     std::shared_ptr<kado::dao::Database> db_;

@@ -41,6 +41,9 @@
 #include "plugin/dialogs/categories/category_dialogs.h"
 #include "plugin/invoice/summe_bilden.h"
 #include "plugin/invoice/totals_removal.h"
+#include "support/program_folder.h"
+#include "support/temp_dir.h"
+#include "support/verw_log.h"
 
 namespace {
 
@@ -58,39 +61,6 @@ constexpr const char* kSetBefore =
     "Mehrwertsteuersatz = 70 WHERE ID_Rechnungsnummer = 1";
 constexpr const char* kFigureFields[] = {"NettoRechnung", "Brutto", "MehrwertsteuerFreierbetrag",
                                          "Mehrwertsteuersatz"};
-
-struct Entry {
-    int number = 0;
-    std::string description;
-    int step = 0;
-    std::string place;  // "Module.Procedure"
-};
-
-// Verw.log as the entries the error log writes: five lines and an empty one.
-std::vector<Entry> ReadLog(const fs::path& file) {
-    std::vector<std::string> lines;
-    std::ifstream in(file);
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(line);
-    }
-    std::vector<Entry> entries;
-    for (size_t i = 0; i + 5 < lines.size() + 1; i += 6) {
-        Entry e;
-        const size_t error = lines[i].find("Error ");
-        EXPECT_NE(error, std::string::npos) << lines[i];
-        if (error == std::string::npos) break;
-        e.number = std::atoi(lines[i].c_str() + error + 6);
-        e.description = lines[i + 1];
-        EXPECT_EQ(lines[i + 2].rfind("Zeile: ", 0), 0u) << lines[i + 2];
-        e.step = std::atoi(lines[i + 2].c_str() + 7);
-        const std::string prefix = "Ort  : -KadoDienste- ";
-        EXPECT_EQ(lines[i + 3].rfind(prefix, 0), 0u) << lines[i + 3];
-        e.place = lines[i + 3].substr(std::min(prefix.size(), lines[i + 3].size()));
-        entries.push_back(e);
-    }
-    return entries;
-}
 
 enum class Kind {
     Show,     // Show alone: the session read and the dialog loaded
@@ -111,7 +81,7 @@ void PrintTo(const Scenario& s, std::ostream* os) { *os << s.name; }
 // What one run left behind.
 struct Outcome {
     std::string escaped;  // what reached the caller
-    std::vector<Entry> log;
+    std::vector<kado::testing::LogEntry> log;
     bool fellBack = false;  // the log's place could not be read: entries went to the temporary folder
     std::string injected;  // the failed call's text; empty in the counting run
     std::vector<double> figures;
@@ -124,14 +94,11 @@ struct Outcome {
 class FaultSweep : public ::testing::TestWithParam<std::tuple<Scenario, Area>> {
 protected:
     static void SetUpTestSuite() {
-        base_ = fs::temp_directory_path() / ("kado-faults-" + std::to_string(::getpid()));
-        fs::remove_all(base_);
-        fs::create_directories(base_ / "prog");
-        fs::create_directories(base_ / "config");
+        home_.emplace("kado-faults");
+        base_ = home_->Path();
+        kado::testing::UseProgramFolder(base_);
         fs::create_directories(base_ / "tmp");
-        setenv("XDG_CONFIG_HOME", (base_ / "config").c_str(), 1);
         setenv("TMPDIR", (base_ / "tmp").c_str(), 1);  // where Verw.log goes without its setting
-        kado::settings::SaveSetting("KadoVerwaltung", "Pfade", "Programm", (base_ / "prog").string());
         std::ostringstream quiet;
         auto* old = std::cout.rdbuf(quiet.rdbuf());
         kado::host::Init(base_ / "demo");
@@ -144,7 +111,7 @@ protected:
     static void TearDownTestSuite() {
         honora::UnregisterDialogs();
         honora::ResetSession();
-        fs::remove_all(base_);
+        home_.reset();
     }
 
     // One run of the scenario with call k of the area failing (0: none).
@@ -210,8 +177,8 @@ protected:
 
         honora::UnregisterDialogs();  // a dialog left open goes, as with the component's end
         honora::RegisterCategoryDialogs();
-        o.log = ReadLog(base_ / "prog" / "Verw.log");
-        const auto fallback = ReadLog(base_ / "tmp" / "Verw.log");
+        o.log = kado::testing::ReadVerwLog(base_ / "prog" / "Verw.log");
+        const auto fallback = kado::testing::ReadVerwLog(base_ / "tmp" / "Verw.log");
         o.fellBack = !fallback.empty();
         o.log.insert(o.log.end(), fallback.begin(), fallback.end());
         o.saved = doc->ToBytes();
@@ -275,6 +242,7 @@ protected:
         return kept == 0 || kept == f.size();
     }
 
+    static inline std::optional<kado::testing::TempDir> home_;
     static inline fs::path base_;
     static inline std::string template_;
     uint64_t calls_ = 0;

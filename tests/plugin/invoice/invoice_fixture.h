@@ -5,9 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <optional>
 #include <string>
@@ -15,9 +13,12 @@
 
 #include "platform/dao/dao.h"
 #include "platform/dao/host_schema.h"
-#include "platform/settings/settings.h"
 #include "platform/word/word.h"
 #include "plugin/component/session_context.h"
+#include "support/program_folder.h"
+#include "support/table_cells.h"
+#include "support/temp_dir.h"
+#include "support/verw_log.h"
 
 namespace invoice_test {
 
@@ -25,13 +26,7 @@ class InvoiceTest : public ::testing::Test {
 protected:
     void SetUp() override {
         honora::ResetSession();
-        dir_ = std::filesystem::temp_directory_path() /
-               ("h4-inv-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        std::filesystem::remove_all(dir_);
-        std::filesystem::create_directories(dir_ / "config");
-        std::filesystem::create_directories(dir_ / "prog");
-        setenv("XDG_CONFIG_HOME", (dir_ / "config").c_str(), 1);
-        kado::settings::SaveSetting("KadoVerwaltung", "Pfade", "Programm", (dir_ / "prog").string());
+        kado::testing::UseProgramFolder(dir_);
         ws_ = std::make_shared<kado::dao::Workspace>();
         db_ = ws_->CreateDatabase((dir_ / "kado.sqlite").string());
         kado::dao::ApplyHostSchema(*db_);
@@ -43,22 +38,13 @@ protected:
     void TearDown() override {
         honora::ResetSession();
         db_.reset();
-        std::filesystem::remove_all(dir_);
     }
 
     // "Module.Procedure" of every Verw.log entry, in order.
-    std::vector<std::string> LoggedPlaces() const {
-        std::ifstream in(dir_ / "prog" / "Verw.log");
-        std::vector<std::string> places;
-        const std::string prefix = "Ort  : -KadoDienste- ";
-        for (std::string line; std::getline(in, line);) {
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            if (line.rfind(prefix, 0) == 0) places.push_back(line.substr(prefix.size()));
-        }
-        return places;
-    }
+    std::vector<std::string> LoggedPlaces() const { return kado::testing::LoggedPlaces(dir_ / "prog" / "Verw.log"); }
 
-    std::filesystem::path dir_;
+    kado::testing::TempDir tmp_{"kado-invoice"};
+    const std::filesystem::path dir_ = tmp_.Path();
     std::shared_ptr<kado::dao::Workspace> ws_;
     std::shared_ptr<kado::dao::Database> db_;
 };
@@ -85,11 +71,7 @@ inline kado::word::Table AddFeeTable(kado::word::Document& doc, const std::vecto
     return table;
 }
 
-// A cell's text without its end-of-cell mark.
-inline std::string CellText(const kado::word::Table& table, int row, int column) {
-    auto t = table.GetCell(row, column).GetRange().Text();
-    return t.size() >= 2 ? t.substr(0, t.size() - 2) : t;
-}
+using kado::testing::CellText;
 
 // Every cell text of a table, row by row.
 inline std::vector<std::vector<std::string>> TableTexts(const kado::word::Table& table) {

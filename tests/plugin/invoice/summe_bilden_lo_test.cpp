@@ -9,6 +9,7 @@
 #include "platform/com/variant.h"
 #include "platform/word/lo_support.h"
 #include "plugin/invoice/summe_bilden.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -57,7 +58,8 @@ TEST_F(InvoiceLibreOffice, FinishedInvoiceOpensWithTotalsAndPaymentTerm) {
     invoice_test::AddFeeTable(doc, {{"Gebühr [€]", std::string("no")}, {"100,00", std::nullopt}, {"50,00", std::nullopt}});
     honora::SummeBilden(true);
 
-    auto dir = kado::word::test::FreshDir("totals-lo");
+    kado::testing::TempDir tmp("kado-totals-lo");
+    const auto& dir = tmp.Path();
     doc.SaveAs(dir / "rechnung.docx");
     const auto txt = kado::word::test::LoConvert(dir / "rechnung.docx", "txt:Text (encoded):UTF8", dir);
     ASSERT_FALSE(txt.empty()) << kado::word::test::ReadAll(dir / "soffice.log");
@@ -81,7 +83,6 @@ TEST_F(InvoiceLibreOffice, FinishedInvoiceOpensWithTotalsAndPaymentTerm) {
     const auto end = xml.find("</draw:", shape);
     ASSERT_NE(end, std::string::npos);
     EXPECT_EQ(WithoutBlanks(WithoutTags(xml.substr(shape, end - shape))), "Zahlbarbis" + due + "ohneAbzug.");
-    std::filesystem::remove_all(dir);
 }
 
 }  // namespace

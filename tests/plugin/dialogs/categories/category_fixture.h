@@ -9,21 +9,42 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "kat5_fixture.h"
+#include "platform/forms/driver.h"
+#include "platform/forms/forms.h"
+#include "platform/word/word.h"
+#include "plugin/component/dialog_registry.h"
+#include "plugin/component/session_context.h"
 #include "plugin/dialogs/categories/frm_kat1.h"
 #include "plugin/dialogs/categories/frm_kat2.h"
 #include "plugin/dialogs/categories/frm_kat3.h"
 #include "plugin/dialogs/categories/frm_kat4.h"
+#include "plugin/dialogs/categories/frm_kat5.h"
+#include "plugin/dialogs/framework/category_dialog.h"
+#include "plugin/invoice/invoice_fixture.h"
+#include "support/table_cells.h"
 
 namespace category_test {
 
 namespace forms = kado::forms;
 namespace word = kado::word;
-using kat5_test::CellComments;
-using kat5_test::CellText;
-using kat5_test::Texts;
+using kado::testing::CellComments;
+
+// A cell's text as the reader sees it, without the comment mark; the comments are checked on their own.
+inline std::string CellText(const word::Table& t, int row, int column) {
+    return kado::testing::CellText(t, row, column, kado::testing::CommentMarks::Drop);
+}
+// Columns 1 to 5 of every row.
+inline std::vector<std::vector<std::string>> Texts(const word::Table& t) {
+    std::vector<std::vector<std::string>> rows;
+    for (int r = 1; r <= t.GetRows().Count(); ++r) {
+        rows.emplace_back();
+        for (int c = 1; c <= 5; ++c) rows.back().push_back(CellText(t, r, c));
+    }
+    return rows;
+}
 
 // The category of a Show index.
 inline honora::Category CategoryOf(int index) {
@@ -37,8 +58,31 @@ inline honora::Category CategoryOf(int index) {
 // "click sevCheck1" clicks, "select cmbKlassifizierung=1" picks an entry.
 using Steps = std::vector<std::string>;
 
-class CategoryTest : public kat5_test::Kat5Test {
+// The invoice fixture's real host database and session document with a line
+// of text, a headless desktop with the host's window, and a scripted user.
+class CategoryTest : public invoice_test::InvoiceTest {
 protected:
+    static constexpr forms::WindowHandle kMdi = 11;
+
+    void SetUp() override {
+        InvoiceTest::SetUp();
+        desktop_ = std::make_shared<forms::HeadlessDesktop>();
+        desktop_->AddWindow(kMdi);
+        honora::Session().Desktop = desktop_;
+        honora::Session().hWndMDI = kMdi;
+        driver_ = std::make_unique<forms::Driver>(desktop_);
+        AddParagraph("Rechnung Nr. 17");
+    }
+    void TearDown() override {
+        honora::UnregisterDialogs();
+        dialog_.reset();
+        InvoiceTest::TearDown();
+    }
+
+    word::Document& Doc() { return *honora::Session().Doc; }
+
+    // Opens the dialog of a Show index afresh; with an earlier table of its
+    // category in the document the user picks the first fee block in the table choice.
     forms::Form& OpenIndex(int index) {
         index_ = index;
         if (MarkedTable()) driver_->ChooseNext("optTabelle(0)", "cmdEnde");
@@ -79,6 +123,20 @@ protected:
         }
         return std::nullopt;
     }
+
+    void AddParagraph(const std::string& text) {
+        auto end = Doc().Content();
+        end.Collapse(word::CollapseDirection::End);
+        end.InsertBefore(text);
+        end.InsertParagraphAfter();
+    }
+
+    template <class T>
+    static T& Get(forms::Form& f, std::string_view key) {
+        return dynamic_cast<T&>(f.ItemByKey(key));
+    }
+    static std::string Caption(forms::Form& f, std::string_view label) { return Get<forms::Label>(f, label).Caption(); }
+    static std::string Text(forms::Form& f, std::string_view box) { return Get<forms::MaskEdBox>(f, box).Text(); }
     // The text of a label's caption or a field's text.
     static std::string Shown(forms::Form& f, const std::string& key) {
         forms::Control& c = f.ItemByKey(key);
@@ -90,6 +148,9 @@ protected:
         return "?";
     }
 
+    std::shared_ptr<forms::HeadlessDesktop> desktop_;
+    std::unique_ptr<forms::Driver> driver_;
+    std::unique_ptr<honora::CategoryDialog> dialog_;
     int index_ = 0;
 };
 

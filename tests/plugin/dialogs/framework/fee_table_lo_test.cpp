@@ -8,6 +8,7 @@
 #include "framework_fixture.h"
 #include "platform/word/lo_support.h"
 #include "plugin/dialogs/framework/fee_table_frame.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -35,7 +36,8 @@ TEST_F(FeeTableLo, LayoutMarksAndShareSurviveLibreOffice) {
     AddParagraph("Rechnung Nr. 17");
     ASSERT_TRUE(honora::GebührentabelleSchreiben(k, content, std::nullopt).has_value());
 
-    auto dir = kado::word::test::FreshDir("framework-lo");
+    kado::testing::TempDir tmp("kado-framework-lo");
+    const auto& dir = tmp.Path();
     std::filesystem::create_directories(dir / "lo");
     Doc().SaveAs(dir / "rechnung.docx");
     const auto back = kado::word::test::LoConvert(dir / "rechnung.docx", "docx", dir / "lo");
@@ -67,7 +69,7 @@ TEST_F(FeeTableLo, LayoutMarksAndShareSurviveLibreOffice) {
     EXPECT_EQ(CellText(*fee, 7, 3), "250");
     EXPECT_EQ(CellText(*fee, 7, 5), "  566,25 €");
     EXPECT_TRUE(CellComments(*fee, 7, 5).empty());
-    if (!HasFailure()) std::filesystem::remove_all(dir);
+    if (HasFailure()) tmp.Keep();
 }
 
 }  // namespace

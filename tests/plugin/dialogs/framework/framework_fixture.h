@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,6 +12,8 @@
 #include "platform/word/word.h"
 #include "plugin/component/dialog_registry.h"
 #include "plugin/invoice/invoice_fixture.h"
+#include "support/table_cells.h"
+#include "support/verw_log.h"
 
 namespace framework_test {
 
@@ -21,31 +22,14 @@ protected:
     kado::word::Document& Doc() { return *honora::Session().Doc; }
 
     // "Module.Procedure:step" of every Verw.log entry, in order.
-    std::vector<std::string> LoggedSteps() const {
-        std::ifstream in(dir_ / "prog" / "Verw.log");
-        std::vector<std::string> entries;
-        std::string step;
-        for (std::string line; std::getline(in, line);) {
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            if (line.rfind("Zeile: ", 0) == 0) step = line.substr(7);
-            const std::string prefix = "Ort  : -KadoDienste- ";
-            if (line.rfind(prefix, 0) == 0) entries.push_back(line.substr(prefix.size()) + ":" + step);
-        }
-        return entries;
-    }
+    std::vector<std::string> LoggedSteps() const { return kado::testing::LoggedSteps(dir_ / "prog" / "Verw.log"); }
 
-    // A cell's text without its end marks, read straight from the engine.
+    // A cell's text without its end marks, and the texts of the comments anchored in it.
     static std::string CellText(const kado::word::Table& t, int row, int column) {
-        std::string text = t.GetCell(row, column).GetRange().Text();
-        return text.substr(0, text.size() - 2);
+        return kado::testing::CellText(t, row, column);
     }
-
-    // Texts of the comments anchored in a cell, in order.
     static std::vector<std::string> CellComments(const kado::word::Table& t, int row, int column) {
-        std::vector<std::string> texts;
-        auto comments = t.GetCell(row, column).GetRange().GetComments();
-        for (int i = 1; i <= comments.Count(); ++i) texts.push_back(comments.Item(i).GetRange().Text());
-        return texts;
+        return kado::testing::CellComments(t, row, column);
     }
 
     // Appends a paragraph of text at the end of the session document.
