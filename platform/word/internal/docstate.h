@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "by_id.h"
+#include "access.h"
 #include "char_stream.h"
 #include "platform/word/word.h"
 
