@@ -89,7 +89,7 @@ void CategoryDialog::Design(forms::Form& form) {
     form.Get<forms::CommandButton>(ctl::kAbbruch).OnClick([this] { form_->Unload(); });
 
     form.OnLoad([this] { Form_Load(); });
-    form.OnUnload([this] { tabelle_.reset(); });
+    form.OnUnload([this] { tabelle_ = {}; });
 }
 
 void CategoryDialog::Recalculate(const Trigger& trigger, const char* event) {
@@ -119,7 +119,7 @@ void CategoryDialog::Form_Load() {
     s(160, [&] { Pointer(form, forms::MousePointer::Hourglass); });
     if (category_.startValuesAlways) s(170, startwerte);
     if (tabelle_) {
-        s(180, [&] { TabelleEinlesen(category_.rows, form, *tabelle_); });
+        s(180, [&] { TabelleEinlesen(category_.rows, form, tabelle_); });
         s(190, rechnen);
     } else {
         if (!category_.startValuesAlways) s(200, startwerte);

@@ -41,7 +41,7 @@ public:
     kado::forms::Form& GetForm();
     const Category& GetCategory() const noexcept { return category_; }
     // The earlier fee table found at load, which the confirmation replaces.
-    const std::optional<kado::word::Table>& Tabelle() const noexcept { return tabelle_; }
+    const kado::word::Table& Tabelle() const noexcept { return tabelle_; }
 
 private:
     void Design(kado::forms::Form& form);
@@ -52,7 +52,7 @@ private:
 
     Category category_;
     std::shared_ptr<kado::forms::Form> form_;
-    std::optional<kado::word::Table> tabelle_;
+    kado::word::Table tabelle_;
 };
 
 // Registers the category's dialog for Show's index; each Show after an unload

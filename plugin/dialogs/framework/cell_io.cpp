@@ -1,7 +1,5 @@
 #include "plugin/dialogs/framework/cell_io.h"
 
-#include <optional>
-
 #include "plugin/common/steps.h"
 #include "plugin/common/need.h"
 
@@ -32,17 +30,18 @@ std::string ZelleEinlesen(const word::Table& Tabelle, int16_t Zeile, int16_t Spa
 
 void wordTabelle(const word::Table& Tabelle, int16_t Zeile, int16_t Spalte, std::string_view Text, bool Fett,
                  std::string_view Kommentar) {
+    RequireObject(Tabelle);
     Steps s("Rechnung", "wordTabelle");
-    std::optional<word::Range> r;
+    word::Range r;
     s(100, [&] { r = Tabelle.GetCell(Zeile, Spalte).GetRange(); });
-    s(110, [&] { Need(r).InsertAfter(Text); });
+    s(110, [&] { r.InsertAfter(Text); });
     s(120, [&] {
-        if (Fett) Need(r).SetBold(true);
+        if (Fett) r.SetBold(true);
     });
     s(130, [&] {
-        if (!Kommentar.empty()) Need(r).GetComments().Add(Tabelle.GetCell(Zeile, Spalte).GetRange(), Kommentar);
+        if (!Kommentar.empty()) r.GetComments().Add(Tabelle.GetCell(Zeile, Spalte).GetRange(), Kommentar);
     });
-    r.reset();
+    r = {};
 }
 
 }  // namespace honora
