@@ -49,7 +49,7 @@ Comment Comments::Item(int index) const {
     return detail::Make<Comment>(doc_, list[index - 1]);
 }
 
-Comment Comments::Add(const Range& anchor, std::string_view text) {
+Comment Comments::Add(const Range& anchor, std::string_view text, const CommentAuthor& author) {
     Live();
     detail::Access::Live(anchor);
     KADO_FAULT_PROBE(Word);
@@ -65,6 +65,8 @@ Comment Comments::Add(const Range& anchor, std::string_view text) {
     start = std::min(start, end);
     detail::CommentData data;
     data.id = id;
+    data.author = author.name;
+    data.initials = author.initials;
     data.scope = d.Track(StoryType::Main, 0, start, end);
     d.comments.Add(std::move(data));
     auto story = std::make_unique<detail::Story>();

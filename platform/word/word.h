@@ -307,6 +307,12 @@ private:
     std::shared_ptr<detail::RangeState> scope_;
 };
 
+// Who a new comment names as its author.
+struct CommentAuthor {
+    std::string_view name;
+    std::string_view initials;
+};
+
 class Comment final : public detail::Handle {
 public:
     Comment() = default;
@@ -329,7 +335,8 @@ public:
     Comments() = default;
     int Count() const;
     Comment Item(int index) const;  // 1-based, document order; 5941 when missing
-    Comment Add(const Range& anchor, std::string_view text);
+    // The author is the caller's: the name and initials the comment is saved with.
+    Comment Add(const Range& anchor, std::string_view text, const CommentAuthor& author = {});
 
 private:
     friend struct detail::Access;

@@ -105,6 +105,9 @@ inline constexpr std::string_view kMwSt = "kadoMwSt";
 inline constexpr std::string_view kBrutto = "kadoBrutto";
 inline constexpr std::string_view kAuslagen = "kadoAuslagen";
 }  // namespace marke
+// The author the component's marker comments are saved with; the demo
+// template's marks carry it too.
+inline constexpr kado::word::CommentAuthor kCommentAuthor{"Honora", "H"};
 
 // How the invoice totals collect fee amounts from the document. The totals
 // and the host's e-invoice both walk the fee tables through this one rule.

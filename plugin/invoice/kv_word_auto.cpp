@@ -6,6 +6,7 @@
 #include "platform/forms/forms.h"
 #include "plugin/common/need.h"
 #include "plugin/common/steps.h"
+#include "plugin/component/honora.h"
 #include "plugin/component/session_context.h"
 #include "plugin/invoice/g_frm_tabelle.h"
 
@@ -118,7 +119,7 @@ void BookmarkSetzen(const Table& Tabelle, std::string_view Markierung) {
     s(120, [&] { at.Collapse(CollapseDirection::End); });
     // Anchored on the selection, which covers the whole cell; the range only
     // supplies the comment collection.
-    s(130, [&] { at.GetComments().Add(WordApp().GetSelection().GetRange(), Markierung); });
+    s(130, [&] { at.GetComments().Add(WordApp().GetSelection().GetRange(), Markierung, kCommentAuthor); });
     s(140, [&] { at = {}; });
 }
 

@@ -44,7 +44,7 @@ word::Table SummentabelleSchreiben(word::Document& doc, const Gebührensumme& ge
     const int letzte = summe.letzteZeile;
 
     s(320, [&] { ZelleSchreiben(t, 1, 1, " ", std::nullopt); });
-    s(330, [&] { doc.GetComments().Add(t.GetCell(1, 1).GetRange(), marke::kSummentabelle); });
+    s(330, [&] { doc.GetComments().Add(t.GetCell(1, 1).GetRange(), marke::kSummentabelle, kCommentAuthor); });
     s(340, [&] { ZelleSchreiben(t, 1, 2, "Summe", false); });
     for (int i = 0; i < k; ++i)
         s(350, [&] {

@@ -2,6 +2,7 @@
 
 #include "plugin/common/steps.h"
 #include "plugin/common/need.h"
+#include "plugin/component/honora.h"
 
 namespace honora {
 
@@ -39,7 +40,7 @@ void wordTabelle(const word::Table& Tabelle, int16_t Zeile, int16_t Spalte, std:
         if (Fett) r.SetBold(true);
     });
     s(130, [&] {
-        if (!Kommentar.empty()) r.GetComments().Add(Tabelle.GetCell(Zeile, Spalte).GetRange(), Kommentar);
+        if (!Kommentar.empty()) r.GetComments().Add(Tabelle.GetCell(Zeile, Spalte).GetRange(), Kommentar, kCommentAuthor);
     });
     r = {};
 }
