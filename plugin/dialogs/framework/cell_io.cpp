@@ -40,7 +40,8 @@ void wordTabelle(const word::Table& Tabelle, int16_t Zeile, int16_t Spalte, std:
         if (Fett) r.SetBold(true);
     });
     s(130, [&] {
-        if (!Kommentar.empty()) r.GetComments().Add(Tabelle.GetCell(Zeile, Spalte).GetRange(), Kommentar, kCommentAuthor);
+        if (!Kommentar.empty())
+            r.GetComments().Add(Tabelle.GetCell(Zeile, Spalte).GetRange(), Kommentar, kCommentAuthor);
     });
     r = {};
 }
