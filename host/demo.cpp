@@ -129,7 +129,7 @@ std::shared_ptr<word::Document> DemoInvoice() {
     doc->Content().InsertBefore(text);
     // Later marks first, so the reference characters do not shift earlier positions.
     for (auto it = marks.rbegin(); it != marks.rend(); ++it)
-        doc->GetComments().Add(doc->GetRange(it->first, it->first), it->second);
+        doc->GetComments().Add(doc->GetRange(it->first, it->first), it->second, honora::kCommentAuthor);
     return doc;
 }
 

@@ -113,23 +113,23 @@ Summentabelle SummentabelleLesen(const word::Document& doc) {
     int n = 0;
     Still::Quiet([&] { n = doc.GetTables().Count(); });
     for (int i = 1; i <= n; ++i) {
-        std::optional<word::Table> t;
+        word::Table t;
         Still::Quiet([&] { t = doc.GetTables().Item(i); });
-        if (!t || zelle(*t, 1, 2) != collection::kSummentabelle) continue;
+        if (!t || zelle(t, 1, 2) != collection::kSummentabelle) continue;
         int zeilen = 0;
-        Still::Quiet([&] { zeilen = t->GetRows().Count(); });
-        s.summe = betrag(zelle(*t, 1, 4));
+        Still::Quiet([&] { zeilen = t.GetRows().Count(); });
+        s.summe = betrag(zelle(t, 1, 4));
         for (int r = 2; r <= zeilen; ++r) {
-            const std::string kopf = zelle(*t, r, 2);
+            const std::string kopf = zelle(t, r, 2);
             if (kopf.starts_with("Mehrwertsteuer ") && kopf.ends_with(" %")) {
                 const auto satz = com::ParseGermanNumber(kopf.substr(15, kopf.size() - 17));
-                const auto basis = betrag(zelle(*t, r, 3));
-                const auto mwst = betrag(zelle(*t, r, 4));
+                const auto basis = betrag(zelle(t, r, 3));
+                const auto mwst = betrag(zelle(t, r, 4));
                 if (satz && basis && mwst) s.sätze[Ganz(*satz * 100)] = {*basis, *mwst};
             }
             // The amount due: the last "Rechnungsbetrag" row (column 2, or column 1 after deductions).
-            if (kopf == "Rechnungsbetrag") s.betrag = betrag(zelle(*t, r, 4));
-            if (zelle(*t, r, 1) == "Rechnungsbetrag") s.betrag = betrag(zelle(*t, r, 4));
+            if (kopf == "Rechnungsbetrag") s.betrag = betrag(zelle(t, r, 4));
+            if (zelle(t, r, 1) == "Rechnungsbetrag") s.betrag = betrag(zelle(t, r, 4));
         }
         break;
     }

@@ -26,29 +26,34 @@ detail::CommentData& Data(detail::DocState& d, int64_t id) {
 
 }  // namespace
 
-Comments::Comments(DocPtr doc, std::shared_ptr<detail::RangeState> scope) : doc_(std::move(doc)), scope_(std::move(scope)) {}
+Comments::Comments(DocPtr doc, std::shared_ptr<detail::RangeState> scope)
+    : Handle(std::move(doc)), scope_(std::move(scope)) {}
 
 int Comments::Count() const {
+    Live();
     KADO_FAULT_PROBE(Word);
     if (!scope_) return static_cast<int>(doc_->CommentOrder().size());
     return static_cast<int>(InScope(*doc_, *scope_).size());
 }
 
 Comment Comments::Item(int index) const {
+    Live();
     KADO_FAULT_PROBE(Word);
     if (!scope_) {
         const auto& all = doc_->CommentOrder();
         if (index < 1 || index > static_cast<int>(all.size())) com::Raise(err::NoSuchMember);
-        return Comment(doc_, all[index - 1]);
+        return detail::Make<Comment>(doc_, all[index - 1]);
     }
     auto list = InScope(*doc_, *scope_);
     if (index < 1 || index > static_cast<int>(list.size())) com::Raise(err::NoSuchMember);
-    return Comment(doc_, list[index - 1]);
+    return detail::Make<Comment>(doc_, list[index - 1]);
 }
 
-Comment Comments::Add(const Range& anchor, std::string_view text) {
+Comment Comments::Add(const Range& anchor, std::string_view text, const CommentAuthor& author) {
+    Live();
+    detail::Access::Live(anchor);
     KADO_FAULT_PROBE(Word);
-    if (anchor.Doc() != doc_ || anchor.Story() != StoryType::Main)
+    if (detail::Access::DocOf(anchor) != doc_ || anchor.Story() != StoryType::Main)
         com::Raise(err::NotAvailable, "This method or property is not available because the object refers to a comment.");
     auto& d = *doc_;
     int64_t id = d.nextId++;
@@ -60,6 +65,8 @@ Comment Comments::Add(const Range& anchor, std::string_view text) {
     start = std::min(start, end);
     detail::CommentData data;
     data.id = id;
+    data.author = author.name;
+    data.initials = author.initials;
     data.scope = d.Track(StoryType::Main, 0, start, end);
     d.comments.Add(std::move(data));
     auto story = std::make_unique<detail::Story>();
@@ -80,39 +87,44 @@ Comment Comments::Add(const Range& anchor, std::string_view text) {
     const auto& host = d.main.chars[at];
     d.InsertChars(d.main, at, {Ch{U'\x05', Kind::CommentRef, host.run, static_cast<uint32_t>(id), host.table}});
     for (auto& r : covering) r->start = at;
-    return Comment(doc_, id);
+    return detail::Make<Comment>(doc_, id);
 }
 
-Comment::Comment(DocPtr doc, int64_t id) : doc_(std::move(doc)), id_(id) {}
+Comment::Comment(DocPtr doc, int64_t id) : Handle(std::move(doc)), id_(id) {}
 
 Range Comment::GetRange() const {
+    Live();
     KADO_FAULT_PROBE(Word);
     Data(*doc_, id_);
     auto* st = doc_->FindStory(StoryType::Comments, id_);
     if (!st) com::Raise(err::NoSuchMember);
-    return Range(doc_, StoryType::Comments, id_, 0, static_cast<long>(st->chars.size()) - 1);
+    return detail::Make<Range>(doc_, StoryType::Comments, id_, 0, static_cast<long>(st->chars.size()) - 1);
 }
 
 Range Comment::Reference() const {
+    Live();
     KADO_FAULT_PROBE(Word);
     Data(*doc_, id_);
     long pos = doc_->CommentRefPos(id_);
     if (pos < 0) com::Raise(err::ObjectDeleted);
-    return Range(doc_, StoryType::Main, 0, pos, pos + 1);
+    return detail::Make<Range>(doc_, StoryType::Main, 0, pos, pos + 1);
 }
 
 Range Comment::Scope() const {
+    Live();
     KADO_FAULT_PROBE(Word);
     auto& c = Data(*doc_, id_);
-    return Range(doc_, StoryType::Main, 0, c.scope->start, c.scope->end);
+    return detail::Make<Range>(doc_, StoryType::Main, 0, c.scope->start, c.scope->end);
 }
 
 std::string Comment::Text() const {
+    Live();
     KADO_FAULT_PROBE(Word);
     return GetRange().Text();
 }
 
 void Comment::Delete() {
+    Live();
     KADO_FAULT_PROBE(Word);
     Data(*doc_, id_);
     long pos = doc_->CommentRefPos(id_);

@@ -72,7 +72,7 @@ Selection Application::GetSelection() const {
     KADO_FAULT_PROBE(Word);
     auto doc = active_.lock();
     if (!doc) com::Raise(err::NoDocumentOpen);
-    return Selection(doc->State());
+    return detail::Make<Selection>(detail::Access::DocOf(*doc));
 }
 
 float Application::CentimetersToPoints(double cm) const {
@@ -96,7 +96,7 @@ std::shared_ptr<Document> Document::New(std::shared_ptr<Application> app) {
     KADO_FAULT_PROBE(Word);
     auto st = std::make_shared<detail::DocState>();
     st->main.chars.push_back(detail::Ch{U'\r', detail::Kind::ParaEnd, 0, 0, 0});
-    auto doc = std::make_shared<Document>(st);
+    auto doc = detail::Access::NewDocument(st);
     if (!app) app = std::make_shared<Application>();
     st->app = app;
     app->SetActiveDocument(doc);
@@ -105,14 +105,14 @@ std::shared_ptr<Document> Document::New(std::shared_ptr<Application> app) {
 
 Range Document::Content() const {
     KADO_FAULT_PROBE(Word);
-    return Range(state_, StoryType::Main, 0, 0, static_cast<long>(state_->main.chars.size()));
+    return detail::Make<Range>(state_, StoryType::Main, 0, 0, static_cast<long>(state_->main.chars.size()));
 }
 
 Range Document::GetRange(long start, long end) const {
     KADO_FAULT_PROBE(Word);
     long n = static_cast<long>(state_->main.chars.size());
     if (start < 0 || end < start || end > n) com::Raise(err::ValueOutOfRange);
-    return Range(state_, StoryType::Main, 0, start, end);
+    return detail::Make<Range>(state_, StoryType::Main, 0, start, end);
 }
 
 std::shared_ptr<Application> Document::GetApplication() const {
@@ -124,19 +124,19 @@ std::shared_ptr<Application> Document::GetApplication() const {
 
 Window Document::ActiveWindow() const {
     KADO_FAULT_PROBE(Word);
-    return Window(state_);
+    return detail::Make<Window>(state_);
 }
 Tables Document::GetTables() const {
     KADO_FAULT_PROBE(Word);
-    return Tables(state_, nullptr);
+    return detail::Make<Tables>(state_, nullptr);
 }
 Comments Document::GetComments() const {
     KADO_FAULT_PROBE(Word);
-    return Comments(state_, nullptr);
+    return detail::Make<Comments>(state_, nullptr);
 }
 Shapes Document::GetShapes() const {
     KADO_FAULT_PROBE(Word);
-    return Shapes(state_);
+    return detail::Make<Shapes>(state_);
 }
 bool Document::PrintRevisions() const {
     KADO_FAULT_PROBE(Word);
@@ -155,26 +155,31 @@ void Document::SetShowRevisions(bool v) {
     state_->showRevisions = v;
 }
 
-Window::Window(DocPtr doc) : doc_(std::move(doc)) {}
+Window::Window(DocPtr doc) : Handle(std::move(doc)) {}
 View Window::GetView() const {
+    Live();
     KADO_FAULT_PROBE(Word);
-    return View(doc_);
+    return detail::Make<View>(doc_);
 }
 
-View::View(DocPtr doc) : doc_(std::move(doc)) {}
+View::View(DocPtr doc) : Handle(std::move(doc)) {}
 bool View::ShowAll() const {
+    Live();
     KADO_FAULT_PROBE(Word);
     return doc_->showAll;
 }
 void View::SetShowAll(bool v) {
+    Live();
     KADO_FAULT_PROBE(Word);
     doc_->showAll = v;
 }
 bool View::ShowHiddenText() const {
+    Live();
     KADO_FAULT_PROBE(Word);
     return doc_->showHiddenText;
 }
 void View::SetShowHiddenText(bool v) {
+    Live();
     KADO_FAULT_PROBE(Word);
     doc_->showHiddenText = v;
 }
@@ -191,10 +196,12 @@ bool* ViewFlag(detail::DocState& d, std::string_view name) {
 }  // namespace
 
 bool View::GetByName(std::string_view name) const {
+    Live();
     KADO_FAULT_PROBE(Word);
     return *ViewFlag(*doc_, name);
 }
 void View::SetByName(std::string_view name, bool v) {
+    Live();
     KADO_FAULT_PROBE(Word);
     *ViewFlag(*doc_, name) = v;
 }

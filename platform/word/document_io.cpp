@@ -11,7 +11,7 @@ namespace kado::word {
 
 namespace detail {
 std::shared_ptr<Document> MakeDocument(DocPtr st, std::shared_ptr<Application> app) {
-    auto doc = std::make_shared<Document>(st);
+    auto doc = detail::Access::NewDocument(st);
     if (!app) app = std::make_shared<Application>();
     st->app = app;
     app->SetActiveDocument(doc);

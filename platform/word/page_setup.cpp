@@ -25,43 +25,52 @@ void SetMargin(detail::DocState& d, long detail::PageTwips::*side, float points)
 }
 }  // namespace
 
-PageSetup::PageSetup(DocPtr doc) : doc_(std::move(doc)) {}
+PageSetup::PageSetup(DocPtr doc) : Handle(std::move(doc)) {}
 float PageSetup::PageWidth() const {
+    Live();
     KADO_FAULT_PROBE(Word);
     return ToPoints(doc_->page.width);
 }
 float PageSetup::PageHeight() const {
+    Live();
     KADO_FAULT_PROBE(Word);
     return ToPoints(doc_->page.height);
 }
 float PageSetup::LeftMargin() const {
+    Live();
     KADO_FAULT_PROBE(Word);
     return ToPoints(doc_->page.left);
 }
 float PageSetup::RightMargin() const {
+    Live();
     KADO_FAULT_PROBE(Word);
     return ToPoints(doc_->page.right);
 }
 void PageSetup::SetLeftMargin(float points) {
+    Live();
     KADO_FAULT_PROBE(Word);
     SetMargin(*doc_, &detail::PageTwips::left, points);
 }
 void PageSetup::SetRightMargin(float points) {
+    Live();
     KADO_FAULT_PROBE(Word);
     SetMargin(*doc_, &detail::PageTwips::right, points);
 }
 
-DefaultFont::DefaultFont(DocPtr doc) : doc_(std::move(doc)) {}
+DefaultFont::DefaultFont(DocPtr doc) : Handle(std::move(doc)) {}
 std::string DefaultFont::Name() const {
+    Live();
     KADO_FAULT_PROBE(Word);
     return doc_->defaultFontName;
 }
 float DefaultFont::Size() const {
+    Live();
     KADO_FAULT_PROBE(Word);
     return doc_->defaultFontSize;
 }
 
 void DefaultFont::SetName(std::string_view name) {
+    Live();
     KADO_FAULT_PROBE(Word);
     if (name.empty() || name.size() > 31) com::Raise(err::ValueOutOfRange);
     doc_->defaultFontName = std::string(name);
@@ -69,6 +78,7 @@ void DefaultFont::SetName(std::string_view name) {
 }
 
 void DefaultFont::SetSize(float points) {
+    Live();
     KADO_FAULT_PROBE(Word);
     if (!(points >= 1 && points <= 1638)) com::Raise(err::ValueOutOfRange);
     // The file keeps half points.
@@ -78,11 +88,11 @@ void DefaultFont::SetSize(float points) {
 
 PageSetup Document::GetPageSetup() const {
     KADO_FAULT_PROBE(Word);
-    return PageSetup(state_);
+    return detail::Make<PageSetup>(state_);
 }
 DefaultFont Document::GetDefaultFont() const {
     KADO_FAULT_PROBE(Word);
-    return DefaultFont(state_);
+    return detail::Make<DefaultFont>(state_);
 }
 
 }  // namespace kado::word

@@ -76,16 +76,22 @@ long MovePos(const detail::Story& s, long pos, Unit unit, long count, long& move
 }  // namespace
 
 Range::Range(DocPtr doc, StoryType story, int64_t storyId, long start, long end)
-    : doc_(std::move(doc)), state_(doc_->Track(story, storyId, start, end)) {}
+    : Handle(std::move(doc)), state_(doc_->Track(story, storyId, start, end)) {}
 
-Range::Range(const Range& other)
-    : doc_(other.doc_),
-      state_(doc_->Track(other.state_->story, other.state_->storyId, other.state_->start, other.state_->end)) {}
+namespace {
+// A duplicate is tracked on its own; the duplicate of an empty range is empty.
+std::shared_ptr<detail::RangeState> Duplicate(const DocPtr& doc, const std::shared_ptr<detail::RangeState>& r) {
+    if (!doc) return nullptr;
+    return doc->Track(r->story, r->storyId, r->start, r->end);
+}
+}  // namespace
+
+Range::Range(const Range& other) : Handle(other.doc_), state_(Duplicate(doc_, other.state_)) {}
 
 Range& Range::operator=(const Range& other) {
     if (this != &other) {
         doc_ = other.doc_;
-        state_ = doc_->Track(other.state_->story, other.state_->storyId, other.state_->start, other.state_->end);
+        state_ = Duplicate(doc_, other.state_);
     }
     return *this;
 }
@@ -95,19 +101,23 @@ Range& Range::operator=(Range&&) noexcept = default;
 Range::~Range() = default;
 
 long Range::Start() const {
+    Live();
     KADO_FAULT_PROBE(Word);
     return state_->start;
 }
 long Range::End() const {
+    Live();
     KADO_FAULT_PROBE(Word);
     return state_->end;
 }
 StoryType Range::Story() const {
+    Live();
     KADO_FAULT_PROBE(Word);
     return state_->story;
 }
 
 void Range::SetStart(long pos) {
+    Live();
     KADO_FAULT_PROBE(Word);
     long n = StoryLen(StoryOf(doc_, *state_));
     if (pos < 0 || pos > n) com::Raise(err::ValueOutOfRange);
@@ -116,6 +126,7 @@ void Range::SetStart(long pos) {
 }
 
 void Range::SetEnd(long pos) {
+    Live();
     KADO_FAULT_PROBE(Word);
     long n = StoryLen(StoryOf(doc_, *state_));
     if (pos < 0 || pos > n) com::Raise(err::ValueOutOfRange);
@@ -124,6 +135,7 @@ void Range::SetEnd(long pos) {
 }
 
 void Range::SetRange(long start, long end) {
+    Live();
     KADO_FAULT_PROBE(Word);
     long n = StoryLen(StoryOf(doc_, *state_));
     if (start < 0 || end < start || end > n) com::Raise(err::ValueOutOfRange);
@@ -132,12 +144,14 @@ void Range::SetRange(long start, long end) {
 }
 
 std::string Range::Text() const {
+    Live();
     KADO_FAULT_PROBE(Word);
     const auto& s = StoryOf(doc_, *state_);
     return detail::TextOf(s, state_->start, std::min(state_->end, StoryLen(s)));
 }
 
 void Range::SetText(std::string_view text) {
+    Live();
     KADO_FAULT_PROBE(Word);
     auto& s = StoryOf(doc_, *state_);
     long start = state_->start;
@@ -149,6 +163,7 @@ void Range::SetText(std::string_view text) {
 }
 
 void Range::Collapse(CollapseDirection direction) {
+    Live();
     KADO_FAULT_PROBE(Word);
     if (direction == CollapseDirection::Start)
         state_->end = state_->start;
@@ -157,6 +172,7 @@ void Range::Collapse(CollapseDirection direction) {
 }
 
 long Range::MoveStart(Unit unit, long count) {
+    Live();
     KADO_FAULT_PROBE(Word);
     const auto& s = StoryOf(doc_, *state_);
     long moved = 0;
@@ -166,6 +182,7 @@ long Range::MoveStart(Unit unit, long count) {
 }
 
 long Range::MoveEnd(Unit unit, long count) {
+    Live();
     KADO_FAULT_PROBE(Word);
     const auto& s = StoryOf(doc_, *state_);
     long moved = 0;
@@ -175,6 +192,7 @@ long Range::MoveEnd(Unit unit, long count) {
 }
 
 void Range::InsertAfter(std::string_view text) {
+    Live();
     KADO_FAULT_PROBE(Word);
     auto& s = StoryOf(doc_, *state_);
     long oldStart = state_->start;
@@ -185,6 +203,7 @@ void Range::InsertAfter(std::string_view text) {
 }
 
 void Range::InsertBefore(std::string_view text) {
+    Live();
     KADO_FAULT_PROBE(Word);
     auto& s = StoryOf(doc_, *state_);
     long at = detail::InsertionPoint(s, state_->start);
@@ -193,6 +212,7 @@ void Range::InsertBefore(std::string_view text) {
 }
 
 void Range::InsertParagraphBefore() {
+    Live();
     KADO_FAULT_PROBE(Word);
     // Before the end mark of a table's last row the new paragraph goes after
     // the table, not into its last cell, where a table could not follow it.
@@ -207,29 +227,34 @@ void Range::InsertParagraphBefore() {
     InsertBefore("\r");
 }
 void Range::InsertParagraphAfter() {
+    Live();
     KADO_FAULT_PROBE(Word);
     InsertAfter("\r");
 }
 
 void Range::Delete() {
+    Live();
     KADO_FAULT_PROBE(Word);
     auto& s = StoryOf(doc_, *state_);
     detail::DeleteContent(*doc_, s, state_->start, state_->end);
 }
 
 bool Range::Bold() const {
+    Live();
     KADO_FAULT_PROBE(Word);
     const auto& s = StoryOf(doc_, *state_);
     return detail::AllRuns(*doc_, s, state_->start, state_->end, [](const detail::RunFormat& f) { return f.bold; });
 }
 
 void Range::SetBold(bool bold) {
+    Live();
     KADO_FAULT_PROBE(Word);
     detail::ChangeRuns(*doc_, StoryOf(doc_, *state_), state_->start, state_->end,
                        [bold](detail::RunFormat& f) { f.bold = bold; });
 }
 
 UnderlineStyle Range::Underline() const {
+    Live();
     KADO_FAULT_PROBE(Word);
     const auto& s = StoryOf(doc_, *state_);
     return detail::AllRuns(*doc_, s, state_->start, state_->end, [](const detail::RunFormat& f) { return f.underline; })
@@ -238,39 +263,47 @@ UnderlineStyle Range::Underline() const {
 }
 
 void Range::SetUnderline(UnderlineStyle u) {
+    Live();
     KADO_FAULT_PROBE(Word);
     detail::ChangeRuns(*doc_, StoryOf(doc_, *state_), state_->start, state_->end,
                        [u](detail::RunFormat& f) { f.underline = u == UnderlineStyle::Single; });
 }
 
 Font Range::GetFont() const {
+    Live();
     KADO_FAULT_PROBE(Word);
-    return Font(doc_, state_);
+    return detail::Make<Font>(doc_, state_);
 }
 ParagraphFormat Range::GetParagraphFormat() const {
+    Live();
     KADO_FAULT_PROBE(Word);
-    return ParagraphFormat(doc_, state_);
+    return detail::Make<ParagraphFormat>(doc_, state_);
 }
 
 Comments Range::GetComments() const {
+    Live();
     KADO_FAULT_PROBE(Word);
-    return Comments(doc_, state_);
+    return detail::Make<Comments>(doc_, state_);
 }
 Tables Range::GetTables() const {
+    Live();
     KADO_FAULT_PROBE(Word);
-    return Tables(doc_, state_);
+    return detail::Make<Tables>(doc_, state_);
 }
 
 void Range::Select() const {
+    Live();
     KADO_FAULT_PROBE(Word);
     *doc_->selection = *state_;
     doc_->selectedShape = 0;
     doc_->selectedColumn = 0;
 }
 
-Font::Font(DocPtr doc, std::shared_ptr<detail::RangeState> target) : doc_(std::move(doc)), target_(std::move(target)) {}
+Font::Font(DocPtr doc, std::shared_ptr<detail::RangeState> target)
+    : Handle(std::move(doc)), target_(std::move(target)) {}
 
 float Font::Size() const {
+    Live();
     KADO_FAULT_PROBE(Word);
     auto* s = &StoryOf(doc_, *target_);
     long i = std::min(target_->start, StoryLen(*s) - 1);
@@ -279,6 +312,7 @@ float Font::Size() const {
 }
 
 void Font::SetSize(float points) {
+    Live();
     KADO_FAULT_PROBE(Word);
     if (!(points >= 1 && points <= 1638)) com::Raise(err::ValueOutOfRange);
     auto* s = &StoryOf(doc_, *target_);
@@ -292,16 +326,18 @@ void Font::SetSize(float points) {
 }
 
 bool Font::Bold() const {
+    Live();
     KADO_FAULT_PROBE(Word);
-    return Range(doc_, target_->story, target_->storyId, target_->start, target_->end).Bold();
+    return detail::Make<Range>(doc_, target_->story, target_->storyId, target_->start, target_->end).Bold();
 }
 void Font::SetBold(bool bold) {
+    Live();
     KADO_FAULT_PROBE(Word);
-    Range(doc_, target_->story, target_->storyId, target_->start, target_->end).SetBold(bold);
+    detail::Make<Range>(doc_, target_->story, target_->storyId, target_->start, target_->end).SetBold(bold);
 }
 
 ParagraphFormat::ParagraphFormat(DocPtr doc, std::shared_ptr<detail::RangeState> target)
-    : doc_(std::move(doc)), target_(std::move(target)) {}
+    : Handle(std::move(doc)), target_(std::move(target)) {}
 
 namespace {
 
@@ -342,6 +378,7 @@ detail::OnOff Switch(bool on) { return on ? detail::OnOff::On : detail::OnOff::O
 }  // namespace
 
 Alignment ParagraphFormat::GetAlignment() const {
+    Live();
     KADO_FAULT_PROBE(Word);
     auto* s = &StoryOf(doc_, *target_);
     long i = detail::ParagraphEndAt(*s, target_->start);
@@ -350,6 +387,7 @@ Alignment ParagraphFormat::GetAlignment() const {
 }
 
 void ParagraphFormat::SetAlignment(Alignment a) {
+    Live();
     KADO_FAULT_PROBE(Word);
     int v = static_cast<int>(a);
     if (v < 0 || v > 3) com::Raise(err::NumberOutOfRange);
@@ -357,23 +395,27 @@ void ParagraphFormat::SetAlignment(Alignment a) {
 }
 
 bool ParagraphFormat::KeepWithNext() const {
+    Live();
     KADO_FAULT_PROBE(Word);
     return EveryParagraph(*doc_, StoryOf(doc_, *target_), *target_,
                           [](const detail::ParaFormat& f) { return f.keepNext == detail::OnOff::On; });
 }
 
 void ParagraphFormat::SetKeepWithNext(bool keep) {
+    Live();
     KADO_FAULT_PROBE(Word);
     ChangeParagraphs(*doc_, StoryOf(doc_, *target_), *target_, [keep](detail::ParaFormat& f) { f.keepNext = Switch(keep); });
 }
 
 bool ParagraphFormat::KeepTogether() const {
+    Live();
     KADO_FAULT_PROBE(Word);
     return EveryParagraph(*doc_, StoryOf(doc_, *target_), *target_,
                           [](const detail::ParaFormat& f) { return f.keepLines == detail::OnOff::On; });
 }
 
 void ParagraphFormat::SetKeepTogether(bool keep) {
+    Live();
     KADO_FAULT_PROBE(Word);
     ChangeParagraphs(*doc_, StoryOf(doc_, *target_), *target_, [keep](detail::ParaFormat& f) { f.keepLines = Switch(keep); });
 }

@@ -16,38 +16,44 @@ Range SelRange(const DocPtr& d) {
     auto* st = d->FindStory(s.story, s.storyId);
     if (!st) {  // the selected story went away: fall back to the start of the text
         *d->selection = detail::RangeState{};
-        return Range(d, StoryType::Main, 0, 0, 0);
+        return detail::Make<Range>(d, StoryType::Main, 0, 0, 0);
     }
     long n = static_cast<long>(st->chars.size());
-    return Range(d, s.story, s.storyId, std::min(s.start, n), std::min(s.end, n));
+    return detail::Make<Range>(d, s.story, s.storyId, std::min(s.start, n), std::min(s.end, n));
 }
 
 }  // namespace
 
-Selection::Selection(DocPtr doc) : doc_(std::move(doc)) {}
+Selection::Selection(DocPtr doc) : Handle(std::move(doc)) {}
 
 Range Selection::GetRange() const {
+    Live();
     KADO_FAULT_PROBE(Word);
     return SelRange(doc_);
 }
 Tables Selection::GetTables() const {
+    Live();
     KADO_FAULT_PROBE(Word);
-    return Tables(doc_, SelRange(doc_).State());
+    return detail::Make<Tables>(doc_, detail::Access::StateOf(SelRange(doc_)));
 }
 std::string Selection::Text() const {
+    Live();
     KADO_FAULT_PROBE(Word);
     return SelRange(doc_).Text();
 }
 long Selection::Start() const {
+    Live();
     KADO_FAULT_PROBE(Word);
     return doc_->selection->start;
 }
 long Selection::End() const {
+    Live();
     KADO_FAULT_PROBE(Word);
     return doc_->selection->end;
 }
 
 void Selection::SetText(std::string_view text) {
+    Live();
     KADO_FAULT_PROBE(Word);
     auto r = SelRange(doc_);
     r.SetText(text);
@@ -55,6 +61,7 @@ void Selection::SetText(std::string_view text) {
 }
 
 long Selection::MoveEnd(Unit unit, long count) {
+    Live();
     KADO_FAULT_PROBE(Word);
     auto r = SelRange(doc_);
     long moved = r.MoveEnd(unit, count);
@@ -63,6 +70,7 @@ long Selection::MoveEnd(Unit unit, long count) {
 }
 
 long Selection::MoveStart(Unit unit, long count) {
+    Live();
     KADO_FAULT_PROBE(Word);
     auto r = SelRange(doc_);
     long moved = r.MoveStart(unit, count);
@@ -71,6 +79,7 @@ long Selection::MoveStart(Unit unit, long count) {
 }
 
 void Selection::Collapse(CollapseDirection direction) {
+    Live();
     KADO_FAULT_PROBE(Word);
     auto r = SelRange(doc_);
     r.Collapse(direction);
@@ -78,54 +87,62 @@ void Selection::Collapse(CollapseDirection direction) {
 }
 
 ParagraphFormat Selection::GetParagraphFormat() const {
+    Live();
     KADO_FAULT_PROBE(Word);
-    return ParagraphFormat(doc_, doc_->selection);
+    return detail::Make<ParagraphFormat>(doc_, doc_->selection);
 }
 Font Selection::GetFont() const {
+    Live();
     KADO_FAULT_PROBE(Word);
-    return Font(doc_, doc_->selection);
+    return detail::Make<Font>(doc_, doc_->selection);
 }
 Borders Selection::GetBorders() const {
+    Live();
     KADO_FAULT_PROBE(Word);
-    return Borders(doc_);
+    return detail::Make<Borders>(doc_);
 }
 
 Shape Selection::ShapeRange() const {
+    Live();
     KADO_FAULT_PROBE(Word);
     // Typing in a text box still has that box as the selected shape.
     const auto& sel = *doc_->selection;
     if (doc_->selectedShape == 0 && sel.story == StoryType::TextFrame && doc_->FindShape(sel.storyId))
-        return Shape(doc_, sel.storyId);
+        return detail::Make<Shape>(doc_, sel.storyId);
     if (doc_->selectedShape == 0 || !doc_->FindShape(doc_->selectedShape))
         com::Raise(err::NotAvailable, "This method or property is not available because the selection holds no shape.");
-    return Shape(doc_, doc_->selectedShape);
+    return detail::Make<Shape>(doc_, doc_->selectedShape);
 }
 
 void Selection::TypeText(std::string_view text) {
+    Live();
     KADO_FAULT_PROBE(Word);
     auto r = SelRange(doc_);
-    auto& st = *doc_->FindStory(r.Story(), r.State()->storyId);
+    const int64_t storyId = detail::Access::StateOf(r)->storyId;
+    auto& st = *doc_->FindStory(r.Story(), storyId);
     detail::DeleteContent(*doc_, st, r.Start(), r.End());
     long at = detail::InsertionPoint(st, r.Start());
     long n = detail::InsertText(*doc_, st, at, text);
-    *doc_->selection = detail::RangeState{r.Story(), r.State()->storyId, at + n, at + n};
+    *doc_->selection = detail::RangeState{r.Story(), storyId, at + n, at + n};
     doc_->selectedShape = 0;
 }
 
-Borders::Borders(DocPtr doc) : doc_(std::move(doc)) {}
+Borders::Borders(DocPtr doc) : Handle(std::move(doc)) {}
 
 Border Borders::Item(BorderType type) const {
+    Live();
     KADO_FAULT_PROBE(Word);
     return Item(static_cast<int>(type));
 }
 
 Border Borders::Item(int type) const {
+    Live();
     KADO_FAULT_PROBE(Word);
     if (type < -6 || type > -1) com::Raise(err::NoSuchMember);
-    return Border(doc_, static_cast<BorderType>(type));
+    return detail::Make<Border>(doc_, static_cast<BorderType>(type));
 }
 
-Border::Border(DocPtr doc, BorderType type) : doc_(std::move(doc)), type_(type) {}
+Border::Border(DocPtr doc, BorderType type) : Handle(std::move(doc)), type_(type) {}
 
 namespace {
 
@@ -168,6 +185,7 @@ std::vector<SelectedCell> CellsOfSelection(detail::DocState& d, int& firstRow, i
 }  // namespace
 
 LineStyle Border::GetLineStyle() const {
+    Live();
     KADO_FAULT_PROBE(Word);
     int r0, r1, c0, c1;
     auto cells = CellsOfSelection(*doc_, r0, r1, c0, c1);
@@ -185,6 +203,7 @@ LineStyle Border::GetLineStyle() const {
 }
 
 void Border::SetLineStyle(LineStyle style) {
+    Live();
     KADO_FAULT_PROBE(Word);
     int r0, r1, c0, c1;
     auto cells = CellsOfSelection(*doc_, r0, r1, c0, c1);

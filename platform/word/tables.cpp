@@ -43,31 +43,36 @@ std::vector<Ch> EmptyRow(detail::DocState& d, int64_t table, const std::vector<d
 
 }  // namespace
 
-Tables::Tables(DocPtr doc, std::shared_ptr<detail::RangeState> scope) : doc_(std::move(doc)), scope_(std::move(scope)) {}
+Tables::Tables(DocPtr doc, std::shared_ptr<detail::RangeState> scope)
+    : Handle(std::move(doc)), scope_(std::move(scope)) {}
 
 int Tables::Count() const {
+    Live();
     KADO_FAULT_PROBE(Word);
     if (!scope_) return static_cast<int>(doc_->Layouts().size());
     return static_cast<int>(InScope(*doc_, *scope_).size());
 }
 
 Table Tables::Item(int index) const {
+    Live();
     KADO_FAULT_PROBE(Word);
     if (!scope_) {
         const auto& all = doc_->Layouts();
         if (index < 1 || index > static_cast<int>(all.size())) com::Raise(err::NoSuchMember);
-        return Table(doc_, all[index - 1].id);
+        return detail::Make<Table>(doc_, all[index - 1].id);
     }
     auto list = InScope(*doc_, *scope_);
     if (index < 1 || index > static_cast<int>(list.size())) com::Raise(err::NoSuchMember);
-    return Table(doc_, list[index - 1]->id);
+    return detail::Make<Table>(doc_, list[index - 1]->id);
 }
 
 Table Tables::Add(const Range& where, int rows, int columns) {
+    Live();
+    detail::Access::Live(where);
     KADO_FAULT_PROBE(Word);
     if (rows < 1 || columns < 1 || rows > 32767 || columns > 63)
         com::Raise(err::ColumnsOutOfRange);
-    if (where.Doc() != doc_ || where.Story() != StoryType::Main) com::Raise(err::NotAvailable);
+    if (detail::Access::DocOf(where) != doc_ || where.Story() != StoryType::Main) com::Raise(err::NotAvailable);
     auto& d = *doc_;
     auto& s = d.main;
     long p = detail::InsertionPoint(s, where.Start());
@@ -95,41 +100,47 @@ Table Tables::Add(const Range& where, int rows, int columns) {
         chars.insert(chars.end(), row.begin(), row.end());
     }
     d.InsertChars(s, p, chars);
-    return Table(doc_, id);
+    return detail::Make<Table>(doc_, id);
 }
 
-Table::Table(DocPtr doc, int64_t id) : doc_(std::move(doc)), id_(id) {}
+Table::Table(DocPtr doc, int64_t id) : Handle(std::move(doc)), id_(id) {}
 
 Range Table::GetRange() const {
+    Live();
     KADO_FAULT_PROBE(Word);
     const auto& t = doc_->Layout(id_);
-    return Range(doc_, StoryType::Main, 0, t.start, t.end);
+    return detail::Make<Range>(doc_, StoryType::Main, 0, t.start, t.end);
 }
 
 Cell Table::GetCell(int row, int column) const {
+    Live();
     KADO_FAULT_PROBE(Word);
     CheckCell(doc_->Layout(id_), row, column);
-    return Cell(doc_, id_, row, column);
+    return detail::Make<Cell>(doc_, id_, row, column);
 }
 
 Rows Table::GetRows() const {
+    Live();
     KADO_FAULT_PROBE(Word);
     doc_->Layout(id_);
-    return Rows(doc_, id_);
+    return detail::Make<Rows>(doc_, id_);
 }
 
 Columns Table::GetColumns() const {
+    Live();
     KADO_FAULT_PROBE(Word);
     doc_->Layout(id_);
-    return Columns(doc_, id_);
+    return detail::Make<Columns>(doc_, id_);
 }
 
 void Table::Select() const {
+    Live();
     KADO_FAULT_PROBE(Word);
     GetRange().Select();
 }
 
 void Table::Delete() {
+    Live();
     KADO_FAULT_PROBE(Word);
     const auto t = doc_->Layout(id_);
     std::vector<int64_t> comments, shapes;
@@ -145,21 +156,24 @@ void Table::Delete() {
 }
 
 Cell::Cell(DocPtr doc, int64_t tableId, int row, int column)
-    : doc_(std::move(doc)), tableId_(tableId), row_(row), column_(column) {}
+    : Handle(std::move(doc)), tableId_(tableId), row_(row), column_(column) {}
 
 Range Cell::GetRange() const {
+    Live();
     KADO_FAULT_PROBE(Word);
     const auto& t = doc_->Layout(tableId_);
     CheckCell(t, row_, column_);
-    return Range(doc_, StoryType::Main, 0, CellStart(t, row_, column_), t.CellEnd(row_, column_) + 1);
+    return detail::Make<Range>(doc_, StoryType::Main, 0, CellStart(t, row_, column_), t.CellEnd(row_, column_) + 1);
 }
 
 void Cell::Select() const {
+    Live();
     KADO_FAULT_PROBE(Word);
     GetRange().Select();
 }
 
 void Cell::SetWidth(float points) {
+    Live();
     KADO_FAULT_PROBE(Word);
     if (!(points > 0 && points <= 1584)) com::Raise(err::ValueOutOfRange);
     const auto& t = doc_->Layout(tableId_);
@@ -168,6 +182,7 @@ void Cell::SetWidth(float points) {
 }
 
 float Cell::Width() const {
+    Live();
     KADO_FAULT_PROBE(Word);
     const auto& t = doc_->Layout(tableId_);
     CheckCell(t, row_, column_);
@@ -175,6 +190,7 @@ float Cell::Width() const {
 }
 
 LineStyle Cell::Edge(BorderType side) const {
+    Live();
     KADO_FAULT_PROBE(Word);
     const auto& t = doc_->Layout(tableId_);
     CheckCell(t, row_, column_);
@@ -189,28 +205,33 @@ LineStyle Cell::Edge(BorderType side) const {
 }
 
 int Cell::RowIndex() const {
+    Live();
     KADO_FAULT_PROBE(Word);
     return row_;
 }
 int Cell::ColumnIndex() const {
+    Live();
     KADO_FAULT_PROBE(Word);
     return column_;
 }
 
-Rows::Rows(DocPtr doc, int64_t tableId) : doc_(std::move(doc)), tableId_(tableId) {}
+Rows::Rows(DocPtr doc, int64_t tableId) : Handle(std::move(doc)), tableId_(tableId) {}
 
 int Rows::Count() const {
+    Live();
     KADO_FAULT_PROBE(Word);
     return doc_->Layout(tableId_).Rows();
 }
 
 Row Rows::Item(int index) const {
+    Live();
     KADO_FAULT_PROBE(Word);
     if (index < 1 || index > Count()) com::Raise(err::NoSuchMember);
-    return Row(doc_, tableId_, index);
+    return detail::Make<Row>(doc_, tableId_, index);
 }
 
 Row Rows::Add() {
+    Live();
     KADO_FAULT_PROBE(Word);
     const auto& t = doc_->Layout(tableId_);
     std::vector<detail::CellProps> cells;
@@ -221,10 +242,10 @@ Row Rows::Add() {
     int index = last + 1;
     auto chars = EmptyRow(*doc_, tableId_, cells, rp);
     doc_->InsertChars(doc_->main, at, chars);
-    return Row(doc_, tableId_, index);
+    return detail::Make<Row>(doc_, tableId_, index);
 }
 
-Row::Row(DocPtr doc, int64_t tableId, int index) : doc_(std::move(doc)), tableId_(tableId), index_(index) {}
+Row::Row(DocPtr doc, int64_t tableId, int index) : Handle(std::move(doc)), tableId_(tableId), index_(index) {}
 
 namespace {
 detail::RowProps& RowPropsOf(detail::DocState& d, int64_t table, int index) {
@@ -235,6 +256,7 @@ detail::RowProps& RowPropsOf(detail::DocState& d, int64_t table, int index) {
 }  // namespace
 
 void Row::SetHeight(float points, HeightRule rule) {
+    Live();
     KADO_FAULT_PROBE(Word);
     if (!(points >= 0 && points <= 1584)) com::Raise(err::ValueOutOfRange);
     auto& rp = RowPropsOf(*doc_, tableId_, index_);
@@ -243,62 +265,73 @@ void Row::SetHeight(float points, HeightRule rule) {
 }
 
 float Row::Height() const {
+    Live();
     KADO_FAULT_PROBE(Word);
     return RowPropsOf(*doc_, tableId_, index_).height;
 }
 HeightRule Row::GetHeightRule() const {
+    Live();
     KADO_FAULT_PROBE(Word);
     return RowPropsOf(*doc_, tableId_, index_).rule;
 }
 
 bool Row::HeadingFormat() const {
+    Live();
     KADO_FAULT_PROBE(Word);
     return RowPropsOf(*doc_, tableId_, index_).tblHeader == detail::OnOff::On;
 }
 
 void Row::SetHeadingFormat(bool heading) {
+    Live();
     KADO_FAULT_PROBE(Word);
     RowPropsOf(*doc_, tableId_, index_).tblHeader = heading ? detail::OnOff::On : detail::OnOff::Inherited;
 }
 
 bool Row::AllowBreakAcrossPages() const {
+    Live();
     KADO_FAULT_PROBE(Word);
     return RowPropsOf(*doc_, tableId_, index_).cantSplit != detail::OnOff::On;
 }
 
 void Row::SetAllowBreakAcrossPages(bool allow) {
+    Live();
     KADO_FAULT_PROBE(Word);
     RowPropsOf(*doc_, tableId_, index_).cantSplit = allow ? detail::OnOff::Inherited : detail::OnOff::On;
 }
 
 bool Rows::AllowBreakAcrossPages() const {
+    Live();
     KADO_FAULT_PROBE(Word);
     for (int r = 1; r <= Count(); ++r)
-        if (!Row(doc_, tableId_, r).AllowBreakAcrossPages()) return false;
+        if (!detail::Make<Row>(doc_, tableId_, r).AllowBreakAcrossPages()) return false;
     return true;
 }
 
 void Rows::SetAllowBreakAcrossPages(bool allow) {
+    Live();
     KADO_FAULT_PROBE(Word);
-    for (int r = 1; r <= Count(); ++r) Row(doc_, tableId_, r).SetAllowBreakAcrossPages(allow);
+    for (int r = 1; r <= Count(); ++r) detail::Make<Row>(doc_, tableId_, r).SetAllowBreakAcrossPages(allow);
 }
 
 Range Row::GetRange() const {
+    Live();
     KADO_FAULT_PROBE(Word);
     const auto& t = doc_->Layout(tableId_);
     if (index_ < 1 || index_ > t.Rows()) com::Raise(err::NoSuchMember);
     long start = index_ > 1 ? t.RowEnd(index_ - 1) + 1 : t.start;
-    return Range(doc_, StoryType::Main, 0, start, t.RowEnd(index_) + 1);
+    return detail::Make<Range>(doc_, StoryType::Main, 0, start, t.RowEnd(index_) + 1);
 }
 
 int Row::Index() const {
+    Live();
     KADO_FAULT_PROBE(Word);
     return index_;
 }
 
-Columns::Columns(DocPtr doc, int64_t tableId) : doc_(std::move(doc)), tableId_(tableId) {}
+Columns::Columns(DocPtr doc, int64_t tableId) : Handle(std::move(doc)), tableId_(tableId) {}
 
 int Columns::Count() const {
+    Live();
     KADO_FAULT_PROBE(Word);
     size_t most = 0;
     for (const auto& r : doc_->Layout(tableId_).cellsRel) most = std::max(most, r.size());
@@ -306,14 +339,17 @@ int Columns::Count() const {
 }
 
 Column Columns::Item(int index) const {
+    Live();
     KADO_FAULT_PROBE(Word);
     if (index < 1 || index > Count()) com::Raise(err::NoSuchMember);
-    return Column(doc_, tableId_, index);
+    return detail::Make<Column>(doc_, tableId_, index);
 }
 
-Column::Column(DocPtr doc, int64_t tableId, int index) : doc_(std::move(doc)), tableId_(tableId), index_(index) {}
+Column::Column(DocPtr doc, int64_t tableId, int index)
+    : Handle(std::move(doc)), tableId_(tableId), index_(index) {}
 
 void Column::SetWidth(float points) {
+    Live();
     KADO_FAULT_PROBE(Word);
     if (!(points > 0 && points <= 1584)) com::Raise(err::ValueOutOfRange);
     const auto& t = doc_->Layout(tableId_);
@@ -323,6 +359,7 @@ void Column::SetWidth(float points) {
 
 // A column is selected as the stretch from its top to its bottom cell.
 void Column::Select() const {
+    Live();
     KADO_FAULT_PROBE(Word);
     const auto& t = doc_->Layout(tableId_);
     CheckCell(t, 1, index_);
@@ -334,6 +371,7 @@ void Column::Select() const {
 }
 
 int Column::Index() const {
+    Live();
     KADO_FAULT_PROBE(Word);
     return index_;
 }

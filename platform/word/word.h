@@ -10,13 +10,15 @@
 // its document. Copying a Range yields an independent range (like
 // Range.Duplicate); every live Range adjusts to edits made elsewhere.
 // Handles to deleted things (a deleted table, comment or shape) throw
-// com::Error when used.
+// com::Error when used. A default-constructed handle is empty: it tests false
+// and every use of it fails with 91, before it counts as a call.
 
 #include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/word/error.h"
@@ -70,26 +72,48 @@ namespace detail {
 struct DocState;
 struct RangeState;
 struct AppState;
+struct Access;  // the engine's own way in; defined in its private headers
 }  // namespace detail
 
 using DocPtr = std::shared_ptr<detail::DocState>;
 
-class Font {
+namespace detail {
+// The document every handle refers into; none in an empty handle.
+class Handle {
 public:
+    explicit operator bool() const noexcept { return doc_ != nullptr; }
+
+protected:
+    friend struct Access;
+    Handle() = default;
+    explicit Handle(DocPtr doc) noexcept : doc_(std::move(doc)) {}
+    // An empty handle is an object variable that was never set.
+    void Live() const {
+        if (!doc_) com::Raise(com::err::ObjectNotSet);
+    }
+
+    DocPtr doc_;
+};
+}  // namespace detail
+
+class Font final : public detail::Handle {
+public:
+    Font() = default;
     float Size() const;
     void SetSize(float points);
     bool Bold() const;
     void SetBold(bool bold);
 
+private:
+    friend struct detail::Access;
     Font(DocPtr doc, std::shared_ptr<detail::RangeState> target);
 
-private:
-    DocPtr doc_;
     std::shared_ptr<detail::RangeState> target_;
 };
 
-class ParagraphFormat {
+class ParagraphFormat final : public detail::Handle {
 public:
+    ParagraphFormat() = default;
     Alignment GetAlignment() const;
     void SetAlignment(Alignment a);
     // Keeps each paragraph on the page of the next one; in a table row whose
@@ -100,16 +124,16 @@ public:
     bool KeepTogether() const;  // true when every paragraph of the range does
     void SetKeepTogether(bool keep);
 
+private:
+    friend struct detail::Access;
     ParagraphFormat(DocPtr doc, std::shared_ptr<detail::RangeState> target);
 
-private:
-    DocPtr doc_;
     std::shared_ptr<detail::RangeState> target_;
 };
 
-class Range {
+class Range final : public detail::Handle {
 public:
-    Range(DocPtr doc, StoryType story, int64_t storyId, long start, long end);
+    Range() = default;
     Range(const Range& other);  // duplicate
     Range& operator=(const Range& other);
     Range(Range&&) noexcept;
@@ -150,16 +174,16 @@ public:
     Tables GetTables() const;      // tables that overlap this range
     void Select() const;           // makes this range the selection
 
-    DocPtr Doc() const { return doc_; }
-    const std::shared_ptr<detail::RangeState>& State() const { return state_; }
-
 private:
-    DocPtr doc_;
+    friend struct detail::Access;
+    Range(DocPtr doc, StoryType story, int64_t storyId, long start, long end);
+
     std::shared_ptr<detail::RangeState> state_;
 };
 
-class Cell {
+class Cell final : public detail::Handle {
 public:
+    Cell() = default;
     Range GetRange() const;
     void Select() const;
     void SetWidth(float points);  // without adjusting neighbours
@@ -170,17 +194,18 @@ public:
     int RowIndex() const;
     int ColumnIndex() const;
 
+private:
+    friend struct detail::Access;
     Cell(DocPtr doc, int64_t tableId, int row, int column);
 
-private:
-    DocPtr doc_;
-    int64_t tableId_;
-    int row_;
-    int column_;
+    int64_t tableId_ = 0;
+    int row_ = 0;
+    int column_ = 0;
 };
 
-class Row {
+class Row final : public detail::Handle {
 public:
+    Row() = default;
     void SetHeight(float points, HeightRule rule);
     float Height() const;
     HeightRule GetHeightRule() const;
@@ -194,179 +219,202 @@ public:
     Range GetRange() const;
     int Index() const;
 
+private:
+    friend struct detail::Access;
     Row(DocPtr doc, int64_t tableId, int index);
 
-private:
-    DocPtr doc_;
-    int64_t tableId_;
-    int index_;
+    int64_t tableId_ = 0;
+    int index_ = 0;
 };
 
-class Rows {
+class Rows final : public detail::Handle {
 public:
+    Rows() = default;
     int Count() const;
     Row Item(int index) const;  // 1-based; 5941 when missing
     Row Add();                  // appends a row like the last one
     bool AllowBreakAcrossPages() const;  // true when every row allows it
     void SetAllowBreakAcrossPages(bool allow);  // for every row
 
-
+private:
+    friend struct detail::Access;
     Rows(DocPtr doc, int64_t tableId);
 
-private:
-    DocPtr doc_;
-    int64_t tableId_;
+    int64_t tableId_ = 0;
 };
 
-class Column {
+class Column final : public detail::Handle {
 public:
+    Column() = default;
     void SetWidth(float points);  // every cell of the column, without adjusting neighbours
     void Select() const;
     int Index() const;
 
+private:
+    friend struct detail::Access;
     Column(DocPtr doc, int64_t tableId, int index);
 
-private:
-    DocPtr doc_;
-    int64_t tableId_;
-    int index_;
+    int64_t tableId_ = 0;
+    int index_ = 0;
 };
 
-class Columns {
+class Columns final : public detail::Handle {
 public:
+    Columns() = default;
     int Count() const;
     Column Item(int index) const;  // 1-based; 5941 when missing
 
+private:
+    friend struct detail::Access;
     Columns(DocPtr doc, int64_t tableId);
 
-private:
-    DocPtr doc_;
-    int64_t tableId_;
+    int64_t tableId_ = 0;
 };
 
-class Table {
+class Table final : public detail::Handle {
 public:
+    Table() = default;
     Range GetRange() const;
     Cell GetCell(int row, int column) const;  // 5941 when outside the table
     Rows GetRows() const;
     Columns GetColumns() const;
     void Select() const;
     void Delete();  // ranges at the table collapse to where it stood
-    int64_t Id() const { return id_; }
+    int64_t Id() const { Live(); return id_; }
     friend bool operator==(const Table& a, const Table& b) { return a.doc_ == b.doc_ && a.id_ == b.id_; }
 
+private:
+    friend struct detail::Access;
     Table(DocPtr doc, int64_t id);
 
-private:
-    DocPtr doc_;
-    int64_t id_;
+    int64_t id_ = 0;
 };
 
-class Tables {
+class Tables final : public detail::Handle {
 public:
+    Tables() = default;
     int Count() const;
     Table Item(int index) const;  // 1-based, document order; 5941 when missing
     // Adds a table of empty cells at the range (the range's paragraph is split
     // when needed); column widths share the text width evenly.
     Table Add(const Range& where, int rows, int columns);
 
+private:
+    friend struct detail::Access;
     // All tables of the document (scope empty) or those overlapping a range.
     Tables(DocPtr doc, std::shared_ptr<detail::RangeState> scope);
 
-private:
-    DocPtr doc_;
     std::shared_ptr<detail::RangeState> scope_;
 };
 
-class Comment {
+// Who a new comment names as its author.
+struct CommentAuthor {
+    std::string_view name;
+    std::string_view initials;
+};
+
+class Comment final : public detail::Handle {
 public:
+    Comment() = default;
     Range GetRange() const;      // the comment's own text
     Range Reference() const;     // its reference mark in the main text (at the end of the anchor)
     Range Scope() const;         // the anchored stretch of the main text
     std::string Text() const;    // the comment's text as plain text
     void Delete();
-    int64_t Id() const { return id_; }
+    int64_t Id() const { Live(); return id_; }
 
+private:
+    friend struct detail::Access;
     Comment(DocPtr doc, int64_t id);
 
-private:
-    DocPtr doc_;
-    int64_t id_;
+    int64_t id_ = 0;
 };
 
-class Comments {
+class Comments final : public detail::Handle {
 public:
+    Comments() = default;
     int Count() const;
     Comment Item(int index) const;  // 1-based, document order; 5941 when missing
-    Comment Add(const Range& anchor, std::string_view text);
-
-    Comments(DocPtr doc, std::shared_ptr<detail::RangeState> scope);
+    // The author is the caller's: the name and initials the comment is saved with.
+    Comment Add(const Range& anchor, std::string_view text, const CommentAuthor& author = {});
 
 private:
-    DocPtr doc_;
+    friend struct detail::Access;
+    Comments(DocPtr doc, std::shared_ptr<detail::RangeState> scope);
+
     std::shared_ptr<detail::RangeState> scope_;
 };
 
-class Border {
+class Border final : public detail::Handle {
 public:
+    Border() = default;
     LineStyle GetLineStyle() const;
     void SetLineStyle(LineStyle style);
 
+private:
+    friend struct detail::Access;
     Border(DocPtr doc, BorderType type);
 
-private:
-    DocPtr doc_;
-    BorderType type_;
+    BorderType type_ = BorderType::Top;
 };
 
 // Borders of what the selection covers (the selected table or cells).
-class Borders {
+class Borders final : public detail::Handle {
 public:
+    Borders() = default;
     Border Item(BorderType type) const;
     Border Item(int type) const;  // -1 ... -6; 5941 otherwise
 
+private:
+    friend struct detail::Access;
     explicit Borders(DocPtr doc);
 
-private:
-    DocPtr doc_;
+
 };
 
-class FillFormat {
+class FillFormat final : public detail::Handle {
 public:
+    FillFormat() = default;
     bool Visible() const;
     void SetVisible(bool v);
     float Transparency() const;
     void SetTransparency(float t);
+
+private:
+    friend struct detail::Access;
     FillFormat(DocPtr doc, int64_t shapeId);
 
-private:
-    DocPtr doc_;
-    int64_t shapeId_;
+    int64_t shapeId_ = 0;
 };
 
-class LineFormat {
+class LineFormat final : public detail::Handle {
 public:
+    LineFormat() = default;
     bool Visible() const;
     void SetVisible(bool v);
+
+private:
+    friend struct detail::Access;
     LineFormat(DocPtr doc, int64_t shapeId);
 
-private:
-    DocPtr doc_;
-    int64_t shapeId_;
+    int64_t shapeId_ = 0;
 };
 
-class TextFrame {
+class TextFrame final : public detail::Handle {
 public:
+    TextFrame() = default;
     Range TextRange() const;
+
+private:
+    friend struct detail::Access;
     TextFrame(DocPtr doc, int64_t shapeId);
 
-private:
-    DocPtr doc_;
-    int64_t shapeId_;
+    int64_t shapeId_ = 0;
 };
 
-class Shape {
+class Shape final : public detail::Handle {
 public:
+    Shape() = default;
     std::string Name() const;
     void SetName(std::string_view name);
     void Delete();
@@ -384,32 +432,35 @@ public:
     // What the shape's wrap format says; a new text box lets the text run under it.
     WrapType GetWrapType() const;
     void SetWrapType(WrapType type);
-    int64_t Id() const { return id_; }
-
-    Shape(DocPtr doc, int64_t id);
+    int64_t Id() const { Live(); return id_; }
 
 private:
-    DocPtr doc_;
-    int64_t id_;
+    friend struct detail::Access;
+    Shape(DocPtr doc, int64_t id);
+
+    int64_t id_ = 0;
 };
 
-class Shapes {
+class Shapes final : public detail::Handle {
 public:
+    Shapes() = default;
     int Count() const;
     Shape Item(int index) const;  // 1-based; 5941 when missing
     // Anchored at the paragraph of the current selection.
     Shape AddTextbox(TextOrientation orientation, float left, float top, float width, float height);
 
+private:
+    friend struct detail::Access;
     explicit Shapes(DocPtr doc);
 
-private:
-    DocPtr doc_;
+
 };
 
 // The single selection of a document: a range of a story, possibly a set of
 // table cells (after Table/Column/Cell.Select) or a shape (after Shape.Select).
-class Selection {
+class Selection final : public detail::Handle {
 public:
+    Selection() = default;
     Range GetRange() const;
     Tables GetTables() const;
     std::string Text() const;
@@ -425,14 +476,16 @@ public:
     Shape ShapeRange() const;  // the selected shape; 4605-style error when none
     void TypeText(std::string_view text);  // inserts at the selection and collapses after it
 
+private:
+    friend struct detail::Access;
     explicit Selection(DocPtr doc);
 
-private:
-    DocPtr doc_;
+
 };
 
-class View {
+class View final : public detail::Handle {
 public:
+    View() = default;
     bool ShowAll() const;
     void SetShowAll(bool v);
     bool ShowHiddenText() const;
@@ -442,24 +495,29 @@ public:
     bool GetByName(std::string_view name) const;
     void SetByName(std::string_view name, bool v);
 
+private:
+    friend struct detail::Access;
     explicit View(DocPtr doc);
 
-private:
-    DocPtr doc_;
+
 };
 
-class Window {
+class Window final : public detail::Handle {
 public:
+    Window() = default;
     View GetView() const;
-    explicit Window(DocPtr doc);
 
 private:
-    DocPtr doc_;
+    friend struct detail::Access;
+    explicit Window(DocPtr doc);
+
+
 };
 
 // Page and margins of the document's last section, in points.
-class PageSetup {
+class PageSetup final : public detail::Handle {
 public:
+    PageSetup() = default;
     float PageWidth() const;
     float PageHeight() const;
     float LeftMargin() const;
@@ -467,24 +525,27 @@ public:
     float RightMargin() const;
     void SetRightMargin(float points);
 
+private:
+    friend struct detail::Access;
     explicit PageSetup(DocPtr doc);
 
-private:
-    DocPtr doc_;
+
 };
 
 // Font of the text that has none of its own (the styles' document defaults).
-class DefaultFont {
+class DefaultFont final : public detail::Handle {
 public:
+    DefaultFont() = default;
     std::string Name() const;  // empty when the styles name none
     void SetName(std::string_view name);
     float Size() const;
     void SetSize(float points);
 
+private:
+    friend struct detail::Access;
     explicit DefaultFont(DocPtr doc);
 
-private:
-    DocPtr doc_;
+
 };
 
 class Application : public com::Object, public std::enable_shared_from_this<Application> {
@@ -535,11 +596,10 @@ public:
     bool ShowRevisions() const;
     void SetShowRevisions(bool v);
 
-    const DocPtr& State() const { return state_; }
-
+private:
+    friend struct detail::Access;
     explicit Document(DocPtr state);
 
-private:
     DocPtr state_;
 };
 

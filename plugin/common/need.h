@@ -1,9 +1,8 @@
-// The guard every plug-in statement puts before a shared object: a missing
-// document, table or recordset fails the statement with error 91.
+// The guards a plug-in statement puts before a shared object: a missing
+// document, application or recordset fails the statement with error 91.
 #pragma once
 
 #include <memory>
-#include <optional>
 
 #include "platform/com/error.h"
 
@@ -19,16 +18,11 @@ T& Need(const std::shared_ptr<T>& p) {
     return *p;
 }
 
-template <class T>
-T& Need(std::optional<T>& p) {
-    if (!p) RaiseObjectNotSet();
-    return *p;
-}
-
-template <class T>
-const T& Need(const std::optional<T>& p) {
-    if (!p) RaiseObjectNotSet();
-    return *p;
+// For a procedure that is handed a document handle: an empty one fails the
+// caller's statement once, before the procedure's own steps log each use.
+template <class Handle>
+void RequireObject(const Handle& h) {
+    if (!h) RaiseObjectNotSet();
 }
 
 }  // namespace honora

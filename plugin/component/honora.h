@@ -105,6 +105,9 @@ inline constexpr std::string_view kMwSt = "kadoMwSt";
 inline constexpr std::string_view kBrutto = "kadoBrutto";
 inline constexpr std::string_view kAuslagen = "kadoAuslagen";
 }  // namespace marke
+// The author the component's marker comments are saved with; the demo
+// template's marks carry it too.
+inline constexpr kado::word::CommentAuthor kCommentAuthor{"Honora", "H"};
 
 // How the invoice totals collect fee amounts from the document. The totals
 // and the host's e-invoice both walk the fee tables through this one rule.
@@ -134,28 +137,28 @@ void GebührenzellenDurchgehen(const kado::word::Document& doc, Still&& still, Z
     int tabellen = 0;
     still([&] { tabellen = doc.GetTables().Count(); });
     for (int t = 1; t <= tabellen; ++t) {
-        std::optional<kado::word::Table> table;
+        kado::word::Table table;
         still([&] { table = doc.GetTables().Item(t); });
         if (!table) continue;
         // An unreadable heading cell does not rule the table out.
         bool summen = false;
         still([&] {
-            summen = table->GetCell(1, 2).GetRange().Text() == std::string(kSummentabelle) + kado::word::kCellEndMark;
+            summen = table.GetCell(1, 2).GetRange().Text() == std::string(kSummentabelle) + kado::word::kCellEndMark;
         });
         if (summen) continue;
         int zeilen = 0;
-        still([&] { zeilen = table->GetRows().Count(); });
+        still([&] { zeilen = table.GetRows().Count(); });
         for (int r = 1; r <= zeilen; ++r) {
             Gebührenzelle z{t, r, {}, {}};
             bool lesbar = false;
             still([&] {
-                z.betrag = table->GetCell(r, kBetragsspalte).GetRange().Text();
+                z.betrag = table.GetCell(r, kBetragsspalte).GetRange().Text();
                 z.betrag.resize(z.betrag.size() >= 2 ? z.betrag.size() - 2 : 0);
                 lesbar = true;
             });
             if (!lesbar) continue;  // a table with fewer columns adds nothing
             still([&] {
-                auto comments = table->GetCell(r, kBetragsspalte).GetRange().GetComments();
+                auto comments = table.GetCell(r, kBetragsspalte).GetRange().GetComments();
                 if (comments.Count() > 0) z.marke = comments.Item(1).Text();
             });
             if (z.betrag.empty() || z.marke == kNichtGezählt) continue;

@@ -59,12 +59,12 @@ void BetragsfelderErsetzen(kado::word::Document& doc, kado::word::Application& a
     int count = 0;
     s(470, [&] { count = doc.GetComments().Count(); });
     for (int i = 1; i <= count; ++i) {
-        std::optional<kado::word::Comment> c;
+        kado::word::Comment c;
         s(480, [&] {
             auto item = doc.GetComments().Item(i);
             if (item.Text() == marke) c = item;
         });
-        if (c) BetragsfeldErsetzen(app, *c, betrag);
+        if (c) BetragsfeldErsetzen(app, c, betrag);
     }
 }
 

@@ -20,6 +20,7 @@ double Feld(const Recordset& rs, const char* name) { return rs.Field(name).ToDou
 std::optional<Abzugszeilen> SchlussrechnungSchreiben(const word::Table& table, kado::dao::Database& db,
                                                      int16_t optionen, const Recordset& rechnung,
                                                      Rechnungssumme& summe) {
+    RequireObject(table);
     Steps s("GebührenTabelle", "SummeBilden");
     std::shared_ptr<Recordset> anzahlungen;
     s(800, [&] {

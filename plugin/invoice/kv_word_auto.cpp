@@ -6,6 +6,7 @@
 #include "platform/forms/forms.h"
 #include "plugin/common/need.h"
 #include "plugin/common/steps.h"
+#include "plugin/component/honora.h"
 #include "plugin/component/session_context.h"
 #include "plugin/invoice/g_frm_tabelle.h"
 
@@ -47,9 +48,9 @@ OptionButton& Option(kado::forms::Form& form, std::string_view name, int index =
 
 }  // namespace
 
-std::optional<Table> TabelleErmitteln(std::string_view Markierung, int16_t /*Modus*/) {
+Table TabelleErmitteln(std::string_view Markierung, int16_t /*Modus*/) {
     Steps s("KV_WordAuto", "TabelleErmitteln");
-    std::optional<Table> result;
+    Table result;
     Marker marker;
     int n = 0;
     int comments = 0;
@@ -110,15 +111,16 @@ std::optional<Table> TabelleErmitteln(std::string_view Markierung, int16_t /*Mod
 }
 
 void BookmarkSetzen(const Table& Tabelle, std::string_view Markierung) {
+    RequireObject(Tabelle);
     Steps s("KV_WordAuto", "BookmarkSetzen");
-    std::optional<Range> at;
+    Range at;
     s(100, [&] { Tabelle.GetCell(1, 5).Select(); });
     s(110, [&] { at = Tabelle.GetCell(1, 5).GetRange(); });
-    s(120, [&] { Need(at).Collapse(CollapseDirection::End); });
+    s(120, [&] { at.Collapse(CollapseDirection::End); });
     // Anchored on the selection, which covers the whole cell; the range only
     // supplies the comment collection.
-    s(130, [&] { Need(at).GetComments().Add(WordApp().GetSelection().GetRange(), Markierung); });
-    s(140, [&] { at.reset(); });
+    s(130, [&] { at.GetComments().Add(WordApp().GetSelection().GetRange(), Markierung, kCommentAuthor); });
+    s(140, [&] { at = {}; });
 }
 
 }  // namespace honora

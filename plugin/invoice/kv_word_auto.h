@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string_view>
 
 #include "platform/word/word.h"
@@ -11,9 +10,9 @@
 namespace honora {
 
 // The fee block of the marker to rewrite, the unmarked table at the cursor, or
-// nothing for a new block. "A,B" accepts either marker text. Asks the user
-// through G_frmTabelle when there is a choice; Modus is unused (callers pass 0).
-std::optional<kado::word::Table> TabelleErmitteln(std::string_view Markierung, int16_t Modus);
+// an empty handle for a new block. "A,B" accepts either marker text. Asks the
+// user through G_frmTabelle when there is a choice; Modus is unused (callers pass 0).
+kado::word::Table TabelleErmitteln(std::string_view Markierung, int16_t Modus);
 
 // Puts a comment with the marker text on cell (1, 5) of the table and leaves
 // that cell selected.

@@ -74,7 +74,7 @@ void ZahlungsZiel(std::shared_ptr<word::Document>& doc, bool Zahlungsziel) {
     std::vector<word::Shape> alte;
     int count = 0;
     std::shared_ptr<kado::dao::Recordset> version;
-    std::optional<word::Shape> box;
+    word::Shape box;
     std::string text;
 
     auto sel = [&] { return Need(doc).GetApplication()->GetSelection(); };
@@ -98,7 +98,7 @@ void ZahlungsZiel(std::shared_ptr<word::Document>& doc, bool Zahlungsziel) {
     s(170, [&] {
         box = Need(doc).GetShapes().AddTextbox(word::TextOrientation::Horizontal, 70.5f, 766.5f, 450.75f, 54.0f);
     });
-    s(180, [&] { Need(box).Select(); });
+    s(180, [&] { box.Select(); });
     s(190, [&] { sel().ShapeRange().SetName(marke::kZahlungsziel); });
     s(200, [&] { sel().ShapeRange().GetTextFrame().TextRange().Select(); });
     s(210, [&] { sel().Collapse(word::CollapseDirection::Start); });

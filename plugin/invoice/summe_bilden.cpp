@@ -47,13 +47,13 @@ void SummeBilden(bool Zahlungsziel) {
     if (c.Doc) gebühren = GebührenSammeln(*c.Doc, c.Mehrwertsteuersatz);
     Rechnungssumme summe = SummenBerechnen(gebühren, abschlag);
 
-    std::optional<word::Table> tabelle;
+    word::Table tabelle;
     s(100, [&] { tabelle = SummentabelleSchreiben(Need(c.Doc), gebühren, summe); });
 
     s(110, [&] {
         BetragsfelderErsetzen(Need(c.Doc), Need(c.WordApp), marke::kGesamt, summe.mwstGesamt + summe.nettoFällig);
     });
-    if (tabelle) AbschlagszeileSchreiben(*tabelle, abschlag, summe);
+    if (tabelle) AbschlagszeileSchreiben(tabelle, abschlag, summe);
 
     s(120, [&] {
         auto& doc = Need(c.Doc);
@@ -79,11 +79,11 @@ void SummeBilden(bool Zahlungsziel) {
     std::optional<Abzugszeilen> abzug;
     if (c.Rechnung && istArt(4))
         s(150, [&] {
-            abzug = SchlussrechnungSchreiben(Need(tabelle), Need(c.NeueAbfrage), c.RecordsetOptionen, *c.Rechnung,
+            abzug = SchlussrechnungSchreiben(tabelle, Need(c.NeueAbfrage), c.RecordsetOptionen, *c.Rechnung,
                                              summe);
         });
 
-    s(160, [&] { SummentabelleFormatieren(Need(tabelle), Need(c.WordApp), abzug); });
+    s(160, [&] { SummentabelleFormatieren(tabelle, Need(c.WordApp), abzug); });
 
     if (c.Rechnung) RechnungZurückschreiben(*c.Rechnung, summe, istArt(7), c.Mehrwertsteuersatz);
 

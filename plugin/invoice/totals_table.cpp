@@ -33,42 +33,37 @@ word::Range SummenPosition(word::Document& doc) {
     return r;
 }
 
-std::optional<word::Table> SummentabelleSchreiben(word::Document& doc, const Gebührensumme& gebühren,
-                                                  const Rechnungssumme& summe) {
+word::Table SummentabelleSchreiben(word::Document& doc, const Gebührensumme& gebühren, const Rechnungssumme& summe) {
     Steps s("GebührenTabelle", "SummeBilden");
-    std::optional<word::Range> wo;
-    std::optional<word::Table> t;
+    word::Range wo;
+    word::Table t;
     s(300, [&] { wo = SummenPosition(doc); });
-    s(310, [&] { t = doc.GetTables().Add(Need(wo), summe.letzteZeile, 4); });
-    auto tab = [&]() -> word::Table& {
-        if (!t) RaiseObjectNotSet();
-        return *t;
-    };
+    s(310, [&] { t = doc.GetTables().Add(wo, summe.letzteZeile, 4); });
     const int k = static_cast<int>(gebühren.sätze.size());
     const int erste = summe.ersteMwStZeile;
     const int letzte = summe.letzteZeile;
 
-    s(320, [&] { ZelleSchreiben(tab(), 1, 1, " ", std::nullopt); });
-    s(330, [&] { doc.GetComments().Add(tab().GetCell(1, 1).GetRange(), marke::kSummentabelle); });
-    s(340, [&] { ZelleSchreiben(tab(), 1, 2, "Summe", false); });
+    s(320, [&] { ZelleSchreiben(t, 1, 1, " ", std::nullopt); });
+    s(330, [&] { doc.GetComments().Add(t.GetCell(1, 1).GetRange(), marke::kSummentabelle, kCommentAuthor); });
+    s(340, [&] { ZelleSchreiben(t, 1, 2, "Summe", false); });
     for (int i = 0; i < k; ++i)
         s(350, [&] {
             const auto satz = kado::com::NumberToTextSingle(gebühren.sätze[i].satz);
-            ZelleSchreiben(tab(), erste + i, 2, "Mehrwertsteuer " + satz + " %", false);
+            ZelleSchreiben(t, erste + i, 2, "Mehrwertsteuer " + satz + " %", false);
         });
-    s(360, [&] { tab().GetRows().Item(letzte - 1).SetHeight(6, word::HeightRule::Exactly); });
-    s(370, [&] { ZelleSchreiben(tab(), letzte, 2, "Rechnungsbetrag", true); });
-    s(380, [&] { ZelleSchreiben(tab(), 1, 4, EuroBetragText(gebühren.netto), false); });
+    s(360, [&] { t.GetRows().Item(letzte - 1).SetHeight(6, word::HeightRule::Exactly); });
+    s(370, [&] { ZelleSchreiben(t, letzte, 2, "Rechnungsbetrag", true); });
+    s(380, [&] { ZelleSchreiben(t, 1, 4, EuroBetragText(gebühren.netto), false); });
     for (int i = 0; i < k; ++i) {
         const auto& satz = gebühren.sätze[i];
-        s(390, [&] { ZelleSchreiben(tab(), erste + i, 3, EuroBetragText(summe.faktor * satz.zwischensumme), false); });
+        s(390, [&] { ZelleSchreiben(t, erste + i, 3, EuroBetragText(summe.faktor * satz.zwischensumme), false); });
         // Each line's VAT is rounded after the discount; the total was rounded before it.
         s(391, [&] {
-            ZelleSchreiben(tab(), erste + i, 4, EuroBetragText(Mehrwertsteuer(satz.satz, satz.zwischensumme * summe.faktor)),
+            ZelleSchreiben(t, erste + i, 4, EuroBetragText(Mehrwertsteuer(satz.satz, satz.zwischensumme * summe.faktor)),
                            false);
         });
     }
-    s(395, [&] { ZelleSchreiben(tab(), letzte, 4, EuroBetragText(summe.mwstGesamt + summe.nettoFällig), true); });
+    s(395, [&] { ZelleSchreiben(t, letzte, 4, EuroBetragText(summe.mwstGesamt + summe.nettoFällig), true); });
     return t;
 }
 
@@ -109,6 +104,7 @@ void LeerabsätzeBinden(const word::Table& table) {
 }  // namespace
 
 void SummentabelleFormatieren(const word::Table& table, word::Application& app, const std::optional<Abzugszeilen>& abzug) {
+    RequireObject(table);
     Steps s("GebührenTabelle", "SummeBilden");
     s(900, [&] { table.Select(); });
     for (int typ = -1; typ >= -6; --typ)

@@ -19,9 +19,10 @@ void ZelleSchreiben(const kado::word::Table& table, int row, int column, const s
 // of the document after a new paragraph.
 kado::word::Range SummenPosition(kado::word::Document& doc);
 
-// Adds the totals table at the place and writes its rows (without the discount line).
-std::optional<kado::word::Table> SummentabelleSchreiben(kado::word::Document& doc, const Gebührensumme& gebühren,
-                                                        const Rechnungssumme& summe);
+// Adds the totals table at the place and writes its rows (without the discount
+// line); an empty handle when it could not be added.
+kado::word::Table SummentabelleSchreiben(kado::word::Document& doc, const Gebührensumme& gebühren,
+                                         const Rechnungssumme& summe);
 
 // Row 2: the discount label and the reduced net amount, when the settings ask for one.
 void AbschlagszeileSchreiben(const kado::word::Table& table, const Abschlag& abschlag, const Rechnungssumme& summe);

@@ -95,9 +95,9 @@ TEST_F(TableChoiceQt, SecondEntryChosenByMouseGivesTheSecondMarkedTable) {
     const auto table = honora::TabelleErmitteln("Honora_1", 0);
 
     EXPECT_TRUE(answered);
-    ASSERT_TRUE(table.has_value());
+    ASSERT_TRUE(table);
     // The cell holds the amount and the reference mark of its marker comment.
-    std::string amount = invoice_test::CellText(*table, 1, 5);
+    std::string amount = invoice_test::CellText(table, 1, 5);
     std::erase(amount, '\x05');
     EXPECT_EQ(amount, "333,00");
     // Hidden, not unloaded: the choice stays for the next use.

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "by_id.h"
+#include "access.h"
 #include "char_stream.h"
 #include "platform/word/word.h"
 
@@ -91,8 +92,8 @@ struct TableData {
 struct CommentData {
     int64_t id = 0;  // also the id of its text story
     std::shared_ptr<RangeState> scope;
-    std::string author = "Honora";
-    std::string initials = "H";
+    std::string author;  // as the caller named it, or as read
+    std::string initials;
     std::string date;  // ISO 8601, may be empty
     int fileId = -1;        // id in the file it was read from
     std::string sourceXml;  // its w:comment as read

@@ -91,7 +91,7 @@ void CategoryDialog::Design(forms::Form& form) {
 
     form.OnLoad([this] { Form_Load(); });
     form.OnUnload([this] {
-        tabelle_.reset();
+        tabelle_ = {};
         fees_ = {};
     });
 }
@@ -124,7 +124,7 @@ void CategoryDialog::Form_Load() {
     s(160, [&] { Pointer(form, forms::MousePointer::Hourglass); });
     if (category_.startValuesAlways) s(170, startValues);
     if (tabelle_) {
-        s(180, [&] { TabelleEinlesen(category_.rows, form, *tabelle_); });
+        s(180, [&] { TabelleEinlesen(category_.rows, form, tabelle_); });
         s(190, recalculate);
     } else {
         if (!category_.startValuesAlways) s(200, startValues);

@@ -1,9 +1,8 @@
 #include "plugin/dialogs/framework/cell_io.h"
 
-#include <optional>
-
 #include "plugin/common/steps.h"
 #include "plugin/common/need.h"
+#include "plugin/component/honora.h"
 
 namespace honora {
 
@@ -32,17 +31,18 @@ std::string ZelleEinlesen(const word::Table& table, int16_t row, int16_t column)
 
 void wordTabelle(const word::Table& table, int16_t row, int16_t column, std::string_view text, bool bold,
                  std::string_view comment) {
+    RequireObject(table);
     Steps s("Rechnung", "wordTabelle");
-    std::optional<word::Range> r;
+    word::Range r;
     s(100, [&] { r = table.GetCell(row, column).GetRange(); });
-    s(110, [&] { Need(r).InsertAfter(text); });
+    s(110, [&] { r.InsertAfter(text); });
     s(120, [&] {
-        if (bold) Need(r).SetBold(true);
+        if (bold) r.SetBold(true);
     });
     s(130, [&] {
-        if (!comment.empty()) Need(r).GetComments().Add(table.GetCell(row, column).GetRange(), comment);
+        if (!comment.empty()) r.GetComments().Add(table.GetCell(row, column).GetRange(), comment, kCommentAuthor);
     });
-    r.reset();
+    r = {};
 }
 
 }  // namespace honora

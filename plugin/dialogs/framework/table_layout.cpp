@@ -35,6 +35,7 @@ void KopfBinden(const word::Table& t, int last) {
 }  // namespace
 
 void TabelleFormatieren(std::string_view Dialog, const word::Table& Tabelle, const ColumnWidths& widths) {
+    RequireObject(Tabelle);
     Steps s(Dialog, "Zeitdifferenz");
     std::shared_ptr<word::Application> app;
     s(800, [&] {

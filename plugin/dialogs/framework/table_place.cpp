@@ -11,30 +11,30 @@ namespace honora {
 
 namespace word = kado::word;
 
-std::optional<word::Range> WordTabelleFestlegen(std::string_view Dialog, const std::optional<word::Table>& Tabelle) {
+word::Range WordTabelleFestlegen(std::string_view Dialog, const word::Table& Tabelle) {
     Steps s(Dialog, "WordTabelleFestlegen");
-    std::optional<word::Range> range;
+    word::Range range;
     // The dialog is modeless: the user may have deleted its earlier table in the
     // meantime. Then the new table goes where a first one would, instead of
     // nowhere (which would lose the confirmation after the totals are gone).
     // The table is looked for among the document's tables, so that only its
     // absence counts as deleted: a look that fails is logged and keeps it, never
     // leaving the earlier table beside the new one without a trace.
-    bool earlier = Tabelle.has_value();
+    bool earlier = static_cast<bool>(Tabelle);
     if (earlier)
         s(90, [&] {
             auto tables = Need(Session().Doc).GetTables();
             bool there = false;
-            for (int i = 1; i <= tables.Count() && !there; ++i) there = tables.Item(i) == *Tabelle;
+            for (int i = 1; i <= tables.Count() && !there; ++i) there = tables.Item(i) == Tabelle;
             earlier = there;
         });
     if (earlier) {
-        s(100, [&] { range = Tabelle->GetRange(); });
+        s(100, [&] { range = Tabelle.GetRange(); });
         s(110, [&] {
-            word::Table old = *Tabelle;
+            word::Table old = Tabelle;
             old.Delete();
         });
-        s(120, [&] { Need(range).Collapse(word::CollapseDirection::End); });
+        s(120, [&] { range.Collapse(word::CollapseDirection::End); });
         return range;
     }
 

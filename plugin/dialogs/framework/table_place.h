@@ -2,7 +2,6 @@
 // template's "kadoStart" marks, or in a new paragraph at the document's end.
 #pragma once
 
-#include <optional>
 #include <string_view>
 
 #include "platform/word/word.h"
@@ -10,10 +9,9 @@
 namespace honora {
 
 // Deletes the earlier table when there is one and returns the collapsed
-// position for the new table; nothing when no position could be had. An
-// earlier table that no longer exists counts as none. Failures are logged
-// with the dialog's name as module.
-std::optional<kado::word::Range> WordTabelleFestlegen(std::string_view Dialog,
-                                                      const std::optional<kado::word::Table>& Tabelle);
+// position for the new table; an empty range when no position could be had.
+// An earlier table that is empty or no longer exists counts as none. Failures
+// are logged with the dialog's name as module.
+kado::word::Range WordTabelleFestlegen(std::string_view Dialog, const kado::word::Table& Tabelle);
 
 }  // namespace honora

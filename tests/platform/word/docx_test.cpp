@@ -26,7 +26,7 @@ std::string WithDocumentXml(const std::string& xml) {
     p.Write("word/document.xml", xml);
     return p.ToBytes();
 }
-long EndOfText(const Document& d) { return static_cast<long>(d.State()->main.chars.size()) - 1; }
+long EndOfText(const Document& d) { return static_cast<long>(detail::Access::DocOf(d)->main.chars.size()) - 1; }
 
 TEST(DocxSave, NewDocumentIsACompletePackage) {
     auto doc = Document::New();
@@ -101,8 +101,8 @@ TEST(DocxSave, TableWithWidthsHeightsAndBorders) {
     EXPECT_EQ(bt.GetRows().Item(1).GetHeightRule(), HeightRule::Exactly);
     EXPECT_EQ(back->Content().Text(), doc->Content().Text());
     // Border styles per cell edge survive as they were in the model.
-    const auto& a = doc->State()->cellProps;
-    const auto& b = back->State()->cellProps;
+    const auto& a = detail::Access::DocOf(*doc)->cellProps;
+    const auto& b = detail::Access::DocOf(*back)->cellProps;
     ASSERT_EQ(a.size(), b.size());
     size_t singles = 0;
     for (size_t i = 0; i < a.size(); ++i) {
@@ -233,7 +233,7 @@ std::string HandMadeDocx() {
 TEST(DocxPreserve, UnknownPartsAndPropertiesSurviveAnEdit) {
     const std::string original = HandMadeDocx();
     auto doc = Document::FromBytes(original);
-    EXPECT_FLOAT_EQ(doc->State()->textWidth, (11906 - 2000) / 20.0f);
+    EXPECT_FLOAT_EQ(detail::Access::DocOf(*doc)->textWidth, (11906 - 2000) / 20.0f);
     EXPECT_EQ(doc->GetRange(0, 3).Text(), "Rot");
     EXPECT_TRUE(doc->GetRange(0, 3).Bold());
     EXPECT_EQ(doc->GetRange(0, 1).GetParagraphFormat().GetAlignment(), Alignment::Center);
@@ -383,7 +383,7 @@ TEST(DocxLoad, DeeplyNestedTablesAndOddStructureLoad) {
     auto doc = Document::FromBytes(WithDocumentXml(xml));
     // The outer table is modelled, the inner ones travel as kept XML; the text ends with a paragraph.
     EXPECT_EQ(doc->GetTables().Count(), 2);
-    EXPECT_EQ(doc->State()->main.chars.back().kind, detail::Kind::ParaEnd);
+    EXPECT_EQ(detail::Access::DocOf(*doc)->main.chars.back().kind, detail::Kind::ParaEnd);
     auto back = Reload(*doc);
     EXPECT_EQ(back->GetTables().Count(), 2);
     EXPECT_NE(DocumentXml(*back).find("tief"), std::string::npos);

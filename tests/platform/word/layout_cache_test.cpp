@@ -21,7 +21,7 @@ bool SameLayouts(const std::vector<detail::TableLayout>& a, const std::vector<de
 
 TEST(LayoutCache, MatchesAFreshScanAfterRandomEdits) {
     auto doc = Document::New();
-    auto& st = *doc->State();
+    auto& st = *detail::Access::DocOf(*doc);
     for (int t = 0; t < 3; ++t) {
         auto end = doc->Content();
         end.Collapse(CollapseDirection::End);

@@ -7,7 +7,6 @@
 
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -63,10 +62,10 @@ protected:
     }
 
     static std::string Label(const Table& t) {
+        if (!t) return "nothing";
         std::string text = t.GetCell(1, 1).GetRange().Text();
         return text.substr(0, text.find('\r'));
     }
-    static std::string Label(const std::optional<Table>& t) { return t ? Label(*t) : "nothing"; }
 
     void CursorInText() { Doc().GetRange(0, 0).Select(); }
     static void CursorIn(const Table& t) {

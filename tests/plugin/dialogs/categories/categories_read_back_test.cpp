@@ -59,7 +59,7 @@ protected:
     }
     std::optional<word::Table> Reconfirm() {
         auto& f = OpenIndex(index_);
-        EXPECT_TRUE(dialog_->Tabelle().has_value());
+        EXPECT_TRUE(dialog_->Tabelle());
         driver_->Click(f, "CommandEnde");
         return MarkedTable();
     }

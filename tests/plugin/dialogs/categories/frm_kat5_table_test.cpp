@@ -166,7 +166,7 @@ TEST_P(Kat5ReadBack, ReopeningRestoresKindCountsBasisFactorAndShare) {
     const ReadBack& c = GetParam();
     ASSERT_TRUE(Confirm(c.in).has_value());
     auto& f = Open();
-    ASSERT_TRUE(dialog_->Tabelle().has_value());
+    ASSERT_TRUE(dialog_->Tabelle());
     auto padded = [](const std::string& s) { return s + std::string(4 - s.size(), ' '); };
     EXPECT_TRUE(Get<forms::OptionButton>(f, "optNr(0)").Value());
     EXPECT_EQ(Text(f, "mskAGPo"), padded(c.in.determined));

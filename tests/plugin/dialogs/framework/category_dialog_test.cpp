@@ -126,7 +126,7 @@ TEST_F(CategoryDialogTest, LoadWithoutEarlierTableSetsUpTheWindowAndComputesStar
     EXPECT_EQ(Get<forms::MaskEdBox>(f, "mskBezug").Text(), "1000,00");
     EXPECT_EQ(Get<forms::Label>(f, "lblSumme").Caption(), "150,00");
     EXPECT_THAT(calls_->log, ElementsAre("StartwerteSetzen(    )", "GebührBerechnen(    )"));
-    EXPECT_FALSE(dialog_->Tabelle().has_value());
+    EXPECT_FALSE(dialog_->Tabelle());
     EXPECT_EQ(f.MousePointer(), forms::MousePointer::Default);
     EXPECT_EQ(f.ParentWindow(), kMdi);
     EXPECT_EQ(f.ExStyle(), 0x140);
@@ -228,8 +228,8 @@ TEST_F(CategoryDialogTest, OkWritesTheTableAndReopeningReadsItBackAndReplacesIt)
     driver_->ChooseNext("optTabelle(0)", "cmdEnde");
     auto& f = Open();
     EXPECT_THAT(desktop_->ModalRuns(), ElementsAre("G_frmTabelle"));
-    ASSERT_TRUE(dialog_->Tabelle().has_value());
-    EXPECT_TRUE(*dialog_->Tabelle() == fee);
+    ASSERT_TRUE(dialog_->Tabelle());
+    EXPECT_TRUE(dialog_->Tabelle() == fee);
     EXPECT_THAT(calls_->log, ElementsAre("GebührBerechnen(6   )"));
     EXPECT_EQ(Get<forms::MaskEdBox>(f, "mskAGPo").Text(), "6   ");
     EXPECT_EQ(Get<forms::Label>(f, "lblFaktor").Caption(), "2,25");

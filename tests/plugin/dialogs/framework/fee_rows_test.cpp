@@ -87,14 +87,14 @@ TEST_F(FeeRowsTest, AnOptionalBlockClosesUpAndIsReadBackOnlyWhereItWasWritten) {
         EXPECT_EQ(content.cells.back().row, c.feeRow);
         EXPECT_TRUE(content.cells.back().payable);
 
-        auto table = GebührentabelleSchreiben(k, content, std::nullopt);
-        ASSERT_TRUE(table.has_value());
+        auto table = GebührentabelleSchreiben(k, content, {});
+        ASSERT_TRUE(table);
         auto out = Form(k);
-        TabelleEinlesen(k.rows, *out, *table);
+        TabelleEinlesen(k.rows, *out, table);
         EXPECT_EQ(out->Get<forms::MaskEdBox>("mskFlur").Text(), "3   ");
         EXPECT_EQ(out->Get<forms::MaskEdBox>("mskKlein").Text(), c.klein);
         EXPECT_EQ(out->Get<forms::TextBox>("txtKlein").Text(), *c.klein == '2' ? "Splitter" : "");
-        table->Delete();
+        table.Delete();
     }
     // Only the share row, which a whole job lacks, is missing.
     EXPECT_THAT(LoggedSteps(), ::testing::ElementsAre("Rechnung.ZelleEinlesen:100", "Rechnung.ZelleEinlesen:100"));

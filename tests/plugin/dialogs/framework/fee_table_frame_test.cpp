@@ -74,12 +74,12 @@ protected:
 
 TEST_F(FeeTableFrame, WritesTheTableLaidOutMarkedAndSummed) {
     AddParagraph("Rechnung Nr. 17");
-    auto written = honora::GebührentabelleSchreiben(kKat, Content("1000,00"), std::nullopt);
-    ASSERT_TRUE(written.has_value());
+    auto written = honora::GebührentabelleSchreiben(kKat, Content("1000,00"), {});
+    ASSERT_TRUE(written);
     auto marked = Marked("Honora_5");
     ASSERT_EQ(marked.size(), 1u);
     const Table& t = marked[0];
-    EXPECT_TRUE(t == *written);
+    EXPECT_TRUE(t == written);
     EXPECT_EQ(t.GetRows().Count(), 7);
 
     // Title: bold, underlined, its CR LF one paragraph mark; row 1 at 12, 1, 1, 1, 2.5 cm.
@@ -135,14 +135,14 @@ TEST_F(FeeTableFrame, AShareOtherThanTheWholeJobAddsTheShareRow) {
         SCOPED_TRACE(c.share);
         honora::Session().Doc = Document::New();
         honora::Session().WordApp = honora::Session().Doc->GetApplication();
-        auto t = honora::GebührentabelleSchreiben(kKat, Content(c.share), std::nullopt);
-        ASSERT_TRUE(t.has_value());
-        EXPECT_EQ(t->GetRows().Count(), 9);
-        EXPECT_THAT(CellComments(*t, 7, 5), ElementsAre("no")) << "the fee is restated by the share row";
-        EXPECT_EQ(CellText(*t, 8, 2), "");
-        EXPECT_EQ(CellText(*t, 9, 2), "Anteil in 1/1000");
-        EXPECT_EQ(CellText(*t, 9, 3), c.text);
-        EXPECT_THAT(PayableCells(*t), ElementsAre(c.amount));
+        auto t = honora::GebührentabelleSchreiben(kKat, Content(c.share), {});
+        ASSERT_TRUE(t);
+        EXPECT_EQ(t.GetRows().Count(), 9);
+        EXPECT_THAT(CellComments(t, 7, 5), ElementsAre("no")) << "the fee is restated by the share row";
+        EXPECT_EQ(CellText(t, 8, 2), "");
+        EXPECT_EQ(CellText(t, 9, 2), "Anteil in 1/1000");
+        EXPECT_EQ(CellText(t, 9, 3), c.text);
+        EXPECT_THAT(PayableCells(t), ElementsAre(c.amount));
         EXPECT_NEAR(honora::GebührenSammeln(Doc(), 19).netto, c.netto, 1e-9);
     }
     EXPECT_THAT(LoggedPlaces(), IsEmpty());
@@ -152,30 +152,30 @@ TEST_F(FeeTableFrame, TheShareRowGoesWhereTheCategorySays) {
     auto content = Content(" 500,00");
     content.shareRow = 8;  // a category whose last row may stay empty
     content.shareFactor = 0.8;
-    auto t = honora::GebührentabelleSchreiben(kKat, content, std::nullopt);
-    ASSERT_TRUE(t.has_value());
-    EXPECT_EQ(t->GetRows().Count(), 9);
-    EXPECT_EQ(CellText(*t, 8, 2), "Anteil in 1/1000");
-    EXPECT_EQ(CellText(*t, 9, 2), "");
-    EXPECT_THAT(PayableCells(*t), ElementsAre("  906,00 €"));
+    auto t = honora::GebührentabelleSchreiben(kKat, content, {});
+    ASSERT_TRUE(t);
+    EXPECT_EQ(t.GetRows().Count(), 9);
+    EXPECT_EQ(CellText(t, 8, 2), "Anteil in 1/1000");
+    EXPECT_EQ(CellText(t, 9, 2), "");
+    EXPECT_THAT(PayableCells(t), ElementsAre("  906,00 €"));
 }
 
 TEST_F(FeeTableFrame, ConfirmingAgainReplacesTheTableInPlace) {
     AddParagraph("Kopf");
     AddTable(3, 5, "andere", "Honora_2");
     AddParagraph("Mitte");
-    auto first = honora::GebührentabelleSchreiben(kKat, Content("1000,00", "1050,00"), std::nullopt);
-    ASSERT_TRUE(first.has_value());
+    auto first = honora::GebührentabelleSchreiben(kKat, Content("1000,00", "1050,00"), {});
+    ASSERT_TRUE(first);
     AddParagraph("Schluss");
-    const long before = first->GetRange().Start();
+    const long before = first.GetRange().Start();
 
     auto second = honora::GebührentabelleSchreiben(kKat, Content(" 500,00", "1200,00"), first);
-    ASSERT_TRUE(second.has_value());
+    ASSERT_TRUE(second);
     auto marked = Marked("Honora_5");
     ASSERT_EQ(marked.size(), 1u);
-    EXPECT_TRUE(marked[0] == *second);
-    EXPECT_EQ(second->GetRange().Start(), before);
-    EXPECT_THAT(PayableCells(*second), ElementsAre("  600,00 €"));
+    EXPECT_TRUE(marked[0] == second);
+    EXPECT_EQ(second.GetRange().Start(), before);
+    EXPECT_THAT(PayableCells(second), ElementsAre("  600,00 €"));
     ASSERT_EQ(Marked("Honora_2").size(), 1u);
     EXPECT_EQ(CellText(Marked("Honora_2")[0], 1, 2), "andere");
     EXPECT_EQ(TotalsTables(), 1);
@@ -186,11 +186,16 @@ TEST_F(FeeTableFrame, ConfirmingAgainReplacesTheTableInPlace) {
 
 TEST_F(FeeTableFrame, WithoutADocumentEveryStepIsLoggedAndNothingIsReturned) {
     honora::Session().Doc.reset();
-    EXPECT_FALSE(honora::GebührentabelleSchreiben(kKat, Content("1000,00"), std::nullopt).has_value());
+    EXPECT_FALSE(honora::GebührentabelleSchreiben(kKat, Content("1000,00"), {}));
     auto logged = LoggedSteps();
     EXPECT_THAT(logged, ::testing::Contains("frmKat5.CommandEnde_Click:150"));
     EXPECT_THAT(logged, ::testing::Contains("frmKat5.CommandEnde_Click:270"));
     EXPECT_THAT(logged, ::testing::Not(::testing::Contains("frmKat5.CommandEnde_Click:240")));
+    // The procedures handed the missing table fail the frame's step, once, not each of their own.
+    using ::testing::StartsWith;
+    EXPECT_THAT(logged, ::testing::Each(::testing::Not(::testing::AnyOf(
+                            StartsWith("Rechnung.wordTabelle"), StartsWith("frmKat5.Zeitdifferenz"),
+                            StartsWith("KV_WordAuto.BookmarkSetzen")))));
 }
 
 // Where the page may break: nowhere in a table that fits on a page; in a
@@ -211,7 +216,7 @@ TEST_F(FeeTableFrame, PageBreaksFallOnlyBetweenBlocksOfALongTable) {
         content.cells.back().row = 9;
         content.cells[content.cells.size() - 2].row = 9;
         content.blocks = {{3, 4}, {5, 6}, {7, 8}, {9, 9}};
-        const auto t = honora::GebührentabelleSchreiben(kKat, content, std::nullopt);
+        const auto t = honora::GebührentabelleSchreiben(kKat, content, {});
         ASSERT_TRUE(t);
         auto back = Document::FromBytes(Doc().ToBytes());
         const Table r = back->GetTables().Item(1);

@@ -29,13 +29,13 @@ TEST_F(TablePlace, WithoutEarlierTableOrStartMarkTheTableGoesIntoANewLastParagra
     AddParagraph("Rechnung Nr. 17");
     AddParagraph("Für unsere Leistungen berechnen wir:");
     const std::string before = Doc().Content().Text();
-    auto range = honora::WordTabelleFestlegen("frmKat5", std::nullopt);
-    ASSERT_TRUE(range.has_value());
-    EXPECT_EQ(range->Start(), range->End());
+    auto range = honora::WordTabelleFestlegen("frmKat5", {});
+    ASSERT_TRUE(range);
+    EXPECT_EQ(range.Start(), range.End());
     // One paragraph more than before, at the very end.
     EXPECT_EQ(Doc().Content().Text(), before + "\r");
-    EXPECT_GE(range->Start(), static_cast<long>(before.size()));
-    auto t = AddAt(*range);
+    EXPECT_GE(range.Start(), static_cast<long>(before.size()));
+    auto t = AddAt(range);
     EXPECT_EQ(TextBefore(t), before);
     EXPECT_THAT(LoggedPlaces(), IsEmpty());
 }
@@ -60,13 +60,13 @@ TEST_F(TablePlace, EachStartMarkGetsAParagraphOneWordBeforeItAndTheLastGivesTheP
     Doc().GetComments().Add(Doc().GetRange(first, first), "kadoStart");
     Doc().GetComments().Add(Doc().GetRange(0, 4), "kadoStart ");  // not the exact marker
 
-    auto range = honora::WordTabelleFestlegen("frmKat5", std::nullopt);
-    ASSERT_TRUE(range.has_value());
+    auto range = honora::WordTabelleFestlegen("frmKat5", {});
+    ASSERT_TRUE(range);
     const std::string after = Doc().Content().Text();
     EXPECT_NE(after.find("wir \rberechnen"), std::string::npos) << after;
     EXPECT_NE(after.find("Mit \rfreundlichen"), std::string::npos) << after;
     EXPECT_EQ(Doc().GetComments().Count(), 3) << "the marks stay in the document";
-    auto t = AddAt(*range);
+    auto t = AddAt(range);
     EXPECT_EQ(TextBefore(t).substr(TextBefore(t).size() - 5), "Mit \r");
     EXPECT_NE(Doc().GetRange(t.GetRange().End(), Doc().Content().End()).Text().find("freundlichen"),
               std::string::npos);
@@ -83,9 +83,9 @@ TEST_F(TablePlace, TheEarlierTableIsReplacedWhereItStoodAndOtherFeeTablesStay) {
     AddParagraph("Ende");
 
     auto range = honora::WordTabelleFestlegen("frmKat5", earlier);
-    ASSERT_TRUE(range.has_value());
+    ASSERT_TRUE(range);
     EXPECT_THAT(TableLabels(), ElementsAre("T1", "T3"));
-    AddAt(*range);
+    AddAt(range);
     EXPECT_THAT(TableLabels(), ElementsAre("T1", "neu", "T3"));
     auto t = Doc().GetTables().Item(2);
     EXPECT_NE(TextBefore(t).find("zwischen"), std::string::npos);
@@ -105,9 +105,9 @@ TEST_F(TablePlace, AnEarlierTableDeletedMeanwhileCountsAsNone) {
     copy.Delete();  // by the user, while the dialog was open
     const std::string before = Doc().Content().Text();
     auto range = honora::WordTabelleFestlegen("frmKat4", gone);
-    ASSERT_TRUE(range.has_value());
+    ASSERT_TRUE(range);
     EXPECT_EQ(Doc().Content().Text(), before + "\r");
-    auto t = AddAt(*range);
+    auto t = AddAt(range);
     EXPECT_EQ(TextBefore(t), before);
     EXPECT_THAT(LoggedPlaces(), IsEmpty());
 }
@@ -120,15 +120,15 @@ TEST_F(TablePlace, AFailingLookForTheEarlierTableIsLoggedAndTheTableStillReplace
     faults::Plan(faults::Area::Word, 1);
     auto range = honora::WordTabelleFestlegen("frmKat5", earlier);
     faults::Reset();
-    ASSERT_TRUE(range.has_value());
-    AddAt(*range);
+    ASSERT_TRUE(range);
+    AddAt(range);
     EXPECT_THAT(TableLabels(), ElementsAre("neu"));
     EXPECT_THAT(LoggedSteps(), ElementsAre("frmKat5.WordTabelleFestlegen:90"));
 }
 
 TEST_F(TablePlace, WithoutADocumentTheFailuresAreLoggedUnderTheDialog) {
     honora::Session().Doc.reset();
-    EXPECT_FALSE(honora::WordTabelleFestlegen("frmKat1", std::nullopt).has_value());
+    EXPECT_FALSE(honora::WordTabelleFestlegen("frmKat1", {}));
     EXPECT_THAT(LoggedSteps(), ElementsAre("frmKat1.WordTabelleFestlegen:200", "frmKat1.WordTabelleFestlegen:220"));
 }
 
