@@ -119,7 +119,7 @@ Placed Paginate(const std::vector<Item>& items, double room, const std::vector<B
 // Where in the main text each text box is anchored.
 std::unordered_map<int64_t, long> Anchors(const Document& doc) {
     std::unordered_map<int64_t, long> at;
-    const auto state = doc.Content().Doc();
+    const auto& state = detail::Access::DocOf(doc);
     const auto& chars = state->main.chars;
     for (size_t i = 0; i < chars.size(); ++i)
         if (chars[i].kind == detail::Kind::ShapeAnchor) at.emplace(chars[i].aux, static_cast<long>(i));
