@@ -272,7 +272,19 @@ void InvoicePreview::Render(const word::Document* doc, bool markers) {
         return;
     }
     zoom_ = FitZoom();
-    tables_ = DrawInvoice(*doc, markers, zoom_, logicalDpiX(), *document());
+    // Drawn into a document no view lays out yet: in the shown one every
+    // insertion would lay the table it falls in out again.
+    // The view deletes the document it made itself; ours go when replaced.
+    QTextDocument* old = document();
+    const bool ours = old->parent() == this;
+    auto* drawing = new QTextDocument(this);
+    drawing->setUndoRedoEnabled(false);
+    drawing->setDocumentMargin(old->documentMargin());
+    tables_ = DrawInvoice(*doc, markers, zoom_, logicalDpiX(), *drawing);
+    const QFont font = drawing->defaultFont();
+    setDocument(drawing);
+    drawing->setDefaultFont(font);  // the view would give it the widget's
+    if (ours) old->deleteLater();
     setLineWrapColumnOrWidth(static_cast<int>(
         std::ceil(TextWidthPt(*doc) * zoom_ * logicalDpiX() / 72.0 + 2 * document()->documentMargin() + kSlack)));
     verticalScrollBar()->setValue(scrolled);
