@@ -224,6 +224,8 @@ std::vector<std::pair<int64_t, QTextTable*>> DrawInvoice(const word::Document& d
     std::vector<std::pair<int64_t, QTextTable*>> drawn;
     Writer writer(doc, markers, pointSize);
     QTextCursor cur(&out);
+    // One edit: otherwise each merge of cells scans every frame of the document drawn so far.
+    cur.beginEditBlock();
     const auto tables = doc.GetTables();
     long pos = 0;
     for (int i = 1; i <= tables.Count(); ++i) {
@@ -236,6 +238,7 @@ std::vector<std::pair<int64_t, QTextTable*>> DrawInvoice(const word::Document& d
     const long end = doc.Content().End();
     if (end > pos) writer.Paragraphs(cur, doc.GetRange(pos, end).Text(), QTextCharFormat());
     DrawTextBoxes(doc, markers, pxPerPt, pointSize, cur);
+    cur.endEditBlock();
     return drawn;
 }
 
