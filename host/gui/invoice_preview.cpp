@@ -286,7 +286,8 @@ void InvoicePreview::Render(const word::Document* doc, bool markers) {
     tables_ = DrawInvoice(*doc, markers, zoom_, logicalDpiX(), *drawing);
     const QFont font = drawing->defaultFont();
     setDocument(drawing);
-    drawing->setDefaultFont(font);  // the view would give it the widget's
+    // Should the view have given it the widget's font: each setting lays it all out again.
+    if (drawing->defaultFont() != font) drawing->setDefaultFont(font);
     if (ours) old->deleteLater();
     setLineWrapColumnOrWidth(static_cast<int>(
         std::ceil(TextWidthPt(*doc) * zoom_ * logicalDpiX() / 72.0 + 2 * document()->documentMargin() + kSlack)));
