@@ -3,7 +3,8 @@
 # OK, totals, save) against LibreOffice headless converting the same DOCX to
 # DOCX, in one run on this machine, with the peak memory of each; and the
 # process start (kado-host run with cancel on the demo invoice).
-# Usage: bench/whole_process.sh [TABLES...]   (default: 1 200; RUNS=5, BUILD=build)
+# Usage: bench/whole_process.sh [TABLES...]   (default: 1 200; RUNS=5, BUILD=build;
+#        KADO_BENCH_NO_LIBREOFFICE=1 leaves LibreOffice out, for the large sizes)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build="${BUILD:-build}"
@@ -32,7 +33,9 @@ measure() {
   awk -v us="$median" -v kb="$kb" 'BEGIN { printf "%.4f %.1f\n", us / 1e6, kb / 1024 }'
 }
 
-command -v soffice >/dev/null || { echo "soffice not installed: LibreOffice columns left empty" >&2; }
+lo_bin=soffice
+[ -z "${KADO_BENCH_NO_LIBREOFFICE:-}" ] || lo_bin=kado-no-libreoffice
+command -v "$lo_bin" >/dev/null || { echo "soffice not used: LibreOffice columns left empty" >&2; }
 printf '%-28s %10s %9s %10s %9s %8s\n' "invoice" "kado_s" "kado_MiB" "lo_s" "lo_MiB" "lo/kado"
 for n in "${sizes[@]}"; do
   f="$dir/Rechnung-$n.docx"
@@ -40,7 +43,7 @@ for n in "${sizes[@]}"; do
     --invoice 1 --category 0 --do "choose optTabelle(0)" --do "set mskAGPo=12" --do "set mskAGP=3" \
     --do "set mskBoden=250" --do ok)
   ls=- lm=- ratio=-
-  if command -v soffice >/dev/null; then
+  if command -v "$lo_bin" >/dev/null; then
     lo=(soffice --headless --norestore "-env:UserInstallation=file://$dir/profile" --convert-to docx --outdir "$dir/lo" "$f")
     "${lo[@]}" >/dev/null 2>&1 || true   # the first run lays out the profile
     read -r ls lm < <(measure "${lo[@]}")

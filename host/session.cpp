@@ -16,6 +16,8 @@
 #include "platform/com/error_log.h"
 #include "platform/com/numtext.h"
 #include "platform/settings/settings.h"
+#include "platform/word/error.h"
+#include "platform/word/package.h"
 
 namespace kado::host {
 namespace {
@@ -119,7 +121,12 @@ std::optional<Problem> HostSession::NotADocument(const fs::path& db, const fs::p
         what = "die Einstellungen";
     } else {
         try {
-            word::Document::Open(resolved);
+            // A package whose relations name a main document is one a save may
+            // replace; loading it whole would cost as much as the run's own load.
+            const auto p = word::pkg::Package::FromBytes(word::pkg::ReadFileBounded(resolved));
+            if (!p.Has("[Content_Types].xml") || !p.Has("_rels/.rels") ||
+                p.Read("_rels/.rels").find("relationships/officeDocument\"") == std::string::npos)
+                com::Raise(word::err::BadPackage, "Das Dokument ist beschädigt: kein Hauptdokument");
             return std::nullopt;
         } catch (const com::Error& e) {
             what = "kein Rechnungsdokument (" + Quote(e) + ")";
@@ -153,7 +160,8 @@ std::optional<Problem> HostSession::Open(const fs::path& db, const fs::path& doc
                            doc.string() + ": " + Quote(e),
                        true, e};
     }
-    saved_ = DocumentFingerprint(*doc_);
+    printEdits_ = ~0ull;   // a new document: the last fingerprint was another's
+    saved_ = Fingerprint();
     savedEdits_ = doc_->Edits();
     ws_ = std::make_shared<dao::Workspace>();
     try {
@@ -255,7 +263,8 @@ void HostSession::Show(int16_t category, std::shared_ptr<dao::Recordset> rechnun
     logMark_ = com::EntriesWritten();
     confirmMark_.reset();
     // Text not edited since it was opened or saved has the fingerprint taken then.
-    before_ = doc_->Edits() == savedEdits_ ? saved_ : DocumentFingerprint(*doc_);
+    before_ = doc_->Edits() == savedEdits_ ? saved_ : Fingerprint();
+    beforeEdits_ = doc_->Edits();
     // The record the dialog writes on OK waits for the document (Confirm).
     db_->HoldWrites();
     go_->Show(category, rechnung, documentArea);
@@ -350,9 +359,18 @@ std::optional<Problem> HostSession::Confirm(const fs::path& target, std::optiona
     return std::nullopt;
 }
 
-bool HostSession::DocumentChanged() const { return DocumentFingerprint(*doc_) != before_; }
+// Text not edited since is the text then; edits that restore it are no change either.
+bool HostSession::DocumentChanged() const { return doc_->Edits() != beforeEdits_ && Fingerprint() != before_; }
 
-bool HostSession::Unsaved() const { return doc_ && DocumentFingerprint(*doc_) != saved_; }
+bool HostSession::Unsaved() const { return doc_ && doc_->Edits() != savedEdits_ && Fingerprint() != saved_; }
+
+const std::string& HostSession::Fingerprint() const {
+    if (doc_->Edits() != printEdits_) {
+        print_ = DocumentFingerprint(*doc_);
+        printEdits_ = doc_->Edits();
+    }
+    return print_;
+}
 
 std::optional<Problem> HostSession::Save(const fs::path& target) {
     try {
@@ -365,7 +383,7 @@ std::optional<Problem> HostSession::Save(const fs::path& target) {
 }
 
 void HostSession::MarkSaved() {
-    if (doc_->Edits() != savedEdits_) saved_ = DocumentFingerprint(*doc_);
+    if (doc_->Edits() != savedEdits_) saved_ = Fingerprint();
     savedEdits_ = doc_->Edits();
 }
 

@@ -115,6 +115,9 @@ public:
     int Logged() const;  // entries this process appended to Verw.log since Show
     std::string FirstLogged() const;  // the first of them, its lines joined by " | "
 
+    // DocumentFingerprint of the open document now, built at most once per edit count.
+    const std::string& Fingerprint() const;
+
 private:
     // The fingerprint of what was just saved, built anew only when the text was edited since.
     void MarkSaved();
@@ -128,7 +131,10 @@ private:
     std::optional<int> confirmMark_;  // and when the confirmation began (MarkConfirmation)
     std::string before_;  // the document's fingerprint at Show
     std::string saved_;   // and as it was opened or last saved
-    uint64_t savedEdits_ = 0;  // the document's edit count when saved_ was taken
+    uint64_t beforeEdits_ = 0;  // the document's edit count when before_ was taken
+    uint64_t savedEdits_ = 0;   // and when saved_ was
+    mutable std::string print_;  // the last fingerprint built, at printEdits_
+    mutable uint64_t printEdits_ = ~0ull;
 };
 
 }  // namespace kado::host

@@ -344,6 +344,8 @@ std::vector<std::pair<int64_t, QTextTable*>> DrawInvoice(const word::Document& d
     const word::EstimatedPages pages = word::EstimatePages(doc);
     Pager pager(doc, pages, markers, pxPerPt, pointSize);
     Flow flow{QTextCursor(&out)};
+    // One edit: otherwise each merge of cells scans every frame of the document drawn so far.
+    flow.cur.beginEditBlock();
     const auto tables = doc.GetTables();
     long pos = 0;
     for (int i = 1; i <= tables.Count(); ++i) {
@@ -363,6 +365,7 @@ std::vector<std::pair<int64_t, QTextTable*>> DrawInvoice(const word::Document& d
         flow.NewBlock();
         DrawTextBox(shapes.Item(i), markers, pxPerPt, pointSize, 12, flow.cur);
     }
+    flow.cur.endEditBlock();
     return drawn;
 }
 
@@ -399,7 +402,20 @@ void InvoicePreview::Render(const word::Document* doc, bool markers) {
         return;
     }
     zoom_ = FitZoom();
-    tables_ = DrawInvoice(*doc, markers, zoom_, logicalDpiX(), *document());
+    // Drawn into a document no view lays out yet: in the shown one every
+    // insertion would lay the table it falls in out again.
+    // The view deletes the document it made itself; ours go when replaced.
+    QTextDocument* old = document();
+    const bool ours = old->parent() == this;
+    auto* drawing = new QTextDocument(this);
+    drawing->setUndoRedoEnabled(false);
+    drawing->setDocumentMargin(old->documentMargin());
+    tables_ = DrawInvoice(*doc, markers, zoom_, logicalDpiX(), *drawing);
+    const QFont font = drawing->defaultFont();
+    setDocument(drawing);
+    // Should the view have given it the widget's font: each setting lays it all out again.
+    if (drawing->defaultFont() != font) drawing->setDefaultFont(font);
+    if (ours) old->deleteLater();
     setLineWrapColumnOrWidth(static_cast<int>(
         std::ceil(TextWidthPt(*doc) * zoom_ * logicalDpiX() / 72.0 + 2 * document()->documentMargin() + kSlack)));
     verticalScrollBar()->setValue(scrolled);

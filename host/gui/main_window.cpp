@@ -258,7 +258,7 @@ bool MainWindow::OpenFiles(const fs::path& db, const fs::path& doc) {
     dbPath_ = db;
     docPath_ = doc;
     if (invoice_ && !session_->Invoice(*invoice_)) invoice_.reset();
-    shownFingerprint_ = DocumentFingerprint(session_->Document());
+    shownFingerprint_ = session_->Fingerprint();
     RefreshPreview(false);
     UpdateState();
     // The component writes the record on OK; say so before the user starts, not after.
@@ -384,7 +384,7 @@ void MainWindow::Watch(QMdiSubWindow* window) {
 
 void MainWindow::DialogClosed() {
     if (!session_) return;
-    const std::string now = DocumentFingerprint(session_->Document());
+    const std::string& now = session_->Fingerprint();
     if (now == shownFingerprint_) {
         statusBar()->showMessage(QStringLiteral("Dialog geschlossen, Rechnung unverändert"), 5000);
         return;

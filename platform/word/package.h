@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+struct zip;   // libzip's archive, used only inside the package
+
 namespace kado::word::pkg {
 
 // What inflating may cost. Word processors write parts that deflate 250:1 and
@@ -43,11 +45,14 @@ private:
         uint64_t index = 0;
         int32_t method = 0;      // compression method of the original entry
         uint64_t compressed = 0; // stored size of the original entry
+        uint64_t size = 0;       // inflated size the headers give
+        uint32_t crc = 0;
         bool written = false;
         std::string content;
     };
     Package() = default;
     const Entry* Find(std::string_view name) const;
+    std::string ReadWhole(const Entry& e, ::zip* archive) const;
 
     std::shared_ptr<const std::string> source_;   // original zip bytes
     Limits limits_;

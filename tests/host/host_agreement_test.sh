@@ -33,7 +33,9 @@ both_old() {
 while IFS='|' read -r name target want; do
   fresh
   eval "target=\"$target\""
-  mkdir -p "$(dirname "$target")"; [ -e "$target" ] || printf 'Notizen\n' >"$target"
+  mkdir -p "$(dirname "$target")"
+  case "$target" in *.zip) printf 'Notizen\n' >"$d/notiz.txt"; (cd "$d" && zip -q "$target" notiz.txt) ;; esac
+  [ -e "$target" ] || printf 'Notizen\n' >"$target"
   cp "$target" "$d/target.vorher"
   rc="$(run --out "$target" "${inputs[@]}" --do ok)"
   [ "$rc" -eq 2 ] || fail "--out $name: exit $rc, not 2 ($(cat "$d/err"))"
@@ -45,6 +47,7 @@ the database|$d/kado.sqlite|Ziel ist die Datenbank:
 the component registry|$XDG_CONFIG_HOME/KadoKomponenten/registry.txt|Ziel ist das Komponentenregister:
 the settings store|$XDG_CONFIG_HOME/KadoVerwaltung/settings.ini|Ziel ist die Einstellungen:
 a text file|$d/notizen.txt|Ziel ist kein Rechnungsdokument
+a zip archive without a main document|$d/archiv.zip|Ziel ist kein Rechnungsdokument
 CASES
 
 # The record cannot be written: exit 1, both as they were, and the run says why.
