@@ -27,24 +27,13 @@ namespace {
 namespace fs = std::filesystem;
 using namespace kado;
 
-const fs::path& Dir() {
-    static const fs::path dir = [] {
-        auto d = fs::temp_directory_path() / "kado-bench-window";
-        fs::remove_all(d);
-        return d;
-    }();
-    return dir;
+// This program's own folder and the generated invoices in it.
+bench::Invoices& Files() {
+    static bench::Invoices files("kado-bench-window");
+    return files;
 }
-
-const fs::path& Invoice(int tables) {
-    static const std::string confirmed = bench::ConfirmedDemo(Dir());
-    static std::map<int, fs::path> files;
-    auto it = files.find(tables);
-    if (it != files.end()) return it->second;
-    const fs::path p = Dir() / ("Rechnung-" + std::to_string(tables) + "-Tabellen.docx");
-    com::WriteFileAtomically(p, bench::WithFeeTables(confirmed, tables));
-    return files[tables] = p;
-}
+const fs::path& Dir() { return Files().Dir(); }
+const fs::path& Invoice(int tables) { return Files().With(tables); }
 
 bool failed = false;
 void Fail(benchmark::State& state, const char* why) {

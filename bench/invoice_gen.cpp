@@ -9,6 +9,7 @@
 
 #include "host/batch_run.h"
 #include "host/demo.h"
+#include "platform/com/atomic_file.h"
 #include "platform/com/component_library.h"
 #include "platform/word/package.h"
 
@@ -117,6 +118,18 @@ std::string WithFeeTables(const std::string& confirmedDocx, int tables) {
     p.Write("word/document.xml", std::move(doc));
     p.Write("word/comments.xml", std::move(comments));
     return p.ToBytes();
+}
+
+Invoices::Invoices(const std::string& folderName) : dir_(fs::temp_directory_path() / folderName) {
+    fs::remove_all(dir_);
+}
+
+const fs::path& Invoices::With(int tables) {
+    if (auto it = files_.find(tables); it != files_.end()) return it->second;
+    if (confirmed_.empty()) confirmed_ = ConfirmedDemo(dir_);
+    const fs::path p = dir_ / ("Rechnung-" + std::to_string(tables) + "-Tabellen.docx");
+    com::WriteFileAtomically(p, WithFeeTables(confirmed_, tables));
+    return files_[tables] = p;
 }
 
 }  // namespace kado::bench

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -29,5 +30,19 @@ std::string ConfirmedDemo(const std::filesystem::path& dir);
 // The confirmed invoice with its fee table (marker and comments with it)
 // standing `tables` times; comment ids stay unique.
 std::string WithFeeTables(const std::string& confirmedDocx, int tables);
+
+// A benchmark's own folder under the temp folder, laid anew when made, with
+// the generated invoices in it, each size written once.
+class Invoices {
+public:
+    explicit Invoices(const std::string& folderName);
+    const std::filesystem::path& Dir() const noexcept { return dir_; }
+    const std::filesystem::path& With(int tables);
+
+private:
+    std::filesystem::path dir_;
+    std::string confirmed_;
+    std::map<int, std::filesystem::path> files_;
+};
 
 }  // namespace kado::bench
