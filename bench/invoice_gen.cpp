@@ -3,6 +3,7 @@
 #include <stdlib.h>
 
 #include <map>
+#include <pugixml.hpp>
 #include <regex>
 #include <sstream>
 #include <stdexcept>
@@ -118,6 +119,22 @@ std::string WithFeeTables(const std::string& confirmedDocx, int tables) {
     p.Write("word/document.xml", std::move(doc));
     p.Write("word/comments.xml", std::move(comments));
     return p.ToBytes();
+}
+
+void FloorPass(const fs::path& in, const fs::path& out) {
+    auto p = word::pkg::Package::FromBytes(word::pkg::ReadFileBounded(in));
+    for (const auto& name : p.Names()) {
+        std::string part = p.Read(name);
+        if (name.ends_with(".xml") || name.ends_with(".rels")) {
+            pugi::xml_document d;
+            d.load_buffer(part.data(), part.size());
+            std::ostringstream o;
+            d.save(o, "", pugi::format_raw);
+            part = o.str();
+        }
+        p.Write(name, std::move(part));
+    }
+    com::WriteFileAtomically(out, p.ToBytes());
 }
 
 Invoices::Invoices(const std::string& folderName) : dir_(fs::temp_directory_path() / folderName) {

@@ -31,6 +31,10 @@ std::string ConfirmedDemo(const std::filesystem::path& dir);
 // standing `tables` times; comment ids stay unique.
 std::string WithFeeTables(const std::string& confirmedDocx, int tables);
 
+// The floor of any engine on one file: every part unzipped, each XML part
+// parsed and serialised again, deflated into a new package, renamed into place.
+void FloorPass(const std::filesystem::path& in, const std::filesystem::path& out);
+
 // A benchmark's own folder under the temp folder, laid anew when made, with
 // the generated invoices in it, each size written once.
 class Invoices {

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/invoice_gen.h"
 #include "host/batch_run.h"
 #include "platform/com/atomic_file.h"
 #include "platform/word/package.h"
@@ -31,22 +32,6 @@ double CpuMs() {
     timespec t{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
     return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
-}
-
-void Floor(const fs::path& in, const fs::path& out) {
-    auto p = word::pkg::Package::FromBytes(word::pkg::ReadFileBounded(in));
-    for (const auto& name : p.Names()) {
-        std::string part = p.Read(name);
-        if (name.ends_with(".xml") || name.ends_with(".rels")) {
-            pugi::xml_document d;
-            d.load_buffer(part.data(), part.size());
-            std::ostringstream o;
-            d.save(o, "", pugi::format_raw);
-            part = o.str();
-        }
-        p.Write(name, std::move(part));
-    }
-    com::WriteFileAtomically(out, p.ToBytes());
 }
 
 host::Action Act(const std::string& text) {
@@ -79,7 +64,7 @@ int main(int argc, char** argv) {
     std::function<bool()> pass;
     std::size_t next = 0;
     if (args.size() >= 3 && args[0] == "floor") {
-        pass = [&] { return Floor(args[1], args[2]), true; };
+        pass = [&] { return bench::FloorPass(args[1], args[2]), true; };
         next = 3;
     } else if (args.size() >= 4 && args[0] == "confirm") {
         const auto o = Confirmation(args[1], args[2], args[3]);
