@@ -20,17 +20,7 @@ for k in "${!builds[@]}"; do
 done
 XDG_CONFIG_HOME="$dir/config-0" "${builds[0]}/bin/kado-bench-invoice" "$dir/inv" "$@" >/dev/null
 
-cpu() {
-  python3 -c '
-import os, sys
-pid = os.fork()
-if pid == 0:
-    fd = os.open(os.devnull, os.O_WRONLY); os.dup2(fd, 1); os.dup2(fd, 2)
-    os.execv(sys.argv[1], sys.argv[1:])
-_, st, ru = os.wait4(pid, 0)
-if os.waitstatus_to_exitcode(st) != 0: sys.exit("failed: " + " ".join(sys.argv[1:]))
-print("%.1f %.1f" % ((ru.ru_utime + ru.ru_stime) * 1e3, ru.ru_maxrss / 1024))' "$@"
-}
+source "$src/bench/child_cost.sh"
 run() {  # build-index invoice [prefix...]
   local k=$1 doc=$2; shift 2
   cp "$dir/inv/kado.sqlite" "$dir/kado-$k.sqlite"
@@ -38,7 +28,6 @@ run() {  # build-index invoice [prefix...]
     --out "$dir/out-$k.docx" --invoice 1 --category 0 --do "choose optTabelle(0)" --do "set mskAGPo=12" \
     --do "set mskAGP=3" --do "set mskBoden=250" --do ok
 }
-median() { sort -n | sed -n "$(((runs + 1) / 2))p"; }
 instr() {
   run "$@" valgrind --tool=callgrind --callgrind-out-file="$dir/cg.out" >/dev/null 2>&1
   callgrind_annotate "$dir/cg.out" 2>/dev/null | awk '/PROGRAM TOTALS/ { gsub(",", "", $1); printf "%.1f", $1 / 1e6 }'

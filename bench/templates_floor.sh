@@ -24,19 +24,7 @@ KADO_TEMPLATE_CHECK_KEEP="$dir/keep" "$build/bin/kado-template-check" "$host" "$
   || { cat "$dir/check"; echo "a template lost something or was refused" >&2; exit 1; }
 "$host" init "$dir/demo" >/dev/null
 
-# CPU ms (user+sys) and peak MiB of one child, from wait4's rusage.
-cpu() {
-  python3 -c '
-import os, sys
-pid = os.fork()
-if pid == 0:
-    fd = os.open(os.devnull, os.O_WRONLY); os.dup2(fd, 1); os.dup2(fd, 2)
-    os.execv(sys.argv[1], sys.argv[1:])
-_, st, ru = os.wait4(pid, 0)
-if os.waitstatus_to_exitcode(st) != 0: sys.exit("failed: " + " ".join(sys.argv[1:]))
-print("%.1f %.1f" % ((ru.ru_utime + ru.ru_stime) * 1e3, ru.ru_maxrss / 1024))' "$@"
-}
-median() { sort -n | sed -n "$(((runs + 1) / 2))p"; }
+source "$src/bench/child_cost.sh"
 instr() { valgrind --tool=callgrind --callgrind-out-file="$dir/cg.out" "$@" >/dev/null 2>&1 || return 1
   callgrind_annotate "$dir/cg.out" 2>/dev/null | awk '/PROGRAM TOTALS/ { gsub(",", "", $1); printf "%.1f", $1 / 1e6 }'; }
 
