@@ -323,13 +323,20 @@ void DrawTable(const word::Table& table, double pxPerPt, double textWidthPt, Wri
                 for (auto [c, end] = cellsOf(below); c != end; ++c)
                     if (c->right > cellAt.left && c->left < cellAt.right && !topTaken(*c, cellAt.row)) bottomLeft = true;
             }
-            cf.setTopBorder(cellAt.top || (above && covered(above, cellAt.left, cellAt.right, &CellAt::bottom)) ? 1 : 0);
-            cf.setLeftBorder(cellAt.leftLine || leftOfIt ? 1 : 0);
-            cf.setBottomBorder((below ? bottomLeft : cellAt.bottom) ? 1 : 0);
-            cf.setRightBorder(lastInRow && cellAt.rightLine ? 1 : 0);
-            cf.setBorderBrush(QBrush(Qt::black));
-            cf.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
-            target.setFormat(cf);
+            const bool top = cellAt.top || (above && covered(above, cellAt.left, cellAt.right, &CellAt::bottom));
+            const bool left = cellAt.leftLine || leftOfIt;
+            const bool bottom = below ? bottomLeft : cellAt.bottom;
+            const bool right = lastInRow && cellAt.rightLine;
+            // A cell without lines keeps the table's, which has none.
+            if (top || left || bottom || right) {
+                cf.setTopBorder(top ? 1 : 0);
+                cf.setLeftBorder(left ? 1 : 0);
+                cf.setBottomBorder(bottom ? 1 : 0);
+                cf.setRightBorder(right ? 1 : 0);
+                cf.setBorderBrush(QBrush(Qt::black));
+                cf.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
+                target.setFormat(cf);
+            }
 
             const auto range = cell.GetRange();
             std::string text = range.Text();
