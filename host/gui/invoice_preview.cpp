@@ -214,21 +214,42 @@ void DrawTable(const word::Table& table, double pxPerPt, double textWidthPt, Wri
     struct CellAt {
         int row, column;
         long left, right;
+        bool top, leftLine, bottom, rightLine;  // the cell's own lines
     };
     std::vector<CellAt> cells;
+    std::vector<size_t> rowStart;  // the first cell of each row, and one past the last
     std::vector<long> edges{0};
     for (int r = 1; r <= rows; ++r) {
+        rowStart.push_back(cells.size());
         const int n = CellsIn(table, r, most);
         long x = 0;
         for (int c = 1; c <= n; ++c) {
+            const auto cell = table.GetCell(r, c);
             // A cell without a width of its own takes an equal share of the text area.
-            const float w = table.GetCell(r, c).Width();
+            const float w = cell.Width();
             const long next = x + Twips(w > 0 ? w : textWidthPt / most);
-            cells.push_back({r, c, x, next});
+            auto line = [&](BorderType side) { return cell.Edge(side) == word::LineStyle::Single; };
+            cells.push_back({r, c, x, next, line(BorderType::Top), line(BorderType::Left), line(BorderType::Bottom),
+                             line(BorderType::Right)});
             edges.push_back(next);
             x = next;
         }
     }
+    rowStart.push_back(cells.size());
+    auto cellsOf = [&](int row) {
+        return std::pair(cells.begin() + static_cast<long>(rowStart[static_cast<size_t>(row) - 1]),
+                         cells.begin() + static_cast<long>(rowStart[static_cast<size_t>(row)]));
+    };
+    // Whether every cell of `row` under [left, right) draws the line on that side.
+    auto covered = [&](int row, long left, long right, bool CellAt::*side) {
+        bool any = false;
+        for (auto [c, end] = cellsOf(row); c != end; ++c) {
+            if (c->right <= left || c->left >= right) continue;
+            if (!((*c).*side)) return false;
+            any = true;
+        }
+        return any;
+    };
     std::sort(edges.begin(), edges.end());
     edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
     const int gridColumns = static_cast<int>(edges.size()) - 1;
@@ -257,8 +278,11 @@ void DrawTable(const word::Table& table, double pxPerPt, double textWidthPt, Wri
         parts.back().rows.push_back(r);
     }
 
+    // Neighbouring cells share a line, as collapsed borders would draw it; Qt's own
+    // collapsing looks every cell's neighbours up on each layout, about half of the
+    // time a long invoice takes to lay out.
     QTextTableFormat format;
-    format.setBorderCollapse(true);
+    format.setBorderCollapse(false);
     format.setBorder(0);
     format.setCellSpacing(0);
     format.setCellPadding(kCellPadding);
@@ -281,15 +305,38 @@ void DrawTable(const word::Table& table, double pxPerPt, double textWidthPt, Wri
             if (span > 1) out->mergeCells(row, first, 1, span);
             QTextTableCell target = out->cellAt(row, first);
             const auto cell = table.GetCell(cellAt.row, cellAt.column);
-            QTextTableCellFormat cf = target.format().toTableCellFormat();
-            auto edge = [&](BorderType side) { return cell.Edge(side) == word::LineStyle::Single ? 1.0 : 0.0; };
-            cf.setTopBorder(edge(BorderType::Top));
-            cf.setLeftBorder(edge(BorderType::Left));
-            cf.setBottomBorder(edge(BorderType::Bottom));
-            cf.setRightBorder(edge(BorderType::Right));
-            cf.setBorderBrush(QBrush(Qt::black));
-            cf.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
-            target.setFormat(cf);
+            // A fresh format, the merge's span kept: reading the cell's back looks its
+            // row and column up anew.
+            QTextTableCellFormat cf;
+            if (span > 1) cf.setTableCellColumnSpan(span);
+            // Each shared line once: the left one by the cell right of it, the one between
+            // rows by the lower cell where the line runs under all of it, else by the upper.
+            const int above = row > 0 ? part.rows[static_cast<size_t>(row) - 1] : 0;
+            const int below = row + 1 < static_cast<int>(part.rows.size()) ? part.rows[static_cast<size_t>(row) + 1] : 0;
+            const bool leftOfIt = cellAt.column > 1 && (&cellAt - 1)->rightLine;
+            const bool lastInRow = &cellAt == &*(cellsOf(cellAt.row).second - 1);
+            auto topTaken = [&](const CellAt& lower, int upperRow) {
+                return lower.top || covered(upperRow, lower.left, lower.right, &CellAt::bottom);
+            };
+            bool bottomLeft = false;  // a line under this cell that a cell below does not draw
+            if (below && cellAt.bottom) {
+                for (auto [c, end] = cellsOf(below); c != end; ++c)
+                    if (c->right > cellAt.left && c->left < cellAt.right && !topTaken(*c, cellAt.row)) bottomLeft = true;
+            }
+            const bool top = cellAt.top || (above && covered(above, cellAt.left, cellAt.right, &CellAt::bottom));
+            const bool left = cellAt.leftLine || leftOfIt;
+            const bool bottom = below ? bottomLeft : cellAt.bottom;
+            const bool right = lastInRow && cellAt.rightLine;
+            // A cell without lines keeps the table's, which has none.
+            if (top || left || bottom || right) {
+                cf.setTopBorder(top ? 1 : 0);
+                cf.setLeftBorder(left ? 1 : 0);
+                cf.setBottomBorder(bottom ? 1 : 0);
+                cf.setRightBorder(right ? 1 : 0);
+                cf.setBorderBrush(QBrush(Qt::black));
+                cf.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
+                target.setFormat(cf);
+            }
 
             const auto range = cell.GetRange();
             std::string text = range.Text();

@@ -34,6 +34,8 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <tuple>
+#include <vector>
 
 #include "host/demo.h"
 #include "host/gui/invoice_preview.h"
@@ -476,6 +478,45 @@ TEST(InvoiceDrawing, ColumnGridBoldCellsBordersTextBoxAndMarkersOnRequest) {
     EXPECT_FALSE(plain.contains(QStringLiteral("Honora_5")));
     EXPECT_FALSE(plain.contains(QStringLiteral("Textfeld")));
     EXPECT_TRUE(plain.contains(QStringLiteral("Zahlbar bis 01.01.2027 ohne Abzug.")));
+}
+
+// A line two cells share is drawn once, by the lower or right one where it runs
+// along all of that cell, else by the cell it belongs to.
+TEST(InvoiceDrawing, SharedCellLinesAreDrawnOnceAndPartLinesWhereTheyRun) {
+    struct Line { int row, column; word::BorderType side; };
+    struct Drawn { int row, column; double top, left, bottom, right; };
+    struct Case { const char* name; std::vector<Line> lines; std::vector<Drawn> drawn; };
+    using enum word::BorderType;
+    const Case cases[] = {
+        {"under the wide cell only", {{1, 1, Right}, {1, 2, Bottom}, {2, 1, Bottom}},
+         {{0, 0, 0, 0, 0, 0}, {0, 1, 0, 1, 1, 0}, {1, 0, 0, 0, 1, 0}, {1, 2, 1, 0, 0, 0}}},
+        {"under the whole row", {{1, 1, Bottom}, {1, 2, Bottom}, {2, 2, Right}},
+         {{0, 0, 0, 0, 0, 0}, {0, 1, 0, 0, 0, 0}, {1, 0, 1, 0, 0, 0}, {1, 2, 1, 0, 0, 1}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto doc = word::Document::New();
+        doc->Content().InsertBefore("Rechnung\r");
+        auto t = doc->GetTables().Add(doc->GetRange(9, 9), 2, 2);
+        // Edges at 0, 100, 250, 300 pt: the lower left cell lies under both upper ones.
+        const std::tuple<int, int, float> widths[] = {{1, 1, 100}, {1, 2, 200}, {2, 1, 250}, {2, 2, 50}};
+        for (auto [r, col, w] : widths) t.GetCell(r, col).SetWidth(w);
+        for (const Line& l : c.lines) {
+            t.GetCell(l.row, l.column).Select();
+            doc->GetApplication()->GetSelection().GetBorders().Item(l.side).SetLineStyle(word::LineStyle::Single);
+            ASSERT_EQ(t.GetCell(l.row, l.column).Edge(l.side), word::LineStyle::Single);
+        }
+        QTextDocument out;
+        QTextTable* table = DrawInvoice(*doc, false, 1, 96, out).at(0).second;
+        for (const Drawn& d : c.drawn) {
+            SCOPED_TRACE(d.row * 10 + d.column);
+            const auto f = table->cellAt(d.row, d.column).format().toTableCellFormat();
+            EXPECT_EQ(f.topBorder(), d.top);
+            EXPECT_EQ(f.leftBorder(), d.left);
+            EXPECT_EQ(f.bottomBorder(), d.bottom);
+            EXPECT_EQ(f.rightBorder(), d.right);
+        }
+    }
 }
 
 }  // namespace
