@@ -57,5 +57,6 @@ function(kado_tests_under_x name)
   add_test(NAME ${name}.UnderX
            COMMAND bash ${PROJECT_SOURCE_DIR}/tests/support/under_xvfb.sh ${xcb}
                    ${PROJECT_BINARY_DIR}/test-output/screenshots $<TARGET_FILE:${name}> ${ARGN})
-  set_tests_properties(${name}.UnderX PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 900)
+  set_tests_properties(${name}.UnderX PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 900
+                       ENVIRONMENT "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/support/lsan_x.supp")
 endfunction()
