@@ -19,13 +19,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     } catch (const kado::com::Error&) {
         return 0;
     }
-    const Gebühren g = GebührenLesen(*doc, 19);
-    Beleg b;
-    b.nummer = "RE-1";
-    b.positionen = g.positionen;
-    const std::string xml = UblSchreiben(b);
+    const Gebühren g = ReadFeeLines(*doc, 19);
+    EInvoice b;
+    b.number = "RE-1";
+    b.lines = g.lines;
+    const std::string xml = WriteUbl(b);
     pugi::xml_document back;
     if (!back.load_string(xml.c_str())) std::abort();
-    if (back.select_nodes("//cac:InvoiceLine").size() != g.positionen.size()) std::abort();
+    if (back.select_nodes("//cac:InvoiceLine").size() != g.lines.size()) std::abort();
     return 0;
 }

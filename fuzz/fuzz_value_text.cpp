@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // An amount of ordinary size reads back within a cent (the text rounds
     // its decimal value, not the binary one).
     if (std::isfinite(value) && value >= 0 && value < 1e9) {
-        const std::string amount = honora::BetragText(value, 12, 2);
+        const std::string amount = honora::AmountText(value, 12, 2);
         if (std::fabs(honora::CVal(amount) - value) > 0.0101) __builtin_trap();
     }
     return 0;

@@ -20,9 +20,9 @@ std::string Euros(const std::optional<double>& cents);
 enum class WithRate : bool { No, Yes };
 
 // "NettoRechnung 48000, Brutto 57120, MehrwertsteuerFreierbetrag 0 (Cent)", the fields as they stand.
-std::string CentFigures(const dao::Recordset& rechnung, WithRate rate = WithRate::No);
+std::string CentFigures(const dao::Recordset& invoice, WithRate rate = WithRate::No);
 
 // "Rechnung RE-2026-0001:  netto 480,00 €   brutto 571,20 €", the window's status line.
-std::string StatusFigures(const dao::Recordset& rechnung);
+std::string StatusFigures(const dao::Recordset& invoice);
 
 }  // namespace kado::host

@@ -117,8 +117,8 @@ int main(int argc, char** argv) {
                 "Braucht eine Anzeige (DISPLAY oder WAYLAND_DISPLAY).\n");
 
     // E-invoice of a finished invoice (self-contained: options, then the run).
-    kado::host::erechnung::Aufruf eRechnung;
-    auto* eRechnungCmd = kado::host::erechnung::Befehl(app, eRechnung);
+    kado::host::erechnung::ExportRequest einvoiceCommand;
+    auto* einvoiceCmd = kado::host::erechnung::AddExportCommand(app, einvoiceCommand);
 
     std::string topic;
     auto* help = app.add_subcommand("help", "Hilfe zu kado-host oder einem Befehl");
@@ -138,7 +138,7 @@ int main(int argc, char** argv) {
                 std::cout << app.get_formatter()->make_help(&app, app.get_name(), CLI::AppFormatMode::Normal);
                 return 0;
             }
-            for (auto* sub : {init, session, runCmd, gui, eRechnungCmd})
+            for (auto* sub : {init, session, runCmd, gui, einvoiceCmd})
                 if (sub->get_name() == topic) {
                     std::cout << sub->help();
                     return 0;
@@ -146,7 +146,7 @@ int main(int argc, char** argv) {
             std::cerr << "kado-host: Fehler in den Argumenten: Befehl \"" << topic << "\" gibt es nicht\n";
             return 2;
         }
-        if (*eRechnungCmd) return kado::host::erechnung::Ausführen(eRechnung, std::cout, std::cerr);
+        if (*einvoiceCmd) return kado::host::erechnung::RunExport(einvoiceCommand, std::cout, std::cerr);
         if (*init) return kado::host::Init(dir, initDb, invoices);
         if (*session) return kado::host::RunSession(sessionOptions, std::cout, std::cerr);
         const bool defaultWindow = app.get_subcommands().empty();

@@ -258,7 +258,7 @@ std::shared_ptr<dao::Recordset> HostSession::Invoice(int id) const {
     return rs->EOF_() ? nullptr : rs;
 }
 
-void HostSession::Show(int16_t category, std::shared_ptr<dao::Recordset> rechnung, forms::WindowHandle documentArea) {
+void HostSession::Show(int16_t category, std::shared_ptr<dao::Recordset> invoice, forms::WindowHandle documentArea) {
     if (const auto* report = dynamic_cast<const honora::ISessionReport*>(go_.get())) log_ = report->LogFile();
     logMark_ = com::EntriesWritten();
     confirmMark_.reset();
@@ -267,7 +267,7 @@ void HostSession::Show(int16_t category, std::shared_ptr<dao::Recordset> rechnun
     beforeEdits_ = doc_->Edits();
     // The record the dialog writes on OK waits for the document (Confirm).
     db_->HoldWrites();
-    go_->Show(category, rechnung, documentArea);
+    go_->Show(category, invoice, documentArea);
 }
 
 std::string HostSession::Figures(int invoice) const {

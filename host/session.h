@@ -79,7 +79,7 @@ public:
     std::shared_ptr<dao::Recordset> Invoice(int id) const;
     // The dialog opens inside the host's document area registered under `documentArea`;
     // 0 makes it a window of its own.
-    void Show(int16_t category, std::shared_ptr<dao::Recordset> rechnung, forms::WindowHandle documentArea = 0);
+    void Show(int16_t category, std::shared_ptr<dao::Recordset> invoice, forms::WindowHandle documentArea = 0);
     // Whether text, comments, tables or shapes of the document changed since Show.
     bool DocumentChanged() const;
     // Whether they changed since the document was opened or last saved.

@@ -33,20 +33,20 @@ int RunSession(const SessionOptions& o, std::ostream& out, std::ostream& err) {
         if (problem->cause) throw *problem->cause;
         return Fail(*problem, err);
     }
-    const auto rechnung = s.Invoice(o.invoice);
-    if (!rechnung) {
+    const auto invoice = s.Invoice(o.invoice);
+    if (!invoice) {
         err << "kado-host: Rechnung " << o.invoice << " nicht gefunden; Show bekommt keine Rechnung\n";
     } else {
         const std::string termine = "SELECT * FROM Termine WHERE ID_Rechnungsnummer = " + std::to_string(o.invoice);
-        out << "Rechnung " << o.invoice << " \"" << rechnung->Field("Rechnungsnummer").ToString() << "\", Auftrag "
-            << rechnung->Field("ID_Auftragsnummer").ToString() << ", Rechnungsart "
-            << rechnung->Field("Rechnungsart").ToString() << ", Rechnungsdatum "
+        out << "Rechnung " << o.invoice << " \"" << invoice->Field("Rechnungsnummer").ToString() << "\", Auftrag "
+            << invoice->Field("ID_Auftragsnummer").ToString() << ", Rechnungsart "
+            << invoice->Field("Rechnungsart").ToString() << ", Rechnungsdatum "
             << FirstValue(s.Database(), termine + " AND ID_Terminart = 8", "Datum") << "\n";
     }
     out << "Zahlungsziel-Vorlage: " << FirstValue(s.Database(), "Version", "Zahlungsziel") << "\n";
 
     const auto index = static_cast<int16_t>(o.category);
-    s.Show(index, rechnung);
+    s.Show(index, invoice);
     out << "Show(Index " << o.category << ", Benutzer " << o.user << "): ";
     if (index >= 0 && index < static_cast<int16_t>(honora::kCategories.size())) {
         out << honora::kCategories[static_cast<size_t>(index)] << ": Dialog geöffnet\n";

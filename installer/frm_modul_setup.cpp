@@ -22,9 +22,9 @@ namespace {
 // The installer logs beside itself, not where the plug-in logs.
 struct SetupLog {
     fs::path file;
-    void operator()(std::string_view modulname, std::string_view funktionsname,
+    void operator()(std::string_view moduleName, std::string_view procedureName,
                     const com::Failure& failure) const noexcept {
-        com::AppendErrorLogEntry(file, modulname, funktionsname, failure);
+        com::AppendErrorLogEntry(file, moduleName, procedureName, failure);
     }
 };
 

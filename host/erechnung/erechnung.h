@@ -17,7 +17,7 @@ namespace kado::host::erechnung {
 using Cent = int64_t;
 
 // The office (seller) or the order's client (buyer) as the e-invoice names them.
-struct Partei {
+struct Party {
     std::string name, straße, plz, ort, land;
     std::string ustIdNr, steuernummer;                  // seller only
     std::string ansprechpartner, telefon, email;       // seller only
@@ -29,83 +29,83 @@ struct Partei {
 // One invoice line: a fee table's counted amounts at one VAT rate.
 struct Position {
     std::string name;
-    Cent netto = 0;
-    double satz = 0;  // percent; 0: VAT-free disbursements
+    Cent net = 0;
+    double rate = 0;  // percent; 0: VAT-free disbursements
 };
 
 // The VAT breakdown of one rate, after discount or advance share.
 struct Kategorie {
-    double satz = 0;
-    Cent positionen = 0;  // the lines at this rate
-    Cent nachlass = 0;    // the discount or share not invoiced (negative: a surcharge)
+    double rate = 0;
+    Cent lines = 0;  // the lines at this rate
+    Cent allowance = 0;    // the discount or share not invoiced (negative: a surcharge)
     Cent basis = 0;
-    Cent steuer = 0;
+    Cent vat = 0;
 };
 
 // An advance invoice a final invoice deducts.
-struct Anzahlung {
-    std::string nummer;
-    com::Date datum;
-    Cent netto = 0, steuer = 0, brutto = 0;
+struct AdvanceInvoice {
+    std::string number;
+    com::Date date;
+    Cent net = 0, vat = 0, gross = 0;
 };
 
-struct Beleg {
-    std::string nummer;
+struct EInvoice {
+    std::string number;
     int art = 0;  // Rechnungsart
-    com::Date datum;
-    std::optional<com::Date> fällig;
-    std::string zahlungsbedingung;
-    std::string nachlassGrund;
-    Partei verkäufer, käufer;
-    std::vector<Position> positionen;
-    std::vector<Kategorie> kategorien;
-    std::vector<Anzahlung> anzahlungen;
-    Cent positionenSumme = 0, nachlass = 0, netto = 0, steuer = 0, brutto = 0, vorausbezahlt = 0, zahlbar = 0;
+    com::Date date;
+    std::optional<com::Date> due;
+    std::string paymentTerms;
+    std::string allowanceReason;
+    Party seller, buyer;
+    std::vector<Position> lines;
+    std::vector<Kategorie> rateGroups;
+    std::vector<AdvanceInvoice> advances;
+    Cent linesTotal = 0, allowance = 0, net = 0, vat = 0, gross = 0, prepaid = 0, payable = 0;
 };
 
 // The reason an e-invoice is not made: missing master data (their German
 // names, Table.Field) or figures that disagree; always the input's fault.
-struct Ablehnung {
-    std::vector<std::string> fehlend;
-    std::string grund;
+struct Refusal {
+    std::vector<std::string> missing;
+    std::string reason;
     std::string Text() const;
 };
 
-struct Ergebnis {
-    std::optional<Beleg> beleg;
-    std::optional<Ablehnung> ablehnung;
+struct BuildResult {
+    std::optional<EInvoice> einvoice;
+    std::optional<Refusal> refusal;
 };
 
-// Gathers and checks the e-invoice of invoice record `rechnung` from the
-// finished document; `benutzer` is the user whose invoice settings (TempDoc)
+// Gathers and checks the e-invoice of invoice record `invoice` from the
+// finished document; `user` is the user whose invoice settings (TempDoc)
 // made the totals. Database failures throw com::Error.
-Ergebnis BelegErstellen(dao::Database& db, const word::Document& doc, int rechnung, int benutzer = 1);
+BuildResult BuildEInvoice(dao::Database& db, const word::Document& doc, int invoice, int user = 1);
 
 // What the fee tables of a document give the e-invoice: its lines and the
 // rate subtotals, by the totals' own collection rule and number reading.
 // Throws nothing.
 struct Gebühren {
-    std::vector<Position> positionen;
-    std::vector<std::pair<double, double>> sätze;  // rate, subtotal in euro, rates > 0
-    double netto = 0;
-    double frei = 0;
+    std::vector<Position> lines;
+    std::vector<std::pair<double, double>> rates;  // rate, subtotal in euro, rates > 0
+    double net = 0;
+    double vatFree = 0;
 };
-Gebühren GebührenLesen(const word::Document& doc, double standardSatz);
+Gebühren ReadFeeLines(const word::Document& doc, double standardRate);
 
 // The UBL 2.1 XML of the invoice, XRechnung 3.0.
-std::string UblSchreiben(const Beleg& beleg);
+std::string WriteUbl(const EInvoice& einvoice);
 
-// BelegErstellen, then the XML written atomically to `ziel`; nothing is
+// BuildEInvoice, then the XML written atomically to `target`; nothing is
 // written when the e-invoice is refused. The refusal, or nothing.
-std::optional<Ablehnung> Exportieren(dao::Database& db, const word::Document& doc, int rechnung,
-                                     const std::filesystem::path& ziel, int benutzer = 1);
+std::optional<Refusal> ExportFile(dao::Database& db, const word::Document& doc, int invoice,
+                                     const std::filesystem::path& target, int user = 1);
 
-// The office (the first row of Büro) and the client of order `auftrag`
+// The office (the first row of Büro) and the client of order `orderId`
 // (Auftrag.ID_Auftraggeber) into the invoice; what is missing or would not be
 // accepted goes into the refusal.
-void StammdatenLesen(dao::Database& db, const std::string& auftrag, Beleg& beleg, Ablehnung& ablehnung);
+void ReadMasterData(dao::Database& db, const std::string& orderId, EInvoice& einvoice, Refusal& refusal);
 
 // Whether an IBAN's check digits are right (ISO 13616, mod 97).
-bool IbanGültig(std::string_view iban);
+bool IbanIsValid(std::string_view iban);
 
 }  // namespace kado::host::erechnung

@@ -12,7 +12,7 @@
 
 namespace kado::host::erechnung {
 
-int Ausführen(const Aufruf& a, std::ostream& out, std::ostream& err) {
+int RunExport(const ExportRequest& a, std::ostream& out, std::ostream& err) {
     namespace fs = std::filesystem;
     if (!dao::IsServerUri(a.db) && !fs::exists(a.db)) {
         err << "kado-host: Datenbank " << a.db << " gibt es nicht\n";
@@ -30,27 +30,27 @@ int Ausführen(const Aufruf& a, std::ostream& out, std::ostream& err) {
         return 2;
     }
     auto db = std::make_shared<dao::Workspace>()->OpenDatabase(a.db);
-    Ergebnis e = BelegErstellen(*db, *doc, a.rechnung, a.benutzer);
-    if (e.ablehnung) {
-        err << "kado-host: " << e.ablehnung->Text() << "\n";
+    BuildResult e = BuildEInvoice(*db, *doc, a.invoice, a.user);
+    if (e.refusal) {
+        err << "kado-host: " << e.refusal->Text() << "\n";
         return 2;
     }
     try {
-        com::WriteFileAtomically(a.out, UblSchreiben(*e.beleg));
+        com::WriteFileAtomically(a.out, WriteUbl(*e.einvoice));
     } catch (const com::WriteFailure& f) {
         err << "kado-host: " << a.out.string() << " nicht geschrieben (" << f.what() << ")\n";
         return 1;
     }
-    const Beleg& b = *e.beleg;
+    const EInvoice& b = *e.einvoice;
     auto euro = [](Cent c) {
         char text[32];
         std::snprintf(text, sizeof text, "%s%lld,%02lld €", c < 0 ? "-" : "", std::llabs(c) / 100, std::llabs(c) % 100);
         return std::string(text);
     };
     out << "E-Rechnung geschrieben: " << a.out.string() << "\n"
-        << "  Rechnung " << b.nummer << " (Rechnungsart " << b.art << "), " << b.positionen.size()
-        << " Positionen, netto " << euro(b.netto) << ", Umsatzsteuer " << euro(b.steuer) << ", zahlbar "
-        << euro(b.zahlbar) << "\n";
+        << "  Rechnung " << b.number << " (Rechnungsart " << b.art << "), " << b.lines.size()
+        << " Positionen, netto " << euro(b.net) << ", Umsatzsteuer " << euro(b.vat) << ", zahlbar "
+        << euro(b.payable) << "\n";
     return 0;
 }
 

@@ -12,17 +12,17 @@ class App;
 
 namespace kado::host::erechnung {
 
-struct Aufruf {
+struct ExportRequest {
     std::string db;
     std::filesystem::path doc, out;
-    int rechnung = 0;
-    int benutzer = 1;
+    int invoice = 0;
+    int user = 1;
 };
 
 // Exit code 0 written, 2 refused or bad input (nothing written), 1 the run failed.
-int Ausführen(const Aufruf& aufruf, std::ostream& out, std::ostream& err);
+int RunExport(const ExportRequest& request, std::ostream& out, std::ostream& err);
 
 // Adds the subcommand "erechnung" with its options to the host's command line.
-CLI::App* Befehl(CLI::App& app, Aufruf& aufruf);
+CLI::App* AddExportCommand(CLI::App& app, ExportRequest& request);
 
 }  // namespace kado::host::erechnung

@@ -8,7 +8,7 @@
 
 #include "platform/dao/dao.h"
 
-namespace kado::host::erechnung::felder {
+namespace kado::host::erechnung::fields {
 
 inline std::string Trim(std::string_view s) {
     const auto b = s.find_first_not_of(" \t\r\n\a\v");
@@ -18,15 +18,15 @@ inline std::string Trim(std::string_view s) {
 }
 
 // A field of the current row as trimmed text; "" for Null.
-inline std::string Feld(dao::Recordset& rs, std::string_view name) {
+inline std::string TrimmedField(dao::Recordset& rs, std::string_view name) {
     const auto v = rs.Field(name);
     return v.IsNull() || v.IsEmpty() ? std::string() : Trim(v.ToString());
 }
 
 // The first row of a query, or null when it has none.
-inline std::shared_ptr<dao::Recordset> Erste(dao::Database& db, const std::string& sql) {
+inline std::shared_ptr<dao::Recordset> FirstRow(dao::Database& db, const std::string& sql) {
     auto rs = db.OpenRecordset(sql);
     return rs->EOF_() ? nullptr : rs;
 }
 
-}  // namespace kado::host::erechnung::felder
+}  // namespace kado::host::erechnung::fields

@@ -7,80 +7,80 @@
 namespace kado::host::erechnung {
 namespace {
 
-using felder::Erste;
-using felder::Feld;
+using fields::FirstRow;
+using fields::TrimmedField;
 
-// Master data of a party; the fields that are needed and empty go to `fehlend`.
-Partei ParteiLesen(const std::shared_ptr<dao::Recordset>& rs, std::string_view tabelle, bool verkäufer,
-                   std::vector<std::string>& fehlend) {
-    Partei p;
+// Master data of a party; the fields that are needed and empty go to `missing`.
+Party ReadParty(const std::shared_ptr<dao::Recordset>& rs, std::string_view tabelle, bool seller,
+                   std::vector<std::string>& missing) {
+    Party p;
     const std::string t(tabelle);
-    auto nötig = [&](std::string_view name, std::string& wert) {
-        if (rs) wert = Feld(*rs, name);
-        if (wert.empty()) fehlend.push_back(t + "." + std::string(name));
+    auto required = [&](std::string_view name, std::string& value) {
+        if (rs) value = TrimmedField(*rs, name);
+        if (value.empty()) missing.push_back(t + "." + std::string(name));
     };
-    auto frei = [&](std::string_view name, std::string& wert) {
-        if (rs) wert = Feld(*rs, name);
+    auto vatFree = [&](std::string_view name, std::string& value) {
+        if (rs) value = TrimmedField(*rs, name);
     };
-    nötig("Name", p.name);
-    frei("Straße", p.straße);
-    nötig("PLZ", p.plz);
-    nötig("Ort", p.ort);
-    frei("Land", p.land);
+    required("Name", p.name);
+    vatFree("Straße", p.straße);
+    required("PLZ", p.plz);
+    required("Ort", p.ort);
+    vatFree("Land", p.land);
     if (p.land.empty()) p.land = "DE";
-    nötig("ElektronischeAdresse", p.adresse);
-    frei("ElektronischeAdresseArt", p.adresseArt);
+    required("ElektronischeAdresse", p.adresse);
+    vatFree("ElektronischeAdresseArt", p.adresseArt);
     if (p.adresseArt.empty()) p.adresseArt = "EM";
-    if (verkäufer) {
-        frei("UStIdNr", p.ustIdNr);
-        frei("Steuernummer", p.steuernummer);
-        if (p.ustIdNr.empty() && p.steuernummer.empty()) fehlend.push_back(t + ".UStIdNr oder " + t + ".Steuernummer");
-        nötig("Ansprechpartner", p.ansprechpartner);
-        nötig("Telefon", p.telefon);
-        nötig("EMail", p.email);
-        nötig("IBAN", p.iban);
-        frei("BIC", p.bic);
-        frei("Kontoinhaber", p.kontoinhaber);
+    if (seller) {
+        vatFree("UStIdNr", p.ustIdNr);
+        vatFree("Steuernummer", p.steuernummer);
+        if (p.ustIdNr.empty() && p.steuernummer.empty()) missing.push_back(t + ".UStIdNr oder " + t + ".Steuernummer");
+        required("Ansprechpartner", p.ansprechpartner);
+        required("Telefon", p.telefon);
+        required("EMail", p.email);
+        required("IBAN", p.iban);
+        vatFree("BIC", p.bic);
+        vatFree("Kontoinhaber", p.kontoinhaber);
         std::erase(p.iban, ' ');
     } else {
-        nötig("LeitwegID", p.leitwegId);
+        required("LeitwegID", p.leitwegId);
     }
     return p;
 }
 
 // Values that are there but that the rules would not take.
-void ParteiPrüfen(const Partei& p, std::string_view tabelle, bool verkäufer, std::vector<std::string>& ungültig) {
+void CheckParty(const Party& p, std::string_view tabelle, bool seller, std::vector<std::string>& invalid) {
     const std::string t(tabelle);
     const bool land = p.land.size() == 2 && std::isupper(static_cast<unsigned char>(p.land[0])) &&
                       std::isupper(static_cast<unsigned char>(p.land[1]));
-    if (!land) ungültig.push_back(t + ".Land (zwei Großbuchstaben, z. B. DE)");
+    if (!land) invalid.push_back(t + ".Land (zwei Großbuchstaben, z. B. DE)");
     const bool art = p.adresseArt == "EM" || (p.adresseArt.size() == 4 && std::all_of(p.adresseArt.begin(), p.adresseArt.end(),
                                                                                        [](unsigned char c) { return std::isdigit(c) != 0; }));
-    if (!art) ungültig.push_back(t + ".ElektronischeAdresseArt (EM oder ein vierstelliger Code)");
+    if (!art) invalid.push_back(t + ".ElektronischeAdresseArt (EM oder ein vierstelliger Code)");
     auto mail = [](const std::string& m) {
         const auto at = m.find('@');
         return at != std::string::npos && at > 0 && at + 1 < m.size() && m.find('@', at + 1) == std::string::npos &&
                m.find(' ') == std::string::npos;
     };
     if (p.adresseArt == "EM" && !p.adresse.empty() && !mail(p.adresse))
-        ungültig.push_back(t + ".ElektronischeAdresse (keine E-Mail-Adresse)");
-    if (!verkäufer) return;
-    if (!p.email.empty() && !mail(p.email)) ungültig.push_back(t + ".EMail (keine E-Mail-Adresse)");
+        invalid.push_back(t + ".ElektronischeAdresse (keine E-Mail-Adresse)");
+    if (!seller) return;
+    if (!p.email.empty() && !mail(p.email)) invalid.push_back(t + ".EMail (keine E-Mail-Adresse)");
     if (!p.telefon.empty() && std::count_if(p.telefon.begin(), p.telefon.end(),
                                             [](unsigned char c) { return std::isdigit(c) != 0; }) < 3)
-        ungültig.push_back(t + ".Telefon (mindestens drei Ziffern)");
-    if (!p.iban.empty() && !IbanGültig(p.iban)) ungültig.push_back(t + ".IBAN (Prüfziffer stimmt nicht)");
+        invalid.push_back(t + ".Telefon (mindestens drei Ziffern)");
+    if (!p.iban.empty() && !IbanIsValid(p.iban)) invalid.push_back(t + ".IBAN (Prüfziffer stimmt nicht)");
 }
 
 }  // namespace
 
-bool IbanGültig(std::string_view iban) {
+bool IbanIsValid(std::string_view iban) {
     if (iban.size() < 15 || iban.size() > 34) return false;
     if (!std::isupper(static_cast<unsigned char>(iban[0])) || !std::isupper(static_cast<unsigned char>(iban[1])))
         return false;
-    std::string umgestellt = std::string(iban.substr(4)) + std::string(iban.substr(0, 4));
+    std::string rearranged = std::string(iban.substr(4)) + std::string(iban.substr(0, 4));
     int rest = 0;
-    for (char c : umgestellt) {
+    for (char c : rearranged) {
         if (c >= '0' && c <= '9') {
             rest = (rest * 10 + (c - '0')) % 97;
         } else if (c >= 'A' && c <= 'Z') {
@@ -92,24 +92,24 @@ bool IbanGültig(std::string_view iban) {
     return rest == 1;
 }
 
-void StammdatenLesen(dao::Database& db, const std::string& auftrag, Beleg& b, Ablehnung& a) {
-    auto büro = Erste(db, "SELECT * FROM Büro ORDER BY ID_Büro");
-    b.verkäufer = ParteiLesen(büro, "Büro", true, a.fehlend);
-    std::shared_ptr<dao::Recordset> kunde;
-    if (auto auf = Erste(db, "SELECT * FROM Auftrag WHERE ID_Auftragsnummer = " + auftrag);
+void ReadMasterData(dao::Database& db, const std::string& orderId, EInvoice& b, Refusal& a) {
+    auto büro = FirstRow(db, "SELECT * FROM Büro ORDER BY ID_Büro");
+    b.seller = ReadParty(büro, "Büro", true, a.missing);
+    std::shared_ptr<dao::Recordset> customer;
+    if (auto auf = FirstRow(db, "SELECT * FROM Auftrag WHERE ID_Auftragsnummer = " + orderId);
         auf && !auf->Field("ID_Auftraggeber").IsNull()) {
-        kunde = Erste(db, "SELECT * FROM Auftraggeber WHERE ID_Auftraggeber = " +
+        customer = FirstRow(db, "SELECT * FROM Auftraggeber WHERE ID_Auftraggeber = " +
                               dao::SqlNumber(auf->Field("ID_Auftraggeber")));
     } else {
-        a.fehlend.push_back("Auftrag.ID_Auftraggeber (Auftrag " + auftrag + ")");
+        a.missing.push_back("Auftrag.ID_Auftraggeber (Auftrag " + orderId + ")");
     }
-    b.käufer = ParteiLesen(kunde, "Auftraggeber", false, a.fehlend);
-    std::vector<std::string> ungültig;
-    ParteiPrüfen(b.verkäufer, "Büro", true, ungültig);
-    ParteiPrüfen(b.käufer, "Auftraggeber", false, ungültig);
-    if (!ungültig.empty()) {
-        a.grund = "ungültig: ";
-        for (size_t i = 0; i < ungültig.size(); ++i) a.grund += (i ? ", " : "") + ungültig[i];
+    b.buyer = ReadParty(customer, "Auftraggeber", false, a.missing);
+    std::vector<std::string> invalid;
+    CheckParty(b.seller, "Büro", true, invalid);
+    CheckParty(b.buyer, "Auftraggeber", false, invalid);
+    if (!invalid.empty()) {
+        a.reason = "ungültig: ";
+        for (size_t i = 0; i < invalid.size(); ++i) a.reason += (i ? ", " : "") + invalid[i];
     }
 }
 

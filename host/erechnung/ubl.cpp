@@ -11,11 +11,11 @@ namespace {
 
 constexpr const char* kCustomization = "urn:cen.eu:en16931:2017#compliant#urn:xeinkauf.de:kosit:xrechnung_3.0";
 constexpr const char* kProfile = "urn:fdc:peppol.eu:2017:poacc:billing:01:1.0";
-constexpr const char* kWährung = "EUR";
+constexpr const char* kCurrency = "EUR";
 // VAT-free disbursements are passed on at cost, outside the taxable amount.
-constexpr const char* kAuslagenGrund = "Durchlaufender Posten, nicht Teil des Entgelts (§ 10 Abs. 1 Satz 6 UStG)";
+constexpr const char* kDisbursementReason = "Durchlaufender Posten, nicht Teil des Entgelts (§ 10 Abs. 1 Satz 6 UStG)";
 
-std::string Betrag(Cent c) {
+std::string AmountValue(Cent c) {
     const Cent a = c < 0 ? -c : c;
     char text[32];
     std::snprintf(text, sizeof text, "%s%lld.%02lld", c < 0 ? "-" : "", static_cast<long long>(a / 100),
@@ -23,16 +23,16 @@ std::string Betrag(Cent c) {
     return text;
 }
 
-std::string Prozent(double satz) {
+std::string PercentValue(double rate) {
     char text[32];
-    std::snprintf(text, sizeof text, "%.2f", satz);
+    std::snprintf(text, sizeof text, "%.2f", rate);
     std::string t = text;
     while (t.back() == '0') t.pop_back();
     if (t.back() == '.') t.pop_back();
     return t;
 }
 
-std::string IsoDatum(const com::Date& d) {
+std::string IsoDate(const com::Date& d) {
     int y = 0, m = 0, t = 0;
     d.ToYmd(y, m, t);
     char text[16];
@@ -46,19 +46,19 @@ pugi::xml_node Text(pugi::xml_node parent, const char* name, const std::string& 
     return n;
 }
 
-void Geld(pugi::xml_node parent, const char* name, Cent c) {
-    Text(parent, name, Betrag(c)).append_attribute("currencyID") = kWährung;
+void WriteMoney(pugi::xml_node parent, const char* name, Cent c) {
+    Text(parent, name, AmountValue(c)).append_attribute("currencyID") = kCurrency;
 }
 
-void Steuerart(pugi::xml_node parent, const char* name, double satz, bool gründe) {
+void TaxCategoryCode(pugi::xml_node parent, const char* name, double rate, bool reasons) {
     auto k = parent.append_child(name);
-    Text(k, "cbc:ID", satz > 0 ? "S" : "E");
-    Text(k, "cbc:Percent", Prozent(satz));
-    if (gründe && satz <= 0) Text(k, "cbc:TaxExemptionReason", kAuslagenGrund);
+    Text(k, "cbc:ID", rate > 0 ? "S" : "E");
+    Text(k, "cbc:Percent", PercentValue(rate));
+    if (reasons && rate <= 0) Text(k, "cbc:TaxExemptionReason", kDisbursementReason);
     Text(k.append_child("cac:TaxScheme"), "cbc:ID", "VAT");
 }
 
-void Anschrift(pugi::xml_node party, const Partei& p) {
+void WriteAddress(pugi::xml_node party, const Party& p) {
     auto a = party.append_child("cac:PostalAddress");
     if (!p.straße.empty()) Text(a, "cbc:StreetName", p.straße);
     Text(a, "cbc:CityName", p.ort);
@@ -66,16 +66,16 @@ void Anschrift(pugi::xml_node party, const Partei& p) {
     Text(a.append_child("cac:Country"), "cbc:IdentificationCode", p.land);
 }
 
-void Endpunkt(pugi::xml_node party, const Partei& p) {
+void WriteEndpoint(pugi::xml_node party, const Party& p) {
     Text(party, "cbc:EndpointID", p.adresse).append_attribute("schemeID") = p.adresseArt.c_str();
 }
 
 // The invoice kind as a type code: an advance invoice is a partial invoice.
-const char* Typ(int art) { return art == 5 ? "326" : "380"; }
+const char* InvoiceTypeCode(int art) { return art == 5 ? "326" : "380"; }
 
 }  // namespace
 
-std::string UblSchreiben(const Beleg& b) {
+std::string WriteUbl(const EInvoice& b) {
     pugi::xml_document xml;
     auto decl = xml.append_child(pugi::node_declaration);
     decl.append_attribute("version") = "1.0";
@@ -86,24 +86,24 @@ std::string UblSchreiben(const Beleg& b) {
     inv.append_attribute("xmlns:cbc") = "urn:oasis:names:specification:ubl:schema:xsd:CommonBasicComponents-2";
     Text(inv, "cbc:CustomizationID", kCustomization);
     Text(inv, "cbc:ProfileID", kProfile);
-    Text(inv, "cbc:ID", b.nummer);
-    Text(inv, "cbc:IssueDate", IsoDatum(b.datum));
-    if (b.fällig) Text(inv, "cbc:DueDate", IsoDatum(*b.fällig));
-    Text(inv, "cbc:InvoiceTypeCode", Typ(b.art));
-    Text(inv, "cbc:DocumentCurrencyCode", kWährung);
-    Text(inv, "cbc:BuyerReference", b.käufer.leitwegId);
-    for (const auto& z : b.anzahlungen) {
+    Text(inv, "cbc:ID", b.number);
+    Text(inv, "cbc:IssueDate", IsoDate(b.date));
+    if (b.due) Text(inv, "cbc:DueDate", IsoDate(*b.due));
+    Text(inv, "cbc:InvoiceTypeCode", InvoiceTypeCode(b.art));
+    Text(inv, "cbc:DocumentCurrencyCode", kCurrency);
+    Text(inv, "cbc:BuyerReference", b.buyer.leitwegId);
+    for (const auto& z : b.advances) {
         auto ref = inv.append_child("cac:BillingReference").append_child("cac:InvoiceDocumentReference");
-        Text(ref, "cbc:ID", z.nummer);
-        Text(ref, "cbc:IssueDate", IsoDatum(z.datum));
+        Text(ref, "cbc:ID", z.number);
+        Text(ref, "cbc:IssueDate", IsoDate(z.date));
     }
 
     {
-        const Partei& p = b.verkäufer;
+        const Party& p = b.seller;
         auto party = inv.append_child("cac:AccountingSupplierParty").append_child("cac:Party");
-        Endpunkt(party, p);
+        WriteEndpoint(party, p);
         Text(party.append_child("cac:PartyName"), "cbc:Name", p.name);
-        Anschrift(party, p);
+        WriteAddress(party, p);
         if (!p.ustIdNr.empty()) {
             auto t = party.append_child("cac:PartyTaxScheme");
             Text(t, "cbc:CompanyID", p.ustIdNr);
@@ -121,62 +121,62 @@ std::string UblSchreiben(const Beleg& b) {
         Text(c, "cbc:ElectronicMail", p.email);
     }
     {
-        const Partei& p = b.käufer;
+        const Party& p = b.buyer;
         auto party = inv.append_child("cac:AccountingCustomerParty").append_child("cac:Party");
-        Endpunkt(party, p);
-        Anschrift(party, p);
+        WriteEndpoint(party, p);
+        WriteAddress(party, p);
         Text(party.append_child("cac:PartyLegalEntity"), "cbc:RegistrationName", p.name);
     }
 
     auto means = inv.append_child("cac:PaymentMeans");
     Text(means, "cbc:PaymentMeansCode", "58");  // SEPA credit transfer
-    Text(means, "cbc:PaymentID", b.nummer);
+    Text(means, "cbc:PaymentID", b.number);
     auto konto = means.append_child("cac:PayeeFinancialAccount");
-    Text(konto, "cbc:ID", b.verkäufer.iban);
-    Text(konto, "cbc:Name", b.verkäufer.kontoinhaber.empty() ? b.verkäufer.name : b.verkäufer.kontoinhaber);
-    if (!b.verkäufer.bic.empty()) Text(konto.append_child("cac:FinancialInstitutionBranch"), "cbc:ID", b.verkäufer.bic);
-    Text(inv.append_child("cac:PaymentTerms"), "cbc:Note", b.zahlungsbedingung);
+    Text(konto, "cbc:ID", b.seller.iban);
+    Text(konto, "cbc:Name", b.seller.kontoinhaber.empty() ? b.seller.name : b.seller.kontoinhaber);
+    if (!b.seller.bic.empty()) Text(konto.append_child("cac:FinancialInstitutionBranch"), "cbc:ID", b.seller.bic);
+    Text(inv.append_child("cac:PaymentTerms"), "cbc:Note", b.paymentTerms);
 
-    Cent abzüge = 0, zuschläge = 0;
-    for (const auto& k : b.kategorien) {
-        if (k.nachlass == 0) continue;
+    Cent deductions = 0, charges = 0;
+    for (const auto& k : b.rateGroups) {
+        if (k.allowance == 0) continue;
         auto ac = inv.append_child("cac:AllowanceCharge");
-        Text(ac, "cbc:ChargeIndicator", k.nachlass < 0 ? "true" : "false");
-        Text(ac, "cbc:AllowanceChargeReason", b.nachlassGrund);
-        Geld(ac, "cbc:Amount", k.nachlass < 0 ? -k.nachlass : k.nachlass);
-        Steuerart(ac, "cac:TaxCategory", k.satz, false);
-        (k.nachlass < 0 ? zuschläge : abzüge) += k.nachlass < 0 ? -k.nachlass : k.nachlass;
+        Text(ac, "cbc:ChargeIndicator", k.allowance < 0 ? "true" : "false");
+        Text(ac, "cbc:AllowanceChargeReason", b.allowanceReason);
+        WriteMoney(ac, "cbc:Amount", k.allowance < 0 ? -k.allowance : k.allowance);
+        TaxCategoryCode(ac, "cac:TaxCategory", k.rate, false);
+        (k.allowance < 0 ? charges : deductions) += k.allowance < 0 ? -k.allowance : k.allowance;
     }
 
     auto tax = inv.append_child("cac:TaxTotal");
-    Geld(tax, "cbc:TaxAmount", b.steuer);
-    for (const auto& k : b.kategorien) {
+    WriteMoney(tax, "cbc:TaxAmount", b.vat);
+    for (const auto& k : b.rateGroups) {
         auto sub = tax.append_child("cac:TaxSubtotal");
-        Geld(sub, "cbc:TaxableAmount", k.basis);
-        Geld(sub, "cbc:TaxAmount", k.steuer);
-        Steuerart(sub, "cac:TaxCategory", k.satz, true);
+        WriteMoney(sub, "cbc:TaxableAmount", k.basis);
+        WriteMoney(sub, "cbc:TaxAmount", k.vat);
+        TaxCategoryCode(sub, "cac:TaxCategory", k.rate, true);
     }
 
     auto total = inv.append_child("cac:LegalMonetaryTotal");
-    Geld(total, "cbc:LineExtensionAmount", b.positionenSumme);
-    Geld(total, "cbc:TaxExclusiveAmount", b.netto);
-    Geld(total, "cbc:TaxInclusiveAmount", b.brutto);
-    if (abzüge) Geld(total, "cbc:AllowanceTotalAmount", abzüge);
-    if (zuschläge) Geld(total, "cbc:ChargeTotalAmount", zuschläge);
-    if (b.vorausbezahlt) Geld(total, "cbc:PrepaidAmount", b.vorausbezahlt);
-    Geld(total, "cbc:PayableAmount", b.zahlbar);
+    WriteMoney(total, "cbc:LineExtensionAmount", b.linesTotal);
+    WriteMoney(total, "cbc:TaxExclusiveAmount", b.net);
+    WriteMoney(total, "cbc:TaxInclusiveAmount", b.gross);
+    if (deductions) WriteMoney(total, "cbc:AllowanceTotalAmount", deductions);
+    if (charges) WriteMoney(total, "cbc:ChargeTotalAmount", charges);
+    if (b.prepaid) WriteMoney(total, "cbc:PrepaidAmount", b.prepaid);
+    WriteMoney(total, "cbc:PayableAmount", b.payable);
 
     int n = 0;
-    for (const auto& p : b.positionen) {
+    for (const auto& p : b.lines) {
         auto line = inv.append_child("cac:InvoiceLine");
         Text(line, "cbc:ID", std::to_string(++n));
         // The item price may not be negative; a negative fee is a negative quantity.
-        Text(line, "cbc:InvoicedQuantity", p.netto < 0 ? "-1" : "1").append_attribute("unitCode") = "C62";
-        Geld(line, "cbc:LineExtensionAmount", p.netto);
+        Text(line, "cbc:InvoicedQuantity", p.net < 0 ? "-1" : "1").append_attribute("unitCode") = "C62";
+        WriteMoney(line, "cbc:LineExtensionAmount", p.net);
         auto item = line.append_child("cac:Item");
         Text(item, "cbc:Name", p.name);
-        Steuerart(item, "cac:ClassifiedTaxCategory", p.satz, false);
-        Geld(line.append_child("cac:Price"), "cbc:PriceAmount", p.netto < 0 ? -p.netto : p.netto);
+        TaxCategoryCode(item, "cac:ClassifiedTaxCategory", p.rate, false);
+        WriteMoney(line.append_child("cac:Price"), "cbc:PriceAmount", p.net < 0 ? -p.net : p.net);
     }
 
     std::ostringstream out;

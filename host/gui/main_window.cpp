@@ -149,7 +149,7 @@ void MainWindow::BuildMenus() {
         suggestion.replace_extension(".xml");
         const QString target = QFileDialog::getSaveFileName(this, QStringLiteral("E-Rechnung (XRechnung) exportieren"),
                                                             P(suggestion), QStringLiteral("XRechnung (*.xml)"));
-        if (!target.isEmpty()) ExportERechnung(F(target));
+        if (!target.isEmpty()) ExportEInvoice(F(target));
     });
     print_ = file->addAction(QStringLiteral("&Drucken …"), QKeySequence::Print, this, [this] { PrintDialog(); });
     file->addSeparator();
@@ -354,9 +354,9 @@ bool MainWindow::ChooseInvoice() {
 
 void MainWindow::ShowCategory(int index) {
     if (!session_) return;
-    auto rechnung = invoice_ ? session_->Invoice(*invoice_) : nullptr;
-    if (!rechnung) statusBar()->showMessage(QStringLiteral("Ohne Rechnungsdatensatz: die Summen gehen nur ins Dokument"));
-    session_->Show(static_cast<int16_t>(index), rechnung, kDocumentArea);
+    auto invoice = invoice_ ? session_->Invoice(*invoice_) : nullptr;
+    if (!invoice) statusBar()->showMessage(QStringLiteral("Ohne Rechnungsdatensatz: die Summen gehen nur ins Dokument"));
+    session_->Show(static_cast<int16_t>(index), invoice, kDocumentArea);
     for (QMdiSubWindow* w : area_->subWindowList()) Watch(w);
 }
 
@@ -450,14 +450,14 @@ void MainWindow::ExportPdf(const fs::path& target) {
     UpdateState();
 }
 
-bool MainWindow::ExportERechnung(const fs::path& target) {
+bool MainWindow::ExportEInvoice(const fs::path& target) {
     const QString title = QStringLiteral("E-Rechnung (XRechnung) exportieren");
     if (!session_ || !invoice_) {
         Tell(title, QStringLiteral("E-Rechnung nicht erstellt: kein Rechnungsdatensatz gewählt (Datei > Rechnungsdatensatz wählen)"));
         return false;
     }
     try {
-        if (auto refusal = erechnung::Exportieren(session_->Database(), session_->Document(), *invoice_, target, user_)) {
+        if (auto refusal = erechnung::ExportFile(session_->Database(), session_->Document(), *invoice_, target, user_)) {
             Tell(title, Q(refusal->Text()));
             return false;
         }

@@ -58,7 +58,7 @@ public:
     void ExportPdf(const std::filesystem::path& target);
     // The open invoice and its record as an e-invoice (XRechnung) at `target`, with
     // kado-host erechnung's checks; a refusal is shown and nothing written.
-    bool ExportERechnung(const std::filesystem::path& target);
+    bool ExportEInvoice(const std::filesystem::path& target);
     // Prints the invoice through LibreOffice's PDF to the printer; the outcome as for the export.
     void Print(const QString& printer);
     // Opens again what the last session had open (database, invoice, record); false when nothing was.

@@ -91,12 +91,12 @@ WrittenEntries EntriesWrittenSince(int since) {
 }
 
 // Text is written as UTF-8: on this platform the system code page is UTF-8.
-void AppendErrorLogEntry(const std::filesystem::path& log, std::string_view modulname,
-                         std::string_view funktionsname, const Failure& failure) noexcept {
+void AppendErrorLogEntry(const std::filesystem::path& log, std::string_view moduleName,
+                         std::string_view procedureName, const Failure& failure) noexcept {
     try {
         std::string entry = Stamp() + "Error " + std::to_string(failure.number) + ": \r\n" + failure.description +
                             "\r\nZeile: " + std::to_string(failure.step) + "\r\nOrt  : -KadoDienste- " +
-                            std::string(modulname) + "." + std::string(funktionsname) +
+                            std::string(moduleName) + "." + std::string(procedureName) +
                             "\r\nUser : ohne, ohne\r\n\r\n";
         Remember(entry);
         int fd = ::open(log.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);

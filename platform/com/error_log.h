@@ -20,10 +20,10 @@ struct Failure {
 // Turns whatever a statement threw into a failure record; call it in a catch block.
 Failure FailureFromCurrentException(int32_t step) noexcept;
 
-// Appends one entry for the failure of modulname.funktionsname to the log file,
+// Appends one entry for the failure of moduleName.procedureName to the log file,
 // creating it when missing. A log that cannot be written loses the entry; never throws.
-void AppendErrorLogEntry(const std::filesystem::path& log, std::string_view modulname,
-                         std::string_view funktionsname, const Failure& failure) noexcept;
+void AppendErrorLogEntry(const std::filesystem::path& log, std::string_view moduleName,
+                         std::string_view procedureName, const Failure& failure) noexcept;
 
 // The entries this process appended (to any log), so that a run sharing Verw.log
 // with other processes counts only its own: how many, and the first few as

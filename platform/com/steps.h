@@ -11,7 +11,7 @@
 
 namespace kado::com {
 
-// Log is a callable (modulname, funktionsname, const Failure&) that never throws;
+// Log is a callable (moduleName, procedureName, const Failure&) that never throws;
 // it decides where the entry goes.
 //
 // Usage:
@@ -23,8 +23,8 @@ namespace kado::com {
 template <class Log>
 class BasicSteps {
 public:
-    BasicSteps(std::string_view modulname, std::string_view funktionsname, Log log = Log{})
-        : modul_(modulname), funktion_(funktionsname), log_(std::move(log)) {}
+    BasicSteps(std::string_view moduleName, std::string_view procedureName, Log log = Log{})
+        : modul_(moduleName), funktion_(procedureName), log_(std::move(log)) {}
 
     template <class F>
     bool operator()(int32_t step, F&& statement) noexcept {

@@ -49,7 +49,7 @@ std::string WertFormatieren(std::string value, int16_t width, int16_t decimals, 
     return value;
 }
 
-std::string BetragText(double value, int16_t width, int16_t decimals) {
+std::string AmountText(double value, int16_t width, int16_t decimals) {
     return WertFormatieren(kado::com::NumberToText(value), width, decimals, true);
 }
 

@@ -15,7 +15,7 @@ std::string WertFormatieren(std::string value, int16_t width, int16_t decimals, 
 
 // An amount's text: the number in the locale's text through WertFormatieren
 // without thousands separators (150 at 6, 2 gives "150,00").
-std::string BetragText(double value, int16_t width = 6, int16_t decimals = 2);
+std::string AmountText(double value, int16_t width = 6, int16_t decimals = 2);
 
 // Tolerant German reading: the whole text, else its leading number-like characters; 0 otherwise.
 double CVal(std::string_view text);

@@ -4,10 +4,10 @@
 
 namespace honora {
 
-std::string Problembehandlung(std::string_view modulname, std::string_view funktionsname,
+std::string Problembehandlung(std::string_view moduleName, std::string_view procedureName,
                               const Failure& failure) {
     try {
-        kado::com::AppendErrorLogEntry(LogPath(), modulname, funktionsname, failure);
+        kado::com::AppendErrorLogEntry(LogPath(), moduleName, procedureName, failure);
     } catch (...) {
     }
     return "5";

@@ -15,14 +15,14 @@ using kado::com::Failure;
 using kado::com::FailureFromCurrentException;
 
 // Appends one entry to the error log (never throws) and returns "5".
-std::string Problembehandlung(std::string_view modulname, std::string_view funktionsname,
+std::string Problembehandlung(std::string_view moduleName, std::string_view procedureName,
                               const Failure& failure);
 
 // The plug-in's log: Verw.log where LogPath() puts it at the time of the failure.
 struct ComponentLog {
-    void operator()(std::string_view modulname, std::string_view funktionsname,
+    void operator()(std::string_view moduleName, std::string_view procedureName,
                     const Failure& failure) const noexcept {
-        Problembehandlung(modulname, funktionsname, failure);
+        Problembehandlung(moduleName, procedureName, failure);
     }
 };
 

@@ -99,7 +99,7 @@ void GO::Show(int16_t Index, std::shared_ptr<kado::dao::Recordset>& Rechnung, in
     };
     // The record readers are handed the field itself, so a failing read is
     // theirs: logged under their name and read as 0, never left stale.
-    auto zahl = [&](const char* name) {
+    auto readNumber = [&](const char* name) {
         return ViaReader("ZahlDatensatzLesen", [&] { return ZahlDatensatzLesen(field(name)); });
     };
     auto bool_ = [&](const char* name) {
@@ -107,18 +107,18 @@ void GO::Show(int16_t Index, std::shared_ptr<kado::dao::Recordset>& Rechnung, in
     };
     s(160, [&] { c.ID_Auftragsnummer = field("ID_Auftragsnummer").ToLong(); });
     s(170, [&] { c.MeßtruppZusammenfassen = field("MeßtruppZusammenfassen").ToBool(); });
-    s(180, [&] { c.ID_Lieferschein = zahl("ID_Lieferschein").ToLong(); });
-    s(190, [&] { c.AbschlagAbsolut = zahl("AbschlagAbsolut").ToDouble(); });
-    s(200, [&] { c.AbschlagProzent = zahl("AbschlagProzent").ToInteger(); });
+    s(180, [&] { c.ID_Lieferschein = readNumber("ID_Lieferschein").ToLong(); });
+    s(190, [&] { c.AbschlagAbsolut = readNumber("AbschlagAbsolut").ToDouble(); });
+    s(200, [&] { c.AbschlagProzent = readNumber("AbschlagProzent").ToInteger(); });
     s(210, [&] { c.Zahlungsziel = bool_("Zahlungsziel").ToBool(); });
-    s(220, [&] { c.Mehrwertsteuersatz = Zehntel(zahl("Mehrwertsteuersatz")); });
-    s(230, [&] { c.Preisgruppe1 = zahl("Preisgruppe1").ToInteger(); });
-    s(240, [&] { c.Preisgruppe2 = zahl("Preisgruppe2").ToInteger(); });
-    s(250, [&] { c.Preisgruppe3 = zahl("Preisgruppe3").ToInteger(); });
-    s(260, [&] { c.Preisgruppe4 = zahl("Preisgruppe4").ToInteger(); });
+    s(220, [&] { c.Mehrwertsteuersatz = Zehntel(readNumber("Mehrwertsteuersatz")); });
+    s(230, [&] { c.Preisgruppe1 = readNumber("Preisgruppe1").ToInteger(); });
+    s(240, [&] { c.Preisgruppe2 = readNumber("Preisgruppe2").ToInteger(); });
+    s(250, [&] { c.Preisgruppe3 = readNumber("Preisgruppe3").ToInteger(); });
+    s(260, [&] { c.Preisgruppe4 = readNumber("Preisgruppe4").ToInteger(); });
     s(270, [&] { c.Mehrwertsteuer = Zehntel(field("Mehrwertsteuer")); });
     s(280, [&] { c.MwStErmäßigt = Zehntel(field("MwStErmäßigt")); });
-    s(290, [&] { c.Rabatt = zahl("Rabatt").ToInteger(); });
+    s(290, [&] { c.Rabatt = readNumber("Rabatt").ToInteger(); });
     s(300, [&] { c.Rechnung = Rechnung; });
     s(310, [&] { OpenDialog(Index); });
     // Released, not closed: the host may still use the same file.

@@ -13,7 +13,7 @@ namespace {
 
 // 1-based character position of the first " €" in a text, 0 when there is none.
 // The engine counts characters (code points), the text is UTF-8.
-long EuroPosition(const std::string& text) {
+long EuroSignPosition(const std::string& text) {
     const size_t byte = text.find(" €");
     if (byte == std::string::npos) return 0;
     return kado::com::CodePoints(std::string_view(text).substr(0, byte)) + 1;
@@ -21,11 +21,11 @@ long EuroPosition(const std::string& text) {
 
 }  // namespace
 
-std::string EuroBetragText(double betrag) { return BetragText(betrag, 11) + " €"; }
+std::string EuroAmountText(double betrag) { return AmountText(betrag, 11) + " €"; }
 
-void BetragsfeldErsetzen(kado::word::Application& app, const kado::word::Comment& marke, double betrag) {
+void ReplaceAmountField(kado::word::Application& app, const kado::word::Comment& marke, double betrag) {
     Steps s("GebührenTabelle", "SummeBilden");
-    std::string folgend;
+    std::string following;
     long p = 0;
     s(400, [&] {
         auto r = marke.Reference();
@@ -33,27 +33,27 @@ void BetragsfeldErsetzen(kado::word::Application& app, const kado::word::Comment
         r.Select();
     });
     s(410, [&] { app.GetSelection().MoveEnd(kado::word::Unit::Character, 15); });
-    s(420, [&] { folgend = app.GetSelection().Text(); });
+    s(420, [&] { following = app.GetSelection().Text(); });
     s(430, [&] { app.GetSelection().Collapse(kado::word::CollapseDirection::Start); });
-    long länge = 0;
+    long length = 0;
     s(440, [&] {
-        p = EuroPosition(folgend);
+        p = EuroSignPosition(following);
         if (p == 0) return;
-        const size_t euro = folgend.find(" €");
+        const size_t euro = following.find(" €");
         // A " €" behind another marker's reference belongs to that field.
-        if (folgend.substr(0, euro).find('\x05') != std::string::npos) {
+        if (following.substr(0, euro).find('\x05') != std::string::npos) {
             p = 0;
             return;
         }
         // The character after " €" goes too, unless it is the next marker:
         // replacing it would delete that comment.
-        länge = euro + 4 < folgend.size() && folgend[euro + 4] == '\x05' ? p + 1 : p + 2;
+        length = euro + 4 < following.size() && following[euro + 4] == '\x05' ? p + 1 : p + 2;
     });
-    if (p > 0) s(450, [&] { app.GetSelection().MoveEnd(kado::word::Unit::Character, länge); });
-    s(460, [&] { app.GetSelection().SetText(EuroBetragText(betrag) + " "); });
+    if (p > 0) s(450, [&] { app.GetSelection().MoveEnd(kado::word::Unit::Character, length); });
+    s(460, [&] { app.GetSelection().SetText(EuroAmountText(betrag) + " "); });
 }
 
-void BetragsfelderErsetzen(kado::word::Document& doc, kado::word::Application& app, std::string_view marke,
+void ReplaceAmountFields(kado::word::Document& doc, kado::word::Application& app, std::string_view marke,
                            double betrag) {
     Steps s("GebührenTabelle", "SummeBilden");
     int count = 0;
@@ -64,7 +64,7 @@ void BetragsfelderErsetzen(kado::word::Document& doc, kado::word::Application& a
             auto item = doc.GetComments().Item(i);
             if (item.Text() == marke) c = item;
         });
-        if (c) BetragsfeldErsetzen(app, c, betrag);
+        if (c) ReplaceAmountField(app, c, betrag);
     }
 }
 

@@ -9,17 +9,17 @@
 
 namespace honora {
 
-// An invoice amount: BetragText right-aligned in eleven characters, then
+// An invoice amount: AmountText right-aligned in eleven characters, then
 // " €" ("     178,50 €").
-std::string EuroBetragText(double betrag);
+std::string EuroAmountText(double betrag);
 
 // Replaces the amount that follows the comment's reference mark with the
 // value's amount text, " €" and a blank. An old amount counts when its " €"
 // stands within the next 15 characters; otherwise the text goes in at the mark.
-void BetragsfeldErsetzen(kado::word::Application& app, const kado::word::Comment& marke, double betrag);
+void ReplaceAmountField(kado::word::Application& app, const kado::word::Comment& marke, double betrag);
 
 // Replaces the amount field of every comment of the document whose text is `marke`.
-void BetragsfelderErsetzen(kado::word::Document& doc, kado::word::Application& app, std::string_view marke,
+void ReplaceAmountFields(kado::word::Document& doc, kado::word::Application& app, std::string_view marke,
                            double betrag);
 
 }  // namespace honora

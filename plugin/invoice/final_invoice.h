@@ -13,10 +13,10 @@
 namespace honora {
 
 // Deducts the advance invoices (kind 5) of the invoice's order below the
-// table's last row and turns `summe` into the figures that remain due.
+// table's last row and turns `sum` into the figures that remain due.
 // Returns the deduction rows, or nothing when no advance invoice exists.
-std::optional<Abzugszeilen> SchlussrechnungSchreiben(const kado::word::Table& table, kado::dao::Database& db,
-                                                     int16_t optionen, const kado::dao::Recordset& rechnung,
-                                                     Rechnungssumme& summe);
+std::optional<DeductionRows> WriteFinalInvoiceBlock(const kado::word::Table& table, kado::dao::Database& db,
+                                                     int16_t options, const kado::dao::Recordset& invoice,
+                                                     InvoiceTotals& sum);
 
 }  // namespace honora

@@ -40,10 +40,10 @@ void G_frmTabelle_Design(Form& form) {
     }
     form.Add<OptionButton>("optAktTabelle", {6, 0}, -1, kFrame)
         .SetCaption("aktuelle Cursorposition als Abrechnungspunkt interpretieren");
-    auto& ende = form.Add<CommandButton>("cmdEnde", {1, 0});
-    ende.SetWidthChars(8);
+    auto& tail = form.Add<CommandButton>("cmdEnde", {1, 0});
+    tail.SetWidthChars(8);
     // Hidden, not unloaded: the next use within the session keeps the choice.
-    ende.OnClick([&form] { form.Hide(); });
+    tail.OnClick([&form] { form.Hide(); });
     form.OnLoad([&form] { Form_Load(form); });
     form.OnUnload([&form] { Form_Unload(form); });
 }

@@ -15,29 +15,29 @@ double Cent(double euro) {
     return std::round(kado::com::ReadDotNumber(kado::com::DotText(cent)).value_or(cent));
 }
 
-void RechnungZurückschreiben(kado::dao::Recordset& rechnung, const Rechnungssumme& summe, bool gutschrift,
-                             int16_t standardSatz) {
+void WriteBackInvoice(kado::dao::Recordset& invoice, const InvoiceTotals& sum, bool credit,
+                             int16_t standardRate) {
     Steps s("GebührenTabelle", "SummeBilden");
-    const double vorzeichen = gutschrift ? -1 : 1;
-    s(1000, [&] { rechnung.Edit(); });
-    s(1010, [&] { rechnung.SetField("NettoRechnung", Cent(vorzeichen * summe.steuerNetto)); });
-    s(1020, [&] { rechnung.SetField("Brutto", Cent(vorzeichen * (summe.nettoFällig + summe.mwstGesamt))); });
+    const double sign = credit ? -1 : 1;
+    s(1000, [&] { invoice.Edit(); });
+    s(1010, [&] { invoice.SetField("NettoRechnung", Cent(sign * sum.taxedNet)); });
+    s(1020, [&] { invoice.SetField("Brutto", Cent(sign * (sum.netDue + sum.vatTotal))); });
     s(1030, [&] {
-        rechnung.SetField("MehrwertsteuerFreierbetrag", Cent(vorzeichen * (summe.nettoFällig - summe.steuerNetto)));
+        invoice.SetField("MehrwertsteuerFreierbetrag", Cent(sign * (sum.netDue - sum.taxedNet)));
     });
     s(1040, [&] {
-        const int32_t satz = standardSatz * 10;
-        if (satz < INT16_MIN || satz > INT16_MAX) kado::com::Raise(kado::com::err::Overflow, "Overflow");
-        rechnung.SetField("Mehrwertsteuersatz", static_cast<int16_t>(satz));
+        const int32_t rate = standardRate * 10;
+        if (rate < INT16_MIN || rate > INT16_MAX) kado::com::Raise(kado::com::err::Overflow, "Overflow");
+        invoice.SetField("Mehrwertsteuersatz", static_cast<int16_t>(rate));
     });
     // The figures are saved together or not at all: after a failed step the
     // edit is cancelled, so the record keeps its old figures whole.
-    const bool vollständig = s.Failures() == 0;
+    const bool complete = s.Failures() == 0;
     s(1050, [&] {
-        if (vollständig)
-            rechnung.Update();
+        if (complete)
+            invoice.Update();
         else
-            rechnung.CancelUpdate();
+            invoice.CancelUpdate();
     });
 }
 

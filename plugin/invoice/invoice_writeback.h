@@ -14,7 +14,7 @@ namespace honora {
 double Cent(double euro);
 
 // Stores net, gross and VAT-free amount in cents and the standard rate × 10.
-void RechnungZurückschreiben(kado::dao::Recordset& rechnung, const Rechnungssumme& summe, bool gutschrift,
-                             int16_t standardSatz);
+void WriteBackInvoice(kado::dao::Recordset& invoice, const InvoiceTotals& sum, bool credit,
+                             int16_t standardRate);
 
 }  // namespace honora

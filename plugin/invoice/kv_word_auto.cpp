@@ -81,15 +81,15 @@ Table TabelleErmitteln(std::string_view Markierung, int16_t /*Modus*/) {
 
     // Reading an option of a dialog closed with its close box loads it again,
     // which selects optNeu: the answer is then a new block.
-    bool akt = false;
-    bool neu = false;
-    s(190, [&] { akt = Option(dialog, "optAktTabelle").Value(); });
-    if (akt) {
+    bool current = false;
+    bool fresh = false;
+    s(190, [&] { current = Option(dialog, "optAktTabelle").Value(); });
+    if (current) {
         s(200, [&] { result = WordApp().GetSelection().GetTables().Item(1); });
         return result;
     }
-    s(210, [&] { neu = Option(dialog, "optNeu").Value(); });
-    if (neu) return result;
+    s(210, [&] { fresh = Option(dialog, "optNeu").Value(); });
+    if (fresh) return result;
 
     int wanted = kBlockOptions;
     for (int i = 0; i < kBlockOptions - 1; ++i) {

@@ -14,7 +14,7 @@ namespace marke {
 // Cell (1,1) of the totals table.
 inline constexpr std::string_view kSummentabelle = "RE_Summe";
 // The name of the payment-term text box.
-inline constexpr std::string_view kZahlungsziel = "Zahlungsziel";
+inline constexpr std::string_view kPaymentTermShape = "Zahlungsziel";
 // A category's fee table carries this followed by its number on cell (1,5).
 inline constexpr std::string_view kKategorie = "Honora_";
 

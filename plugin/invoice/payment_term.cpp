@@ -48,30 +48,30 @@ double LeadingNumber(std::string_view t, size_t& used) {
 
 }  // namespace
 
-ZahlungszielVorlage VorlageLesen(std::string_view vorlage) {
-    ZahlungszielVorlage v;
-    size_t p1 = vorlage.find('<');
+PaymentTermTemplate ReadTermTemplate(std::string_view templateText) {
+    PaymentTermTemplate v;
+    size_t p1 = templateText.find('<');
     if (p1 == std::string_view::npos) return v;
-    v.hatDatum = true;
-    v.davor = std::string(vorlage.substr(0, p1));
+    v.hasDate = true;
+    v.before = std::string(templateText.substr(0, p1));
     size_t used = 0;
-    v.tage = LeadingNumber(vorlage.substr(p1 + 1, 3), used);
+    v.days = LeadingNumber(templateText.substr(p1 + 1, 3), used);
     // Only a ">" after the "<" closes the days; without one the text goes on
     // right after the days instead of repeating the whole template.
-    size_t p2 = vorlage.find('>', p1 + 1);
+    size_t p2 = templateText.find('>', p1 + 1);
     size_t rest = p2 != std::string_view::npos ? p2 + 1 : p1 + 1 + used;
-    v.danach = std::string(vorlage.substr(rest));
+    v.after = std::string(templateText.substr(rest));
     return v;
 }
 
-std::string ZahlungszielText(const ZahlungszielVorlage& v, Date fällig) {
-    return v.davor + " " + Variant(fällig).ToString() + " " + v.danach;
+std::string PaymentTermText(const PaymentTermTemplate& v, Date due) {
+    return v.before + " " + Variant(due).ToString() + " " + v.after;
 }
 
 void ZahlungsZiel(std::shared_ptr<word::Document>& doc, bool Zahlungsziel) {
     Steps s("GebührenTabelle", "ZahlungsZiel");
     auto& c = Session();
-    std::vector<word::Shape> alte;
+    std::vector<word::Shape> oldShapes;
     int count = 0;
     std::shared_ptr<kado::dao::Recordset> version;
     word::Shape box;
@@ -84,9 +84,9 @@ void ZahlungsZiel(std::shared_ptr<word::Document>& doc, bool Zahlungsziel) {
     for (int i = 1; i <= count; ++i)
         s(110, [&] {
             auto shape = doc->GetShapes().Item(i);
-            if (shape.Name() == marke::kZahlungsziel) alte.push_back(shape);
+            if (shape.Name() == marke::kPaymentTermShape) oldShapes.push_back(shape);
         });
-    for (auto& shape : alte) s(120, [&] { shape.Delete(); });
+    for (auto& shape : oldShapes) s(120, [&] { shape.Delete(); });
     if (!Zahlungsziel) return;
 
     s(130, [&] {
@@ -99,7 +99,7 @@ void ZahlungsZiel(std::shared_ptr<word::Document>& doc, bool Zahlungsziel) {
         box = Need(doc).GetShapes().AddTextbox(word::TextOrientation::Horizontal, 70.5f, 766.5f, 450.75f, 54.0f);
     });
     s(180, [&] { box.Select(); });
-    s(190, [&] { sel().ShapeRange().SetName(marke::kZahlungsziel); });
+    s(190, [&] { sel().ShapeRange().SetName(marke::kPaymentTermShape); });
     s(200, [&] { sel().ShapeRange().GetTextFrame().TextRange().Select(); });
     s(210, [&] { sel().Collapse(word::CollapseDirection::Start); });
     // The insertion point in the box's text still has the box as its shape.
@@ -118,15 +118,15 @@ void ZahlungsZiel(std::shared_ptr<word::Document>& doc, bool Zahlungsziel) {
     s(280, [&] { sel().GetParagraphFormat().SetAlignment(word::Alignment::Center); });
 
     s(290, [&] { text = Need(version).Field("Zahlungsziel").ToString(); });
-    ZahlungszielVorlage vorlage;
-    Date fällig;
-    s(300, [&] { vorlage = VorlageLesen(text); });
-    if (vorlage.hatDatum) {
-        s(310, [&] { fällig = Date{Date::Today().serial + vorlage.tage}; });
+    PaymentTermTemplate templateText;
+    Date due;
+    s(300, [&] { templateText = ReadTermTemplate(text); });
+    if (templateText.hasDate) {
+        s(310, [&] { due = Date{Date::Today().serial + templateText.days}; });
         if (c.Rechnung) {
-            std::shared_ptr<kado::dao::Recordset> termin;
+            std::shared_ptr<kado::dao::Recordset> dueDate;
             s(320, [&] {
-                termin = Need(c.NeueAbfrage).OpenRecordset(
+                dueDate = Need(c.NeueAbfrage).OpenRecordset(
                     "SELECT ID_Terminart, ID_Rechnungsnummer, Datum From Termine WHERE (((ID_Terminart)=8) AND "
                     "((ID_Rechnungsnummer)=" +
                         kado::dao::SqlNumber(c.Rechnung->Field("ID_Rechnungsnummer")) + "));",
@@ -135,15 +135,15 @@ void ZahlungsZiel(std::shared_ptr<word::Document>& doc, bool Zahlungsziel) {
             // Without a date record the due date stays today's date, without a
             // time of day, plus the days.
             s(330, [&] {
-                if (!Need(termin).EOF_()) fällig = Date{termin->Field("Datum").ToDate().serial + vorlage.tage};
+                if (!Need(dueDate).EOF_()) due = Date{dueDate->Field("Datum").ToDate().serial + templateText.days};
             });
         }
-        s(340, [&] { text = ZahlungszielText(vorlage, fällig); });
+        s(340, [&] { text = PaymentTermText(templateText, due); });
     }
 
     s(350, [&] {
-        Variant bund = Need(version).Field("BundZahlungsziel");
-        double b = bund.ToDouble();
+        Variant gutter = Need(version).Field("BundZahlungsziel");
+        double b = gutter.ToDouble();
         auto a = b == 0 ? word::Alignment::Left : b == 1 ? word::Alignment::Center : word::Alignment::Right;
         sel().GetParagraphFormat().SetAlignment(a);
     });

@@ -17,15 +17,15 @@ void ZahlungsZiel(std::shared_ptr<kado::word::Document>& doc, bool Zahlungsziel)
 
 // The due-date part of a template: the days that follow its "<" and where
 // the text after the days goes on. Without "<" there is no due date.
-struct ZahlungszielVorlage {
-    bool hatDatum = false;
-    std::string davor;    // text before "<"
-    double tage = 0;      // number of days after "<" (up to three characters)
-    std::string danach;   // text after ">", or after the days when no ">" follows
+struct PaymentTermTemplate {
+    bool hasDate = false;
+    std::string before;    // text before "<"
+    double days = 0;      // number of days after "<" (up to three characters)
+    std::string after;   // text after ">", or after the days when no ">" follows
 };
-ZahlungszielVorlage VorlageLesen(std::string_view vorlage);
+PaymentTermTemplate ReadTermTemplate(std::string_view templateText);
 
 // Text of the box: the template with the due date filled in between blanks.
-std::string ZahlungszielText(const ZahlungszielVorlage& v, kado::com::Date fällig);
+std::string PaymentTermText(const PaymentTermTemplate& v, kado::com::Date due);
 
 }  // namespace honora

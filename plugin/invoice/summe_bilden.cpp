@@ -22,7 +22,7 @@ namespace word = kado::word;
 
 // Leaves the document with the cursor at its start and the marker comments
 // out of sight; views that lack a flag are skipped.
-void DokumentAufräumen(word::Document& doc) {
+void TidyDocument(word::Document& doc) {
     Steps::Quiet([&] {
         auto r = doc.Content();
         r.Collapse(word::CollapseDirection::Start);
@@ -41,55 +41,55 @@ void DokumentAufräumen(word::Document& doc) {
 void SummeBilden(bool Zahlungsziel) {
     Steps s("GebührenTabelle", "SummeBilden");
     auto& c = Session();
-    const Abschlag abschlag{c.AbschlagAbsolut, c.AbschlagProzent, c.Rabatt};
+    const DiscountSettings discount{c.AbschlagAbsolut, c.AbschlagProzent, c.Rabatt};
 
-    Gebührensumme gebühren;
-    if (c.Doc) gebühren = GebührenSammeln(*c.Doc, c.Mehrwertsteuersatz);
-    Rechnungssumme summe = SummenBerechnen(gebühren, abschlag);
+    FeeTotals fees;
+    if (c.Doc) fees = CollectFees(*c.Doc, c.Mehrwertsteuersatz);
+    InvoiceTotals sum = ComputeTotals(fees, discount);
 
     word::Table tabelle;
-    s(100, [&] { tabelle = SummentabelleSchreiben(Need(c.Doc), gebühren, summe); });
+    s(100, [&] { tabelle = WriteTotalsTable(Need(c.Doc), fees, sum); });
 
     s(110, [&] {
-        BetragsfelderErsetzen(Need(c.Doc), Need(c.WordApp), marke::kGesamt, summe.mwstGesamt + summe.nettoFällig);
+        ReplaceAmountFields(Need(c.Doc), Need(c.WordApp), marke::kGesamt, sum.vatTotal + sum.netDue);
     });
-    if (tabelle) AbschlagszeileSchreiben(tabelle, abschlag, summe);
+    if (tabelle) WriteDiscountRow(tabelle, discount, sum);
 
     s(120, [&] {
         auto& doc = Need(c.Doc);
         auto& app = Need(c.WordApp);
         auto comments = doc.GetComments();
         for (int i = 1; i <= comments.Count(); ++i) {
-            auto feld = comments.Item(i);
-            const auto text = feld.Text();
-            if (text == marke::kNetto) BetragsfeldErsetzen(app, feld, summe.nettoFällig);
-            if (text == marke::kMwSt) BetragsfeldErsetzen(app, feld, summe.mwstGesamt);
-            if (text == marke::kBrutto) BetragsfeldErsetzen(app, feld, summe.nettoFällig + summe.mwstGesamt);
+            auto field = comments.Item(i);
+            const auto text = field.Text();
+            if (text == marke::kNetto) ReplaceAmountField(app, field, sum.netDue);
+            if (text == marke::kMwSt) ReplaceAmountField(app, field, sum.vatTotal);
+            if (text == marke::kBrutto) ReplaceAmountField(app, field, sum.netDue + sum.vatTotal);
         }
     });
     s(130, [&] {
-        BetragsfelderErsetzen(Need(c.Doc), Need(c.WordApp), marke::kAuslagen, summe.nettoFällig - summe.steuerNetto);
+        ReplaceAmountFields(Need(c.Doc), Need(c.WordApp), marke::kAuslagen, sum.netDue - sum.taxedNet);
     });
 
     // The kind decides on the final-invoice block and the sign of the write-back.
     kado::com::Variant art;
     if (c.Rechnung) s(140, [&] { art = c.Rechnung->Field("Rechnungsart"); });
-    auto istArt = [&](double n) { return !art.IsNull() && !art.IsEmpty() && art.IsNumeric() && art.ToDouble() == n; };
+    auto isKind = [&](double n) { return !art.IsNull() && !art.IsEmpty() && art.IsNumeric() && art.ToDouble() == n; };
 
-    std::optional<Abzugszeilen> abzug;
-    if (c.Rechnung && istArt(4))
+    std::optional<DeductionRows> deduction;
+    if (c.Rechnung && isKind(4))
         s(150, [&] {
-            abzug = SchlussrechnungSchreiben(tabelle, Need(c.NeueAbfrage), c.RecordsetOptionen, *c.Rechnung,
-                                             summe);
+            deduction = WriteFinalInvoiceBlock(tabelle, Need(c.NeueAbfrage), c.RecordsetOptionen, *c.Rechnung,
+                                             sum);
         });
 
-    s(160, [&] { SummentabelleFormatieren(tabelle, Need(c.WordApp), abzug); });
+    s(160, [&] { FormatTotalsTable(tabelle, Need(c.WordApp), deduction); });
 
-    if (c.Rechnung) RechnungZurückschreiben(*c.Rechnung, summe, istArt(7), c.Mehrwertsteuersatz);
+    if (c.Rechnung) WriteBackInvoice(*c.Rechnung, sum, isKind(7), c.Mehrwertsteuersatz);
 
     ZahlungsZiel(c.Doc, Zahlungsziel);
 
-    if (c.Doc) DokumentAufräumen(*c.Doc);
+    if (c.Doc) TidyDocument(*c.Doc);
 }
 
 }  // namespace honora

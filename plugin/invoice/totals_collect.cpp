@@ -8,23 +8,23 @@
 
 namespace honora {
 
-Gebührensumme GebührenSammeln(kado::word::Document& doc, int16_t standardSatz) {
-    Gebührensumme summe;
-    auto still = [](auto&& schritt) { Steps::Quiet(schritt); };
+FeeTotals CollectFees(kado::word::Document& doc, int16_t standardRate) {
+    FeeTotals sum;
+    auto still = [](auto&& step) { Steps::Quiet(step); };
     fee_collection::GebührenzellenDurchgehen(doc, still, [&](const fee_collection::Gebührenzelle& zelle) {
         const FeeMark mark = DecodeFeeMark(zelle.marke);
-        const double satz = mark.kind == FeeMark::Kind::Rate ? mark.rate : standardSatz;
-        const double wert = CVal(zelle.betrag);
-        if (satz > 0) {
-            const float s = static_cast<float>(satz);
-            auto it = std::find_if(summe.sätze.begin(), summe.sätze.end(),
-                                   [s](const Steuersatz& x) { return x.satz == s; });
-            if (it == summe.sätze.end()) it = summe.sätze.insert(summe.sätze.end(), Steuersatz{s, 0});
-            it->zwischensumme += wert;
+        const double rate = mark.kind == FeeMark::Kind::Rate ? mark.rate : standardRate;
+        const double value = CVal(zelle.betrag);
+        if (rate > 0) {
+            const float s = static_cast<float>(rate);
+            auto it = std::find_if(sum.rates.begin(), sum.rates.end(),
+                                   [s](const VatRateSum& x) { return x.rate == s; });
+            if (it == sum.rates.end()) it = sum.rates.insert(sum.rates.end(), VatRateSum{s, 0});
+            it->subtotal += value;
         }
-        summe.netto += wert;
+        sum.net += value;
     });
-    return summe;
+    return sum;
 }
 
 }  // namespace honora

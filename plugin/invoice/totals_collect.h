@@ -12,6 +12,6 @@ namespace honora {
 // Sums column 5 of every table whose cell (1, 2) is not "Summe". A cell's
 // comment gives its rate ("no": not counted); without one the standard rate
 // applies. Failures are skipped silently.
-Gebührensumme GebührenSammeln(kado::word::Document& doc, int16_t standardSatz);
+FeeTotals CollectFees(kado::word::Document& doc, int16_t standardRate);
 
 }  // namespace honora

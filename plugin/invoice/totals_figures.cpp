@@ -7,53 +7,53 @@
 
 namespace honora {
 
-double Mehrwertsteuer(float satz, double netto) {
-    return std::floor(static_cast<double>(satz) * netto + 0.5) / 100;
+double Mehrwertsteuer(float rate, double net) {
+    return std::floor(static_cast<double>(rate) * net + 0.5) / 100;
 }
 
-Rechnungssumme SummenBerechnen(const Gebührensumme& gebühren, const Abschlag& abschlag) {
+InvoiceTotals ComputeTotals(const FeeTotals& fees, const DiscountSettings& discount) {
     Steps s("GebührenTabelle", "SummeBilden");
-    Rechnungssumme r;
+    InvoiceTotals r;
     s(200, [&] {
-        for (const auto& satz : gebühren.sätze) {
-            r.mwstGesamt += Mehrwertsteuer(satz.satz, satz.zwischensumme);
-            r.steuerNetto += satz.zwischensumme;
+        for (const auto& rate : fees.rates) {
+            r.vatTotal += Mehrwertsteuer(rate.rate, rate.subtotal);
+            r.taxedNet += rate.subtotal;
         }
     });
-    if (abschlag.absolut == 0 && abschlag.prozent == 100 && abschlag.rabatt == 0) {
+    if (discount.absoluteAmount == 0 && discount.percent == 100 && discount.rebate == 0) {
         s(210, [&] {
-            r.nettoFällig = gebühren.netto;
-            r.faktor = 1;
+            r.netDue = fees.net;
+            r.factor = 1;
         });
     } else {
-        r.abschlag = true;
-        r.ersteMwStZeile = 3;
-        r.letzteZeile = 4;
-        if (abschlag.rabatt > 0) {
-            const double anteil = (100 - abschlag.rabatt) / 100.0;
-            s(220, [&] { r.nettoFällig = gebühren.netto * (100 - abschlag.rabatt) / 100; });
-            s(221, [&] { r.mwstGesamt = r.mwstGesamt * (100 - abschlag.rabatt) / 100; });
-            s(222, [&] { r.steuerNetto = r.steuerNetto * (100 - abschlag.rabatt) / 100; });
-            s(223, [&] { r.faktor = anteil; });
-        } else if (abschlag.prozent < 100) {
-            s(230, [&] { r.nettoFällig = gebühren.netto * abschlag.prozent / 100; });
-            s(231, [&] { r.mwstGesamt = r.mwstGesamt * abschlag.prozent / 100; });
-            s(232, [&] { r.steuerNetto = r.steuerNetto * abschlag.prozent / 100; });
-            s(233, [&] { r.faktor = abschlag.prozent / 100.0; });
+        r.discount = true;
+        r.firstVatRow = 3;
+        r.lastRow = 4;
+        if (discount.rebate > 0) {
+            const double shareRow = (100 - discount.rebate) / 100.0;
+            s(220, [&] { r.netDue = fees.net * (100 - discount.rebate) / 100; });
+            s(221, [&] { r.vatTotal = r.vatTotal * (100 - discount.rebate) / 100; });
+            s(222, [&] { r.taxedNet = r.taxedNet * (100 - discount.rebate) / 100; });
+            s(223, [&] { r.factor = shareRow; });
+        } else if (discount.percent < 100) {
+            s(230, [&] { r.netDue = fees.net * discount.percent / 100; });
+            s(231, [&] { r.vatTotal = r.vatTotal * discount.percent / 100; });
+            s(232, [&] { r.taxedNet = r.taxedNet * discount.percent / 100; });
+            s(233, [&] { r.factor = discount.percent / 100.0; });
         } else {
             s(240, [&] {
-                if (gebühren.netto == 0) kado::com::Raise(kado::com::err::DivisionByZero, "Division by zero");
-                r.faktor = abschlag.absolut / gebühren.netto;
+                if (fees.net == 0) kado::com::Raise(kado::com::err::DivisionByZero, "Division by zero");
+                r.factor = discount.absoluteAmount / fees.net;
             });
-            s(241, [&] { r.mwstGesamt *= r.faktor; });
-            s(242, [&] { r.steuerNetto *= r.faktor; });
-            s(243, [&] { r.nettoFällig = abschlag.absolut; });
+            s(241, [&] { r.vatTotal *= r.factor; });
+            s(242, [&] { r.taxedNet *= r.factor; });
+            s(243, [&] { r.netDue = discount.absoluteAmount; });
         }
     }
     s(250, [&] {
-        const auto zeilen = static_cast<int32_t>(r.letzteZeile) + static_cast<int32_t>(gebühren.sätze.size());
+        const auto zeilen = static_cast<int32_t>(r.lastRow) + static_cast<int32_t>(fees.rates.size());
         if (zeilen > INT16_MAX) kado::com::Raise(kado::com::err::Overflow, "Overflow");
-        r.letzteZeile = static_cast<int16_t>(zeilen);
+        r.lastRow = static_cast<int16_t>(zeilen);
     });
     return r;
 }

@@ -10,13 +10,13 @@ namespace honora {
 
 namespace word = kado::word;
 
-void ZelleSchreiben(const word::Table& table, int row, int column, const std::string& text, std::optional<bool> fett) {
+void WriteCell(const word::Table& table, int row, int column, const std::string& text, std::optional<bool> bold) {
     auto r = table.GetCell(row, column).GetRange();
     r.InsertAfter(text);
-    if (fett) r.SetBold(*fett);
+    if (bold) r.SetBold(*bold);
 }
 
-word::Range SummenPosition(word::Document& doc) {
+word::Range TotalsPosition(word::Document& doc) {
     auto comments = doc.GetComments();
     for (int i = 1; i <= comments.Count(); ++i) {
         auto c = comments.Item(i);
@@ -33,69 +33,69 @@ word::Range SummenPosition(word::Document& doc) {
     return r;
 }
 
-word::Table SummentabelleSchreiben(word::Document& doc, const Gebührensumme& gebühren, const Rechnungssumme& summe) {
+word::Table WriteTotalsTable(word::Document& doc, const FeeTotals& fees, const InvoiceTotals& sum) {
     Steps s("GebührenTabelle", "SummeBilden");
     word::Range wo;
     word::Table t;
-    s(300, [&] { wo = SummenPosition(doc); });
-    s(310, [&] { t = doc.GetTables().Add(wo, summe.letzteZeile, 4); });
-    const int k = static_cast<int>(gebühren.sätze.size());
-    const int erste = summe.ersteMwStZeile;
-    const int letzte = summe.letzteZeile;
+    s(300, [&] { wo = TotalsPosition(doc); });
+    s(310, [&] { t = doc.GetTables().Add(wo, sum.lastRow, 4); });
+    const int k = static_cast<int>(fees.rates.size());
+    const int firstRowIndex = sum.firstVatRow;
+    const int lastRowIndex = sum.lastRow;
 
-    s(320, [&] { ZelleSchreiben(t, 1, 1, " ", std::nullopt); });
+    s(320, [&] { WriteCell(t, 1, 1, " ", std::nullopt); });
     s(330, [&] { doc.GetComments().Add(t.GetCell(1, 1).GetRange(), marke::kSummentabelle, kCommentAuthor); });
-    s(340, [&] { ZelleSchreiben(t, 1, 2, "Summe", false); });
+    s(340, [&] { WriteCell(t, 1, 2, "Summe", false); });
     for (int i = 0; i < k; ++i)
         s(350, [&] {
-            const auto satz = kado::com::NumberToTextSingle(gebühren.sätze[i].satz);
-            ZelleSchreiben(t, erste + i, 2, "Mehrwertsteuer " + satz + " %", false);
+            const auto rate = kado::com::NumberToTextSingle(fees.rates[i].rate);
+            WriteCell(t, firstRowIndex + i, 2, "Mehrwertsteuer " + rate + " %", false);
         });
-    s(360, [&] { t.GetRows().Item(letzte - 1).SetHeight(6, word::HeightRule::Exactly); });
-    s(370, [&] { ZelleSchreiben(t, letzte, 2, "Rechnungsbetrag", true); });
-    s(380, [&] { ZelleSchreiben(t, 1, 4, EuroBetragText(gebühren.netto), false); });
+    s(360, [&] { t.GetRows().Item(lastRowIndex - 1).SetHeight(6, word::HeightRule::Exactly); });
+    s(370, [&] { WriteCell(t, lastRowIndex, 2, "Rechnungsbetrag", true); });
+    s(380, [&] { WriteCell(t, 1, 4, EuroAmountText(fees.net), false); });
     for (int i = 0; i < k; ++i) {
-        const auto& satz = gebühren.sätze[i];
-        s(390, [&] { ZelleSchreiben(t, erste + i, 3, EuroBetragText(summe.faktor * satz.zwischensumme), false); });
+        const auto& rate = fees.rates[i];
+        s(390, [&] { WriteCell(t, firstRowIndex + i, 3, EuroAmountText(sum.factor * rate.subtotal), false); });
         // Each line's VAT is rounded after the discount; the total was rounded before it.
         s(391, [&] {
-            ZelleSchreiben(t, erste + i, 4, EuroBetragText(Mehrwertsteuer(satz.satz, satz.zwischensumme * summe.faktor)),
+            WriteCell(t, firstRowIndex + i, 4, EuroAmountText(Mehrwertsteuer(rate.rate, rate.subtotal * sum.factor)),
                            false);
         });
     }
-    s(395, [&] { ZelleSchreiben(t, letzte, 4, EuroBetragText(summe.mwstGesamt + summe.nettoFällig), true); });
+    s(395, [&] { WriteCell(t, lastRowIndex, 4, EuroAmountText(sum.vatTotal + sum.netDue), true); });
     return t;
 }
 
-void AbschlagszeileSchreiben(const word::Table& table, const Abschlag& abschlag, const Rechnungssumme& summe) {
-    if (!(abschlag.absolut > 0 || abschlag.prozent != 100 || abschlag.rabatt > 0)) return;
+void WriteDiscountRow(const word::Table& table, const DiscountSettings& discount, const InvoiceTotals& sum) {
+    if (!(discount.absoluteAmount > 0 || discount.percent != 100 || discount.rebate > 0)) return;
     Steps s("GebührenTabelle", "SummeBilden");
     s(500, [&] {
         std::string text;
-        if (abschlag.rabatt > 0)
-            text = "Abzüglich dem Rabatt von " + std::to_string(abschlag.rabatt) + "%";
-        else if (abschlag.prozent == 100)
+        if (discount.rebate > 0)
+            text = "Abzüglich dem Rabatt von " + std::to_string(discount.rebate) + "%";
+        else if (discount.percent == 100)
             text = "Abschlagszahlung von ";
         else
-            text = "Abschlagszahlung von " + std::to_string(abschlag.prozent) + "%";
-        ZelleSchreiben(table, 2, 2, "\r" + text, true);
+            text = "Abschlagszahlung von " + std::to_string(discount.percent) + "%";
+        WriteCell(table, 2, 2, "\r" + text, true);
     });
-    s(510, [&] { ZelleSchreiben(table, 2, 4, "\r" + EuroBetragText(summe.nettoFällig), false); });
+    s(510, [&] { WriteCell(table, 2, 4, "\r" + EuroAmountText(sum.netDue), false); });
 }
 
 namespace {
 
 // Text other than blanks and comment reference marks.
-bool HatText(const std::string& text) {
+bool HasText(const std::string& text) {
     return text.find_first_not_of(" \t\r\x05") != std::string::npos;
 }
 
 // The empty paragraphs right after the table keep with the next, up to the
 // first line of text.
-void LeerabsätzeBinden(const word::Table& table) {
+void KeepEmptyParagraphsTogether(const word::Table& table) {
     word::Range p = table.GetRange();
     p.Collapse(word::CollapseDirection::End);
-    while (p.MoveEnd(word::Unit::Paragraph, 1) > 0 && p.GetTables().Count() == 0 && !HatText(p.Text())) {
+    while (p.MoveEnd(word::Unit::Paragraph, 1) > 0 && p.GetTables().Count() == 0 && !HasText(p.Text())) {
         p.GetParagraphFormat().SetKeepWithNext(true);
         p.Collapse(word::CollapseDirection::End);
     }
@@ -103,12 +103,12 @@ void LeerabsätzeBinden(const word::Table& table) {
 
 }  // namespace
 
-void SummentabelleFormatieren(const word::Table& table, word::Application& app, const std::optional<Abzugszeilen>& abzug) {
+void FormatTotalsTable(const word::Table& table, word::Application& app, const std::optional<DeductionRows>& deduction) {
     RequireObject(table);
     Steps s("GebührenTabelle", "SummeBilden");
     s(900, [&] { table.Select(); });
-    for (int typ = -1; typ >= -6; --typ)
-        s(910, [&] { app.GetSelection().GetBorders().Item(typ).SetLineStyle(word::LineStyle::None); });
+    for (int kind = -1; kind >= -6; --kind)
+        s(910, [&] { app.GetSelection().GetBorders().Item(kind).SetLineStyle(word::LineStyle::None); });
     s(920, [&] { app.GetSelection().GetParagraphFormat().SetAlignment(word::Alignment::Right); });
     s(930, [&] { table.GetColumns().Item(3).SetWidth(app.CentimetersToPoints(3.0)); });
     s(931, [&] { table.GetColumns().Item(4).SetWidth(app.CentimetersToPoints(2.5)); });
@@ -120,9 +120,9 @@ void SummentabelleFormatieren(const word::Table& table, word::Application& app, 
     // between the table and that line.
     s(934, [&] { table.GetRows().SetAllowBreakAcrossPages(false); });
     s(935, [&] { table.GetRange().GetParagraphFormat().SetKeepWithNext(true); });
-    s(936, [&] { LeerabsätzeBinden(table); });
-    if (!abzug) return;
-    for (int r = abzug->erste; r <= abzug->letzte; ++r) {
+    s(936, [&] { KeepEmptyParagraphsTogether(table); });
+    if (!deduction) return;
+    for (int r = deduction->firstRowIndex; r <= deduction->lastRowIndex; ++r) {
         s(940, [&] { table.GetCell(r, 1).SetWidth(app.CentimetersToPoints(9.0)); });
         s(941, [&] { table.GetCell(r, 2).SetWidth(app.CentimetersToPoints(3.0)); });
     }

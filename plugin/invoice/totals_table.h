@@ -12,30 +12,30 @@
 namespace honora {
 
 // Appends text at the end of a cell's content and sets the whole cell bold or not.
-void ZelleSchreiben(const kado::word::Table& table, int row, int column, const std::string& text,
-                    std::optional<bool> fett);
+void WriteCell(const kado::word::Table& table, int row, int column, const std::string& text,
+                    std::optional<bool> bold);
 
 // Where the totals table goes: at the "kadoStart" marker, else at the end
 // of the document after a new paragraph.
-kado::word::Range SummenPosition(kado::word::Document& doc);
+kado::word::Range TotalsPosition(kado::word::Document& doc);
 
 // Adds the totals table at the place and writes its rows (without the discount
 // line); an empty handle when it could not be added.
-kado::word::Table SummentabelleSchreiben(kado::word::Document& doc, const Gebührensumme& gebühren,
-                                         const Rechnungssumme& summe);
+kado::word::Table WriteTotalsTable(kado::word::Document& doc, const FeeTotals& fees,
+                                         const InvoiceTotals& sum);
 
 // Row 2: the discount label and the reduced net amount, when the settings ask for one.
-void AbschlagszeileSchreiben(const kado::word::Table& table, const Abschlag& abschlag, const Rechnungssumme& summe);
+void WriteDiscountRow(const kado::word::Table& table, const DiscountSettings& discount, const InvoiceTotals& sum);
 
 // Deduction rows of a final invoice, whose first cells take the invoice number and date.
-struct Abzugszeilen {
-    int erste = 0;
-    int letzte = -1;
+struct DeductionRows {
+    int firstRowIndex = 0;
+    int lastRowIndex = -1;
 };
 
 // No borders, right-aligned, column widths 4 / 8 / 3 / 2.5 cm; wider first cells in the deduction rows;
 // kept whole on one page with the first line of text after it.
-void SummentabelleFormatieren(const kado::word::Table& table, kado::word::Application& app,
-                              const std::optional<Abzugszeilen>& abzug);
+void FormatTotalsTable(const kado::word::Table& table, kado::word::Application& app,
+                              const std::optional<DeductionRows>& deduction);
 
 }  // namespace honora

@@ -101,9 +101,9 @@ TEST_P(HostOnEngine, ConfirmationWritesItsInvoiceRecord) {
 TEST_P(HostOnEngine, ConfirmationOverAnotherUsersChangeIsLoggedAndWritesNothing) {
     HostSession s(desktop_);
     ASSERT_FALSE(s.Open(db_, doc_, 1));
-    auto rechnung = s.Invoice(1);
+    auto invoice = s.Invoice(1);
     dao::Workspace().OpenDatabase(db_)->Execute("UPDATE Rechnung SET Brutto = 99 WHERE ID_Rechnungsnummer = 1");
-    s.Show(0, rechnung);
+    s.Show(0, invoice);
     Confirm();
     EXPECT_EQ(s.Logged(), 1);
     const std::string entry = s.FirstLogged();

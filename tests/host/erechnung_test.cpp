@@ -154,8 +154,8 @@ Cent XmlCents(const pugi::xml_document& x, const char* path) { return XmlCents(x
 
 // The totals table as the document prints it: net sum, per rate base and VAT, amount due.
 struct Totals {
-    Cent summe = -1, betrag = -1;
-    std::map<std::string, std::pair<Cent, Cent>> sätze;
+    Cent sum = -1, betrag = -1;
+    std::map<std::string, std::pair<Cent, Cent>> rates;
 };
 Cent TextCents(std::string t) {
     t = t.substr(t.find_last_of('\r', t.size() - 3) == std::string::npos ? 0 : t.find_last_of('\r', t.size() - 3) + 1);
@@ -171,12 +171,12 @@ Totals ReadTotals(const fs::path& docx) {
         auto t = doc->GetTables().Item(i);
         auto cell = [&](int r, int c) { return t.GetCell(r, c).GetRange().Text(); };
         if (cell(1, 2) != std::string("Summe\r\a")) continue;
-        s.summe = TextCents(cell(1, 4));
+        s.sum = TextCents(cell(1, 4));
         static const std::regex rate(std::string(R"(Mehrwertsteuer ([0-9,]+) %)") + "\r\a");
         for (int r = 2; r <= t.GetRows().Count(); ++r) {
             std::smatch m;
             const std::string head = cell(r, 2);
-            if (std::regex_match(head, m, rate)) s.sätze[m[1]] = {TextCents(cell(r, 3)), TextCents(cell(r, 4))};
+            if (std::regex_match(head, m, rate)) s.rates[m[1]] = {TextCents(cell(r, 3)), TextCents(cell(r, 4))};
             if (head == "Rechnungsbetrag\r\a" || cell(r, 1) == "Rechnungsbetrag\r\a") s.betrag = TextCents(cell(r, 4));
         }
     }
@@ -215,11 +215,11 @@ void RepeatTheRecordAndTheTotalsTable(const std::vector<Made>& made) {
         ASSERT_TRUE(x.load_file(m.xml.c_str()));
         auto db = std::make_shared<dao::Workspace>()->OpenDatabase(m.db.string());
         auto rec = db->OpenRecordset("SELECT * FROM Rechnung WHERE ID_Rechnungsnummer = " + std::to_string(m.invoice));
-        const Cent netto = std::llround(rec->Field("NettoRechnung").ToDouble());
-        const Cent frei = std::llround(rec->Field("MehrwertsteuerFreierbetrag").ToDouble());
-        const Cent brutto = std::llround(rec->Field("Brutto").ToDouble());
+        const Cent net = std::llround(rec->Field("NettoRechnung").ToDouble());
+        const Cent vatFree = std::llround(rec->Field("MehrwertsteuerFreierbetrag").ToDouble());
+        const Cent gross = std::llround(rec->Field("Brutto").ToDouble());
         const bool schluss = rec->Field("Rechnungsart").ToDouble() == 4;
-        EXPECT_EQ(XmlCents(x, "//cac:LegalMonetaryTotal/cbc:PayableAmount"), brutto);
+        EXPECT_EQ(XmlCents(x, "//cac:LegalMonetaryTotal/cbc:PayableAmount"), gross);
         Cent steuerbar = 0, steuerfrei = 0;
         for (auto sub : x.select_nodes("//cac:TaxTotal/cac:TaxSubtotal")) {
             const bool s = std::string(sub.node().select_node("cac:TaxCategory/cbc:ID").node().text().get()) == "S";
@@ -229,17 +229,17 @@ void RepeatTheRecordAndTheTotalsTable(const std::vector<Made>& made) {
         if (schluss) {
             // The final invoice's record keeps what remains after the advance invoices.
             EXPECT_GT(prepaid, 0);
-            EXPECT_EQ(XmlCents(x, "//cbc:TaxInclusiveAmount") - prepaid, brutto);
+            EXPECT_EQ(XmlCents(x, "//cbc:TaxInclusiveAmount") - prepaid, gross);
         } else {
-            EXPECT_EQ(steuerbar, netto);
-            EXPECT_EQ(steuerfrei, frei);
-            EXPECT_EQ(XmlCents(x, "//cbc:TaxInclusiveAmount"), brutto);
+            EXPECT_EQ(steuerbar, net);
+            EXPECT_EQ(steuerfrei, vatFree);
+            EXPECT_EQ(XmlCents(x, "//cbc:TaxInclusiveAmount"), gross);
         }
         const Totals t = ReadTotals(m.doc);
-        EXPECT_EQ(XmlCents(x, "//cac:LegalMonetaryTotal/cbc:LineExtensionAmount"), t.summe);
+        EXPECT_EQ(XmlCents(x, "//cac:LegalMonetaryTotal/cbc:LineExtensionAmount"), t.sum);
         EXPECT_EQ(XmlCents(x, "//cac:LegalMonetaryTotal/cbc:PayableAmount"), t.betrag);
-        EXPECT_EQ(t.sätze.size(), x.select_nodes("//cac:TaxSubtotal[cac:TaxCategory/cbc:ID='S']").size());
-        for (const auto& [rate, figures] : t.sätze) {
+        EXPECT_EQ(t.rates.size(), x.select_nodes("//cac:TaxSubtotal[cac:TaxCategory/cbc:ID='S']").size());
+        for (const auto& [rate, figures] : t.rates) {
             std::string r = rate;
             std::replace(r.begin(), r.end(), ',', '.');
             auto sub = x.select_node(("//cac:TaxSubtotal[cac:TaxCategory/cbc:ID='S' and cac:TaxCategory/cbc:Percent='" + r + "']").c_str());
@@ -346,12 +346,12 @@ TEST(ERechnungTest, RefusesWithTheMissingFieldsAndWritesNothing) {
 }
 
 TEST(IbanTest, CheckDigits) {
-    using erechnung::IbanGültig;
+    using erechnung::IbanIsValid;
     for (const char* good : {"DE75512108001245126199", "DE89370400440532013000", "GB82WEST12345698765432"})
-        EXPECT_TRUE(IbanGültig(good)) << good;
+        EXPECT_TRUE(IbanIsValid(good)) << good;
     for (const char* bad : {"DE75512108001245126198", "DE7551210800124512619", "de75512108001245126199", "DE75 5121",
                             "", "DE89370400440532013000XXXXXXXXXXXXXXXX"})
-        EXPECT_FALSE(IbanGültig(bad)) << bad;
+        EXPECT_FALSE(IbanIsValid(bad)) << bad;
 }
 
 }  // namespace

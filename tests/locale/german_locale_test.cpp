@@ -39,7 +39,7 @@ constexpr const char* kNoGerman = "de_DE.UTF-8 is not installed (setup.sh genera
 // text with the payment term's box, and the record in cents.
 struct Finished {
     std::string output, docx, text;
-    double netto = 0, brutto = 0, freibetrag = 0;
+    double net = 0, gross = 0, freibetrag = 0;
 };
 
 class GermanLocale : public ::testing::Test {
@@ -65,11 +65,11 @@ protected:
 
     // The demo job, with the given payment-term template, confirmed in frmKat5
     // with the user's inputs, in a folder of its own.
-    Finished Confirm(const std::string& folder, const std::string& vorlage, const std::vector<std::string>& inputs) {
+    Finished Confirm(const std::string& folder, const std::string& templateText, const std::vector<std::string>& inputs) {
         const fs::path d = dir_ / folder;
         EXPECT_EQ(kado::host::Init(d), 0);
         auto ws = std::make_shared<kado::dao::Workspace>();
-        ws->OpenDatabase((d / "kado.sqlite").string())->Execute("UPDATE Version SET Zahlungsziel = '" + vorlage + "'");
+        ws->OpenDatabase((d / "kado.sqlite").string())->Execute("UPDATE Version SET Zahlungsziel = '" + templateText + "'");
         kado::host::RunOptions o;
         o.db = d / "kado.sqlite";
         o.doc = d / "Rechnung.docx";
@@ -95,8 +95,8 @@ protected:
         for (int i = 1; i <= doc->GetShapes().Count(); ++i)
             f.text += doc->GetShapes().Item(i).GetTextFrame().TextRange().Text();
         auto rs = ws->OpenDatabase(o.db.string())->OpenRecordset("SELECT * FROM Rechnung WHERE ID_Rechnungsnummer = 1");
-        f.netto = rs->Field("NettoRechnung").ToDouble();
-        f.brutto = rs->Field("Brutto").ToDouble();
+        f.net = rs->Field("NettoRechnung").ToDouble();
+        f.gross = rs->Field("Brutto").ToDouble();
         f.freibetrag = rs->Field("MehrwertsteuerFreierbetrag").ToDouble();
         return f;
     }
@@ -109,9 +109,9 @@ TEST_F(GermanLocale, TheConfirmedInvoiceAndItsRecordAreTheSameAsInTheCLocale) {
     const struct Case {
         const char* name;
         std::vector<std::string> inputs;
-        const char* vorlage;  // payment-term template
-        double tage;
-        double netto, brutto;  // cents; nothing is VAT-free
+        const char* templateText;  // payment-term template
+        double days;
+        double net, gross;  // cents; nothing is VAT-free
         std::vector<std::string> texts;  // in the host's output or the document
     } cases[] = {
         {"12 points, 3 marked, 250 €/m²", {"set mskAGPo=12", "set mskAGP=3", "set mskBoden=250", "ok"},
@@ -122,17 +122,17 @@ TEST_F(GermanLocale, TheConfirmedInvoiceAndItsRecordAreTheSameAsInTheCLocale) {
          {"lblSumme=780,00\n", "260,13 €", "49,42 €", "309,55 €"}},
     };
     std::vector<Finished> inC;
-    for (const Case& c : cases) inC.push_back(Confirm("c" + std::to_string(inC.size()), c.vorlage, c.inputs));
+    for (const Case& c : cases) inC.push_back(Confirm("c" + std::to_string(inC.size()), c.templateText, c.inputs));
     if (!German()) GTEST_SKIP() << kNoGerman;
     for (size_t i = 0; i < inC.size(); ++i) {
         const Case& c = cases[i];
         SCOPED_TRACE(c.name);
-        const Finished de = Confirm("de" + std::to_string(i), c.vorlage, c.inputs);
+        const Finished de = Confirm("de" + std::to_string(i), c.templateText, c.inputs);
         const std::string due =
-            "Zahlbar bis  " + Variant(Date{Date::Today().serial + c.tage}).ToString() + "  ohne Abzug.";
+            "Zahlbar bis  " + Variant(Date{Date::Today().serial + c.days}).ToString() + "  ohne Abzug.";
         for (const Finished* f : {&std::as_const(inC[i]), &de}) {
-            EXPECT_EQ(f->netto, c.netto);
-            EXPECT_EQ(f->brutto, c.brutto);
+            EXPECT_EQ(f->net, c.net);
+            EXPECT_EQ(f->gross, c.gross);
             EXPECT_EQ(f->freibetrag, 0);
             for (const std::string& t : c.texts) EXPECT_NE((f->output + f->text).find(t), std::string::npos) << t;
             EXPECT_NE(f->text.find(due), std::string::npos) << due;
@@ -158,11 +158,11 @@ TEST_F(GermanLocale, QueryLiteralsCentsAndDueDaysReadAsInTheCLocale) {
     for (const auto& c : cents) EXPECT_EQ(honora::Cent(c.euro), c.cent) << c.euro;
 
     const struct {
-        const char* vorlage;
-        double tage;
+        const char* templateText;
+        double days;
     } terms[] = {{"Zahlbar bis <14> ohne Abzug.", 14}, {"Zahlbar bis <1.5> ohne Abzug.", 1.5},
                  {"bis <+.5>", 0.5}, {"bis <-2.>", -2}, {"bis <7.25>", 7.2}};
-    for (const auto& t : terms) EXPECT_EQ(honora::VorlageLesen(t.vorlage).tage, t.tage) << t.vorlage;
+    for (const auto& t : terms) EXPECT_EQ(honora::ReadTermTemplate(t.templateText).days, t.days) << t.templateText;
 }
 
 }  // namespace

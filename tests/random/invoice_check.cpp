@@ -135,8 +135,8 @@ std::vector<std::string> CheckInvoice(const fs::path& file, const Record& record
     if (CellText(totals->GetCell(rows, 2)) != "Rechnungsbetrag") problems.push_back("the last totals row is no Rechnungsbetrag");
     if (!due || !Near(*due, gross))
         problems.push_back("Rechnungsbetrag " + CellText(totals->GetCell(rows, 4)) + ", expected " + Money(gross));
-    if (std::fabs(record.netto - f.net * 100) > 0.5 || std::fabs(record.brutto - gross * 100) > 0.5)
-        problems.push_back("record " + Money(record.netto) + "/" + Money(record.brutto) + " cents, expected " +
+    if (std::fabs(record.net - f.net * 100) > 0.5 || std::fabs(record.gross - gross * 100) > 0.5)
+        problems.push_back("record " + Money(record.net) + "/" + Money(record.gross) + " cents, expected " +
                            Money(f.net * 100) + "/" + Money(gross * 100));
     return problems;
 }

@@ -14,7 +14,7 @@ std::optional<double> GermanAmount(std::string text);
 
 // The invoice record's figures in cents.
 struct Record {
-    double netto = 0, brutto = 0;
+    double net = 0, gross = 0;
     bool operator==(const Record&) const = default;
 };
 Record ReadRecord(const std::filesystem::path& db, int invoice);

@@ -134,7 +134,7 @@ private:
         std::snprintf(stem, sizeof stem, "%05d", session_);
         fs::create_directories(o_.keep);
         fs::copy_file(doc, o_.keep / (std::string(stem) + ".docx"), fs::copy_options::overwrite_existing);
-        std::ofstream(o_.keep / (std::string(stem) + ".record")) << record.netto << " " << record.brutto << "\n";
+        std::ofstream(o_.keep / (std::string(stem) + ".record")) << record.net << " " << record.gross << "\n";
         std::ofstream(o_.keep / (std::string(stem) + ".labels"), std::ios::binary) << labels;
     }
 

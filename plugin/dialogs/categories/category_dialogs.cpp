@@ -16,16 +16,16 @@ namespace {
 
 // Each category's dialog at its index in kCategories: Show's indexes count the
 // categories backwards. A category named there has its entry here.
-constexpr auto kKategorien = std::to_array<Category (*)()>({
+constexpr auto kCategoryDialogs = std::to_array<Category (*)()>({
     kat5::Kategorie, kat4::Kategorie, kat3::Kategorie, kat2::Kategorie, kat1::Kategorie,
 });
 // Counted, not compared with null: a function's address is no constant where it may be interposed.
-static_assert(kKategorien.size() == kCategories.size(), "every category the published list names has a dialog");
+static_assert(kCategoryDialogs.size() == kCategories.size(), "every category the published list names has a dialog");
 
 }  // namespace
 
 void RegisterCategoryDialogs() {
-    for (size_t i = 0; i < kKategorien.size(); ++i) RegisterCategory(static_cast<int16_t>(i), kKategorien[i]);
+    for (size_t i = 0; i < kCategoryDialogs.size(); ++i) RegisterCategory(static_cast<int16_t>(i), kCategoryDialogs[i]);
 }
 
 }  // namespace honora

@@ -21,7 +21,7 @@ inline constexpr char kWeiter75[] = "mskWeiter75";  // further parcels < 75 m²,
 inline constexpr char kGesamt75[] = "mskGesamt75";
 inline constexpr char kAGP[] = "mskAGP";
 inline constexpr char kSplitter[] = "sevCheck1";        // splinter areas: factor 0,7
-inline constexpr char kSplitterFaktor[] = "lblSplitter";  // "Faktor ... 0,7", shown while ticked
+inline constexpr char kSplinterFactor[] = "lblSplitter";  // "Faktor ... 0,7", shown while ticked
 inline constexpr char kZwischen[] = "lblZwischen";
 inline constexpr char kSumme[] = "lblSumme";
 }  // namespace ctl
@@ -35,7 +35,7 @@ inline constexpr size_t kWeitere = 4;  // index of the further small parcels
 // box and both factors as their labels show them.
 struct Inputs {
     std::array<double, 8> counts{};
-    bool splitter = false;
+    bool splinter = false;
     double classification = 0;  // lblStrasse
     double landValue = 0;       // lblFaktor
 };

@@ -32,20 +32,20 @@ void Controls(forms::Form& form) {
     AddItemHeadings(text, 0);
 
     int row = 1;
-    auto posten = [&](size_t i) {
+    auto addItem = [&](size_t i) {
         const FeeItem& p = kPosten[i];
         AddItemRow(form, text, p, nullptr, kPostenText[i], row++);
     };
-    for (size_t i = 0; i + 1 < kPosten.size(); ++i) posten(i);
+    for (size_t i = 0; i + 1 < kPosten.size(); ++i) addItem(i);
 
     form.Add<forms::Line>("Line3D", GridPlace{row++, 0, 1, 6}, 0);
     text(kZwischensumme, {row, 1});
     AddAmount(form, ctl::kZwischen, "0,00", {row++, 5});
     text("30.1.2", {row, 0});
     form.Add<forms::CheckBox>(ctl::kSplitter, GridPlace{row, 1, 1, 2}).SetCaption("Ermäßigung Splitterflächen");
-    auto& splitter = AddCaption(form, ctl::kSplitterFaktor, -1, "Faktor                " + FactorText(schedule::kSplitterFaktor), {row++, 3, 1, 2});
-    splitter.SetVisible(false);
-    posten(kPosten.size() - 1);
+    auto& splinter = AddCaption(form, ctl::kSplinterFactor, -1, "Faktor                " + FactorText(schedule::kSplinterFactor), {row++, 3, 1, 2});
+    splinter.SetVisible(false);
+    addItem(kPosten.size() - 1);
 
     // The fee uses the larger of the two factors; land value and factors stand
     // in the count and fee columns of the items.

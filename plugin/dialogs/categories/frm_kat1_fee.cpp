@@ -16,28 +16,28 @@ namespace honora::kat1 {
 namespace forms = kado::forms;
 
 const std::array<FeeItem, 8> kPosten = {{
-    {schedule::kAusgangsflurstücke, "Ausgangsflurstücke", "grdAusFlur", "mskAusFlur", "lblAusFlur"},
-    {.item = schedule::kZerlegungGebildete, .text = "gebildete Flurstücke", .description = "grdNeuFlur",
+    {schedule::kOriginalParcels, "Ausgangsflurstücke", "grdAusFlur", "mskAusFlur", "lblAusFlur"},
+    {.item = schedule::kSplitFormed, .text = "gebildete Flurstücke", .description = "grdNeuFlur",
      .count = "mskGesamt", .label = "lblNeuFlur", .logModule = "Rechnung", .logProcedure = "mskGesamt"},
-    {.item = schedule::kZweiKleine, .text = "Ermäßigungen 2 Flurstücke mit Fläche < 75m² ", .description = "txt_2",
+    {.item = schedule::kTwoSmall, .text = "Ermäßigungen 2 Flurstücke mit Fläche < 75m² ", .description = "txt_2",
      .count = "mskGesamt2", .label = "lblNeu2", .logModule = "Rechnung", .logProcedure = "mskGesamt2_LostFocus"},
-    {.item = schedule::kErstesKleines, .text = "Ermäßigungen Fläche < 75m², erstes Flurstück ",
+    {.item = schedule::kFirstSmall, .text = "Ermäßigungen Fläche < 75m², erstes Flurstück ",
      .description = "txt_50", .count = ctl::kGesamt75, .label = "lblNeu75", .logModule = "Rechnung",
      .logProcedure = "mskGesamt75_LostFocus"},
-    {.item = schedule::kWeiteresKleines, .text = "Ermäßigungen Fläche < 75m², weitere Flurstück ",
+    {.item = schedule::kFurtherSmall, .text = "Ermäßigungen Fläche < 75m², weitere Flurstück ",
      .count = ctl::kWeiter75, .label = "lblNeu75_51", .numbered = false},
-    {.item = schedule::kErhöhung, .text = "Anzahl der Erhöhungen Fläche > 599/524 m² ", .description = "Text4",
+    {.item = schedule::kLargeIncrease, .text = "Anzahl der Erhöhungen Fläche > 599/524 m² ", .description = "Text4",
      .count = "mskGesamt599", .label = "lblNeu499", .logModule = "Rechnung", .logProcedure = "mskGesamt599_LostFocus"},
-    {schedule::kGrenzpunkte, "Grenzpunkte der neuen Grenze", nullptr, "mskGP", "lblGP"},
-    {schedule::kAbmarkung, "abzumarkende Grenzpunkte der neuen Grenze", nullptr, ctl::kAGP, "lblAGP"},
+    {schedule::kBoundaryPoints, "Grenzpunkte der neuen Grenze", nullptr, "mskGP", "lblGP"},
+    {schedule::kMarking, "abzumarkende Grenzpunkte der neuen Grenze", nullptr, ctl::kAGP, "lblAGP"},
 }};
 
 Inputs ReadInputs(forms::Form& form) {
     Inputs in;
     ReadCounts(form, kPosten, in.counts);
-    in.splitter = form.Get<forms::CheckBox>(ctl::kSplitter).Value() == 1;
-    in.classification = LabelWert(form, honora::ctl::kStrasse);
-    in.landValue = LabelWert(form, honora::ctl::kFaktor);
+    in.splinter = form.Get<forms::CheckBox>(ctl::kSplitter).Value() == 1;
+    in.classification = LabelValue(form, honora::ctl::kStrasse);
+    in.landValue = LabelValue(form, honora::ctl::kFaktor);
     return in;
 }
 
@@ -47,7 +47,7 @@ Fees ComputeFees(const Inputs& in) {
     const size_t marked = kPosten.size() - 1;
     double sum = ItemFees(std::span(kPosten).first(marked), in.counts, f.items);
     f.subtotal = sum;
-    if (in.splitter) sum *= schedule::kSplitterFaktor;
+    if (in.splinter) sum *= schedule::kSplinterFactor;
     f.items[marked] = in.counts[marked] * kPosten[marked].item.unitFee;
     sum += f.items[marked];
     const double factor = in.classification > in.landValue ? in.classification : in.landValue;
@@ -67,21 +67,21 @@ std::string Contradiction(forms::Form& form, const FeeRecord& fees) {
     const std::string& zwischen = fees.Text(ctl::kZwischen);
     if (fees.Shown(ctl::kZwischen) >= 0) return {};
     const Inputs in = ReadInputs(form);
-    const double gebildet = in.counts[1], zwei = in.counts[2], erstes = in.counts[3], weitere = in.counts[kWeitere];
+    const double formed = in.counts[1], twoSmall = in.counts[2], erstes = in.counts[3], weitere = in.counts[kWeitere];
     // A division into two small parcels forms two of them; every small parcel
     // is one of the formed ones and counts under one reduction only.
-    const double klein = 2 * zwei + erstes + weitere;
-    const std::string ende = ".\nBitte die Anzahlen berichtigen; in die Rechnung wurde nichts geschrieben.";
-    if (klein <= gebildet) return "Die Zwischensumme wäre negativ (" + zwischen + " €)" + ende;
-    std::string teile;
-    auto teil = [&](const char* caption, double n, const std::string& extra = {}) {
-        if (n != 0) teile += (teile.empty() ? "" : "; ") + std::string(caption) + ": " + NumberToText(n) + extra;
+    const double small = 2 * twoSmall + erstes + weitere;
+    const std::string tail = ".\nBitte die Anzahlen berichtigen; in die Rechnung wurde nichts geschrieben.";
+    if (small <= formed) return "Die Zwischensumme wäre negativ (" + zwischen + " €)" + tail;
+    std::string parts;
+    auto part = [&](const char* caption, double n, const std::string& extra = {}) {
+        if (n != 0) parts += (parts.empty() ? "" : "; ") + std::string(caption) + ": " + NumberToText(n) + extra;
     };
-    teil("davon Zerlegung in 2 Flurstücke < 75m²", zwei, ", also " + NumberToText(2 * zwei) + " Flurstücke");
-    teil("davon Fläche < 75m², erstes", erstes);
-    teil("weitere", weitere);
-    return "Die Anzahlen widersprechen sich: die Ermäßigungen zählen " + NumberToText(klein) + " Flurstücke < 75m² (" +
-           teile + "), gebildete Flurstücke sind aber nur " + NumberToText(gebildet) + ende;
+    part("davon Zerlegung in 2 Flurstücke < 75m²", twoSmall, ", also " + NumberToText(2 * twoSmall) + " Flurstücke");
+    part("davon Fläche < 75m², erstes", erstes);
+    part("weitere", weitere);
+    return "Die Anzahlen widersprechen sich: die Ermäßigungen zählen " + NumberToText(small) + " Flurstücke < 75m² (" +
+           parts + "), gebildete Flurstücke sind aber nur " + NumberToText(formed) + tail;
 }
 
 void StartwerteSetzen(forms::Form& form) {

@@ -20,13 +20,13 @@ using kado::com::PlainRead;
 
 namespace {
 
-bool KlassifizierungGrößer(forms::Form& f) {
-    return LabelWert(f, honora::ctl::kStrasse) > LabelWert(f, honora::ctl::kFaktor);
+bool ClassificationIsLarger(forms::Form& f) {
+    return LabelValue(f, honora::ctl::kStrasse) > LabelValue(f, honora::ctl::kFaktor);
 }
 
 // Further small parcels without a first one count in the fee but get no row;
 // the subtotal in the table tells how many there were, so reconfirming keeps the fee.
-void WeitereAusZwischensumme(forms::Form& form, const kado::word::Table& t) {
+void FurtherFromSubtotal(forms::Form& form, const kado::word::Table& t) {
     if (PlainRead(form.Get<forms::MaskEdBox>(ctl::kGesamt75).Text()) > 0) return;
     if (PlainRead(form.Get<forms::MaskEdBox>(ctl::kWeiter75).Text()) != 0) return;
     const int rows = t.GetRows().Count();
@@ -34,10 +34,10 @@ void WeitereAusZwischensumme(forms::Form& form, const kado::word::Table& t) {
         if (ZelleEinlesen(t, static_cast<int16_t>(r), 2) != kZwischensumme) continue;
         // No further parcels are counted yet, so the subtotal lacks exactly their reduction.
         const double ohne = ComputeFees(ReadInputs(form)).subtotal;
-        const double anzahl =
+        const double countValue =
             std::round((ohne - CVal(ZelleEinlesen(t, static_cast<int16_t>(r), 5))) / -kPosten[kWeitere].item.unitFee);
-        if (anzahl >= 1 && anzahl <= 9999) {
-            std::string text = kado::com::NumberToText(anzahl);
+        if (countValue >= 1 && countValue <= 9999) {
+            std::string text = kado::com::NumberToText(countValue);
             text.resize(4, ' ');
             form.Get<forms::MaskEdBox>(ctl::kWeiter75).SetText(text);
         }
@@ -62,7 +62,7 @@ Category Kategorie() {
     k.features = {.valueFactor = true, .classificationFactor = true};
     k.recalcOnLeave = CountTriggers(kPosten);
     k.recalcOnClick = {{.key = ctl::kSplitter, .before = [](forms::Form& f) {
-                            f.Get<forms::Label>(ctl::kSplitterFaktor)
+                            f.Get<forms::Label>(ctl::kSplinterFactor)
                                 .SetVisible(f.Get<forms::CheckBox>(ctl::kSplitter).Value() == 1);
                         }}};
     return k;
@@ -71,8 +71,8 @@ Category Kategorie() {
 FeeRows Tabelle() {
     const FeeItem& weitere = kPosten[kWeitere];
     const Condition erstes = CountAbove0(ctl::kGesamt75);
-    const Condition gezählt = CountAbove0(weitere.count);
-    const Condition mitWeiteren = [erstes, gezählt](forms::Form& f) { return erstes(f) && gezählt(f); };
+    const Condition counted = CountAbove0(weitere.count);
+    const Condition withFurther = [erstes, counted](forms::Form& f) { return erstes(f) && counted(f); };
     FeeRows t;
     t.titles = {{std::string(kCaption)}};
     t.blocks = {
@@ -80,7 +80,7 @@ FeeRows Tabelle() {
         TwoRowItem(kPosten[1]),
         TwoRowItem(kPosten[2], CountAbove0(kPosten[2].count)),
         TwoRowItem(kPosten[3], erstes),
-        OneRowItem(weitere, mitWeiteren),
+        OneRowItem(weitere, withFurther),
         TwoRowItem(kPosten[5], CountAbove0(kPosten[5].count)),
         OneRowItem(kPosten[6]),
         SubtotalBlock(ctl::kZwischen),
@@ -89,17 +89,17 @@ FeeRows Tabelle() {
                        .cells = {{.column = 1, .text = Lit("30.1.2")},
                                  {.column = 2, .text = Lit("Ermäßigung Splitterflächen")},
                                  {.column = 3, .text = Lit("Faktor")},
-                                 {.row = 1, .column = 3, .text = Lit(FactorText(schedule::kSplitterFaktor))}},
+                                 {.row = 1, .column = 3, .text = Lit(FactorText(schedule::kSplinterFactor))}},
                        .selects = ctl::kSplitter}}},
         OneRowItem(kPosten[7]),
         // The factor the fee used: the classification only when it is the larger.
-        {.height = 4, .variants = {ClassificationRows(KlassifizierungGrößer), LandValueRows()}},
+        {.height = 4, .variants = {ClassificationRows(ClassificationIsLarger), LandValueRows()}},
         {.height = 1,
          .variants = {{.cells = {{.column = 2, .text = Lit("Gebühr = (Zwischensumme + 30.22.2) * Faktor")},
                                  {.column = 5, .text = Amount(ctl::kSumme), .role = Role::Payable}}}}},
     };
-    t.spareRows = [erstes, gezählt](forms::Form& f) -> int16_t { return gezählt(f) && !erstes(f) ? 2 : 0; };
-    t.implied = WeitereAusZwischensumme;
+    t.spareRows = [erstes, counted](forms::Form& f) -> int16_t { return counted(f) && !erstes(f) ? 2 : 0; };
+    t.implied = FurtherFromSubtotal;
     return t;
 }
 

@@ -20,7 +20,7 @@ namespace ctl {
 inline constexpr char kDichte[] = "lblDichtefaktor";  // Faktor A of the area type
 inline constexpr char kOption1[] = "sevOption1";      // "W, M, SO": 1,6
 inline constexpr char kOption2[] = "sevOption2";      // "G, sonstige Sondergebiete": 3,0
-inline constexpr char kErmäßigung[] = "chkErmäßigung";  // 20 % off the fee, in the table only
+inline constexpr char kReductionShare[] = "chkErmäßigung";  // 20 % off the fee, in the table only
 inline constexpr char kZwischen[] = "lblZwischen";
 inline constexpr char kSumme[] = "lblSumme";
 }  // namespace ctl
@@ -32,7 +32,7 @@ inline constexpr char kReduction[] = "reduction";
 extern const std::array<FeeItem, 4> kPosten;
 
 // Faktor A as its label and the table show it: one decimal, "3,0".
-std::string FaktorAText(double faktor);
+std::string AreaFactorText(double factor);
 
 // What the fee rule reads: the counts in the order of kPosten and the two
 // factors as their labels show them.

@@ -18,7 +18,7 @@ namespace {
 // The dialog's own captions, in the order of kPosten; it numbers the formed
 // parcels as Zerlegung does, the others by their items (nullptr).
 constexpr std::array<std::array<const char*, 2>, 4> kPostenText = {{{nullptr, "Ausgangsflurstücke"},
-                                                                    {schedule::kZerlegungGebildete.number, "gebildete Flurstücke"},
+                                                                    {schedule::kSplitFormed.number, "gebildete Flurstücke"},
                                                                     {nullptr, "Grenzpunkte der neuen Grenze"},
                                                                     {nullptr, "abzumarkende Grenzpunkte der neuen Grenze"}}};
 
@@ -51,10 +51,10 @@ void Controls(forms::Form& form) {
     form.Add<forms::OptionButton>(ctl::kOption2, GridPlace{1, 2}, -1, "fraNutzung")
         .SetCaption("G, sonstige Sondergebiete");
     wms.SetValue(true);
-    AddAmount(form, ctl::kDichte, FaktorAText(schedule::kFaktorAWohnen), {0, 5}, "fraNutzung");
+    AddAmount(form, ctl::kDichte, AreaFactorText(schedule::kAreaFactorResidential), {0, 5}, "fraNutzung");
 
     text("30.2.4", {row, 0});
-    form.Add<forms::CheckBox>(ctl::kErmäßigung, GridPlace{row++, 1, 1, 5})
+    form.Add<forms::CheckBox>(ctl::kReductionShare, GridPlace{row++, 1, 1, 5})
         .SetCaption("Ermäßigung, da die Zuteilung weitgehend nicht selbst durchgeführt wurde");
     form.Add<forms::Line>("Line3D", GridPlace{row++, 0, 1, 6}, 1);
     text("Gesamtsumme", {row, 1});

@@ -11,19 +11,19 @@ namespace honora::kat2 {
 namespace forms = kado::forms;
 
 const std::array<FeeItem, 4> kPosten = {{
-    {schedule::kAusgangsflurstücke, "Ausgangsflurstücke", "grdAusFlur", "mskAusFlur", "lblAusFlur"},
-    {.item = schedule::kGebildeteFlurstücke, .text = "gebildete Flurstücke", .description = "grdNeuFlur",
+    {schedule::kOriginalParcels, "Ausgangsflurstücke", "grdAusFlur", "mskAusFlur", "lblAusFlur"},
+    {.item = schedule::kFormedParcels, .text = "gebildete Flurstücke", .description = "grdNeuFlur",
      .count = "mskGesamt", .label = "lblNeuFlur", .countReformatted = true, .logModule = "Rechnung",
      .logProcedure = "mskGesamt"},
-    {schedule::kGrenzpunkte, "Grenzpunkte der neuen Grenze", nullptr, "mskGP", "lblGP"},
-    {schedule::kAbmarkung, "Abzumarkende Grenzpunkte", nullptr, "mskAGP", "lblAGP"},
+    {schedule::kBoundaryPoints, "Grenzpunkte der neuen Grenze", nullptr, "mskGP", "lblGP"},
+    {schedule::kMarking, "Abzumarkende Grenzpunkte", nullptr, "mskAGP", "lblAGP"},
 }};
 
 Inputs ReadInputs(forms::Form& form) {
     Inputs in;
     ReadCounts(form, kPosten, in.counts);
-    in.valueFactor = LabelWert(form, honora::ctl::kFaktor);
-    in.faktorA = LabelWert(form, ctl::kDichte);
+    in.valueFactor = LabelValue(form, honora::ctl::kFaktor);
+    in.faktorA = LabelValue(form, ctl::kDichte);
     return in;
 }
 
@@ -31,14 +31,14 @@ Fees ComputeFees(const Inputs& in) {
     Fees f;
     f.subtotal = ItemFees(kPosten, in.counts, f.items);
     f.total = in.valueFactor * f.subtotal * in.faktorA;
-    f.reduction = AsShown(f.total) * -schedule::kErmäßigung;
+    f.reduction = AsShown(f.total) * -schedule::kReductionShare;
     return f;
 }
 
 FeeRecord Record(const Fees& fees) {
     FeeRecord r = ItemFeeRecord(kPosten, fees.items, ctl::kZwischen, fees.subtotal);
     r.Add(ctl::kSumme, fees.total);
-    r.AddText(kReduction, fees.reduction, BetragText(fees.reduction, 8, 2), false);
+    r.AddText(kReduction, fees.reduction, AmountText(fees.reduction, 8, 2), false);
     return r;
 }
 

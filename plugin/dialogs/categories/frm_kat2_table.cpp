@@ -17,30 +17,30 @@ namespace forms = kado::forms;
 
 namespace {
 
-using schedule::kErmäßigung;
+using schedule::kReductionShare;
 
-struct Gebietsart {
+struct AreaTypeOf {
     const char* option;
-    double faktor;
+    double factor;
 };
-constexpr std::array<Gebietsart, 2> kGebietsarten = {
-    {{ctl::kOption1, schedule::kFaktorAWohnen}, {ctl::kOption2, schedule::kFaktorAGewerbe}}};
+constexpr std::array<AreaTypeOf, 2> kGebietsarten = {
+    {{ctl::kOption1, schedule::kAreaFactorResidential}, {ctl::kOption2, schedule::kAreaFactorCommercial}}};
 
-FormHook FaktorA(double faktor) {
-    return [faktor](forms::Form& f) { f.Get<forms::Label>(ctl::kDichte).SetCaption(FaktorAText(faktor)); };
+FormHook AreaFactor(double factor) {
+    return [factor](forms::Form& f) { f.Get<forms::Label>(ctl::kDichte).SetCaption(AreaFactorText(factor)); };
 }
 
 // Faktor A comes back as the table shows it; the area type whose factor it is
 // is selected with it, so that the dialog does not show the other one.
-void FaktorAEinlesen(forms::Form& form, const std::string& text) {
+void ReadAreaFactor(forms::Form& form, const std::string& text) {
     for (const auto& art : kGebietsarten)
-        if (text == FaktorAText(art.faktor)) Select(form, art.option);
+        if (text == AreaFactorText(art.factor)) Select(form, art.option);
     form.Get<forms::Label>(ctl::kDichte).SetCaption(text);
 }
 
 }  // namespace
 
-std::string FaktorAText(double faktor) { return WertFormatieren(kado::com::NumberToText(faktor), 3, 1, true); }
+std::string AreaFactorText(double factor) { return WertFormatieren(kado::com::NumberToText(factor), 3, 1, true); }
 
 Category Kategorie() {
     Category k;
@@ -53,7 +53,7 @@ Category Kategorie() {
     k.rows = Tabelle();
     k.features = {.valueFactor = true};
     k.recalcOnLeave = CountTriggers(kPosten);
-    for (const auto& art : kGebietsarten) k.recalcOnClick.push_back({.key = art.option, .before = FaktorA(art.faktor)});
+    for (const auto& art : kGebietsarten) k.recalcOnClick.push_back({.key = art.option, .before = AreaFactor(art.factor)});
     return k;
 }
 
@@ -78,21 +78,21 @@ FeeRows Tabelle() {
          .variants = {{.cells = {{.column = 1, .text = Lit("30.2.1")},
                                  {.row = 1, .column = 2, .text = Lit("Faktor A")},
                                  {.row = 1, .column = 3, .text = Caption(ctl::kDichte),
-                                  .restore = IntoRule(FaktorAEinlesen)}}}}},
+                                  .restore = IntoRule(ReadAreaFactor)}}}}},
         {.height = 1,
          .variants = {{.cells = {{.column = 2, .text = Lit("Gebühr = Zwischensumme * Wertfaktor * Faktor A")},
                                  {.column = 5, .text = Amount(ctl::kSumme), .role = Role::Payable}}}}},
         {.height = 2,
-         .variants = {{.when = Selected(ctl::kErmäßigung),
+         .variants = {{.when = Selected(ctl::kReductionShare),
                        .cells = {{.row = 1, .column = 1, .text = Lit("30.2.4")},
                                  {.row = 1, .column = 2,
                                   .text = Lit("Ermäßigung, da die Zuteilung weitgehend nicht selbst durchgeführt wurde")},
-                                 {.row = 1, .column = 3, .text = Lit(PercentText(kErmäßigung))},
+                                 {.row = 1, .column = 3, .text = Lit(PercentText(kReductionShare))},
                                  {.row = 1, .column = 5, .text = Amount(kReduction), .role = Role::Adjustment}},
-                       .selects = ctl::kErmäßigung}}},
+                       .selects = ctl::kReductionShare}}},
     };
     t.shareFactor = [](forms::Form& f) {
-        return f.Get<forms::CheckBox>(ctl::kErmäßigung).Value() == 1 ? 1 - kErmäßigung : 1.0;
+        return f.Get<forms::CheckBox>(ctl::kReductionShare).Value() == 1 ? 1 - kReductionShare : 1.0;
     };
     return t;
 }

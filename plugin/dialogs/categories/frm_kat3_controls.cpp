@@ -19,7 +19,7 @@ namespace {
 // The dialog's own captions, in the order of kPosten; it numbers the formed
 // parcels as Zerlegung does, the others by their items (nullptr).
 constexpr std::array<std::array<const char*, 2>, 4> kPostenText = {{{nullptr, "Ausgangsflurstücke"},
-                                                                    {schedule::kZerlegungGebildete.number, "gebildete Flurstücke"},
+                                                                    {schedule::kSplitFormed.number, "gebildete Flurstücke"},
                                                                     {nullptr, "Grenzpunkte der neuen Grenze"},
                                                                     {nullptr, "abzumarkende Grenzpunkte"}}};
 

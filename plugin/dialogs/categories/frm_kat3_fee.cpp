@@ -9,17 +9,17 @@ namespace honora::kat3 {
 namespace forms = kado::forms;
 
 const std::array<FeeItem, 4> kPosten = {{
-    {schedule::kAusgangsflurstücke, "Ausgangsflurstücke", "grdAusFlur", "mskAusFlur", "lblAusFlur"},
-    {.item = schedule::kGebildeteFlurstücke, .text = "gebildete Flurstücke", .description = "grdNeuFlur",
+    {schedule::kOriginalParcels, "Ausgangsflurstücke", "grdAusFlur", "mskAusFlur", "lblAusFlur"},
+    {.item = schedule::kFormedParcels, .text = "gebildete Flurstücke", .description = "grdNeuFlur",
      .count = ctl::kFlurstücke, .label = "lblNeuFlur", .logModule = "Rechnung", .logProcedure = "mskGesamt"},
-    {schedule::kGrenzpunkte, "Grenzpunkte der neuen Grenze", nullptr, "mskGP", "lblGP"},
-    {schedule::kAbmarkung, "abzumarkende Grenzpunkte der neuen Grenze", nullptr, "mskAGP", "lblAGP"},
+    {schedule::kBoundaryPoints, "Grenzpunkte der neuen Grenze", nullptr, "mskGP", "lblGP"},
+    {schedule::kMarking, "abzumarkende Grenzpunkte der neuen Grenze", nullptr, "mskAGP", "lblAGP"},
 }};
 
 Inputs ReadInputs(forms::Form& form) {
     Inputs in;
     ReadCounts(form, kPosten, in.counts);
-    in.valueFactor = LabelWert(form, honora::ctl::kFaktor);
+    in.valueFactor = LabelValue(form, honora::ctl::kFaktor);
     return in;
 }
 

@@ -24,7 +24,7 @@ Category Kategorie() {
     // Here the classification sets the value factor itself.
     k.recalcOnLeave.push_back({.key = honora::ctl::kKlassifizierung, .before = [](forms::Form& f) {
                             f.Get<forms::Label>(honora::ctl::kFaktor)
-                                .SetCaption(Klassifizierungsfaktor(
+                                .SetCaption(ClassificationFactorOf(
                                     f.Get<forms::ComboBox>(honora::ctl::kKlassifizierung).ListIndex()));
                         }});
     return k;

@@ -33,14 +33,14 @@ inline constexpr char kFurtherCell[] = "further groups cell";
 
 // The band the building costs lie in: its base fee and how the table names it.
 struct Band {
-    double grundgebühr;
+    double basicFee;
     std::string text;
 };
-Band BandDerBaukosten(double baukosten);
+Band BandOfCosts(double buildingCostAmount);
 
 // The building costs a band text stands for: one euro above its lower limit
 // ("bis 25 T€" gives 20000); nullopt for a text that names no band.
-std::optional<double> BaukostenDesBands(std::string_view text);
+std::optional<double> CostsOfBand(std::string_view text);
 
 // What the fee rule reads: both fields read plainly.
 struct Inputs {

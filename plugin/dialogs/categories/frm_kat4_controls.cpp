@@ -33,7 +33,7 @@ void Controls(forms::Form& form) {
         return AddCaption(form, "Label2", index, kLabel2[static_cast<size_t>(index)], at);
     };
     int euro = 0;
-    auto euroZeichen = [&](GridPlace at) { AddCaption(form, "Label3", euro++, "€", at); };
+    auto euroSign = [&](GridPlace at) { AddCaption(form, "Label3", euro++, "€", at); };
 
     text(0, {0, 0});
     text(1, {0, 1});
@@ -42,7 +42,7 @@ void Controls(forms::Form& form) {
     AddMasked(form, ctl::kAnzahl, "####", {1, 2});
     text(3, {2, 1});
     AddMasked(form, ctl::kBaukosten, "#########", {2, 2});
-    euroZeichen({2, 3});
+    euroSign({2, 3});
     form.Add<forms::CheckBox>(ctl::kBereich, GridPlace{2, 4, 1, 2}).SetCaption("Bereich Baukosten");
 
     // Columns: item, text, count, "mal", unit fee, fee, "€". The base fee is the
@@ -51,17 +51,17 @@ void Controls(forms::Form& form) {
     text(8, {3, 5}).SetAlignment(forms::Alignment::Right);
     text(4, {4, 1});
     AddAmount(form, ctl::kGebühr100, "100,00", {4, 5});
-    euroZeichen({4, 6});
+    euroSign({4, 6});
     text(5, {5, 1});
     AddMasked(form, ctl::kAnzahl30, "####", {5, 2});
     text(6, {5, 3});
     AddAmount(form, ctl::kGebühr30, "30,00", {5, 4});
     AddAmount(form, ctl::kSumme30, "0,00", {5, 5});
-    euroZeichen({5, 6});
+    euroSign({5, 6});
     form.Add<forms::Line>("Line3D", GridPlace{6, 0, 1, 7}, 0);
     text(9, {7, 1});
     AddAmount(form, ctl::kSumme, "100,0", {7, 5});
-    euroZeichen({7, 6});
+    euroSign({7, 6});
     AddFrameControls(form, {GridPlace{8, 1}, GridPlace{8, 2}, GridPlace{8, 3}, GridPlace{9, 0}, GridPlace{9, 4},
                             GridPlace{9, 5}, ""});
 }

@@ -21,15 +21,15 @@ using kado::com::PlainRead;
 
 namespace {
 
-using schedule::kGebäudeJeGruppe;
-using schedule::kWeitereGruppeAnteil;
+using schedule::kBuildingsPerGroup;
+using schedule::kFurtherGroupShare;
 
 // The costs of the lowest band the read-back restores: it has no lower limit.
-constexpr double kUntersteBaukosten = 20'000;
+constexpr double kLowestCosts = 20'000;
 
 // A conversion to a whole number as the fee rule's integers take it: halves to even, out of range fails.
 template <class Int>
-Int Ganzzahl(double value) {
+Int Truncated(double value) {
     const double r = kado::com::RoundHalfEven(value);
     if (!(r >= std::numeric_limits<Int>::min() && r <= std::numeric_limits<Int>::max()))
         kado::com::Raise(kado::com::err::Overflow, "Overflow");
@@ -38,27 +38,27 @@ Int Ganzzahl(double value) {
 
 }  // namespace
 
-Band BandDerBaukosten(double b) {
-    for (const auto& band : schedule::kBänder)
+Band BandOfCosts(double b) {
+    for (const auto& band : schedule::kBands)
         if (b <= band.upTo) return {band.baseFee, band.text};
-    const int32_t q = Ganzzahl<int32_t>(b) / schedule::kMillionenBandBreite;
-    const int32_t m = q * (schedule::kMillionenBandBreite / 1'000'000);
-    return {(q + 1) * schedule::kMillionenBandGebühr,
-            "zwischen " + std::to_string(m) + " M€ und " + std::to_string(m + schedule::kMillionenBandBreite / 1'000'000) +
+    const int32_t q = Truncated<int32_t>(b) / schedule::kMillionBandWidth;
+    const int32_t m = q * (schedule::kMillionBandWidth / 1'000'000);
+    return {(q + 1) * schedule::kMillionBandFee,
+            "zwischen " + std::to_string(m) + " M€ und " + std::to_string(m + schedule::kMillionBandWidth / 1'000'000) +
                 " M€"};
 }
 
-std::optional<double> BaukostenDesBands(std::string_view text) {
-    double unten = kUntersteBaukosten - 1;
-    for (const auto& band : schedule::kBänder) {
-        if (text == band.text) return unten + 1;
-        unten = band.upTo;
+std::optional<double> CostsOfBand(std::string_view text) {
+    double lower = kLowestCosts - 1;
+    for (const auto& band : schedule::kBands) {
+        if (text == band.text) return lower + 1;
+        lower = band.upTo;
     }
     // Above the table every band starts one euro above a multiple of its width.
-    for (int64_t von = schedule::kMillionenBandBreite; von <= std::numeric_limits<int32_t>::max();
-         von += schedule::kMillionenBandBreite) {
+    for (int64_t von = schedule::kMillionBandWidth; von <= std::numeric_limits<int32_t>::max();
+         von += schedule::kMillionBandWidth) {
         const double b = static_cast<double>(von) + 1;
-        if (BandDerBaukosten(b).text == text) return b;
+        if (BandOfCosts(b).text == text) return b;
     }
     return std::nullopt;
 }
@@ -70,13 +70,13 @@ Inputs ReadInputs(forms::Form& form) {
 
 Fees ComputeFees(const Inputs& in) {
     Fees f;
-    f.base = BandDerBaukosten(in.buildingCosts).grundgebühr;
-    const int16_t n = Ganzzahl<int16_t>(in.buildings);
-    f.perGroup = kWeitereGruppeAnteil * f.base;
+    f.base = BandOfCosts(in.buildingCosts).basicFee;
+    const int16_t n = Truncated<int16_t>(in.buildings);
+    f.perGroup = kFurtherGroupShare * f.base;
     f.total = f.base;
-    if (n > kGebäudeJeGruppe) {
-        f.groups = (n - 1) / kGebäudeJeGruppe;
-        f.further = f.groups * f.base * kWeitereGruppeAnteil;
+    if (n > kBuildingsPerGroup) {
+        f.groups = (n - 1) / kBuildingsPerGroup;
+        f.further = f.groups * f.base * kFurtherGroupShare;
         f.total = f.base + f.further;
     }
     return f;

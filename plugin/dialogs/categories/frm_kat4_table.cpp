@@ -16,30 +16,30 @@ using kado::com::PlainRead;
 
 namespace {
 
-constexpr char kVierLeer[] = "    ";
-constexpr size_t kBaukostenStellen = 9;
+constexpr char kFourBlank[] = "    ";
+constexpr size_t kCostDigits = 9;
 
-bool WeitereGruppen(forms::Form& f) { return f.Get<forms::MaskEdBox>(ctl::kAnzahl30).Text() != kVierLeer; }
+bool FurtherGroups(forms::Form& f) { return f.Get<forms::MaskEdBox>(ctl::kAnzahl30).Text() != kFourBlank; }
 
 std::string Baukosten(forms::Form& f) {
     const std::string text = f.Get<forms::MaskEdBox>(ctl::kBaukosten).Text();
-    if (f.Get<forms::CheckBox>(ctl::kBereich).Value() == 1) return BandDerBaukosten(PlainRead(text)).text;
+    if (f.Get<forms::CheckBox>(ctl::kBereich).Value() == 1) return BandOfCosts(PlainRead(text)).text;
     return WertFormatieren(text, 7, 0, true) + " €";
 }
 
 // The digits stand left in the nine-digit field, as typed.
-void BaukostenSetzen(forms::Form& f, double b) {
+void SetBuildingCosts(forms::Form& f, double b) {
     std::string digits = NumberToText(b);
-    if (digits.size() < kBaukostenStellen) digits.resize(kBaukostenStellen, ' ');
+    if (digits.size() < kCostDigits) digits.resize(kCostDigits, ' ');
     f.Get<forms::MaskEdBox>(ctl::kBaukosten).SetText(digits);
 }
 
-void BaukostenEinlesen(forms::Form& f, const std::string& text) {
-    if (const auto b = BaukostenDesBands(text)) {
-        BaukostenSetzen(f, *b);
+void ReadBuildingCosts(forms::Form& f, const std::string& text) {
+    if (const auto b = CostsOfBand(text)) {
+        SetBuildingCosts(f, *b);
         Select(f, ctl::kBereich);
     } else {
-        BaukostenSetzen(f, CVal(text));
+        SetBuildingCosts(f, CVal(text));
     }
 }
 
@@ -73,12 +73,12 @@ FeeRows Tabelle() {
         {.height = 3,
          .variants = {{.cells = {{.column = 2, .text = Lit("Summe der Baukosten")},
                                  {.row = 1, .column = 2, .text = Computed(Baukosten),
-                                  .restore = IntoRule(BaukostenEinlesen)}}}}},
+                                  .restore = IntoRule(ReadBuildingCosts)}}}}},
         {.height = 1,
          .variants = {{.cells = {{.column = 2, .text = Lit("Grundgebühr bis zu 5 Gebäuden oder Gebäudeteilen")},
                                  {.column = 5, .text = Amount(kBaseCell), .role = Role::Excluded}}}}},
         {.height = 1,
-         .variants = {{.when = WeitereGruppen,
+         .variants = {{.when = FurtherGroups,
                        .cells = {{.column = 2, .text = Lit("weitere 1 bis 5 Gebäude oder Gebäudeteile")},
                                  {.column = 3, .text = FeeText(ctl::kAnzahl30)},
                                  {.column = 4, .text = FeeText(ctl::kGebühr30)},
@@ -89,7 +89,7 @@ FeeRows Tabelle() {
                                  {.column = 5, .text = Amount(ctl::kSumme), .role = Role::Payable}}}}},
     };
     // Without the further groups the fee row moves up and the table keeps its 14 rows.
-    t.spareRows = [](forms::Form& f) -> int16_t { return WeitereGruppen(f) ? 0 : 1; };
+    t.spareRows = [](forms::Form& f) -> int16_t { return FurtherGroups(f) ? 0 : 1; };
     return t;
 }
 

@@ -20,7 +20,7 @@ namespace {
 
 // Captions of the Label2 array, by index ("Kostenanteil" and "/ 1000" come with the frame's share field).
 constexpr std::array<const char*, 14> kLabel2 = {
-    "30.6.1",  "30.6.2",           schedule::kGrenzfeststellung.number, schedule::kAbmarkung.number,
+    "30.6.1",  "30.6.2",           schedule::kBoundaryDetermination.number, schedule::kMarking.number,
     "Anzahl Grenzpunkte",          "abgemarkte Grenzpunkte", "Zwischensumme",
     "30.23.1", "30.23.2",          "Faktor",            "oder",
     "Zwischensumme * Faktor",      "Sockelbetrag",      "Gesamtsumme"};
@@ -49,12 +49,12 @@ void Controls(forms::Form& form) {
     Text(form, 2, {1, 0});
     Text(form, 4, {1, 1});
     AddMasked(form, ctl::kAGPo, "####", {1, 2});
-    AsAmount(AddCaption(form, "Label3", 0, UnitCaption(schedule::kGrenzfeststellung.unitFee), {1, 3}));
+    AsAmount(AddCaption(form, "Label3", 0, UnitCaption(schedule::kBoundaryDetermination.unitFee), {1, 3}));
     AddAmount(form, ctl::kLblAGPo, "0,00", {1, 4});
     Text(form, 3, {2, 0});
     Text(form, 5, {2, 1});
     AddMasked(form, ctl::kAGP, "####", {2, 2});
-    AsAmount(AddCaption(form, "Label3", 1, UnitCaption(schedule::kAbmarkung.unitFee), {2, 3}));
+    AsAmount(AddCaption(form, "Label3", 1, UnitCaption(schedule::kMarking.unitFee), {2, 3}));
     AddAmount(form, ctl::kLblAGP, "0,00", {2, 4});
     form.Add<forms::Line>("Line3D", GridPlace{3, 0, 1, 5}, 0);
     Text(form, 6, {4, 1});
@@ -65,8 +65,8 @@ void Controls(forms::Form& form) {
     form.Add<forms::Frame>("fraFaktor", GridPlace{5, 0, 1, 5}).SetCaption("Wertfaktor");
     Text(form, 9, {0, 4}, "fraFaktor").SetAlignment(forms::Alignment::Right);
     Text(form, 7, {1, 0}, "fraFaktor");
-    auto& boden = form.Add<forms::OptionButton>(ctl::kFaktorArt, GridPlace{1, 1}, 0, "fraFaktor");
-    boden.SetCaption("Bodenwert");
+    auto& landValueOption = form.Add<forms::OptionButton>(ctl::kFaktorArt, GridPlace{1, 1}, 0, "fraFaktor");
+    landValueOption.SetCaption("Bodenwert");
     AddMasked(form, honora::ctl::kBoden, "####", {1, 2}, "fraFaktor");
     form.Add<forms::CheckBox>("chkBereich", GridPlace{1, 3}, -1, "fraFaktor").SetCaption("Bereich Bodenwert");
     AddAmount(form, honora::ctl::kFaktor, "1,0", {1, 4}, "fraFaktor");
@@ -76,13 +76,13 @@ void Controls(forms::Form& form) {
     auto& cmb = form.Add<forms::ComboBox>(honora::ctl::kKlassifizierung, GridPlace{4, 1, 1, 3}, -1, "fraFaktor");
     for (const auto& entry : kKlassifizierungen) cmb.AddItem(entry);
     AddAmount(form, honora::ctl::kStrasse, "0,0", {4, 4}, "fraFaktor");
-    boden.SetValue(true);
+    landValueOption.SetValue(true);
 
     // Sums and share.
     Text(form, 11, {6, 1});
     AddAmount(form, ctl::kZF, "0,0", {6, 4});
     Text(form, 12, {7, 1});
-    AddAmount(form, ctl::kSockel, BetragText(schedule::kSockelbetrag), {7, 4});
+    AddAmount(form, ctl::kSockel, AmountText(schedule::kBaseAmount), {7, 4});
     form.Add<forms::Line>("Line3D", GridPlace{8, 0, 1, 5}, 1);
     Text(form, 13, {9, 1});
     AddAmount(form, ctl::kSumme, "0,0", {9, 4});

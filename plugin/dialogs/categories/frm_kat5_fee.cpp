@@ -13,9 +13,9 @@ using kado::com::PlainRead;
 
 namespace {
 
-constexpr double kJePunkt = schedule::kGrenzfeststellung.unitFee;
-constexpr double kJeAbmarkung = schedule::kAbmarkung.unitFee;
-constexpr double kSockel = schedule::kSockelbetrag;
+constexpr double kPerPoint = schedule::kBoundaryDetermination.unitFee;
+constexpr double kJeAbmarkung = schedule::kMarking.unitFee;
+constexpr double kSockel = schedule::kBaseAmount;
 
 }  // namespace
 
@@ -31,8 +31,8 @@ void KindRule(forms::Form& form) {
 
 Inputs ReadInputs(forms::Form& form) {
     return {PlainRead(form.Get<forms::MaskEdBox>(ctl::kAGPo).Text()),
-            PlainRead(form.Get<forms::MaskEdBox>(ctl::kAGP).Text()), LabelWert(form, honora::ctl::kFaktor),
-            LabelWert(form, honora::ctl::kStrasse)};
+            PlainRead(form.Get<forms::MaskEdBox>(ctl::kAGP).Text()), LabelValue(form, honora::ctl::kFaktor),
+            LabelValue(form, honora::ctl::kStrasse)};
 }
 
 Fees ComputeFees(const Inputs& in) {
@@ -42,7 +42,7 @@ Fees ComputeFees(const Inputs& in) {
     double z = 0;
     f.marked = in.marked * kJeAbmarkung;
     z += f.marked;
-    f.determined = in.determined * kJePunkt;
+    f.determined = in.determined * kPerPoint;
     z += f.determined;
     f.subtotal = z;
     const double factor = in.landValue < in.classification ? in.classification : in.landValue;

@@ -20,19 +20,19 @@ namespace forms = kado::forms;
 // The table shows one factor, the fee used the larger of two: the quotient of
 // "Zwischensumme * Faktor" (row 13) and "Zwischensumme" (row 7) tells which
 // factor the hidden one was when it was larger, so reconfirming keeps the fee.
-void VerdeckterFaktor(forms::Form& form, const kado::word::Table& t) {
+void HiddenFactor(forms::Form& form, const kado::word::Table& t) {
     if (t.GetRows().Count() < 13) return;  // not a table of this dialog
     const double z = CVal(ZelleEinlesen(t, 7, 5));
     if (z <= 0) return;
     const double f = CVal(ZelleEinlesen(t, 13, 5)) / z;
-    const double shown = std::max(LabelWert(form, honora::ctl::kFaktor), LabelWert(form, honora::ctl::kStrasse));
+    const double shown = std::max(LabelValue(form, honora::ctl::kFaktor), LabelValue(form, honora::ctl::kStrasse));
     if (f <= shown + 0.005) return;
     if (form.Get<forms::OptionButton>(ctl::kFaktorArt, 0).Value()) {
-        if (const int i = KlassifizierungMitFaktor(f); i >= 0) {
+        if (const int i = ClassificationWithFactor(f); i >= 0) {
             form.Get<forms::ComboBox>(honora::ctl::kKlassifizierung).SetListIndex(i);
-            form.Get<forms::Label>(honora::ctl::kStrasse).SetCaption(Klassifizierungsfaktor(i));
+            form.Get<forms::Label>(honora::ctl::kStrasse).SetCaption(ClassificationFactorOf(i));
         }
-    } else if (const std::string caption = WertfaktorMitWert(f); !caption.empty()) {
+    } else if (const std::string caption = ValueFactorWithValue(f); !caption.empty()) {
         // The land value itself is not in the table; only its factor is restored.
         form.Get<forms::Label>(honora::ctl::kFaktor).SetCaption(caption);
     }
@@ -55,7 +55,7 @@ Category Kategorie() {
 }
 
 FeeRows Tabelle() {
-    const Condition ermittelt = CountAbove0(ctl::kAGPo);
+    const Condition determinedCount = CountAbove0(ctl::kAGPo);
     FeeRows t;
     t.titles = {
         {"Grenzfeststellung nach Nr. 30.6.1.1", Not(Selected(ctl::kNr3)), "30.6.1", ctl::kNr0},
@@ -63,19 +63,19 @@ FeeRows Tabelle() {
     };
     t.blocks = {
         {.height = 2,
-         .variants = {{.cells = {{.column = 1, .text = Lit(schedule::kGrenzfeststellung.number)},
+         .variants = {{.cells = {{.column = 1, .text = Lit(schedule::kBoundaryDetermination.number)},
                                  {.column = 2, .text = Lit("Grenzfeststellung")},
-                                 {.column = 3, .text = FieldText(ctl::kAGPo), .when = ermittelt,
+                                 {.column = 3, .text = FieldText(ctl::kAGPo), .when = determinedCount,
                                   .restore = IntoText(ctl::kAGPo)},
-                                 {.column = 4, .text = Lit(UnitText(schedule::kGrenzfeststellung.unitFee)), .when = ermittelt},
+                                 {.column = 4, .text = Lit(UnitText(schedule::kBoundaryDetermination.unitFee)), .when = determinedCount},
                                  {.column = 5, .text = Amount(ctl::kLblAGPo), .role = Role::Excluded,
-                                  .when = ermittelt}}}}},
+                                  .when = determinedCount}}}}},
         {.height = 2,
          .variants = {{.when = CountAbove0(ctl::kAGP),
-                       .cells = {{.column = 1, .text = Lit(schedule::kAbmarkung.number)},
+                       .cells = {{.column = 1, .text = Lit(schedule::kMarking.number)},
                                  {.column = 2, .text = Lit("abgemarkte Grenzpunkte")},
                                  {.column = 3, .text = FieldText(ctl::kAGP), .restore = IntoText(ctl::kAGP)},
-                                 {.column = 4, .text = Lit(UnitText(schedule::kAbmarkung.unitFee))},
+                                 {.column = 4, .text = Lit(UnitText(schedule::kMarking.unitFee))},
                                  {.column = 5, .text = Amount(ctl::kLblAGP), .role = Role::Excluded}}}},
          .keepsPlace = true},
         SubtotalBlock(ctl::kZwischen),
@@ -93,7 +93,7 @@ FeeRows Tabelle() {
          .variants = {{.cells = {{.column = 2, .text = Lit("Gebühr")},
                                  {.column = 5, .text = Amount(ctl::kSumme), .role = Role::Payable}}}}},
     };
-    t.implied = VerdeckterFaktor;
+    t.implied = HiddenFactor;
     return t;
 }
 

@@ -63,13 +63,13 @@ void CategoryDialog::Design(forms::Form& form) {
         }
     }
     if (category_.features.commaRule) {
-        auto& bezug = form.Get<forms::MaskEdBox>(ctl::kBezug);
-        bezug.OnKeyPress([&bezug](int& keyCode) { Steps::Quiet([&] { KommaRegel(bezug, keyCode); }); });
+        auto& basis = form.Get<forms::MaskEdBox>(ctl::kBezug);
+        basis.OnKeyPress([&basis](int& keyCode) { Steps::Quiet([&] { CommaRuleOf(basis, keyCode); }); });
     }
     if (category_.features.valueFactor) {
         form.Get<forms::MaskEdBox>(ctl::kBoden).OnLostFocus([this] {
             Steps s("Rechnung", "mskBoden");
-            if (!s(100, [&] { WertfaktorSetzen(*form_); })) return;
+            if (!s(100, [&] { SetValueFactor(*form_); })) return;
             s(110, [&] { GebührBerechnen(); });
         });
     }
@@ -77,7 +77,7 @@ void CategoryDialog::Design(forms::Form& form) {
         // A throw must not reach the window system; logged under the dialog.
         form.Get<forms::ComboBox>(ctl::kKlassifizierung).OnLostFocus([this] {
             Steps s(category_.name, "cmbKlassifizierung_LostFocus");
-            if (!s(100, [&] { KlassifizierungsfaktorSetzen(*form_); })) return;
+            if (!s(100, [&] { SetClassificationFactor(*form_); })) return;
             s(110, [&] { GebührBerechnen(); });
         });
     }
@@ -137,14 +137,14 @@ void CategoryDialog::Form_Load() {
 }
 
 // One procedure for the log, numbered in the order it runs: the frame's steps
-// here, the document's from 120 to 280 (GebührentabelleSchreiben) and the
-// reads of the content from 1000 (Gebührentabelle).
+// here, the document's from 120 to 280 (WriteFeeTable) and the
+// reads of the content from 1000 (FeeTableOf).
 void CategoryDialog::CommandEnde_Click() {
     Steps s(category_.name, "CommandEnde_Click");
     forms::Form& form = *form_;
     std::optional<FeeTable> content;
     s(100, [&] { Pointer(form, forms::MousePointer::Hourglass); });
-    s(110, [&] { content = Gebührentabelle(category_, form, fees_); });
+    s(110, [&] { content = FeeTableOf(category_, form, fees_); });
     // A fee below zero is never billed: the user is told which counts to
     // mend, the document and the record stay as they were, the dialog open.
     std::string contradiction;
@@ -155,7 +155,7 @@ void CategoryDialog::CommandEnde_Click() {
         return;
     }
     // Without its content there is nothing sound to write; the old table stays.
-    if (content) GebührentabelleSchreiben(category_, *content, tabelle_);
+    if (content) WriteFeeTable(category_, *content, tabelle_);
     s(290, [&] { Pointer(form, forms::MousePointer::Default); });
     s(300, [&] { form.Unload(); });
 }

@@ -20,9 +20,9 @@ std::string Contradiction(const Category& category, forms::Form& form, const Fee
         return "Die Gebühr wäre negativ (" + content.fee + " €). Bitte die Anzahlen prüfen; in die Rechnung wurde "
                "nichts geschrieben.";
     if (!ShareIsWholeJob(content.share)) {
-        const std::string anteil = ShareAmount(content.feeShown, content.shareFactor, content.share);
-        if (CVal(anteil) < 0)
-            return "Der Anteil wäre negativ (" + anteil + " €). Bitte die Anzahlen prüfen; in die Rechnung wurde "
+        const std::string shareRow = ShareAmount(content.feeShown, content.shareFactor, content.share);
+        if (CVal(shareRow) < 0)
+            return "Der Anteil wäre negativ (" + shareRow + " €). Bitte die Anzahlen prüfen; in die Rechnung wurde "
                    "nichts geschrieben.";
     }
     return {};

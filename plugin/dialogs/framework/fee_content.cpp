@@ -20,7 +20,7 @@ const CellSpec* PayableCell(const FeeRows& rows) {
 
 FeeMark MarkOf(Role role) { return role == Role::Excluded ? FeeMark::Excluded() : FeeMark{}; }
 
-std::string ZellenText(const CellText& text, forms::Form& form, const FeeRecord& fees) {
+std::string CellTextOf(const CellText& text, forms::Form& form, const FeeRecord& fees) {
     switch (text.from) {
         case CellText::From::Literal: return text.value;
         case CellText::From::Field: return FieldTextOf(form, text.value) + text.suffix;
@@ -33,7 +33,7 @@ std::string ZellenText(const CellText& text, forms::Form& form, const FeeRecord&
 
 }  // namespace
 
-FeeTable Gebührentabelle(const Category& category, forms::Form& form, const FeeRecord& fees) {
+FeeTable FeeTableOf(const Category& category, forms::Form& form, const FeeRecord& fees) {
     Steps s(category.name, "CommandEnde_Click");
     const FeeRows& rows = category.rows;
     FeeTable t;
@@ -75,7 +75,7 @@ FeeTable Gebührentabelle(const Category& category, forms::Form& form, const Fee
                 if (cell.when) s(1040, [&] { written = cell.when(form); });
                 if (!written) continue;
                 s(1050, [&] {
-                    t.cells.push_back({static_cast<int16_t>(row + cell.row), cell.column, ZellenText(cell.text, form, fees),
+                    t.cells.push_back({static_cast<int16_t>(row + cell.row), cell.column, CellTextOf(cell.text, form, fees),
                                        cell.bold, MarkOf(cell.role),
                                        cell.role == Role::Payable || cell.role == Role::Adjustment});
                 });

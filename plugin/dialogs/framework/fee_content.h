@@ -9,6 +9,6 @@ namespace honora {
 
 // Each read is a statement of the dialog's CommandEnde_Click: one that fails
 // loses its cell only (a failed condition leaves its block or cell out).
-FeeTable Gebührentabelle(const Category& category, kado::forms::Form& form, const FeeRecord& fees);
+FeeTable FeeTableOf(const Category& category, kado::forms::Form& form, const FeeRecord& fees);
 
 }  // namespace honora

@@ -81,7 +81,7 @@ std::vector<Trigger> CountTriggers(std::span<const FeeItem> items) {
 }
 
 std::string UnitCaption(double unitFee) {
-    std::string text = BetragText(unitFee);
+    std::string text = AmountText(unitFee);
     text.erase(0, text.find_first_not_of(' '));
     return text;
 }

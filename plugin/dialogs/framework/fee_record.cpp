@@ -12,7 +12,7 @@ namespace honora {
 namespace forms = kado::forms;
 
 void FeeRecord::Add(std::string key, double value, int16_t width, int16_t decimals) {
-    AddText(std::move(key), value, BetragText(value, width, decimals));
+    AddText(std::move(key), value, AmountText(value, width, decimals));
 }
 
 void FeeRecord::AddText(std::string key, double value, std::string text, bool shown) {
@@ -33,7 +33,7 @@ const FeeAmount& FeeRecord::Get(std::string_view key) const {
 
 double FeeRecord::Shown(std::string_view key) const { return CVal(Text(key)); }
 
-double AsShown(double value, int16_t width, int16_t decimals) { return CVal(BetragText(value, width, decimals)); }
+double AsShown(double value, int16_t width, int16_t decimals) { return CVal(AmountText(value, width, decimals)); }
 
 void ShowAmount(forms::Form& form, const FeeAmount& amount) {
     if (!amount.shown) return;

@@ -20,7 +20,7 @@ struct FeeAmount {
 
 class FeeRecord {
 public:
-    // An amount label's text: BetragText at width and decimals.
+    // An amount label's text: AmountText at width and decimals.
     void Add(std::string key, double value, int16_t width = 6, int16_t decimals = 2);
     // An amount whose text the rule made itself.
     void AddText(std::string key, double value, std::string text, bool shown = true);

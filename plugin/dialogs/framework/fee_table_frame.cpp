@@ -18,7 +18,7 @@ namespace honora {
 
 namespace word = kado::word;
 
-word::Table GebührentabelleSchreiben(const Category& category, const FeeTable& content, const word::Table& earlier) {
+word::Table WriteFeeTable(const Category& category, const FeeTable& content, const word::Table& earlier) {
     Steps s(category.name, "CommandEnde_Click");
     word::Range range;
     word::Table table;
@@ -66,7 +66,7 @@ word::Table GebührentabelleSchreiben(const Category& category, const FeeTable& 
                         "");
         });
     }
-    s(265, [&] { SeitenumbrücheFestlegen(table, content); });
+    s(265, [&] { SetPageBreaks(table, content); });
     s(270, [&] { BookmarkSetzen(table, category.marker); });
     s(280, [&] { SummeBilden(Session().Zahlungsziel); });
     return table;

@@ -11,7 +11,7 @@ namespace honora {
 // template's place) and rebuilds the invoice totals. Failures are logged with
 // the dialog's name and "CommandEnde_Click", steps 120 to 280 of the frame's
 // numbering; returns the table when one was added, an empty handle otherwise.
-kado::word::Table GebührentabelleSchreiben(const Category& category, const FeeTable& content,
+kado::word::Table WriteFeeTable(const Category& category, const FeeTable& content,
                                            const kado::word::Table& earlier);
 
 }  // namespace honora

@@ -9,7 +9,7 @@ namespace honora {
 
 namespace forms = kado::forms;
 
-double LabelWert(forms::Form& form, std::string_view label) { return CVal(form.Get<forms::Label>(label).Caption()); }
+double LabelValue(forms::Form& form, std::string_view label) { return CVal(form.Get<forms::Label>(label).Caption()); }
 
 std::string Wertfaktor(std::string_view landValue) {
     const double v = kado::com::RoundHalfEven(kado::com::PlainRead(landValue));
@@ -20,7 +20,7 @@ std::string Wertfaktor(std::string_view landValue) {
     return "1,0";
 }
 
-std::string Klassifizierungsfaktor(int listIndex) {
+std::string ClassificationFactorOf(int listIndex) {
     if (listIndex == 0) return "1,5";
     if (listIndex == 1) return "1,2";
     return "1,0";
@@ -31,28 +31,28 @@ namespace {
 constexpr double kFactorTolerance = 0.005;
 }  // namespace
 
-int KlassifizierungMitFaktor(double factor) {
+int ClassificationWithFactor(double factor) {
     for (int i = 0; i < static_cast<int>(kKlassifizierungen.size()); ++i)
-        if (std::abs(CVal(Klassifizierungsfaktor(i)) - factor) < kFactorTolerance) return i;
+        if (std::abs(CVal(ClassificationFactorOf(i)) - factor) < kFactorTolerance) return i;
     return -1;
 }
 
-std::string WertfaktorMitWert(double factor) {
-    for (const auto& caption : kWertfaktoren)
+std::string ValueFactorWithValue(double factor) {
+    for (const auto& caption : kValueFactors)
         if (std::abs(CVal(caption) - factor) < kFactorTolerance) return caption;
     return {};
 }
 
-void WertfaktorSetzen(forms::Form& form) {
+void SetValueFactor(forms::Form& form) {
     form.Get<forms::Label>(ctl::kFaktor).SetCaption(Wertfaktor(form.Get<forms::MaskEdBox>(ctl::kBoden).Text()));
 }
 
-void KlassifizierungsfaktorSetzen(forms::Form& form) {
+void SetClassificationFactor(forms::Form& form) {
     form.Get<forms::Label>(ctl::kStrasse)
-        .SetCaption(Klassifizierungsfaktor(form.Get<forms::ComboBox>(ctl::kKlassifizierung).ListIndex()));
+        .SetCaption(ClassificationFactorOf(form.Get<forms::ComboBox>(ctl::kKlassifizierung).ListIndex()));
 }
 
-void KommaRegel(forms::MaskEdBox& mskBezug, int keyCode) {
+void CommaRuleOf(forms::MaskEdBox& mskBezug, int keyCode) {
     if (keyCode != forms::key::Comma) return;
     std::string text = WertFormatieren(mskBezug.Text(), 7, 2, true);
     std::erase(text, '.');

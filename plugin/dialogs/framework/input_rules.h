@@ -20,30 +20,30 @@ inline const std::array<std::string, 3> kKlassifizierungen = {
 };
 
 // Every caption the land-value rule gives, smallest first.
-inline const std::array<std::string, 5> kWertfaktoren = {"1,0", "1,5", "2,25", "3,0", "3,75"};
+inline const std::array<std::string, 5> kValueFactors = {"1,0", "1,5", "2,25", "3,0", "3,75"};
 
 // The list index whose classification factor equals the value within a
 // rounding of the amounts it was read from; -1 when none does.
-int KlassifizierungMitFaktor(double factor);
+int ClassificationWithFactor(double factor);
 // The land-value caption equal to the value in the same sense; "" when none is.
-std::string WertfaktorMitWert(double factor);
+std::string ValueFactorWithValue(double factor);
 
 // The number a label shows, read the German way (amounts and factors).
-double LabelWert(kado::forms::Form& form, std::string_view label);
+double LabelValue(kado::forms::Form& form, std::string_view label);
 
 // The factor caption of a land-value field's text ("3,75" above 1000 €/m² ... "1,0").
 std::string Wertfaktor(std::string_view landValue);
 
 // The factor caption of a classification list index; -1 (no entry) gives "1,0".
-std::string Klassifizierungsfaktor(int listIndex);
+std::string ClassificationFactorOf(int listIndex);
 
 // lblFaktor from mskBoden, lblStrasse from cmbKlassifizierung.
-void WertfaktorSetzen(kado::forms::Form& form);
-void KlassifizierungsfaktorSetzen(kado::forms::Form& form);
+void SetValueFactor(kado::forms::Form& form);
+void SetClassificationFactor(kado::forms::Form& form);
 
 // The comma key in mskBezug: the text becomes the share with two decimals and
 // the decimals are selected; the key itself then goes on to the field.
-void KommaRegel(kado::forms::MaskEdBox& mskBezug, int keyCode);
+void CommaRuleOf(kado::forms::MaskEdBox& mskBezug, int keyCode);
 
 // TextMarkieren's view of a text field.
 class FieldSelection : public SelectableText {

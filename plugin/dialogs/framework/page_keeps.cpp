@@ -13,7 +13,7 @@ namespace word = kado::word;
 namespace {
 
 // Rows a to b (from 1) keep with the row after them.
-void Binden(const word::Table& t, int a, int b) {
+void KeepRowsTogether(const word::Table& t, int a, int b) {
     if (a > b) return;
     word::Range r = t.GetRows().Item(a).GetRange();
     r.SetEnd(t.GetRows().Item(b).GetRange().End());
@@ -22,7 +22,7 @@ void Binden(const word::Table& t, int a, int b) {
 
 }  // namespace
 
-void SeitenumbrücheFestlegen(const word::Table& table, const FeeTable& content) {
+void SetPageBreaks(const word::Table& table, const FeeTable& content) {
     const int rows = table.GetRows().Count();
     if (rows < 2) return;
     // Title and headings: a page the table goes on to starts with them.
@@ -30,11 +30,11 @@ void SeitenumbrücheFestlegen(const word::Table& table, const FeeTable& content)
 
     const auto& doc = Need(Session().Doc);
     if (word::EstimatedHeight(table, doc.GetDefaultFont().Size()) <= word::EstimatedTextHeight(doc)) {
-        Binden(table, 1, rows - 1);
+        KeepRowsTogether(table, 1, rows - 1);
         return;
     }
-    Binden(table, 1, 2);
-    for (const auto& [first, last] : content.blocks) Binden(table, first, std::min<int>(last, rows) - 1);
+    KeepRowsTogether(table, 1, 2);
+    for (const auto& [first, last] : content.blocks) KeepRowsTogether(table, first, std::min<int>(last, rows) - 1);
     // The fee's line stays with the block before it and with the share rows below it.
     int feeRow = 0;
     for (const auto& cell : content.cells)
@@ -44,7 +44,7 @@ void SeitenumbrücheFestlegen(const word::Table& table, const FeeTable& content)
     for (size_t i = 0; i < content.blocks.size(); ++i)
         if (content.blocks[i].first <= feeRow && feeRow <= content.blocks[i].second)
             tail = content.blocks[i > 0 ? i - 1 : i].first;
-    Binden(table, tail, rows - 1);
+    KeepRowsTogether(table, tail, rows - 1);
 }
 
 }  // namespace honora

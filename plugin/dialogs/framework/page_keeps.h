@@ -9,6 +9,6 @@
 namespace honora {
 
 // Sets the rows' keep-with-next and the heading rows after the cells are written.
-void SeitenumbrücheFestlegen(const kado::word::Table& table, const FeeTable& content);
+void SetPageBreaks(const kado::word::Table& table, const FeeTable& content);
 
 }  // namespace honora

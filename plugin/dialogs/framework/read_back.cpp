@@ -47,23 +47,23 @@ const CellSpec* KeyCell(const Variant& variant) {
 void TabelleEinlesen(const FeeRows& rows, forms::Form& form, const kado::word::Table& Tabelle) {
     Steps s("Rechnung", "TabelleEinlesen");
     int zeilen = 0;
-    int spalten = 0;
+    int columns = 0;
     s(90, [&] {
         zeilen = Tabelle.GetRows().Count();
-        spalten = Tabelle.GetColumns().Count();
+        columns = Tabelle.GetColumns().Count();
     });
     // A cell the table lacks fails its step, so the input it would fill keeps its
     // value instead of taking the empty text (a shorter or foreign table).
     auto zelle = [&](int r, int c) {
-        if (r > zeilen || c > spalten)
+        if (r > zeilen || c > columns)
             kado::com::Raise(kado::word::err::NoSuchMember, "The requested member of the collection does not exist.");
         return ZelleEinlesen(Tabelle, static_cast<int16_t>(r), static_cast<int16_t>(c));
     };
 
     s(100, [&] {
-        const std::string titel = zelle(1, 1);
+        const std::string title = zelle(1, 1);
         for (const auto& t : rows.titles) {
-            if (t.key.empty() || titel.find(t.key) == std::string::npos) continue;
+            if (t.key.empty() || title.find(t.key) == std::string::npos) continue;
             if (!t.selects.empty()) Select(form, t.selects);
             break;
         }
@@ -97,7 +97,7 @@ void TabelleEinlesen(const FeeRows& rows, forms::Form& form, const kado::word::T
     }
     // The share row follows the last block after one empty row; without a share
     // the read logs and mskBezug keeps "1000,00".
-    s(140, [&] { AnteilEinlesen(form, Tabelle, static_cast<int16_t>(r + 1)); });
+    s(140, [&] { ReadShareRow(form, Tabelle, static_cast<int16_t>(r + 1)); });
     if (rows.implied) s(150, [&] { rows.implied(form, Tabelle); });
 }
 

@@ -25,7 +25,7 @@ void AlignColumn(const word::Table& t, int column, word::Alignment a) {
 }
 
 // The rows up to `last` keep with the next one.
-void KopfBinden(const word::Table& t, int last) {
+void KeepHeadingWithBody(const word::Table& t, int last) {
     if (last < 1) return;
     word::Range head = t.GetRange();
     head.SetEnd(t.GetRows().Item(last).GetRange().End());
@@ -71,7 +71,7 @@ void TabelleFormatieren(std::string_view Dialog, const word::Table& Tabelle, con
     // a page without the body: they keep with the first body row, and that row
     // with the next. What is written into the cells later takes this format.
     s(970, [&] { Tabelle.GetRows().SetAllowBreakAcrossPages(false); });
-    s(980, [&] { KopfBinden(Tabelle, std::min(3, Tabelle.GetRows().Count() - 1)); });
+    s(980, [&] { KeepHeadingWithBody(Tabelle, std::min(3, Tabelle.GetRows().Count() - 1)); });
 }
 
 }  // namespace honora

@@ -65,7 +65,7 @@ TEST(ERechnungWindow, ExportsTheFinishedInvoiceOrSaysWhatIsMissing) {
     file->hide();
 
     const fs::path xml = dir / "fertig.xml";
-    EXPECT_TRUE(window->ExportERechnung(xml));
+    EXPECT_TRUE(window->ExportEInvoice(xml));
     EXPECT_EQ(window->statusBar()->currentMessage(), QStringLiteral("E-Rechnung geschrieben: ") + QString::fromStdString(xml.string()));
     EXPECT_NE(Read(xml).find("<cbc:PayableAmount currencyID=\"EUR\">1785.00</cbc:PayableAmount>"), std::string::npos);
     QApplication::processEvents();
@@ -78,7 +78,7 @@ TEST(ERechnungWindow, ExportsTheFinishedInvoiceOrSaysWhatIsMissing) {
         d->Execute("UPDATE Auftraggeber SET LeitwegID = ''");
     }
     const fs::path refused = dir / "abgelehnt.xml";
-    EXPECT_FALSE(window->ExportERechnung(refused));
+    EXPECT_FALSE(window->ExportEInvoice(refused));
     EXPECT_FALSE(fs::exists(refused));
     QMessageBox* box = window->findChild<QMessageBox*>(QStringLiteral("meldung"));
     ASSERT_NE(box, nullptr);

@@ -202,7 +202,7 @@ TEST_F(HostWindow, EachCategorysDemoJobConfirmedInTheWindowLandsInInvoiceRecordA
         int index;
         const char* form;
         const char* fee;  // lblSumme, as the fee table has it too
-        double netto, brutto;
+        double net, gross;
         const char* figures;
     } cases[] = {
         {0, "frmKat5", "1500,00", 150000, 178500, "netto 1.500,00 €   brutto 1.785,00 €"},
@@ -226,8 +226,8 @@ TEST_F(HostWindow, EachCategorysDemoJobConfirmedInTheWindowLandsInInvoiceRecordA
         Press(dialog, "CommandEnde");
         EXPECT_TRUE(window_->isWindowModified());
         EXPECT_TRUE(window_->Figures()->text().contains(QString(c.figures))) << window_->Figures()->text().toStdString();
-        EXPECT_EQ(Record()->Field("NettoRechnung").ToDouble(), c.netto);
-        EXPECT_EQ(Record()->Field("Brutto").ToDouble(), c.brutto);
+        EXPECT_EQ(Record()->Field("NettoRechnung").ToDouble(), c.net);
+        EXPECT_EQ(Record()->Field("Brutto").ToDouble(), c.gross);
         // The preview shows the fee table just written, scrolled into view.
         InvoicePreview* preview = window_->Preview();
         const auto ids = preview->TableIds();
@@ -268,7 +268,7 @@ TEST_F(HostWindow, ShowingAnOpenCategoryAgainBringsItsDialogToTheFrontWithItsInp
     QMdiSubWindow* zerlegung = Open(4);
     ASSERT_NE(zerlegung, nullptr);
     for (const Action& a : Job(4)) Play(zerlegung, a);
-    const QString summe = qobject_cast<QLabel*>(Widget(zerlegung, "lblSumme"))->text();
+    const QString sum = qobject_cast<QLabel*>(Widget(zerlegung, "lblSumme"))->text();
     QMdiSubWindow* grenz = Open(0);
     ASSERT_NE(grenz, nullptr);
     EXPECT_NE(grenz, zerlegung);
@@ -278,7 +278,7 @@ TEST_F(HostWindow, ShowingAnOpenCategoryAgainBringsItsDialogToTheFrontWithItsInp
     EXPECT_EQ(window_->DocumentArea()->subWindowList().size(), 2);
     EXPECT_EQ(qobject_cast<QLineEdit*>(Widget(zerlegung, "grdAusFlur"))->text(), QStringLiteral("Flur 3, Flurstück 112"));
     EXPECT_EQ(qobject_cast<QLineEdit*>(Widget(zerlegung, "mskBoden"))->text().trimmed(), QStringLiteral("200"));
-    EXPECT_EQ(qobject_cast<QLabel*>(Widget(zerlegung, "lblSumme"))->text(), summe);
+    EXPECT_EQ(qobject_cast<QLabel*>(Widget(zerlegung, "lblSumme"))->text(), sum);
 }
 
 TEST_F(HostWindow, ReopeningAConfirmedCategoryAsksForItsTableModallyAndReadsTheInputsBack) {
@@ -357,10 +357,10 @@ TEST_F(HostWindow, ClosingWithUnsavedFeesAsksAndDoesWhatTheClerkAnswers) {
         // Another workstation's view: the record is entered with the save, and only with it.
         if (c.closes) {
             auto other = dao::Workspace().OpenDatabase(db_.string());
-            const double brutto =
+            const double gross =
                 other->OpenRecordset("SELECT Brutto FROM Rechnung WHERE ID_Rechnungsnummer = 1")->Field("Brutto").ToDouble();
             const auto shown = host::DocumentGrossCents(*word::Document::Open(doc_));
-            EXPECT_EQ(brutto, c.saved ? static_cast<double>(shown.value_or(-1)) : 0.0);
+            EXPECT_EQ(gross, c.saved ? static_cast<double>(shown.value_or(-1)) : 0.0);
         }
         if (!c.closes) {
             Answer(QStringLiteral("&Verwerfen"));

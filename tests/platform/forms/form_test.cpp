@@ -35,8 +35,8 @@ struct Choice {
         f.Add<MaskEdBox>("mskA", {3, 0}).SetMask("####");
         f.Add<MaskEdBox>("mskB", {4, 0}).SetMask("####");
         f.Add<Label>("lblInfo", {5, 0});
-        auto& ende = f.Add<CommandButton>("cmdEnde", {6, 0});
-        ende.OnClick([&f] { f.Hide(); });
+        auto& tail = f.Add<CommandButton>("cmdEnde", {6, 0});
+        tail.OnClick([&f] { f.Hide(); });
         for (const char* name : {"mskA", "mskB"}) {
             Control& c = f.Item(name);
             std::string n = name;

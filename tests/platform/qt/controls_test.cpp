@@ -90,21 +90,21 @@ TEST_F(ControlsTest, ClickingAnotherControlFiresLostFocusBeforeGotFocusAndClick)
 TEST_F(ControlsTest, OptionsFollowTheModelsGroup) {
     auto form = MakeProbe();
     ShowActive(*form);
-    auto* neu = WidgetOf<QRadioButton>(*form, "optNeu");
+    auto* fresh = WidgetOf<QRadioButton>(*form, "optNeu");
     auto* second = WidgetOf<QRadioButton>(*form, "optTabelle(1)");
-    EXPECT_TRUE(neu->isChecked());
+    EXPECT_TRUE(fresh->isChecked());
     ClickBox(second);
     EXPECT_TRUE(form->Get<OptionButton>("optTabelle", 1).Value());
     EXPECT_FALSE(form->Get<OptionButton>("optNeu").Value());
     EXPECT_TRUE(second->isChecked());
-    EXPECT_FALSE(neu->isChecked());
+    EXPECT_FALSE(fresh->isChecked());
     // Clicking the selected option again leaves it selected.
     ClickBox(second);
     EXPECT_TRUE(second->isChecked());
     // The options stand inside the frame's group box.
     auto* frame = WidgetOf<QGroupBox>(*form, "fraWahl");
     const QRect box(frame->mapTo(frame->window(), QPoint(0, 0)), frame->size());
-    for (QWidget* option : {static_cast<QWidget*>(neu), static_cast<QWidget*>(second)})
+    for (QWidget* option : {static_cast<QWidget*>(fresh), static_cast<QWidget*>(second)})
         EXPECT_TRUE(box.contains(QRect(option->mapTo(frame->window(), QPoint(0, 0)), option->size())));
 }
 

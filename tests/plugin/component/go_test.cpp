@@ -48,8 +48,8 @@ protected:
         if (setUser) go_.LetID_Benutzer(Variant(user));
         go_.LetDatenbankPfad(file_);
         go_.LetKadoWorkspace(Variant(kado::com::ObjectPtr(ws_)));
-        std::shared_ptr<kado::dao::Recordset> rechnung;
-        go_.Show(index, rechnung, 77);
+        std::shared_ptr<kado::dao::Recordset> invoice;
+        go_.Show(index, invoice, 77);
     }
 
     // "Module.Procedure" of every Verw.log entry, in order.
@@ -107,9 +107,9 @@ TEST_F(GOTest, MissingRowLogsEachReadAndGoesOn) {
     // MwStErmäßigt is null: a direct read of it cannot be divided.
     ASSERT_THAT(LoggedPlaces(), ::testing::ElementsAre("Rechnung.Show"));
 
-    std::shared_ptr<kado::dao::Recordset> rechnung = db_->OpenRecordset("SELECT * FROM TempDoc");
+    std::shared_ptr<kado::dao::Recordset> invoice = db_->OpenRecordset("SELECT * FROM TempDoc");
     go_.LetID_Benutzer(Variant(int32_t{2}));
-    go_.Show(0, rechnung, 5);
+    go_.Show(0, invoice, 5);
 
     // Direct reads fail in Show and keep their values; the record readers
     // fail on their own and give 0. Every read is logged once.
@@ -125,20 +125,20 @@ TEST_F(GOTest, MissingRowLogsEachReadAndGoesOn) {
     EXPECT_EQ(c.AbschlagProzent, 0);
     EXPECT_FALSE(c.Zahlungsziel);
     EXPECT_EQ(c.Rabatt, 0);
-    EXPECT_EQ(c.Rechnung, rechnung);
+    EXPECT_EQ(c.Rechnung, invoice);
     EXPECT_EQ(c.hWndMDI, 5);
 }
 
 TEST_F(GOTest, UnopenableDatabaseLogsAndStillKeepsTheInvoice) {
     go_.LetDatenbankPfad((dir_ / "missing.sqlite").string());
     go_.LetKadoWorkspace(Variant(kado::com::ObjectPtr(ws_)));
-    std::shared_ptr<kado::dao::Recordset> rechnung = db_->OpenRecordset("Rechnung");
-    go_.Show(7, rechnung, 9);
+    std::shared_ptr<kado::dao::Recordset> invoice = db_->OpenRecordset("Rechnung");
+    go_.Show(7, invoice, 9);
     const auto places = LoggedPlaces();
     // Open, query and the four direct reads in Show; ten reader failures.
     EXPECT_EQ(std::count(places.begin(), places.end(), "Rechnung.Show"), 6);
     EXPECT_EQ(places.size(), 16u);
-    EXPECT_EQ(honora::Session().Rechnung, rechnung);
+    EXPECT_EQ(honora::Session().Rechnung, invoice);
     EXPECT_EQ(honora::Session().hWndMDI, 9);
 }
 

@@ -142,17 +142,17 @@ protected:
             database->Execute("INSERT INTO Termine (ID_Termin, ID_Terminart, ID_Rechnungsnummer, Datum) "
                               "VALUES (2, 8, 2, '2026-01-15')");
         }
-        auto rechnung = database->OpenRecordset("SELECT * FROM Rechnung WHERE ID_Rechnungsnummer = 1");
+        auto invoice = database->OpenRecordset("SELECT * FROM Rechnung WHERE ID_Rechnungsnummer = 1");
         const bool totals = sc.kind == Kind::Totals || sc.kind == Kind::Final;
         if (totals || sc.kind == Kind::Again) {
             // The invoice after one confirmation, the record back at its old figures.
-            Play(go, rechnung, driver, sc.index, true);
+            Play(go, invoice, driver, sc.index, true);
             database->Execute(kSetBefore);
             // The record changed under the recordset: the host reads it anew, or
             // the next Update is refused as another user's change.
-            rechnung = database->OpenRecordset("SELECT * FROM Rechnung WHERE ID_Rechnungsnummer = 1");
+            invoice = database->OpenRecordset("SELECT * FROM Rechnung WHERE ID_Rechnungsnummer = 1");
             if (totals) honora::SummeLöschen();
-            if (totals) go.Show(-1, rechnung, kMdi);  // the session as Show reads it, no dialog
+            if (totals) go.Show(-1, invoice, kMdi);  // the session as Show reads it, no dialog
             if (sc.kind == Kind::Again) driver.ChooseNext("optTabelle(0)", "cmdEnde");
             ClearLogs();
         }
@@ -165,7 +165,7 @@ protected:
             if (totals)
                 honora::SummeBilden(honora::Session().Zahlungsziel);
             else
-                Play(go, rechnung, driver, sc.index, sc.kind != Kind::Show);
+                Play(go, invoice, driver, sc.index, sc.kind != Kind::Show);
         } catch (const std::exception& e) {
             o.escaped = e.what();
         } catch (...) {
@@ -207,9 +207,9 @@ protected:
         fs::remove(base_ / "tmp" / "Verw.log");
     }
 
-    static void Play(honora::GO& go, std::shared_ptr<kado::dao::Recordset>& rechnung, kado::forms::Driver& driver,
+    static void Play(honora::GO& go, std::shared_ptr<kado::dao::Recordset>& invoice, kado::forms::Driver& driver,
                      int16_t index, bool confirm) {
-        go.Show(index, rechnung, kMdi);
+        go.Show(index, invoice, kMdi);
         if (!confirm) return;
         auto form = driver.GetDesktop().LastModeless();
         if (!form) throw std::runtime_error("Show opened no dialog");

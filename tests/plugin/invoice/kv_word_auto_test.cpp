@@ -28,9 +28,9 @@ using ::testing::IsEmpty;
 
 // What the user saw when the dialog came up.
 struct Offer {
-    bool neu = false;                   // optNeu enabled
+    bool fresh = false;                   // optNeu enabled
     std::vector<bool> tabelle;          // optTabelle(0..4) enabled
-    bool akt = false;                   // optAktTabelle enabled
+    bool current = false;                   // optAktTabelle enabled
     std::string selected;               // key of the selected option
 };
 
@@ -77,10 +77,10 @@ protected:
     // Records what the dialog offers, then lets `act` answer it.
     void Answer(Offer& offer, std::function<void(Form&)> act) {
         driver_->AnswerNextModal([&offer, act = std::move(act)](Form& f) {
-            offer.neu = f.Get<OptionButton>("optNeu").Enabled();
+            offer.fresh = f.Get<OptionButton>("optNeu").Enabled();
             offer.tabelle.clear();
             for (int i = 0; i < 5; ++i) offer.tabelle.push_back(f.Get<OptionButton>("optTabelle", i).Enabled());
-            offer.akt = f.Get<OptionButton>("optAktTabelle").Enabled();
+            offer.current = f.Get<OptionButton>("optAktTabelle").Enabled();
             for (auto* c : f.Controls())
                 if (auto* o = dynamic_cast<OptionButton*>(c); o && o->Value()) offer.selected = o->Key();
             if (act) act(f);
@@ -132,9 +132,9 @@ TEST_F(WordAuto, TwoBlocksOfferTwoOptionsAndTheSecondIsTheSecondMarkedTable) {
     Choose(offer, "optTabelle(1)");
     EXPECT_EQ(Label(honora::TabelleErmitteln("Honora_3", 0)), "T4");
     EXPECT_THAT(desktop_->ModalRuns(), ElementsAre("G_frmTabelle"));
-    EXPECT_TRUE(offer.neu);
+    EXPECT_TRUE(offer.fresh);
     EXPECT_THAT(offer.tabelle, ElementsAre(true, true, false, false, false));
-    EXPECT_FALSE(offer.akt);
+    EXPECT_FALSE(offer.current);
     EXPECT_EQ(offer.selected, "optNeu");
     EXPECT_FALSE(honora::G_frmTabelle()->Visible());
 
@@ -155,7 +155,7 @@ TEST_F(WordAuto, CursorInUnmarkedTableOffersTheCurrentPosition) {
     Offer offer;
     Choose(offer, "optAktTabelle");
     EXPECT_EQ(Label(honora::TabelleErmitteln("Honora_4", 0)), "T2");
-    EXPECT_TRUE(offer.akt);
+    EXPECT_TRUE(offer.current);
     EXPECT_THAT(offer.tabelle, ElementsAre(false, false, false, false, false));
     EXPECT_THAT(LoggedPlaces(), IsEmpty());
 }
@@ -239,15 +239,15 @@ TEST_F(WordAuto, TheChoiceOfThePreviousUseStays) {
     // The current-position option kept while the cursor is no longer in a table.
     Table plain = AddTable({});
     CursorIn(plain);
-    Offer akt;
-    Choose(akt, "optAktTabelle");
+    Offer current;
+    Choose(current, "optAktTabelle");
     EXPECT_EQ(Label(honora::TabelleErmitteln("Honora_1", 0)), "T2");
     CursorInText();
     Offer keptAkt;
     Answer(keptAkt, nullptr);
     EXPECT_EQ(Label(honora::TabelleErmitteln("Honora_1", 0)), "nothing");
     EXPECT_EQ(keptAkt.selected, "optAktTabelle");
-    EXPECT_FALSE(keptAkt.akt);
+    EXPECT_FALSE(keptAkt.current);
     EXPECT_THAT(LoggedPlaces(), ElementsAre("KV_WordAuto.TabelleErmitteln"));
 }
 

@@ -19,20 +19,20 @@ using kado::com::Variant;
 
 class PaymentTerm : public invoice_test::InvoiceTest {
 protected:
-    void SetVersion(const std::string& vorlage, const std::string& bund = "0", const std::string& font = "NULL") {
+    void SetVersion(const std::string& templateText, const std::string& gutter = "0", const std::string& font = "NULL") {
         db_->Execute("DELETE FROM Version");
         db_->Execute("INSERT INTO Version (Zahlungsziel, AbstandZahlungsziel, BundZahlungsziel, FontZahlungsZiel) "
-                     "VALUES ('" + vorlage + "', 25.5, " + bund + ", " + font + ")");
+                     "VALUES ('" + templateText + "', 25.5, " + gutter + ", " + font + ")");
     }
     // Invoice 5 becomes the session's current invoice, with or without its date record.
-    void SetRechnung(const char* datum) {
+    void SetRechnung(const char* date) {
         db_->Execute("INSERT INTO Rechnung (ID_Rechnungsnummer, Rechnungsnummer) VALUES (5, 'RE-5')");
         db_->Execute("INSERT INTO Rechnung (ID_Rechnungsnummer, Rechnungsnummer) VALUES (6, 'RE-6')");
         db_->Execute("INSERT INTO Termine (ID_Terminart, ID_Rechnungsnummer, Datum) VALUES (8, 6, '2020-01-01')");
         db_->Execute("INSERT INTO Termine (ID_Terminart, ID_Rechnungsnummer, Datum) VALUES (3, 5, '2019-01-01')");
-        if (datum)
+        if (date)
             db_->Execute(std::string("INSERT INTO Termine (ID_Terminart, ID_Rechnungsnummer, Datum) VALUES (8, 5, '") +
-                         datum + "')");
+                         date + "')");
         honora::Session().Rechnung = db_->OpenRecordset("SELECT * FROM Rechnung WHERE ID_Rechnungsnummer = 5");
     }
     std::vector<Shape> Named(const std::string& name) const {
@@ -56,8 +56,8 @@ Date Plus(Date d, int days) { return Date{d.serial + days}; }
 TEST_F(PaymentTerm, TextWithDueDate) {
     struct Case {
         const char* name;
-        const char* vorlage;
-        std::optional<const char*> termin;  // nullopt: no current invoice
+        const char* templateText;
+        std::optional<const char*> dueDate;  // nullopt: no current invoice
         std::string expected;
     };
     const std::string heute14 = DateText(Plus(Date::Today(), 14));
@@ -84,8 +84,8 @@ TEST_F(PaymentTerm, TextWithDueDate) {
         honora::Session().Doc = Document::New();
         db_->Execute("DELETE FROM Termine");
         db_->Execute("DELETE FROM Rechnung");
-        SetVersion(c.vorlage);
-        if (c.termin) SetRechnung(*c.termin);
+        SetVersion(c.templateText);
+        if (c.dueDate) SetRechnung(*c.dueDate);
         Run(true);
         auto box = OnlyBox();
         EXPECT_EQ(box.GetTextFrame().TextRange().Text(), c.expected);
@@ -120,7 +120,7 @@ TEST_F(PaymentTerm, PlaceAndLookOfTheBox) {
 
 TEST_F(PaymentTerm, AlignmentAndFontSizeFromVersion) {
     struct Case {
-        const char* bund;
+        const char* gutter;
         const char* font;
         Alignment alignment;
         std::optional<float> size;  // nullopt: the document's own size
@@ -129,9 +129,9 @@ TEST_F(PaymentTerm, AlignmentAndFontSizeFromVersion) {
     for (const Case& c : {Case{"0", "NULL", Alignment::Left, std::nullopt}, Case{"1", "8", Alignment::Center, 8.0f},
                           Case{"2", "8", Alignment::Right, 8.0f}, Case{"5", "14", Alignment::Right, 14.0f},
                           Case{"-1", "NULL", Alignment::Right, std::nullopt}}) {
-        SCOPED_TRACE(std::string("Bund ") + c.bund + ", Font " + c.font);
+        SCOPED_TRACE(std::string("Bund ") + c.gutter + ", Font " + c.font);
         honora::Session().Doc = Document::New();
-        SetVersion("Zahlbar bis <14> ohne Abzug.", c.bund, c.font);
+        SetVersion("Zahlbar bis <14> ohne Abzug.", c.gutter, c.font);
         Run(true);
         auto text = OnlyBox().GetTextFrame().TextRange();
         EXPECT_EQ(text.GetParagraphFormat().GetAlignment(), c.alignment);

@@ -28,17 +28,17 @@ protected:
                      "VALUES (10, 'SR-10', 77, " + std::to_string(kind) + ")");
         honora::Session().Rechnung = db_->OpenRecordset("SELECT * FROM Rechnung WHERE ID_Rechnungsnummer = 10");
     }
-    void Advance(int id, int order, const char* netto, const char* frei, const char* brutto, const char* datum) {
+    void Advance(int id, int order, const char* net, const char* vatFree, const char* gross, const char* date) {
         db_->Execute("INSERT INTO Rechnung (ID_Rechnungsnummer, Rechnungsnummer, ID_Auftragsnummer, Rechnungsart, "
                      "NettoRechnung, MehrwertsteuerFreierbetrag, Brutto) VALUES (" + std::to_string(id) + ", 'AR-" +
-                     std::to_string(id) + "', " + std::to_string(order) + ", 5, " + netto + ", " + frei + ", " + brutto + ")");
-        if (datum)
+                     std::to_string(id) + "', " + std::to_string(order) + ", 5, " + net + ", " + vatFree + ", " + gross + ")");
+        if (date)
             db_->Execute("INSERT INTO Termine (ID_Terminart, ID_Rechnungsnummer, Datum) VALUES (8, " + std::to_string(id) +
-                         ", '" + datum + "')");
+                         ", '" + date + "')");
     }
     struct Stored {
-        double netto, brutto, frei;
-        int satz;
+        double net, gross, vatFree;
+        int rate;
     };
     Stored Record() {
         auto rs = db_->OpenRecordset("SELECT * FROM Rechnung WHERE ID_Rechnungsnummer = 10");
@@ -91,10 +91,10 @@ TEST_F(FinalInvoice, OneAdvanceInvoiceDeducted) {
     // The text field shows the undeducted gross; the record what remains due.
     EXPECT_EQ(Doc().GetRange(0, 14).Text(), "\x05" + Amount("3.570,00") + " ");
     const auto r = Record();
-    EXPECT_EQ(r.netto, 200000);
-    EXPECT_EQ(r.brutto, 238000);
-    EXPECT_EQ(r.frei, 0);
-    EXPECT_EQ(r.satz, 190);
+    EXPECT_EQ(r.net, 200000);
+    EXPECT_EQ(r.gross, 238000);
+    EXPECT_EQ(r.vatFree, 0);
+    EXPECT_EQ(r.rate, 190);
     EXPECT_THAT(LoggedPlaces(), ::testing::IsEmpty());
 }
 
@@ -176,9 +176,9 @@ TEST_F(FinalInvoice, TwoAdvanceInvoicesOneWithoutDate) {
     EXPECT_EQ(rows[10], (std::vector<std::string>{"Rechnungsbetrag", Amount("1.500,00"), Amount("304,00"),
                                                   Amount("1.804,00")}));
     const auto r = Record();
-    EXPECT_EQ(r.netto, 150000);
-    EXPECT_EQ(r.brutto, 180400);
-    EXPECT_EQ(r.frei, 0);
+    EXPECT_EQ(r.net, 150000);
+    EXPECT_EQ(r.gross, 180400);
+    EXPECT_EQ(r.vatFree, 0);
     // The missing date is logged once; nothing else failed.
     EXPECT_THAT(LoggedPlaces(), ::testing::ElementsAre("GebührenTabelle.SummeBilden"));
 }
@@ -191,7 +191,7 @@ TEST_F(FinalInvoice, WithoutAdvanceInvoicesTheTableStaysPlain) {
     auto rows = TableTexts(SumTable());
     ASSERT_EQ(rows.size(), 4u);
     EXPECT_EQ(rows[3][1], "Rechnungsbetrag");
-    EXPECT_EQ(Record().brutto, 11900);
+    EXPECT_EQ(Record().gross, 11900);
     EXPECT_THAT(LoggedPlaces(), ::testing::IsEmpty());
 }
 
@@ -200,7 +200,7 @@ TEST_F(FinalInvoice, WriteBackInWholeCents) {
         const char* name;
         int kind;
         std::string fee;
-        int16_t prozent;
+        int16_t percent;
         Stored expected;
     };
     // Each invoice also has 5,00 free of VAT.
@@ -215,16 +215,16 @@ TEST_F(FinalInvoice, WriteBackInWholeCents) {
         SCOPED_TRACE(c.name);
         auto& s = honora::Session();
         s.Doc = Document::New(s.WordApp);
-        s.AbschlagProzent = c.prozent;
+        s.AbschlagProzent = c.percent;
         db_->Execute("DELETE FROM Rechnung");
         invoice_test::AddFeeTable(Doc(), {{c.fee, std::nullopt}, {"5,00", std::string("0")}});
         Invoice(c.kind);
         honora::SummeBilden(false);
         const auto r = Record();
-        EXPECT_EQ(r.netto, c.expected.netto);
-        EXPECT_EQ(r.brutto, c.expected.brutto);
-        EXPECT_EQ(r.frei, c.expected.frei);
-        EXPECT_EQ(r.satz, c.expected.satz);
+        EXPECT_EQ(r.net, c.expected.net);
+        EXPECT_EQ(r.gross, c.expected.gross);
+        EXPECT_EQ(r.vatFree, c.expected.vatFree);
+        EXPECT_EQ(r.rate, c.expected.rate);
     }
     EXPECT_THAT(LoggedPlaces(), ::testing::IsEmpty());
 }

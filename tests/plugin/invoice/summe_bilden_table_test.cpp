@@ -142,9 +142,9 @@ TEST_F(Totals, DiscountAndAdvanceShare) {
     struct Case {
         const char* name;
         std::string fee;
-        int16_t rabatt;
-        int16_t prozent;
-        double absolut;
+        int16_t rebate;
+        int16_t percent;
+        double absoluteAmount;
         Rows expected;
     };
     const std::vector<Case> cases = {
@@ -177,9 +177,9 @@ TEST_F(Totals, DiscountAndAdvanceShare) {
         SCOPED_TRACE(c.name);
         auto& s = honora::Session();
         s.Doc = Document::New(s.WordApp);
-        s.Rabatt = c.rabatt;
-        s.AbschlagProzent = c.prozent;
-        s.AbschlagAbsolut = c.absolut;
+        s.Rabatt = c.rebate;
+        s.AbschlagProzent = c.percent;
+        s.AbschlagAbsolut = c.absoluteAmount;
         invoice_test::AddFeeTable(Doc(), {{c.fee, std::nullopt}});
         honora::SummeBilden(false);
         auto t = SumTable();

@@ -109,29 +109,29 @@ TEST_F(CategoryTest, BuildingCostBandsIncludeBothLimits) {
         driver_->Set(f, "mskBaukosten", costs);
         EXPECT_EQ(Shown(f, "lblGebühr100"), base) << costs;
     }
-    EXPECT_EQ(honora::kat4::BandDerBaukosten(7'000'000).text, "zwischen 5 M€ und 10 M€");
-    EXPECT_EQ(honora::kat4::BandDerBaukosten(10'000'000).text, "zwischen 10 M€ und 15 M€");
-    EXPECT_EQ(honora::kat4::BandDerBaukosten(5'000'000).text, "zwischen 2 M€ und 5 M€");
+    EXPECT_EQ(honora::kat4::BandOfCosts(7'000'000).text, "zwischen 5 M€ und 10 M€");
+    EXPECT_EQ(honora::kat4::BandOfCosts(10'000'000).text, "zwischen 10 M€ und 15 M€");
+    EXPECT_EQ(honora::kat4::BandOfCosts(5'000'000).text, "zwischen 2 M€ und 5 M€");
     EXPECT_THAT(LoggedPlaces(), IsEmpty());
 }
 
 // A band text read back from a table gives costs inside that band, so that
 // reconfirming keeps the base fee; a text that names no band gives none.
 TEST(BuildingCostBands, BandTextsReadBackIntoTheirBand) {
-    using honora::kat4::BandDerBaukosten;
-    using honora::kat4::BaukostenDesBands;
+    using honora::kat4::BandOfCosts;
+    using honora::kat4::CostsOfBand;
     for (double costs : {1.0, 25'000.0, 25'001.0, 400'000.0, 2'000'001.0, 5'000'000.0, 5'000'001.0, 12'345'678.0,
                          999'999'999.0}) {
-        const auto band = BandDerBaukosten(costs);
-        const auto back = BaukostenDesBands(band.text);
+        const auto band = BandOfCosts(costs);
+        const auto back = CostsOfBand(band.text);
         ASSERT_TRUE(back.has_value()) << band.text;
-        EXPECT_EQ(BandDerBaukosten(*back).text, band.text);
-        EXPECT_EQ(BandDerBaukosten(*back).grundgebühr, band.grundgebühr) << band.text;
+        EXPECT_EQ(BandOfCosts(*back).text, band.text);
+        EXPECT_EQ(BandOfCosts(*back).basicFee, band.basicFee) << band.text;
     }
-    EXPECT_EQ(BaukostenDesBands("bis 25 T€"), 20'000);
-    EXPECT_EQ(BaukostenDesBands("zwischen 100 T€ und 400 T€"), 100'001);
+    EXPECT_EQ(CostsOfBand("bis 25 T€"), 20'000);
+    EXPECT_EQ(CostsOfBand("zwischen 100 T€ und 400 T€"), 100'001);
     for (const char* text : {"", "bis 30 T€", "zwischen 3 M€ und 8 M€", "zwischen 25 T€", "125.000 €"})
-        EXPECT_EQ(BaukostenDesBands(text), std::nullopt) << text;
+        EXPECT_EQ(CostsOfBand(text), std::nullopt) << text;
 }
 
 // The value factor at its thresholds, in the two dialogs that have a land value.

@@ -42,7 +42,7 @@ struct FeeCase {
     const char* agp;
     const char* zwischen;
     const char* zf;
-    const char* summe;
+    const char* sum;
 };
 
 class Kat5Fee : public Kat5Test, public ::testing::WithParamInterface<FeeCase> {};
@@ -56,7 +56,7 @@ TEST_P(Kat5Fee, LabelsFollowTheInputs) {
     EXPECT_EQ(Caption(f, "lblZwischen"), c.zwischen);
     EXPECT_EQ(Caption(f, "lblZF"), c.zf);
     EXPECT_EQ(Caption(f, "lblSockel"), "150,00");
-    EXPECT_EQ(Caption(f, "lblSumme"), c.summe);
+    EXPECT_EQ(Caption(f, "lblSumme"), c.sum);
     EXPECT_THAT(LoggedPlaces(), IsEmpty());
 }
 

@@ -152,12 +152,12 @@ TEST_F(Kat5Test, AShareReadPlainlyAsAThousandIsTheWholeJob) {
 struct ReadBack {
     Inputs in;
     bool classification;
-    const char* boden;
-    const char* faktor;
+    const char* landValueOption;
+    const char* factor;
     const char* strasse;
     const char* combo;
-    const char* bezug;
-    const char* summe;
+    const char* basis;
+    const char* sum;
 };
 
 class Kat5ReadBack : public Kat5Test, public ::testing::WithParamInterface<ReadBack> {};
@@ -173,12 +173,12 @@ TEST_P(Kat5ReadBack, ReopeningRestoresKindCountsBasisFactorAndShare) {
     EXPECT_EQ(Text(f, "mskAGP"), padded(c.in.marked));
     EXPECT_EQ(Get<forms::OptionButton>(f, "optFaktor(1)").Value(), c.classification);
     EXPECT_EQ(Get<forms::OptionButton>(f, "optFaktor(0)").Value(), !c.classification);
-    EXPECT_EQ(Text(f, "mskBoden"), c.boden);
-    EXPECT_EQ(Caption(f, "lblFaktor"), c.faktor);
+    EXPECT_EQ(Text(f, "mskBoden"), c.landValueOption);
+    EXPECT_EQ(Caption(f, "lblFaktor"), c.factor);
     EXPECT_EQ(Caption(f, "lblStrasse"), c.strasse);
     EXPECT_EQ(Get<forms::ComboBox>(f, "cmbKlassifizierung").Text(), c.combo);
-    EXPECT_EQ(Text(f, "mskBezug"), c.bezug);
-    EXPECT_EQ(Caption(f, "lblSumme"), c.summe);
+    EXPECT_EQ(Text(f, "mskBezug"), c.basis);
+    EXPECT_EQ(Caption(f, "lblSumme"), c.sum);
     // A table without share rows ends at row 17: the share read past it is the one entry.
     if (c.in.share.empty())
         EXPECT_THAT(LoggedPlaces(), ElementsAre("Rechnung.ZelleEinlesen"));
@@ -189,7 +189,7 @@ TEST_P(Kat5ReadBack, ReopeningRestoresKindCountsBasisFactorAndShare) {
     // land value comes back right-aligned as the read-back formatted it.
     const long where = Marked()->GetRange().Start();
     auto expected = Texts(*Marked());
-    expected[10][1] = c.classification ? std::string(c.combo) : std::string(c.boden) + " €/m²";
+    expected[10][1] = c.classification ? std::string(c.combo) : std::string(c.landValueOption) + " €/m²";
     driver_->Click(f, "CommandEnde");
     ASSERT_TRUE(Marked().has_value());
     EXPECT_EQ(Marked()->GetRange().Start(), where);

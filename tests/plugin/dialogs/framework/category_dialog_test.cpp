@@ -56,8 +56,8 @@ honora::Category TestCategory(std::shared_ptr<Calls> calls) {
         calls->log.push_back("GebührBerechnen(" + f.Get<forms::MaskEdBox>("mskAGPo").Text() + ")");
         double a = kado::com::PlainRead(f.Get<forms::MaskEdBox>("mskAGPo").Text()) * 40;
         if (f.Get<forms::CheckBox>("chkDoppelt").Value() == 1) a *= 2;
-        double fw = honora::LabelWert(f, "lblFaktor");
-        double fk = honora::LabelWert(f, "lblStrasse");
+        double fw = honora::LabelValue(f, "lblFaktor");
+        double fk = honora::LabelValue(f, "lblStrasse");
         honora::FeeRecord r;
         r.Add("lblAGPo", a);
         r.Add("lblSumme", a * (fw < fk ? fk : fw) + 150);
@@ -175,19 +175,19 @@ TEST_F(CategoryDialogTest, FocusSelectsAllAndLeavingRecomputes) {
 
 TEST_F(CategoryDialogTest, CommaInTheShareFieldFormatsItAndSelectsTheDecimals) {
     auto& f = Open();
-    auto& bezug = Get<forms::MaskEdBox>(f, "mskBezug");
+    auto& basis = Get<forms::MaskEdBox>(f, "mskBezug");
     driver_->Type(f, "mskBezug", "12");
-    EXPECT_EQ(bezug.Text(), "12  ,  ");
+    EXPECT_EQ(basis.Text(), "12  ,  ");
     driver_->Key(f, "mskBezug", U',');
-    EXPECT_EQ(bezug.Text(), "  12,00");
-    EXPECT_EQ(bezug.SelStart(), 5);
-    EXPECT_EQ(bezug.SelLength(), 2);
+    EXPECT_EQ(basis.Text(), "  12,00");
+    EXPECT_EQ(basis.SelStart(), 5);
+    EXPECT_EQ(basis.SelLength(), 2);
     driver_->Type(f, "mskBezug", "5");
-    EXPECT_EQ(bezug.Text(), "  12,5 ");
+    EXPECT_EQ(basis.Text(), "  12,5 ");
     // Other keys are the field's own; entering the field again selects it all.
     driver_->Leave(f);
     driver_->Set(f, "mskBezug", "500");
-    EXPECT_EQ(bezug.Text(), "500 ,  ");
+    EXPECT_EQ(basis.Text(), "500 ,  ");
 }
 
 TEST_F(CategoryDialogTest, AbbruchUnloadsAndLeavesTheDocumentUntouched) {
@@ -298,7 +298,7 @@ TEST_F(CategoryDialogTest, TheShareComesBackOnlyFromAnAnteilRow) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.row);
         Get<forms::MaskEdBox>(f, "mskBezug").SetText("1000,00");
-        honora::AnteilEinlesen(f, t, c.row);
+        honora::ReadShareRow(f, t, c.row);
         EXPECT_EQ(Get<forms::MaskEdBox>(f, "mskBezug").Text(), c.share);
     }
     // The row beyond the table (a table without a share row) is only logged.

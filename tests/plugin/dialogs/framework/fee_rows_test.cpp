@@ -68,32 +68,32 @@ protected:
 
 TEST_F(FeeRowsTest, AnOptionalBlockClosesUpAndIsReadBackOnlyWhereItWasWritten) {
     const struct {
-        const char* klein;
+        const char* small;
         int16_t rows;
         int16_t feeRow;
     } cases[] = {{"2   ", 8, 8}, {"    ", 5, 5}};
     const Category k = Probe();
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.klein);
+        SCOPED_TRACE(c.small);
         auto in = Form(k);
         in->Get<forms::MaskEdBox>("mskFlur").SetText("3   ");
-        in->Get<forms::MaskEdBox>("mskKlein").SetText(c.klein);
+        in->Get<forms::MaskEdBox>("mskKlein").SetText(c.small);
         in->Get<forms::TextBox>("txtKlein").SetText("Splitter");
         in->Get<forms::MaskEdBox>(ctl::kBezug).SetText("1000,00");
-        const FeeTable content = Gebührentabelle(k, *in, k.feeRule(*in));
+        const FeeTable content = FeeTableOf(k, *in, k.feeRule(*in));
         EXPECT_EQ(content.rows, c.rows);
         EXPECT_EQ(content.fee, "150,00");
         ASSERT_FALSE(content.cells.empty());
         EXPECT_EQ(content.cells.back().row, c.feeRow);
         EXPECT_TRUE(content.cells.back().payable);
 
-        auto table = GebührentabelleSchreiben(k, content, {});
+        auto table = WriteFeeTable(k, content, {});
         ASSERT_TRUE(table);
         auto out = Form(k);
         TabelleEinlesen(k.rows, *out, table);
         EXPECT_EQ(out->Get<forms::MaskEdBox>("mskFlur").Text(), "3   ");
-        EXPECT_EQ(out->Get<forms::MaskEdBox>("mskKlein").Text(), c.klein);
-        EXPECT_EQ(out->Get<forms::TextBox>("txtKlein").Text(), *c.klein == '2' ? "Splitter" : "");
+        EXPECT_EQ(out->Get<forms::MaskEdBox>("mskKlein").Text(), c.small);
+        EXPECT_EQ(out->Get<forms::TextBox>("txtKlein").Text(), *c.small == '2' ? "Splitter" : "");
         table.Delete();
     }
     // Only the share row, which a whole job lacks, is missing.

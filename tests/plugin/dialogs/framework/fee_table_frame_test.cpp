@@ -74,7 +74,7 @@ protected:
 
 TEST_F(FeeTableFrame, WritesTheTableLaidOutMarkedAndSummed) {
     AddParagraph("Rechnung Nr. 17");
-    auto written = honora::GebührentabelleSchreiben(kKat, Content("1000,00"), {});
+    auto written = honora::WriteFeeTable(kKat, Content("1000,00"), {});
     ASSERT_TRUE(written);
     auto marked = Marked("Honora_5");
     ASSERT_EQ(marked.size(), 1u);
@@ -116,7 +116,7 @@ TEST_F(FeeTableFrame, WritesTheTableLaidOutMarkedAndSummed) {
         EXPECT_FALSE(r.GetRows().Item(row).AllowBreakAcrossPages()) << row;
         EXPECT_EQ(r.GetRows().Item(row).GetRange().GetParagraphFormat().KeepWithNext(), row < 7) << row;
     }
-    EXPECT_DOUBLE_EQ(honora::GebührenSammeln(Doc(), 19).netto, 2265);
+    EXPECT_DOUBLE_EQ(honora::CollectFees(Doc(), 19).net, 2265);
     EXPECT_THAT(LoggedPlaces(), IsEmpty());
 }
 
@@ -125,7 +125,7 @@ TEST_F(FeeTableFrame, AShareOtherThanTheWholeJobAddsTheShareRow) {
         const char* share;
         const char* text;
         const char* amount;
-        double netto;
+        double net;
     } cases[] = {
         {" 250,00", "250", "  566,25 €", 566.25},
         {" 999,99", "999,99", "2264,98 €", 2264.98},
@@ -135,7 +135,7 @@ TEST_F(FeeTableFrame, AShareOtherThanTheWholeJobAddsTheShareRow) {
         SCOPED_TRACE(c.share);
         honora::Session().Doc = Document::New();
         honora::Session().WordApp = honora::Session().Doc->GetApplication();
-        auto t = honora::GebührentabelleSchreiben(kKat, Content(c.share), {});
+        auto t = honora::WriteFeeTable(kKat, Content(c.share), {});
         ASSERT_TRUE(t);
         EXPECT_EQ(t.GetRows().Count(), 9);
         EXPECT_THAT(CellComments(t, 7, 5), ElementsAre("no")) << "the fee is restated by the share row";
@@ -143,7 +143,7 @@ TEST_F(FeeTableFrame, AShareOtherThanTheWholeJobAddsTheShareRow) {
         EXPECT_EQ(CellText(t, 9, 2), "Anteil in 1/1000");
         EXPECT_EQ(CellText(t, 9, 3), c.text);
         EXPECT_THAT(PayableCells(t), ElementsAre(c.amount));
-        EXPECT_NEAR(honora::GebührenSammeln(Doc(), 19).netto, c.netto, 1e-9);
+        EXPECT_NEAR(honora::CollectFees(Doc(), 19).net, c.net, 1e-9);
     }
     EXPECT_THAT(LoggedPlaces(), IsEmpty());
 }
@@ -152,7 +152,7 @@ TEST_F(FeeTableFrame, TheShareRowGoesWhereTheCategorySays) {
     auto content = Content(" 500,00");
     content.shareRow = 8;  // a category whose last row may stay empty
     content.shareFactor = 0.8;
-    auto t = honora::GebührentabelleSchreiben(kKat, content, {});
+    auto t = honora::WriteFeeTable(kKat, content, {});
     ASSERT_TRUE(t);
     EXPECT_EQ(t.GetRows().Count(), 9);
     EXPECT_EQ(CellText(t, 8, 2), "Anteil in 1/1000");
@@ -164,12 +164,12 @@ TEST_F(FeeTableFrame, ConfirmingAgainReplacesTheTableInPlace) {
     AddParagraph("Kopf");
     AddTable(3, 5, "andere", "Honora_2");
     AddParagraph("Mitte");
-    auto first = honora::GebührentabelleSchreiben(kKat, Content("1000,00", "1050,00"), {});
+    auto first = honora::WriteFeeTable(kKat, Content("1000,00", "1050,00"), {});
     ASSERT_TRUE(first);
     AddParagraph("Schluss");
     const long before = first.GetRange().Start();
 
-    auto second = honora::GebührentabelleSchreiben(kKat, Content(" 500,00", "1200,00"), first);
+    auto second = honora::WriteFeeTable(kKat, Content(" 500,00", "1200,00"), first);
     ASSERT_TRUE(second);
     auto marked = Marked("Honora_5");
     ASSERT_EQ(marked.size(), 1u);
@@ -180,13 +180,13 @@ TEST_F(FeeTableFrame, ConfirmingAgainReplacesTheTableInPlace) {
     EXPECT_EQ(CellText(Marked("Honora_2")[0], 1, 2), "andere");
     EXPECT_EQ(TotalsTables(), 1);
     // The other fee table has no payable cell, so the totals hold the new share only.
-    EXPECT_DOUBLE_EQ(honora::GebührenSammeln(Doc(), 19).netto, 600);
+    EXPECT_DOUBLE_EQ(honora::CollectFees(Doc(), 19).net, 600);
     EXPECT_THAT(LoggedPlaces(), IsEmpty());
 }
 
 TEST_F(FeeTableFrame, WithoutADocumentEveryStepIsLoggedAndNothingIsReturned) {
     honora::Session().Doc.reset();
-    EXPECT_FALSE(honora::GebührentabelleSchreiben(kKat, Content("1000,00"), {}));
+    EXPECT_FALSE(honora::WriteFeeTable(kKat, Content("1000,00"), {}));
     auto logged = LoggedSteps();
     EXPECT_THAT(logged, ::testing::Contains("frmKat5.CommandEnde_Click:150"));
     EXPECT_THAT(logged, ::testing::Contains("frmKat5.CommandEnde_Click:270"));
@@ -216,7 +216,7 @@ TEST_F(FeeTableFrame, PageBreaksFallOnlyBetweenBlocksOfALongTable) {
         content.cells.back().row = 9;
         content.cells[content.cells.size() - 2].row = 9;
         content.blocks = {{3, 4}, {5, 6}, {7, 8}, {9, 9}};
-        const auto t = honora::GebührentabelleSchreiben(kKat, content, {});
+        const auto t = honora::WriteFeeTable(kKat, content, {});
         ASSERT_TRUE(t);
         auto back = Document::FromBytes(Doc().ToBytes());
         const Table r = back->GetTables().Item(1);

@@ -34,7 +34,7 @@ TEST_F(FeeTableLo, LayoutMarksAndShareSurviveLibreOffice) {
                      {5, 2, "Gebühr", true, {}, false},
                      {5, 5, "2265,00 €", false, {}, true}};
     AddParagraph("Rechnung Nr. 17");
-    ASSERT_TRUE(honora::GebührentabelleSchreiben(k, content, {}));
+    ASSERT_TRUE(honora::WriteFeeTable(k, content, {}));
 
     kado::testing::TempDir tmp("kado-framework-lo");
     const auto& dir = tmp.Path();

@@ -22,10 +22,10 @@ TEST(InputRules, LandValueFactorAtItsThresholds) {
 }
 
 TEST(InputRules, ClassificationFactorByEntry) {
-    EXPECT_EQ(honora::Klassifizierungsfaktor(0), "1,5");
-    EXPECT_EQ(honora::Klassifizierungsfaktor(1), "1,2");
-    EXPECT_EQ(honora::Klassifizierungsfaktor(2), "1,0");
-    EXPECT_EQ(honora::Klassifizierungsfaktor(-1), "1,0");
+    EXPECT_EQ(honora::ClassificationFactorOf(0), "1,5");
+    EXPECT_EQ(honora::ClassificationFactorOf(1), "1,2");
+    EXPECT_EQ(honora::ClassificationFactorOf(2), "1,0");
+    EXPECT_EQ(honora::ClassificationFactorOf(-1), "1,0");
 }
 
 TEST(InputRules, AmountLabelText) {
@@ -37,7 +37,7 @@ TEST(InputRules, AmountLabelText) {
         {150, 6, 2, "150,00"}, {40, 6, 2, " 40,00"}, {1012.5, 6, 2, "1012,50"},
         {0, 6, 2, "  0,00"},   {2.675, 6, 2, "  2,68"}, {-950.4, 8, 2, " -950,40"},
     };
-    for (const auto& c : cases) EXPECT_EQ(honora::BetragText(c.value, c.width, c.decimals), c.text) << c.value;
+    for (const auto& c : cases) EXPECT_EQ(honora::AmountText(c.value, c.width, c.decimals), c.text) << c.value;
 }
 
 }  // namespace
