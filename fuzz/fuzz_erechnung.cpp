@@ -12,14 +12,14 @@
 #include "platform/word/word.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    using namespace kado::host::erechnung;
+    using namespace kado::host::einvoicing;
     std::shared_ptr<kado::word::Document> doc;
     try {
         doc = kado::word::Document::FromBytes(std::string_view(reinterpret_cast<const char*>(data), size));
     } catch (const kado::com::Error&) {
         return 0;
     }
-    const Gebühren g = ReadFeeLines(*doc, 19);
+    const FeeLines g = ReadFeeLines(*doc, 19);
     EInvoice b;
     b.number = "RE-1";
     b.lines = g.lines;

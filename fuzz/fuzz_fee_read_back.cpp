@@ -40,9 +40,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ScratchLog();
     if (size < 2) return 0;
     using Factory = honora::Category (*)();
-    static constexpr Factory kCategories[] = {honora::kat1::Kategorie, honora::kat2::Kategorie,
-                                              honora::kat3::Kategorie, honora::kat4::Kategorie,
-                                              honora::kat5::Kategorie};
+    static constexpr Factory kCategories[] = {honora::kat1::Definition, honora::kat2::Definition,
+                                              honora::kat3::Definition, honora::kat4::Definition,
+                                              honora::kat5::Definition};
     const honora::Category category = kCategories[data[0] % 5]();
     const int rows = 1 + data[1] % 40;
     // The cell texts, row by row, separated by NUL bytes.

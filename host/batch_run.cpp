@@ -102,8 +102,8 @@ public:
         for (const auto& file : files)
             for (const auto& line : session_.RecoverSaves(file)) err_ << "kado-host: " << line << "\n";
         if (o_.invoice) {
-            rechnung_ = session_.Invoice(*o_.invoice);
-            if (!rechnung_) return Problem{"Rechnung " + std::to_string(*o_.invoice) + " nicht gefunden", true, {}};
+            invoiceRecord_ = session_.Invoice(*o_.invoice);
+            if (!invoiceRecord_) return Problem{"Rechnung " + std::to_string(*o_.invoice) + " nicht gefunden", true, {}};
             figuresBefore_ = Figures();
         }
         return std::nullopt;
@@ -131,7 +131,7 @@ public:
     }
 
     std::optional<Problem> ShowDialog() {
-        session_.Show(static_cast<int16_t>(o_.category), rechnung_);
+        session_.Show(static_cast<int16_t>(o_.category), invoiceRecord_);
         shown_ = true;
         if (answerProblem_) return answerProblem_;
         form_ = desktop_->LastModeless();
@@ -364,7 +364,7 @@ private:
     std::shared_ptr<forms::HeadlessDesktop> desktop_ = std::make_shared<forms::HeadlessDesktop>();
     forms::Driver driver_{desktop_};
     HostSession session_{desktop_};
-    std::shared_ptr<dao::Recordset> rechnung_;
+    std::shared_ptr<dao::Recordset> invoiceRecord_;
     std::shared_ptr<forms::Form> form_;
 };
 

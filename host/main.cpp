@@ -117,8 +117,8 @@ int main(int argc, char** argv) {
                 "Braucht eine Anzeige (DISPLAY oder WAYLAND_DISPLAY).\n");
 
     // E-invoice of a finished invoice (self-contained: options, then the run).
-    kado::host::erechnung::ExportRequest einvoiceCommand;
-    auto* einvoiceCmd = kado::host::erechnung::AddExportCommand(app, einvoiceCommand);
+    kado::host::einvoicing::ExportRequest einvoiceCommand;
+    auto* einvoiceCmd = kado::host::einvoicing::AddExportCommand(app, einvoiceCommand);
 
     std::string topic;
     auto* help = app.add_subcommand("help", "Hilfe zu kado-host oder einem Befehl");
@@ -146,7 +146,7 @@ int main(int argc, char** argv) {
             std::cerr << "kado-host: Fehler in den Argumenten: Befehl \"" << topic << "\" gibt es nicht\n";
             return 2;
         }
-        if (*einvoiceCmd) return kado::host::erechnung::RunExport(einvoiceCommand, std::cout, std::cerr);
+        if (*einvoiceCmd) return kado::host::einvoicing::RunExport(einvoiceCommand, std::cout, std::cerr);
         if (*init) return kado::host::Init(dir, initDb, invoices);
         if (*session) return kado::host::RunSession(sessionOptions, std::cout, std::cerr);
         const bool defaultWindow = app.get_subcommands().empty();

@@ -37,11 +37,11 @@ int RunSession(const SessionOptions& o, std::ostream& out, std::ostream& err) {
     if (!invoice) {
         err << "kado-host: Rechnung " << o.invoice << " nicht gefunden; Show bekommt keine Rechnung\n";
     } else {
-        const std::string termine = "SELECT * FROM Termine WHERE ID_Rechnungsnummer = " + std::to_string(o.invoice);
+        const std::string dueDatesQuery = "SELECT * FROM Termine WHERE ID_Rechnungsnummer = " + std::to_string(o.invoice);
         out << "Rechnung " << o.invoice << " \"" << invoice->Field("Rechnungsnummer").ToString() << "\", Auftrag "
             << invoice->Field("ID_Auftragsnummer").ToString() << ", Rechnungsart "
             << invoice->Field("Rechnungsart").ToString() << ", Rechnungsdatum "
-            << FirstValue(s.Database(), termine + " AND ID_Terminart = 8", "Datum") << "\n";
+            << FirstValue(s.Database(), dueDatesQuery + " AND ID_Terminart = 8", "Datum") << "\n";
     }
     out << "Zahlungsziel-Vorlage: " << FirstValue(s.Database(), "Version", "Zahlungsziel") << "\n";
 

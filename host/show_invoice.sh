@@ -42,10 +42,10 @@ show_invoice() {
     echo "  kado-host run hat keine Zahlen in den Datensatz geschrieben"
     return 1
   fi
-  local netto brutto frei
-  read -r _ netto _ brutto _ frei <<<"${figures//,/}"
-  printf '  %-28s %14s\n' "NettoRechnung" "$(euro "$netto")" "Brutto" "$(euro "$brutto")" \
-    "MehrwertsteuerFreierbetrag" "$(euro "$frei")"
+  local net gross vatFree
+  read -r _ net _ gross _ vatFree <<<"${figures//,/}"
+  printf '  %-28s %14s\n' "NettoRechnung" "$(euro "$net")" "Brutto" "$(euro "$gross")" \
+    "MehrwertsteuerFreierbetrag" "$(euro "$vatFree")"
 }
 
 if [[ "${BASH_SOURCE[0]}" == "$0" ]]; then

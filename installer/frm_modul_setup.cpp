@@ -60,16 +60,16 @@ void ModulSetup::Design(forms::Form& form) {
 void ModulSetup::FormLoad() {
     SetupSteps s(kFormName, "Form_Load", SetupLog{start_ / "Verw.log"});
     forms::Form& f = *form_;
-    s(100, [&] { ziel_ = std::string(kNoData); });
-    s(110, [&] { ziel_ = settings::GetSetting(kSettingsApp, kSettingsSection, kSettingsKey, kNoData); });
+    s(100, [&] { targetFolder_ = std::string(kNoData); });
+    s(110, [&] { targetFolder_ = settings::GetSetting(kSettingsApp, kSettingsSection, kSettingsKey, kNoData); });
     s(120, [&] { f.Get<forms::Label>("Label3").SetCaption(VersionText()); });
     bool missing = false;
-    s(130, [&] { missing = ziel_ == kNoData; });
+    s(130, [&] { missing = targetFolder_ == kNoData; });
     if (missing) {
-        s(140, [&] { ziel_ = start_.string(); });
-        s(150, [&] { settings::SaveSetting(kSettingsApp, kSettingsSection, kSettingsKey, ziel_); });
+        s(140, [&] { targetFolder_ = start_.string(); });
+        s(150, [&] { settings::SaveSetting(kSettingsApp, kSettingsSection, kSettingsKey, targetFolder_); });
     }
-    s(160, [&] { f.Get<forms::Label>("lblZiel").SetCaption(ziel_); });
+    s(160, [&] { f.Get<forms::Label>("lblZiel").SetCaption(targetFolder_); });
     // Visible while the files are copied.
     s(170, [&] { f.Show(); });
 
@@ -77,10 +77,10 @@ void ModulSetup::FormLoad() {
     bool targetThere = false;
     s(175, [&] {
         std::error_code ec;
-        targetThere = fs::is_directory(ziel_, ec);
+        targetThere = fs::is_directory(targetFolder_, ec);
         if (targetThere) return;
-        const bool exists = fs::exists(ziel_, ec);
-        com::Raise(com::err::PathNotFound, "Der Zielpfad \"" + ziel_ + "\" " +
+        const bool exists = fs::exists(targetFolder_, ec);
+        com::Raise(com::err::PathNotFound, "Der Zielpfad \"" + targetFolder_ + "\" " +
                                                (exists ? "ist kein Ordner" : "fehlt") +
                                                " (Einstellung KadoVerwaltung/Pfade/Programm); nichts installiert");
     });
@@ -92,7 +92,7 @@ void ModulSetup::FormLoad() {
 
     std::vector<std::string> names;
     if (!s(180, [&] { names = ListPlainFiles(start_); })) Fail("Ordner " + start_.string() + " nicht lesbar");
-    const fs::path target = ziel_;
+    const fs::path target = targetFolder_;
     const fs::path tool = target / kRegistrationTool;
     // The tool first, so it is in place before the first library asks for it.
     if (!s(190, [&] { CopyOver(start_ / kRegistrationTool, tool); }))

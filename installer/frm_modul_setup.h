@@ -36,7 +36,7 @@ public:
 
     forms::Form& Window() const noexcept { return *form_; }
     // Where the load handler installed to (empty before the window loaded).
-    const std::string& Target() const noexcept { return ziel_; }
+    const std::string& Target() const noexcept { return targetFolder_; }
     const std::filesystem::path& StartFolder() const noexcept { return start_; }
 
     // Looks at the registrations still running, waiting at most `limit` for
@@ -55,7 +55,7 @@ private:
     void Fail(std::string what);
 
     std::filesystem::path start_;
-    std::string ziel_;
+    std::string targetFolder_;
     std::vector<StartedRegistration> running_;
     std::vector<std::string> failures_;
     std::shared_ptr<forms::Form> form_;

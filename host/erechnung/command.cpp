@@ -2,7 +2,7 @@
 
 #include "host/erechnung/export.h"
 
-namespace kado::host::erechnung {
+namespace kado::host::einvoicing {
 
 CLI::App* AddExportCommand(CLI::App& app, ExportRequest& a) {
     auto* cmd = app.add_subcommand("erechnung", "Eine fertige Rechnung als E-Rechnung (XRechnung 3.0, UBL) ausgeben");
@@ -16,4 +16,4 @@ CLI::App* AddExportCommand(CLI::App& app, ExportRequest& a) {
     return cmd;
 }
 
-}  // namespace kado::host::erechnung
+}  // namespace kado::host::einvoicing

@@ -15,7 +15,7 @@
 #include "platform/com/steps.h"
 #include "plugin/component/honora.h"
 
-namespace kado::host::erechnung {
+namespace kado::host::einvoicing {
 namespace {
 
 namespace collection = honora::fee_collection;
@@ -148,8 +148,8 @@ std::string Refusal::Text() const {
     return t;
 }
 
-Gebühren ReadFeeLines(const word::Document& doc, double standardRate) {
-    Gebühren g;
+FeeLines ReadFeeLines(const word::Document& doc, double standardRate) {
+    FeeLines g;
     std::map<std::pair<int, Cent>, size_t> zeilen;  // (table, rate × 100) -> line
     auto still = [](auto&& step) { Still::Quiet(step); };
     collection::GebührenzellenDurchgehen(doc, still, [&](const collection::Gebührenzelle& z) {
@@ -233,7 +233,7 @@ BuildResult BuildEInvoice(dao::Database& db, const word::Document& doc, int id, 
                                 ? static_cast<double>(ClampedInt(rateField.ToDouble() / 10))
                                 : 0.0;
 
-    Gebühren g = ReadFeeLines(doc, standard);
+    FeeLines g = ReadFeeLines(doc, standard);
     if (g.lines.empty()) {
         a.reason = "das Dokument hat keine Gebühr";
         e.refusal = a;
@@ -268,8 +268,8 @@ BuildResult BuildEInvoice(dao::Database& db, const word::Document& doc, int id, 
 
     // Per rate: lines, what the discount keeps back, the base and its VAT as the totals table shows them.
     for (const auto& p : b.lines) {
-        auto it = std::find_if(b.rateGroups.begin(), b.rateGroups.end(), [&](const Kategorie& k) { return k.rate == p.rate; });
-        if (it == b.rateGroups.end()) it = b.rateGroups.insert(b.rateGroups.end(), Kategorie{p.rate, 0, 0, 0, 0});
+        auto it = std::find_if(b.rateGroups.begin(), b.rateGroups.end(), [&](const VatBreakdown& k) { return k.rate == p.rate; });
+        if (it == b.rateGroups.end()) it = b.rateGroups.insert(b.rateGroups.end(), VatBreakdown{p.rate, 0, 0, 0, 0});
         it->lines += p.net;
         b.linesTotal += p.net;
     }
@@ -394,4 +394,4 @@ std::optional<Refusal> ExportFile(dao::Database& db, const word::Document& doc, 
     return std::nullopt;
 }
 
-}  // namespace kado::host::erechnung
+}  // namespace kado::host::einvoicing

@@ -12,7 +12,7 @@
 #include "platform/dao/dao.h"
 #include "platform/word/word.h"
 
-namespace kado::host::erechnung {
+namespace kado::host::einvoicing {
 
 using Cent = int64_t;
 
@@ -34,7 +34,7 @@ struct Position {
 };
 
 // The VAT breakdown of one rate, after discount or advance share.
-struct Kategorie {
+struct VatBreakdown {
     double rate = 0;
     Cent lines = 0;  // the lines at this rate
     Cent allowance = 0;    // the discount or share not invoiced (negative: a surcharge)
@@ -58,7 +58,7 @@ struct EInvoice {
     std::string allowanceReason;
     Party seller, buyer;
     std::vector<Position> lines;
-    std::vector<Kategorie> rateGroups;
+    std::vector<VatBreakdown> rateGroups;
     std::vector<AdvanceInvoice> advances;
     Cent linesTotal = 0, allowance = 0, net = 0, vat = 0, gross = 0, prepaid = 0, payable = 0;
 };
@@ -84,13 +84,13 @@ BuildResult BuildEInvoice(dao::Database& db, const word::Document& doc, int invo
 // What the fee tables of a document give the e-invoice: its lines and the
 // rate subtotals, by the totals' own collection rule and number reading.
 // Throws nothing.
-struct Gebühren {
+struct FeeLines {
     std::vector<Position> lines;
     std::vector<std::pair<double, double>> rates;  // rate, subtotal in euro, rates > 0
     double net = 0;
     double vatFree = 0;
 };
-Gebühren ReadFeeLines(const word::Document& doc, double standardRate);
+FeeLines ReadFeeLines(const word::Document& doc, double standardRate);
 
 // The UBL 2.1 XML of the invoice, XRechnung 3.0.
 std::string WriteUbl(const EInvoice& einvoice);
@@ -108,4 +108,4 @@ void ReadMasterData(dao::Database& db, const std::string& orderId, EInvoice& ein
 // Whether an IBAN's check digits are right (ISO 13616, mod 97).
 bool IbanIsValid(std::string_view iban);
 
-}  // namespace kado::host::erechnung
+}  // namespace kado::host::einvoicing

@@ -10,7 +10,7 @@
 #include "platform/dao/dao.h"
 #include "platform/word/word.h"
 
-namespace kado::host::erechnung {
+namespace kado::host::einvoicing {
 
 int RunExport(const ExportRequest& a, std::ostream& out, std::ostream& err) {
     namespace fs = std::filesystem;
@@ -54,4 +54,4 @@ int RunExport(const ExportRequest& a, std::ostream& out, std::ostream& err) {
     return 0;
 }
 
-}  // namespace kado::host::erechnung
+}  // namespace kado::host::einvoicing

@@ -1,4 +1,4 @@
-// kado-host erechnung: the e-invoice of a finished invoice document and its
+// kado-host einvoicing: the e-invoice of a finished invoice document and its
 // record written as an XRechnung file, or refused with what is missing.
 #pragma once
 
@@ -10,7 +10,7 @@ namespace CLI {
 class App;
 }
 
-namespace kado::host::erechnung {
+namespace kado::host::einvoicing {
 
 struct ExportRequest {
     std::string db;
@@ -25,4 +25,4 @@ int RunExport(const ExportRequest& request, std::ostream& out, std::ostream& err
 // Adds the subcommand "erechnung" with its options to the host's command line.
 CLI::App* AddExportCommand(CLI::App& app, ExportRequest& request);
 
-}  // namespace kado::host::erechnung
+}  // namespace kado::host::einvoicing

@@ -8,7 +8,7 @@
 
 #include "platform/dao/dao.h"
 
-namespace kado::host::erechnung::fields {
+namespace kado::host::einvoicing::fields {
 
 inline std::string Trim(std::string_view s) {
     const auto b = s.find_first_not_of(" \t\r\n\a\v");
@@ -29,4 +29,4 @@ inline std::shared_ptr<dao::Recordset> FirstRow(dao::Database& db, const std::st
     return rs->EOF_() ? nullptr : rs;
 }
 
-}  // namespace kado::host::erechnung::fields
+}  // namespace kado::host::einvoicing::fields

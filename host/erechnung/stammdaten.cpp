@@ -4,7 +4,7 @@
 #include "host/erechnung/erechnung.h"
 #include "host/erechnung/felder.h"
 
-namespace kado::host::erechnung {
+namespace kado::host::einvoicing {
 namespace {
 
 using fields::FirstRow;
@@ -93,13 +93,13 @@ bool IbanIsValid(std::string_view iban) {
 }
 
 void ReadMasterData(dao::Database& db, const std::string& orderId, EInvoice& b, Refusal& a) {
-    auto büro = FirstRow(db, "SELECT * FROM Büro ORDER BY ID_Büro");
-    b.seller = ReadParty(büro, "Büro", true, a.missing);
+    auto officeRow = FirstRow(db, "SELECT * FROM Büro ORDER BY ID_Büro");
+    b.seller = ReadParty(officeRow, "Büro", true, a.missing);
     std::shared_ptr<dao::Recordset> customer;
-    if (auto auf = FirstRow(db, "SELECT * FROM Auftrag WHERE ID_Auftragsnummer = " + orderId);
-        auf && !auf->Field("ID_Auftraggeber").IsNull()) {
+    if (auto orderRow = FirstRow(db, "SELECT * FROM Auftrag WHERE ID_Auftragsnummer = " + orderId);
+        orderRow && !orderRow->Field("ID_Auftraggeber").IsNull()) {
         customer = FirstRow(db, "SELECT * FROM Auftraggeber WHERE ID_Auftraggeber = " +
-                              dao::SqlNumber(auf->Field("ID_Auftraggeber")));
+                              dao::SqlNumber(orderRow->Field("ID_Auftraggeber")));
     } else {
         a.missing.push_back("Auftrag.ID_Auftraggeber (Auftrag " + orderId + ")");
     }
@@ -113,4 +113,4 @@ void ReadMasterData(dao::Database& db, const std::string& orderId, EInvoice& b, 
     }
 }
 
-}  // namespace kado::host::erechnung
+}  // namespace kado::host::einvoicing

@@ -6,7 +6,7 @@
 
 #include "host/erechnung/erechnung.h"
 
-namespace kado::host::erechnung {
+namespace kado::host::einvoicing {
 namespace {
 
 constexpr const char* kCustomization = "urn:cen.eu:en16931:2017#compliant#urn:xeinkauf.de:kosit:xrechnung_3.0";
@@ -131,10 +131,10 @@ std::string WriteUbl(const EInvoice& b) {
     auto means = inv.append_child("cac:PaymentMeans");
     Text(means, "cbc:PaymentMeansCode", "58");  // SEPA credit transfer
     Text(means, "cbc:PaymentID", b.number);
-    auto konto = means.append_child("cac:PayeeFinancialAccount");
-    Text(konto, "cbc:ID", b.seller.iban);
-    Text(konto, "cbc:Name", b.seller.kontoinhaber.empty() ? b.seller.name : b.seller.kontoinhaber);
-    if (!b.seller.bic.empty()) Text(konto.append_child("cac:FinancialInstitutionBranch"), "cbc:ID", b.seller.bic);
+    auto account = means.append_child("cac:PayeeFinancialAccount");
+    Text(account, "cbc:ID", b.seller.iban);
+    Text(account, "cbc:Name", b.seller.kontoinhaber.empty() ? b.seller.name : b.seller.kontoinhaber);
+    if (!b.seller.bic.empty()) Text(account.append_child("cac:FinancialInstitutionBranch"), "cbc:ID", b.seller.bic);
     Text(inv.append_child("cac:PaymentTerms"), "cbc:Note", b.paymentTerms);
 
     Cent deductions = 0, charges = 0;
@@ -184,4 +184,4 @@ std::string WriteUbl(const EInvoice& b) {
     return out.str();
 }
 
-}  // namespace kado::host::erechnung
+}  // namespace kado::host::einvoicing

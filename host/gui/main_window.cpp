@@ -457,7 +457,7 @@ bool MainWindow::ExportEInvoice(const fs::path& target) {
         return false;
     }
     try {
-        if (auto refusal = erechnung::ExportFile(session_->Database(), session_->Document(), *invoice_, target, user_)) {
+        if (auto refusal = einvoicing::ExportFile(session_->Database(), session_->Document(), *invoice_, target, user_)) {
             Tell(title, Q(refusal->Text()));
             return false;
         }

@@ -57,7 +57,7 @@ public:
     // Starts the export; the outcome goes to the status line (and a message box on failure).
     void ExportPdf(const std::filesystem::path& target);
     // The open invoice and its record as an e-invoice (XRechnung) at `target`, with
-    // kado-host erechnung's checks; a refusal is shown and nothing written.
+    // kado-host einvoicing's checks; a refusal is shown and nothing written.
     bool ExportEInvoice(const std::filesystem::path& target);
     // Prints the invoice through LibreOffice's PDF to the printer; the outcome as for the export.
     void Print(const QString& printer);

@@ -24,7 +24,7 @@ template <class Log>
 class BasicSteps {
 public:
     BasicSteps(std::string_view moduleName, std::string_view procedureName, Log log = Log{})
-        : modul_(moduleName), funktion_(procedureName), log_(std::move(log)) {}
+        : module_(moduleName), procedure_(procedureName), log_(std::move(log)) {}
 
     template <class F>
     bool operator()(int32_t step, F&& statement) noexcept {
@@ -33,7 +33,7 @@ public:
             return true;
         } catch (...) {
             ++failures_;
-            log_(modul_, funktion_, FailureFromCurrentException(step));
+            log_(module_, procedure_, FailureFromCurrentException(step));
             return false;
         }
     }
@@ -52,8 +52,8 @@ public:
     int Failures() const noexcept { return failures_; }
 
 private:
-    std::string modul_;
-    std::string funktion_;
+    std::string module_;
+    std::string procedure_;
     Log log_;
     int failures_ = 0;
 };

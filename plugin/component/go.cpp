@@ -18,7 +18,7 @@ namespace {
 using kado::com::Variant;
 
 // Stored value / 10 as a floating-point quotient, then to 16 bits half to even.
-int16_t Zehntel(const Variant& v) { return Variant(v.ToDouble() / 10.0).ToInteger(); }
+int16_t Tenths(const Variant& v) { return Variant(v.ToDouble() / 10.0).ToInteger(); }
 
 // Runs a record reader whose field read may fail; such a failure is logged
 // as the reader's own (module "Funktionen", its step 100) and gives 0.
@@ -111,13 +111,13 @@ void GO::Show(int16_t Index, std::shared_ptr<kado::dao::Recordset>& Rechnung, in
     s(190, [&] { c.AbschlagAbsolut = readNumber("AbschlagAbsolut").ToDouble(); });
     s(200, [&] { c.AbschlagProzent = readNumber("AbschlagProzent").ToInteger(); });
     s(210, [&] { c.Zahlungsziel = bool_("Zahlungsziel").ToBool(); });
-    s(220, [&] { c.Mehrwertsteuersatz = Zehntel(readNumber("Mehrwertsteuersatz")); });
+    s(220, [&] { c.Mehrwertsteuersatz = Tenths(readNumber("Mehrwertsteuersatz")); });
     s(230, [&] { c.Preisgruppe1 = readNumber("Preisgruppe1").ToInteger(); });
     s(240, [&] { c.Preisgruppe2 = readNumber("Preisgruppe2").ToInteger(); });
     s(250, [&] { c.Preisgruppe3 = readNumber("Preisgruppe3").ToInteger(); });
     s(260, [&] { c.Preisgruppe4 = readNumber("Preisgruppe4").ToInteger(); });
-    s(270, [&] { c.Mehrwertsteuer = Zehntel(field("Mehrwertsteuer")); });
-    s(280, [&] { c.MwStErmäßigt = Zehntel(field("MwStErmäßigt")); });
+    s(270, [&] { c.Mehrwertsteuer = Tenths(field("Mehrwertsteuer")); });
+    s(280, [&] { c.MwStErmäßigt = Tenths(field("MwStErmäßigt")); });
     s(290, [&] { c.Rabatt = readNumber("Rabatt").ToInteger(); });
     s(300, [&] { c.Rechnung = Rechnung; });
     s(310, [&] { OpenDialog(Index); });

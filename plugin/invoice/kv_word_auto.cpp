@@ -48,7 +48,7 @@ OptionButton& Option(kado::forms::Form& form, std::string_view name, int index =
 
 }  // namespace
 
-Table TabelleErmitteln(std::string_view Markierung, int16_t /*Modus*/) {
+Table TabelleErmitteln(std::string_view markerText, int16_t /*unusedMode*/) {
     Steps s("KV_WordAuto", "TabelleErmitteln");
     Table result;
     Marker marker;
@@ -56,7 +56,7 @@ Table TabelleErmitteln(std::string_view Markierung, int16_t /*Modus*/) {
     int comments = 0;
     bool cursorInUnmarkedTable = false;
 
-    s(100, [&] { marker = SplitMarker(Markierung); });
+    s(100, [&] { marker = SplitMarker(markerText); });
     s(110, [&] { comments = Doc().GetComments().Count(); });
     for (int i = 1; i <= comments; ++i) {
         s(120, [&] {
@@ -110,16 +110,16 @@ Table TabelleErmitteln(std::string_view Markierung, int16_t /*Modus*/) {
     return result;
 }
 
-void BookmarkSetzen(const Table& Tabelle, std::string_view Markierung) {
-    RequireObject(Tabelle);
+void BookmarkSetzen(const Table& feeTable, std::string_view markerText) {
+    RequireObject(feeTable);
     Steps s("KV_WordAuto", "BookmarkSetzen");
     Range at;
-    s(100, [&] { Tabelle.GetCell(1, 5).Select(); });
-    s(110, [&] { at = Tabelle.GetCell(1, 5).GetRange(); });
+    s(100, [&] { feeTable.GetCell(1, 5).Select(); });
+    s(110, [&] { at = feeTable.GetCell(1, 5).GetRange(); });
     s(120, [&] { at.Collapse(CollapseDirection::End); });
     // Anchored on the selection, which covers the whole cell; the range only
     // supplies the comment collection.
-    s(130, [&] { at.GetComments().Add(WordApp().GetSelection().GetRange(), Markierung, kCommentAuthor); });
+    s(130, [&] { at.GetComments().Add(WordApp().GetSelection().GetRange(), markerText, kCommentAuthor); });
     s(140, [&] { at = {}; });
 }
 

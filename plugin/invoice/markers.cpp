@@ -6,13 +6,13 @@
 namespace honora {
 
 namespace {
-constexpr std::string_view kAusgeschlossen = fee_collection::kNichtGezählt;
+constexpr std::string_view kExcludedText = fee_collection::kNichtGezählt;
 }  // namespace
 
 std::string EncodeFeeMark(const FeeMark& mark) {
     switch (mark.kind) {
         case FeeMark::Kind::Standard: return {};
-        case FeeMark::Kind::Excluded: return std::string(kAusgeschlossen);
+        case FeeMark::Kind::Excluded: return std::string(kExcludedText);
         case FeeMark::Kind::Rate: return kado::com::NumberToText(mark.rate);
     }
     return {};
@@ -20,7 +20,7 @@ std::string EncodeFeeMark(const FeeMark& mark) {
 
 FeeMark DecodeFeeMark(std::string_view comment) {
     if (comment.empty()) return {};
-    if (comment == kAusgeschlossen) return FeeMark::Excluded();
+    if (comment == kExcludedText) return FeeMark::Excluded();
     return {FeeMark::Kind::Rate, CVal(comment)};
 }
 

@@ -16,9 +16,9 @@ inline constexpr std::string_view kSummentabelle = "RE_Summe";
 // The name of the payment-term text box.
 inline constexpr std::string_view kPaymentTermShape = "Zahlungsziel";
 // A category's fee table carries this followed by its number on cell (1,5).
-inline constexpr std::string_view kKategorie = "Honora_";
+inline constexpr std::string_view kCategoryMarkerPrefix = "Honora_";
 
-inline std::string Kategorie(int number) { return std::string(kKategorie) + std::to_string(number); }
+inline std::string CategoryMarker(int number) { return std::string(kCategoryMarkerPrefix) + std::to_string(number); }
 }  // namespace marke
 
 // What the totals do with a column-5 amount: add it at the standard rate (no

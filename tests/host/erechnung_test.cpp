@@ -1,5 +1,5 @@
 // E-invoices of invoices made as a user makes them (kado-host init, run,
-// erechnung as processes): each passes the official rules of the validation
+// einvoicing as processes): each passes the official rules of the validation
 // kit and repeats the invoice record's and the totals table's figures.
 #include <gtest/gtest.h>
 
@@ -26,7 +26,7 @@ namespace fs = std::filesystem;
 using test::Quote;
 using test::Sh;
 using word::test::ReadAll;
-using erechnung::Cent;
+using einvoicing::Cent;
 
 const fs::path kHost = fs::path(KADO_BINARY_DIR) / "bin" / "kado-host";
 const fs::path kKit = fs::path(KADO_SOURCE_DIR).parent_path() / "shared" / "einvoice";
@@ -218,21 +218,21 @@ void RepeatTheRecordAndTheTotalsTable(const std::vector<Made>& made) {
         const Cent net = std::llround(rec->Field("NettoRechnung").ToDouble());
         const Cent vatFree = std::llround(rec->Field("MehrwertsteuerFreierbetrag").ToDouble());
         const Cent gross = std::llround(rec->Field("Brutto").ToDouble());
-        const bool schluss = rec->Field("Rechnungsart").ToDouble() == 4;
+        const bool isFinal = rec->Field("Rechnungsart").ToDouble() == 4;
         EXPECT_EQ(XmlCents(x, "//cac:LegalMonetaryTotal/cbc:PayableAmount"), gross);
-        Cent steuerbar = 0, steuerfrei = 0;
+        Cent taxedAmount = 0, taxFree = 0;
         for (auto sub : x.select_nodes("//cac:TaxTotal/cac:TaxSubtotal")) {
             const bool s = std::string(sub.node().select_node("cac:TaxCategory/cbc:ID").node().text().get()) == "S";
-            (s ? steuerbar : steuerfrei) += XmlCents(sub.node().child("cbc:TaxableAmount"));
+            (s ? taxedAmount : taxFree) += XmlCents(sub.node().child("cbc:TaxableAmount"));
         }
         const Cent prepaid = x.select_node("//cbc:PrepaidAmount") ? XmlCents(x, "//cbc:PrepaidAmount") : 0;
-        if (schluss) {
+        if (isFinal) {
             // The final invoice's record keeps what remains after the advance invoices.
             EXPECT_GT(prepaid, 0);
             EXPECT_EQ(XmlCents(x, "//cbc:TaxInclusiveAmount") - prepaid, gross);
         } else {
-            EXPECT_EQ(steuerbar, net);
-            EXPECT_EQ(steuerfrei, vatFree);
+            EXPECT_EQ(taxedAmount, net);
+            EXPECT_EQ(taxFree, vatFree);
             EXPECT_EQ(XmlCents(x, "//cbc:TaxInclusiveAmount"), gross);
         }
         const Totals t = ReadTotals(m.doc);
@@ -346,7 +346,7 @@ TEST(ERechnungTest, RefusesWithTheMissingFieldsAndWritesNothing) {
 }
 
 TEST(IbanTest, CheckDigits) {
-    using erechnung::IbanIsValid;
+    using einvoicing::IbanIsValid;
     for (const char* good : {"DE75512108001245126199", "DE89370400440532013000", "GB82WEST12345698765432"})
         EXPECT_TRUE(IbanIsValid(good)) << good;
     for (const char* bad : {"DE75512108001245126198", "DE7551210800124512619", "de75512108001245126199", "DE75 5121",

@@ -41,10 +41,10 @@ TEST_F(CategoriesQt, EachDialogShowsAllItsControlsAndRecomputesOnLeaving) {
         const char* shown;  // control that shows the result
         const char* result;
     } cases[] = {
-        {honora::kat1::Kategorie, "mskAusFlur", "x2", "2   ", "lblAusFlur", "300,00"},
-        {honora::kat2::Kategorie, "mskGesamt", "3-b", "3   ", "lblNeuFlur", "660,00"},
-        {honora::kat3::Kategorie, "mskFlurstücke", "e,4", "4   ", "lblNeuFlur", "880,00"},
-        {honora::kat4::Kategorie, "mskAnzahl", "1z2", "12  ", "mskAnzahl30", "   2"},
+        {honora::kat1::Definition, "mskAusFlur", "x2", "2   ", "lblAusFlur", "300,00"},
+        {honora::kat2::Definition, "mskGesamt", "3-b", "3   ", "lblNeuFlur", "660,00"},
+        {honora::kat3::Definition, "mskFlurstücke", "e,4", "4   ", "lblNeuFlur", "880,00"},
+        {honora::kat4::Definition, "mskAnzahl", "1z2", "12  ", "mskAnzahl30", "   2"},
     };
     const auto dir = kado::testing::ShotsDir();
     std::filesystem::create_directories(dir);

@@ -50,15 +50,15 @@ protected:
 TEST_F(DialogLook, CategoryDialogsShowAmountsInColumnsAndTabFromTheTopDown) {
     // The fee column of each dialog: fees, sums and the factors beside them.
     const std::vector<std::pair<honora::Category (*)(), std::vector<const char*>>> looks = {
-        {honora::kat1::Kategorie,
+        {honora::kat1::Definition,
          {"lblAusFlur", "lblNeuFlur", "lblNeu2", "lblNeu75", "lblNeu75_51", "lblNeu499", "lblGP", "lblZwischen",
           "lblAGP", "lblFaktor", "lblStrasse", "lblSumme"}},
-        {honora::kat2::Kategorie,
+        {honora::kat2::Definition,
          {"lblAusFlur", "lblNeuFlur", "lblGP", "lblAGP", "lblZwischen", "lblFaktor", "lblDichtefaktor", "lblSumme"}},
-        {honora::kat3::Kategorie,
+        {honora::kat3::Definition,
          {"lblAusFlur", "lblNeuFlur", "lblGP", "lblAGP", "lblZwischen", "lblFaktor", "lblSumme"}},
-        {honora::kat4::Kategorie, {"lblGebühr100", "lblSumme30", "lblSumme"}},
-        {honora::kat5::Kategorie,
+        {honora::kat4::Definition, {"lblGebühr100", "lblSumme30", "lblSumme"}},
+        {honora::kat5::Definition,
          {"lblAGPo", "lblAGP", "lblZwischen", "lblFaktor", "lblStrasse", "lblZF", "lblSockel", "lblSumme"}},
     };
     // German number text: what the computed labels and the unit rates show.

@@ -43,7 +43,7 @@ protected:
 
 TEST_F(GrenzfeststellungQt, TypedCountsRecomputeOnLeavingAndAbbruchWritesNothing) {
     const std::string before = doc_->Content().Text();
-    honora::CategoryDialog dialog(honora::kat5::Kategorie());
+    honora::CategoryDialog dialog(honora::kat5::Definition());
     dialog.ShowModeless();
     Form& form = dialog.GetForm();
     // The dialog lives in the document area, not as a window of its own.

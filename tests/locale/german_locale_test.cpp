@@ -39,7 +39,7 @@ constexpr const char* kNoGerman = "de_DE.UTF-8 is not installed (setup.sh genera
 // text with the payment term's box, and the record in cents.
 struct Finished {
     std::string output, docx, text;
-    double net = 0, gross = 0, freibetrag = 0;
+    double net = 0, gross = 0, vatFreeAmount = 0;
 };
 
 class GermanLocale : public ::testing::Test {
@@ -97,7 +97,7 @@ protected:
         auto rs = ws->OpenDatabase(o.db.string())->OpenRecordset("SELECT * FROM Rechnung WHERE ID_Rechnungsnummer = 1");
         f.net = rs->Field("NettoRechnung").ToDouble();
         f.gross = rs->Field("Brutto").ToDouble();
-        f.freibetrag = rs->Field("MehrwertsteuerFreierbetrag").ToDouble();
+        f.vatFreeAmount = rs->Field("MehrwertsteuerFreierbetrag").ToDouble();
         return f;
     }
 
@@ -133,7 +133,7 @@ TEST_F(GermanLocale, TheConfirmedInvoiceAndItsRecordAreTheSameAsInTheCLocale) {
         for (const Finished* f : {&std::as_const(inC[i]), &de}) {
             EXPECT_EQ(f->net, c.net);
             EXPECT_EQ(f->gross, c.gross);
-            EXPECT_EQ(f->freibetrag, 0);
+            EXPECT_EQ(f->vatFreeAmount, 0);
             for (const std::string& t : c.texts) EXPECT_NE((f->output + f->text).find(t), std::string::npos) << t;
             EXPECT_NE(f->text.find(due), std::string::npos) << due;
         }

@@ -17,7 +17,7 @@ namespace {
 // Each category's dialog at its index in kCategories: Show's indexes count the
 // categories backwards. A category named there has its entry here.
 constexpr auto kCategoryDialogs = std::to_array<Category (*)()>({
-    kat5::Kategorie, kat4::Kategorie, kat3::Kategorie, kat2::Kategorie, kat1::Kategorie,
+    kat5::Definition, kat4::Definition, kat3::Definition, kat2::Definition, kat1::Definition,
 });
 // Counted, not compared with null: a function's address is no constant where it may be interposed.
 static_assert(kCategoryDialogs.size() == kCategories.size(), "every category the published list names has a dialog");

@@ -28,10 +28,10 @@ inline constexpr char kSumme[] = "lblSumme";
 
 // In the order the fee is summed; the last is the marked points (30.22.2),
 // added after the splinter reduction.
-extern const std::array<FeeItem, 8> kPosten;
-inline constexpr size_t kWeitere = 4;  // index of the further small parcels
+extern const std::array<FeeItem, 8> kFeeItems;
+inline constexpr size_t kFurtherSmallIndex = 4;  // index of the further small parcels
 
-// What the fee rule reads: the counts in the order of kPosten, the splinter
+// What the fee rule reads: the counts in the order of kFeeItems, the splinter
 // box and both factors as their labels show them.
 struct Inputs {
     std::array<double, 8> counts{};
@@ -40,7 +40,7 @@ struct Inputs {
     double landValue = 0;       // lblFaktor
 };
 struct Fees {
-    std::array<double, 8> items{};  // count × unit fee, in the order of kPosten
+    std::array<double, 8> items{};  // count × unit fee, in the order of kFeeItems
     double subtotal = 0;            // the items before the marked points, unreduced
     double total = 0;               // (subtotal [× 0,7] + marked points) × the larger factor
 };
@@ -49,7 +49,7 @@ Fees ComputeFees(const Inputs& in);
 // Every item label, lblZwischen and lblSumme.
 FeeRecord Record(const Fees& fees);
 
-Category Kategorie();
+Category Definition();
 void Controls(kado::forms::Form& form);
 // With a subtotal below zero: the small parcels the reductions count beyond
 // the formed ones, as the user is told it; empty while the subtotal is not negative.
@@ -58,6 +58,6 @@ std::string Contradiction(kado::forms::Form& form, const FeeRecord& fees);
 void StartwerteSetzen(kado::forms::Form& form);
 // 19 rows and the optional blocks; two spare rows when further parcels are
 // counted without a first one, whose row is then not written.
-FeeRows Tabelle();
+FeeRows TableRows();
 
 }  // namespace honora::kat1

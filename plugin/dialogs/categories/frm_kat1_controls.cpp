@@ -16,8 +16,8 @@ using forms::GridPlace;
 
 namespace {
 
-// The dialog's own captions of the items, in the order of kPosten.
-constexpr std::array<const char*, 8> kPostenText = {
+// The dialog's own captions of the items, in the order of kFeeItems.
+constexpr std::array<const char*, 8> kItemCaptions = {
     "Ausgangsflurstücke", "gebildete Flurstücke", "davon Zerlegung in 2 Flurstücke < 75m²",
     "davon Fläche < 75m², erstes", "weitere", "davon Fläche > 599/524 m², nur wirksame Erhöhungen",
     "Grenzpunkte der neuen Grenze", "abzumarkende Grenzpunkte der neuen Grenze"};
@@ -33,10 +33,10 @@ void Controls(forms::Form& form) {
 
     int row = 1;
     auto addItem = [&](size_t i) {
-        const FeeItem& p = kPosten[i];
-        AddItemRow(form, text, p, nullptr, kPostenText[i], row++);
+        const FeeItem& p = kFeeItems[i];
+        AddItemRow(form, text, p, nullptr, kItemCaptions[i], row++);
     };
-    for (size_t i = 0; i + 1 < kPosten.size(); ++i) addItem(i);
+    for (size_t i = 0; i + 1 < kFeeItems.size(); ++i) addItem(i);
 
     form.Add<forms::Line>("Line3D", GridPlace{row++, 0, 1, 6}, 0);
     text(kZwischensumme, {row, 1});
@@ -45,7 +45,7 @@ void Controls(forms::Form& form) {
     form.Add<forms::CheckBox>(ctl::kSplitter, GridPlace{row, 1, 1, 2}).SetCaption("Ermäßigung Splitterflächen");
     auto& splinter = AddCaption(form, ctl::kSplinterFactor, -1, "Faktor                " + FactorText(schedule::kSplinterFactor), {row++, 3, 1, 2});
     splinter.SetVisible(false);
-    addItem(kPosten.size() - 1);
+    addItem(kFeeItems.size() - 1);
 
     // The fee uses the larger of the two factors; land value and factors stand
     // in the count and fee columns of the items.
@@ -58,7 +58,7 @@ void Controls(forms::Form& form) {
     text("30.23.2", {1, 0}, "fraFaktor");
     text("Klassifizierung", {1, 1}, "fraFaktor");
     auto& cmb = form.Add<forms::ComboBox>(honora::ctl::kKlassifizierung, GridPlace{2, 1, 1, 4}, -1, "fraFaktor");
-    for (const auto& entry : kKlassifizierungen) cmb.AddItem(entry);
+    for (const auto& entry : kClassifications) cmb.AddItem(entry);
     AddAmount(form, honora::ctl::kStrasse, "0,0", {2, 5}, "fraFaktor");
 
     form.Add<forms::Line>("Line3D", GridPlace{row++, 0, 1, 6}, 1);

@@ -15,7 +15,7 @@ namespace honora::kat1 {
 
 namespace forms = kado::forms;
 
-const std::array<FeeItem, 8> kPosten = {{
+const std::array<FeeItem, 8> kFeeItems = {{
     {schedule::kOriginalParcels, "Ausgangsflurstücke", "grdAusFlur", "mskAusFlur", "lblAusFlur"},
     {.item = schedule::kSplitFormed, .text = "gebildete Flurstücke", .description = "grdNeuFlur",
      .count = "mskGesamt", .label = "lblNeuFlur", .logModule = "Rechnung", .logProcedure = "mskGesamt"},
@@ -34,7 +34,7 @@ const std::array<FeeItem, 8> kPosten = {{
 
 Inputs ReadInputs(forms::Form& form) {
     Inputs in;
-    ReadCounts(form, kPosten, in.counts);
+    ReadCounts(form, kFeeItems, in.counts);
     in.splinter = form.Get<forms::CheckBox>(ctl::kSplitter).Value() == 1;
     in.classification = LabelValue(form, honora::ctl::kStrasse);
     in.landValue = LabelValue(form, honora::ctl::kFaktor);
@@ -44,11 +44,11 @@ Inputs ReadInputs(forms::Form& form) {
 Fees ComputeFees(const Inputs& in) {
     Fees f;
     // Every item up to the boundary points; the marked points come after the reduction.
-    const size_t marked = kPosten.size() - 1;
-    double sum = ItemFees(std::span(kPosten).first(marked), in.counts, f.items);
+    const size_t marked = kFeeItems.size() - 1;
+    double sum = ItemFees(std::span(kFeeItems).first(marked), in.counts, f.items);
     f.subtotal = sum;
     if (in.splinter) sum *= schedule::kSplinterFactor;
-    f.items[marked] = in.counts[marked] * kPosten[marked].item.unitFee;
+    f.items[marked] = in.counts[marked] * kFeeItems[marked].item.unitFee;
     sum += f.items[marked];
     const double factor = in.classification > in.landValue ? in.classification : in.landValue;
     f.total = factor * sum;
@@ -56,7 +56,7 @@ Fees ComputeFees(const Inputs& in) {
 }
 
 FeeRecord Record(const Fees& fees) {
-    FeeRecord r = ItemFeeRecord(kPosten, fees.items, ctl::kZwischen, fees.subtotal);
+    FeeRecord r = ItemFeeRecord(kFeeItems, fees.items, ctl::kZwischen, fees.subtotal);
     r.Add(ctl::kSumme, fees.total);
     return r;
 }
@@ -64,31 +64,31 @@ FeeRecord Record(const Fees& fees) {
 std::string Contradiction(forms::Form& form, const FeeRecord& fees) {
     using kado::com::NumberToText;
     // The subtotal as the dialog shows it: a rounding below zero is no contradiction.
-    const std::string& zwischen = fees.Text(ctl::kZwischen);
+    const std::string& subtotalText = fees.Text(ctl::kZwischen);
     if (fees.Shown(ctl::kZwischen) >= 0) return {};
     const Inputs in = ReadInputs(form);
-    const double formed = in.counts[1], twoSmall = in.counts[2], erstes = in.counts[3], weitere = in.counts[kWeitere];
+    const double formed = in.counts[1], twoSmall = in.counts[2], firstSmall = in.counts[3], furtherSmall = in.counts[kFurtherSmallIndex];
     // A division into two small parcels forms two of them; every small parcel
     // is one of the formed ones and counts under one reduction only.
-    const double small = 2 * twoSmall + erstes + weitere;
+    const double small = 2 * twoSmall + firstSmall + furtherSmall;
     const std::string tail = ".\nBitte die Anzahlen berichtigen; in die Rechnung wurde nichts geschrieben.";
-    if (small <= formed) return "Die Zwischensumme wäre negativ (" + zwischen + " €)" + tail;
+    if (small <= formed) return "Die Zwischensumme wäre negativ (" + subtotalText + " €)" + tail;
     std::string parts;
     auto part = [&](const char* caption, double n, const std::string& extra = {}) {
         if (n != 0) parts += (parts.empty() ? "" : "; ") + std::string(caption) + ": " + NumberToText(n) + extra;
     };
     part("davon Zerlegung in 2 Flurstücke < 75m²", twoSmall, ", also " + NumberToText(2 * twoSmall) + " Flurstücke");
-    part("davon Fläche < 75m², erstes", erstes);
-    part("weitere", weitere);
+    part("davon Fläche < 75m², erstes", firstSmall);
+    part("weitere", furtherSmall);
     return "Die Anzahlen widersprechen sich: die Ermäßigungen zählen " + NumberToText(small) + " Flurstücke < 75m² (" +
            parts + "), gebildete Flurstücke sind aber nur " + NumberToText(formed) + tail;
 }
 
 void StartwerteSetzen(forms::Form& form) {
     Steps s(kName, "Zeitdifferenz");
-    for (const auto& p : kPosten)
+    for (const auto& p : kFeeItems)
         if (p.description) s(500, [&] { SetFieldText(form, p.description, ""); });
-    for (const auto& p : kPosten)
+    for (const auto& p : kFeeItems)
         if (p.count != std::string_view(ctl::kWeiter75)) s(510, [&] { SetFieldText(form, p.count, "    "); });
     s(520, [&] { SetFieldText(form, honora::ctl::kBoden, "    "); });
 }

@@ -33,9 +33,9 @@ void FurtherFromSubtotal(forms::Form& form, const kado::word::Table& t) {
     for (int r = 3; r <= rows; ++r) {
         if (ZelleEinlesen(t, static_cast<int16_t>(r), 2) != kZwischensumme) continue;
         // No further parcels are counted yet, so the subtotal lacks exactly their reduction.
-        const double ohne = ComputeFees(ReadInputs(form)).subtotal;
+        const double withoutShare = ComputeFees(ReadInputs(form)).subtotal;
         const double countValue =
-            std::round((ohne - CVal(ZelleEinlesen(t, static_cast<int16_t>(r), 5))) / -kPosten[kWeitere].item.unitFee);
+            std::round((withoutShare - CVal(ZelleEinlesen(t, static_cast<int16_t>(r), 5))) / -kFeeItems[kFurtherSmallIndex].item.unitFee);
         if (countValue >= 1 && countValue <= 9999) {
             std::string text = kado::com::NumberToText(countValue);
             text.resize(4, ' ');
@@ -47,10 +47,10 @@ void FurtherFromSubtotal(forms::Form& form, const kado::word::Table& t) {
 
 }  // namespace
 
-Category Kategorie() {
+Category Definition() {
     Category k;
     k.name = std::string(kName);
-    k.marker = marke::Kategorie(1);
+    k.marker = marke::CategoryMarker(1);
     k.widths = {1.9, 7.9, 1.7, 3.5, 2.5};
     k.caption = std::string(kCaption);
     k.design = Controls;
@@ -58,9 +58,9 @@ Category Kategorie() {
     k.StartwerteSetzen = StartwerteSetzen;
     k.startValuesAlways = true;
     k.contradiction = Contradiction;
-    k.rows = Tabelle();
+    k.rows = TableRows();
     k.features = {.valueFactor = true, .classificationFactor = true};
-    k.recalcOnLeave = CountTriggers(kPosten);
+    k.recalcOnLeave = CountTriggers(kFeeItems);
     k.recalcOnClick = {{.key = ctl::kSplitter, .before = [](forms::Form& f) {
                             f.Get<forms::Label>(ctl::kSplinterFactor)
                                 .SetVisible(f.Get<forms::CheckBox>(ctl::kSplitter).Value() == 1);
@@ -68,21 +68,21 @@ Category Kategorie() {
     return k;
 }
 
-FeeRows Tabelle() {
-    const FeeItem& weitere = kPosten[kWeitere];
-    const Condition erstes = CountAbove0(ctl::kGesamt75);
-    const Condition counted = CountAbove0(weitere.count);
-    const Condition withFurther = [erstes, counted](forms::Form& f) { return erstes(f) && counted(f); };
+FeeRows TableRows() {
+    const FeeItem& furtherSmall = kFeeItems[kFurtherSmallIndex];
+    const Condition firstSmall = CountAbove0(ctl::kGesamt75);
+    const Condition counted = CountAbove0(furtherSmall.count);
+    const Condition withFurther = [firstSmall, counted](forms::Form& f) { return firstSmall(f) && counted(f); };
     FeeRows t;
     t.titles = {{std::string(kCaption)}};
     t.blocks = {
-        TwoRowItem(kPosten[0]),
-        TwoRowItem(kPosten[1]),
-        TwoRowItem(kPosten[2], CountAbove0(kPosten[2].count)),
-        TwoRowItem(kPosten[3], erstes),
-        OneRowItem(weitere, withFurther),
-        TwoRowItem(kPosten[5], CountAbove0(kPosten[5].count)),
-        OneRowItem(kPosten[6]),
+        TwoRowItem(kFeeItems[0]),
+        TwoRowItem(kFeeItems[1]),
+        TwoRowItem(kFeeItems[2], CountAbove0(kFeeItems[2].count)),
+        TwoRowItem(kFeeItems[3], firstSmall),
+        OneRowItem(furtherSmall, withFurther),
+        TwoRowItem(kFeeItems[5], CountAbove0(kFeeItems[5].count)),
+        OneRowItem(kFeeItems[6]),
         SubtotalBlock(ctl::kZwischen),
         {.height = 2,
          .variants = {{.when = Selected(ctl::kSplitter),
@@ -91,14 +91,14 @@ FeeRows Tabelle() {
                                  {.column = 3, .text = Lit("Faktor")},
                                  {.row = 1, .column = 3, .text = Lit(FactorText(schedule::kSplinterFactor))}},
                        .selects = ctl::kSplitter}}},
-        OneRowItem(kPosten[7]),
+        OneRowItem(kFeeItems[7]),
         // The factor the fee used: the classification only when it is the larger.
         {.height = 4, .variants = {ClassificationRows(ClassificationIsLarger), LandValueRows()}},
         {.height = 1,
          .variants = {{.cells = {{.column = 2, .text = Lit("Gebühr = (Zwischensumme + 30.22.2) * Faktor")},
                                  {.column = 5, .text = Amount(ctl::kSumme), .role = Role::Payable}}}}},
     };
-    t.spareRows = [erstes, counted](forms::Form& f) -> int16_t { return counted(f) && !erstes(f) ? 2 : 0; };
+    t.spareRows = [firstSmall, counted](forms::Form& f) -> int16_t { return counted(f) && !firstSmall(f) ? 2 : 0; };
     t.implied = FurtherFromSubtotal;
     return t;
 }

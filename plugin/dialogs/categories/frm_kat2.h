@@ -29,17 +29,17 @@ inline constexpr char kSumme[] = "lblSumme";
 inline constexpr char kReduction[] = "reduction";
 
 // The four items in the order they are summed.
-extern const std::array<FeeItem, 4> kPosten;
+extern const std::array<FeeItem, 4> kFeeItems;
 
 // Faktor A as its label and the table show it: one decimal, "3,0".
 std::string AreaFactorText(double factor);
 
-// What the fee rule reads: the counts in the order of kPosten and the two
+// What the fee rule reads: the counts in the order of kFeeItems and the two
 // factors as their labels show them.
 struct Inputs {
     std::array<double, 4> counts{};
     double valueFactor = 0;  // lblFaktor
-    double faktorA = 0;      // lblDichtefaktor
+    double areaFactor = 0;      // lblDichtefaktor
 };
 struct Fees {
     std::array<double, 4> items{};
@@ -52,9 +52,9 @@ Fees ComputeFees(const Inputs& in);
 // Every item label, lblZwischen, lblSumme and the reduction at width 8.
 FeeRecord Record(const Fees& fees);
 
-Category Kategorie();
+Category Definition();
 void Controls(kado::forms::Form& form);
 // 21 rows, two more for the reduction; the share amount carries its factor 0,8.
-FeeRows Tabelle();
+FeeRows TableRows();
 
 }  // namespace honora::kat2

@@ -15,9 +15,9 @@ using forms::GridPlace;
 
 namespace {
 
-// The dialog's own captions, in the order of kPosten; it numbers the formed
+// The dialog's own captions, in the order of kFeeItems; it numbers the formed
 // parcels as Zerlegung does, the others by their items (nullptr).
-constexpr std::array<std::array<const char*, 2>, 4> kPostenText = {{{nullptr, "Ausgangsflurstücke"},
+constexpr std::array<std::array<const char*, 2>, 4> kItemCaptions = {{{nullptr, "Ausgangsflurstücke"},
                                                                     {schedule::kSplitFormed.number, "gebildete Flurstücke"},
                                                                     {nullptr, "Grenzpunkte der neuen Grenze"},
                                                                     {nullptr, "abzumarkende Grenzpunkte der neuen Grenze"}}};
@@ -29,9 +29,9 @@ void Controls(forms::Form& form) {
     AddItemHeadings(text, 0);
     text("Gesamt", {2, 3});
     int row = 1;
-    for (size_t i = 0; i < kPosten.size(); ++i, ++row) {
+    for (size_t i = 0; i < kFeeItems.size(); ++i, ++row) {
         if (i == 1) ++row;  // "Gesamt" stands above the formed parcels' count
-        AddItemRow(form, text, kPosten[i], kPostenText[i][0], kPostenText[i][1], row);
+        AddItemRow(form, text, kFeeItems[i], kItemCaptions[i][0], kItemCaptions[i][1], row);
     }
     form.Add<forms::Line>("Line3D", GridPlace{row++, 0, 1, 6}, 0);
     text(kZwischensumme, {row, 1});

@@ -10,7 +10,7 @@ namespace honora::kat2 {
 
 namespace forms = kado::forms;
 
-const std::array<FeeItem, 4> kPosten = {{
+const std::array<FeeItem, 4> kFeeItems = {{
     {schedule::kOriginalParcels, "Ausgangsflurstücke", "grdAusFlur", "mskAusFlur", "lblAusFlur"},
     {.item = schedule::kFormedParcels, .text = "gebildete Flurstücke", .description = "grdNeuFlur",
      .count = "mskGesamt", .label = "lblNeuFlur", .countReformatted = true, .logModule = "Rechnung",
@@ -21,22 +21,22 @@ const std::array<FeeItem, 4> kPosten = {{
 
 Inputs ReadInputs(forms::Form& form) {
     Inputs in;
-    ReadCounts(form, kPosten, in.counts);
+    ReadCounts(form, kFeeItems, in.counts);
     in.valueFactor = LabelValue(form, honora::ctl::kFaktor);
-    in.faktorA = LabelValue(form, ctl::kDichte);
+    in.areaFactor = LabelValue(form, ctl::kDichte);
     return in;
 }
 
 Fees ComputeFees(const Inputs& in) {
     Fees f;
-    f.subtotal = ItemFees(kPosten, in.counts, f.items);
-    f.total = in.valueFactor * f.subtotal * in.faktorA;
+    f.subtotal = ItemFees(kFeeItems, in.counts, f.items);
+    f.total = in.valueFactor * f.subtotal * in.areaFactor;
     f.reduction = AsShown(f.total) * -schedule::kReductionShare;
     return f;
 }
 
 FeeRecord Record(const Fees& fees) {
-    FeeRecord r = ItemFeeRecord(kPosten, fees.items, ctl::kZwischen, fees.subtotal);
+    FeeRecord r = ItemFeeRecord(kFeeItems, fees.items, ctl::kZwischen, fees.subtotal);
     r.Add(ctl::kSumme, fees.total);
     r.AddText(kReduction, fees.reduction, AmountText(fees.reduction, 8, 2), false);
     return r;

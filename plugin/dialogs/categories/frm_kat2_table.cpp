@@ -23,7 +23,7 @@ struct AreaTypeOf {
     const char* option;
     double factor;
 };
-constexpr std::array<AreaTypeOf, 2> kGebietsarten = {
+constexpr std::array<AreaTypeOf, 2> kAreaTypes = {
     {{ctl::kOption1, schedule::kAreaFactorResidential}, {ctl::kOption2, schedule::kAreaFactorCommercial}}};
 
 FormHook AreaFactor(double factor) {
@@ -33,7 +33,7 @@ FormHook AreaFactor(double factor) {
 // Faktor A comes back as the table shows it; the area type whose factor it is
 // is selected with it, so that the dialog does not show the other one.
 void ReadAreaFactor(forms::Form& form, const std::string& text) {
-    for (const auto& art : kGebietsarten)
+    for (const auto& art : kAreaTypes)
         if (text == AreaFactorText(art.factor)) Select(form, art.option);
     form.Get<forms::Label>(ctl::kDichte).SetCaption(text);
 }
@@ -42,31 +42,31 @@ void ReadAreaFactor(forms::Form& form, const std::string& text) {
 
 std::string AreaFactorText(double factor) { return WertFormatieren(kado::com::NumberToText(factor), 3, 1, true); }
 
-Category Kategorie() {
+Category Definition() {
     Category k;
     k.name = std::string(kName);
-    k.marker = marke::Kategorie(2);
+    k.marker = marke::CategoryMarker(2);
     k.widths = {1.5, 8.3, 1.9, 3.3, 2.5};
     k.caption = std::string(kCaption);
     k.design = Controls;
     k.feeRule = FeeRuleOf<ReadInputs, ComputeFees, Record>;
-    k.rows = Tabelle();
+    k.rows = TableRows();
     k.features = {.valueFactor = true};
-    k.recalcOnLeave = CountTriggers(kPosten);
-    for (const auto& art : kGebietsarten) k.recalcOnClick.push_back({.key = art.option, .before = AreaFactor(art.factor)});
+    k.recalcOnLeave = CountTriggers(kFeeItems);
+    for (const auto& art : kAreaTypes) k.recalcOnClick.push_back({.key = art.option, .before = AreaFactor(art.factor)});
     return k;
 }
 
-FeeRows Tabelle() {
+FeeRows TableRows() {
     using honora::ctl::kBoden;
     using honora::ctl::kFaktor;
     FeeRows t;
     t.titles = {{std::string(kCaption)}};
     t.blocks = {
-        TwoRowItem(kPosten[0]),
-        TwoRowItem(kPosten[1]),
-        OneRowItem(kPosten[2]),
-        OneRowItem(kPosten[3]),
+        TwoRowItem(kFeeItems[0]),
+        TwoRowItem(kFeeItems[1]),
+        OneRowItem(kFeeItems[2]),
+        OneRowItem(kFeeItems[3]),
         SubtotalBlock(ctl::kZwischen),
         {.height = 3,
          .variants = {{.cells = {{.column = 1, .text = Lit("30.23.1")},

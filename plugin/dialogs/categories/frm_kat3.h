@@ -22,9 +22,9 @@ inline constexpr char kSumme[] = "lblSumme";
 }  // namespace ctl
 
 // The four items in the order they are summed.
-extern const std::array<FeeItem, 4> kPosten;
+extern const std::array<FeeItem, 4> kFeeItems;
 
-// What the fee rule reads: the counts in the order of kPosten and the value
+// What the fee rule reads: the counts in the order of kFeeItems and the value
 // factor as lblFaktor shows it.
 struct Inputs {
     std::array<double, 4> counts{};
@@ -40,10 +40,10 @@ Fees ComputeFees(const Inputs& in);
 // Every item label, lblZwischen and lblSumme.
 FeeRecord Record(const Fees& fees);
 
-Category Kategorie();
+Category Definition();
 // The classification list starts on its first entry; its factor goes into lblFaktor.
 void Controls(kado::forms::Form& form);
 // 21 rows; the value factor block carries item 30.23.2.
-FeeRows Tabelle();
+FeeRows TableRows();
 
 }  // namespace honora::kat3

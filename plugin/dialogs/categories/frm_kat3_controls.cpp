@@ -16,9 +16,9 @@ using forms::GridPlace;
 
 namespace {
 
-// The dialog's own captions, in the order of kPosten; it numbers the formed
+// The dialog's own captions, in the order of kFeeItems; it numbers the formed
 // parcels as Zerlegung does, the others by their items (nullptr).
-constexpr std::array<std::array<const char*, 2>, 4> kPostenText = {{{nullptr, "Ausgangsflurstücke"},
+constexpr std::array<std::array<const char*, 2>, 4> kItemCaptions = {{{nullptr, "Ausgangsflurstücke"},
                                                                     {schedule::kSplitFormed.number, "gebildete Flurstücke"},
                                                                     {nullptr, "Grenzpunkte der neuen Grenze"},
                                                                     {nullptr, "abzumarkende Grenzpunkte"}}};
@@ -29,8 +29,8 @@ void Controls(forms::Form& form) {
     CaptionArray text(form, "Label2");
     AddItemHeadings(text, 0);
     int row = 1;
-    for (size_t i = 0; i < kPosten.size(); ++i, ++row) {
-        AddItemRow(form, text, kPosten[i], kPostenText[i][0], kPostenText[i][1], row);
+    for (size_t i = 0; i < kFeeItems.size(); ++i, ++row) {
+        AddItemRow(form, text, kFeeItems[i], kItemCaptions[i][0], kItemCaptions[i][1], row);
     }
     form.Add<forms::Line>("Line3D", GridPlace{row++, 0, 1, 6}, 0);
     text(kZwischensumme, {row, 1});
@@ -42,7 +42,7 @@ void Controls(forms::Form& form) {
     text("Klassifizierung", {0, 1}, "fraFaktor");
     text("Faktor", {0, 5}, "fraFaktor").SetAlignment(forms::Alignment::Right);
     auto& cmb = form.Add<forms::ComboBox>(honora::ctl::kKlassifizierung, GridPlace{1, 1, 1, 4}, -1, "fraFaktor");
-    for (const auto& entry : kKlassifizierungen) cmb.AddItem(entry);
+    for (const auto& entry : kClassifications) cmb.AddItem(entry);
     cmb.SetListIndex(0);
     AddAmount(form, honora::ctl::kFaktor, "1,5", {1, 5}, "fraFaktor");
 

@@ -8,7 +8,7 @@ namespace honora::kat3 {
 
 namespace forms = kado::forms;
 
-const std::array<FeeItem, 4> kPosten = {{
+const std::array<FeeItem, 4> kFeeItems = {{
     {schedule::kOriginalParcels, "Ausgangsflurstücke", "grdAusFlur", "mskAusFlur", "lblAusFlur"},
     {.item = schedule::kFormedParcels, .text = "gebildete Flurstücke", .description = "grdNeuFlur",
      .count = ctl::kFlurstücke, .label = "lblNeuFlur", .logModule = "Rechnung", .logProcedure = "mskGesamt"},
@@ -18,20 +18,20 @@ const std::array<FeeItem, 4> kPosten = {{
 
 Inputs ReadInputs(forms::Form& form) {
     Inputs in;
-    ReadCounts(form, kPosten, in.counts);
+    ReadCounts(form, kFeeItems, in.counts);
     in.valueFactor = LabelValue(form, honora::ctl::kFaktor);
     return in;
 }
 
 Fees ComputeFees(const Inputs& in) {
     Fees f;
-    f.subtotal = ItemFees(kPosten, in.counts, f.items);
+    f.subtotal = ItemFees(kFeeItems, in.counts, f.items);
     f.total = f.subtotal * in.valueFactor;
     return f;
 }
 
 FeeRecord Record(const Fees& fees) {
-    FeeRecord r = ItemFeeRecord(kPosten, fees.items, ctl::kZwischen, fees.subtotal);
+    FeeRecord r = ItemFeeRecord(kFeeItems, fees.items, ctl::kZwischen, fees.subtotal);
     r.Add(ctl::kSumme, fees.total);
     return r;
 }

@@ -11,16 +11,16 @@ namespace honora::kat3 {
 
 namespace forms = kado::forms;
 
-Category Kategorie() {
+Category Definition() {
     Category k;
     k.name = std::string(kName);
-    k.marker = marke::Kategorie(3);
+    k.marker = marke::CategoryMarker(3);
     k.widths = {1.5, 8.3, 1.7, 3.5, 2.5};
     k.caption = std::string(kCaption);
     k.design = Controls;
     k.feeRule = FeeRuleOf<ReadInputs, ComputeFees, Record>;
-    k.rows = Tabelle();
-    k.recalcOnLeave = CountTriggers(kPosten);
+    k.rows = TableRows();
+    k.recalcOnLeave = CountTriggers(kFeeItems);
     // Here the classification sets the value factor itself.
     k.recalcOnLeave.push_back({.key = honora::ctl::kKlassifizierung, .before = [](forms::Form& f) {
                             f.Get<forms::Label>(honora::ctl::kFaktor)
@@ -30,26 +30,26 @@ Category Kategorie() {
     return k;
 }
 
-FeeRows Tabelle() {
+FeeRows TableRows() {
     using honora::ctl::kFaktor;
     using honora::ctl::kKlassifizierung;
-    const FeeItem& gebildete = kPosten[1];
+    const FeeItem& formedItem = kFeeItems[1];
     FeeRows t;
     t.titles = {{std::string(kCaption)}};
     t.blocks = {
-        TwoRowItem(kPosten[0]),
+        TwoRowItem(kFeeItems[0]),
         {.height = 4,
-         .variants = {{.cells = {{.column = 1, .text = Lit(gebildete.item.number)},
-                                 {.column = 2, .text = Lit(gebildete.text)},
-                                 {.row = 1, .column = 2, .text = FieldText(gebildete.count, " Flur-/Zuflurstücke")},
-                                 {.row = 2, .column = 2, .text = FieldText(gebildete.description),
-                                  .restore = IntoText(gebildete.description)},
-                                 {.row = 2, .column = 3, .text = FieldText(gebildete.count),
-                                  .restore = IntoText(gebildete.count)},
-                                 {.row = 2, .column = 4, .text = Lit(UnitText(gebildete.item.unitFee))},
-                                 {.row = 2, .column = 5, .text = Amount(gebildete.label), .role = Role::Excluded}}}}},
-        OneRowItem(kPosten[2]),
-        OneRowItem(kPosten[3]),
+         .variants = {{.cells = {{.column = 1, .text = Lit(formedItem.item.number)},
+                                 {.column = 2, .text = Lit(formedItem.text)},
+                                 {.row = 1, .column = 2, .text = FieldText(formedItem.count, " Flur-/Zuflurstücke")},
+                                 {.row = 2, .column = 2, .text = FieldText(formedItem.description),
+                                  .restore = IntoText(formedItem.description)},
+                                 {.row = 2, .column = 3, .text = FieldText(formedItem.count),
+                                  .restore = IntoText(formedItem.count)},
+                                 {.row = 2, .column = 4, .text = Lit(UnitText(formedItem.item.unitFee))},
+                                 {.row = 2, .column = 5, .text = Amount(formedItem.label), .role = Role::Excluded}}}}},
+        OneRowItem(kFeeItems[2]),
+        OneRowItem(kFeeItems[3]),
         SubtotalBlock(ctl::kZwischen),
         // The item the dialog shows beside the classification.
         {.height = 5,

@@ -61,10 +61,10 @@ Fees ComputeFees(const Inputs& in);
 // lblSumme, and the two cells that restate base and further fees.
 FeeRecord Record(const Fees& fees);
 
-Category Kategorie();
+Category Definition();
 void Controls(kado::forms::Form& form);
 // 14 rows; the further-groups row only with more than 5 buildings, the fee
 // row moving up a row without it.
-FeeRows Tabelle();
+FeeRows TableRows();
 
 }  // namespace honora::kat4

@@ -45,20 +45,20 @@ void ReadBuildingCosts(forms::Form& f, const std::string& text) {
 
 }  // namespace
 
-Category Kategorie() {
+Category Definition() {
     Category k;
     k.name = std::string(kName);
-    k.marker = marke::Kategorie(4);
+    k.marker = marke::CategoryMarker(4);
     k.widths = {1.5, 8.3, 1.7, 3.5, 2.5};
     k.caption = std::string(kCaption);
     k.design = Controls;
     k.feeRule = FeeRuleOf<ReadInputs, ComputeFees, Record>;
-    k.rows = Tabelle();
+    k.rows = TableRows();
     k.recalcOnLeave = {{ctl::kAnzahl}, {ctl::kAnzahl30}, {ctl::kBaukosten}};
     return k;
 }
 
-FeeRows Tabelle() {
+FeeRows TableRows() {
     FeeRows t;
     t.titles = {{std::string(kCaption)}};
     t.blocks = {

@@ -33,7 +33,7 @@ inline constexpr char kSumme[] = "lblSumme";
 
 // The dialog as the shared frame runs it: names, marker "Honora_5", widths,
 // rows, features and the hooks below; the counts and the kind options recompute.
-Category Kategorie();
+Category Definition();
 
 // Controls with their design values, on the dialog's grid. The shared rules
 // (select-all, factors, comma key, buttons) are attached by the frame.
@@ -65,6 +65,6 @@ FeeRecord Record(const Fees& fees);
 
 // The fee table: 17 rows (the frame adds the share rows). Row 5 keeps its place
 // when nothing was marked, so the read-back positions stay fixed.
-FeeRows Tabelle();
+FeeRows TableRows();
 
 }  // namespace honora::kat5

@@ -74,7 +74,7 @@ void Controls(forms::Form& form) {
     Text(form, 8, {3, 0}, "fraFaktor");
     form.Add<forms::OptionButton>(ctl::kFaktorArt, GridPlace{3, 1}, 1, "fraFaktor").SetCaption("Klassifizierung");
     auto& cmb = form.Add<forms::ComboBox>(honora::ctl::kKlassifizierung, GridPlace{4, 1, 1, 3}, -1, "fraFaktor");
-    for (const auto& entry : kKlassifizierungen) cmb.AddItem(entry);
+    for (const auto& entry : kClassifications) cmb.AddItem(entry);
     AddAmount(form, honora::ctl::kStrasse, "0,0", {4, 4}, "fraFaktor");
     landValueOption.SetValue(true);
 

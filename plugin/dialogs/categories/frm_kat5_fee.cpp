@@ -14,7 +14,7 @@ using kado::com::PlainRead;
 namespace {
 
 constexpr double kPerPoint = schedule::kBoundaryDetermination.unitFee;
-constexpr double kJeAbmarkung = schedule::kMarking.unitFee;
+constexpr double kPerMarkedPoint = schedule::kMarking.unitFee;
 constexpr double kSockel = schedule::kBaseAmount;
 
 }  // namespace
@@ -40,7 +40,7 @@ Fees ComputeFees(const Inputs& in) {
     f.base = kSockel;
     // Summed from zero in this order, as the subtotal always was.
     double z = 0;
-    f.marked = in.marked * kJeAbmarkung;
+    f.marked = in.marked * kPerMarkedPoint;
     z += f.marked;
     f.determined = in.determined * kPerPoint;
     z += f.determined;

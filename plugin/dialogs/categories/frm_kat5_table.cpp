@@ -38,23 +38,23 @@ void HiddenFactor(forms::Form& form, const kado::word::Table& t) {
     }
 }
 
-Category Kategorie() {
+Category Definition() {
     Category k;
     k.name = std::string(kName);
-    k.marker = marke::Kategorie(5);
+    k.marker = marke::CategoryMarker(5);
     k.widths = {1.5, 8.3, 1.9, 3.3, 2.5};
     k.caption = std::string(kCaption);
     k.design = Controls;
     k.inputRule = KindRule;
     k.feeRule = FeeRuleOf<ReadInputs, ComputeFees, Record>;
-    k.rows = Tabelle();
+    k.rows = TableRows();
     k.features = {.valueFactor = true, .classificationFactor = true};
     k.recalcOnLeave = {{ctl::kAGPo}, {ctl::kAGP}};
     k.recalcOnClick = {{ctl::kNr0}, {ctl::kNr3}};
     return k;
 }
 
-FeeRows Tabelle() {
+FeeRows TableRows() {
     const Condition determinedCount = CountAbove0(ctl::kAGPo);
     FeeRows t;
     t.titles = {

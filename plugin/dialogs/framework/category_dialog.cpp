@@ -91,7 +91,7 @@ void CategoryDialog::Design(forms::Form& form) {
 
     form.OnLoad([this] { Form_Load(); });
     form.OnUnload([this] {
-        tabelle_ = {};
+        feeTable_ = {};
         fees_ = {};
     });
 }
@@ -120,11 +120,11 @@ void CategoryDialog::Form_Load() {
     s(120, [&] { form.Get<forms::CommandButton>(ctl::kEnde).SetPicture(ButtonPicture("OK")); });
     s(130, [&] { form.Get<forms::CommandButton>(ctl::kAbbruch).SetPicture(ButtonPicture("Abbruch")); });
     s(140, [&] { form.Get<forms::MaskEdBox>(ctl::kBezug).SetText("1000,00"); });
-    s(150, [&] { tabelle_ = TabelleErmitteln(category_.marker, 0); });
+    s(150, [&] { feeTable_ = TabelleErmitteln(category_.marker, 0); });
     s(160, [&] { Pointer(form, forms::MousePointer::Hourglass); });
     if (category_.startValuesAlways) s(170, startValues);
-    if (tabelle_) {
-        s(180, [&] { TabelleEinlesen(category_.rows, form, tabelle_); });
+    if (feeTable_) {
+        s(180, [&] { TabelleEinlesen(category_.rows, form, feeTable_); });
         s(190, recalculate);
     } else {
         if (!category_.startValuesAlways) s(200, startValues);
@@ -155,7 +155,7 @@ void CategoryDialog::CommandEnde_Click() {
         return;
     }
     // Without its content there is nothing sound to write; the old table stays.
-    if (content) WriteFeeTable(category_, *content, tabelle_);
+    if (content) WriteFeeTable(category_, *content, feeTable_);
     s(290, [&] { Pointer(form, forms::MousePointer::Default); });
     s(300, [&] { form.Unload(); });
 }

@@ -41,7 +41,7 @@ public:
     kado::forms::Form& GetForm();
     const Category& GetCategory() const noexcept { return category_; }
     // The earlier fee table found at load, which the confirmation replaces.
-    const kado::word::Table& Tabelle() const noexcept { return tabelle_; }
+    const kado::word::Table& CurrentTable() const noexcept { return feeTable_; }
     // The fees of the last recalculation: what the dialog shows and OK writes.
     const FeeRecord& Fees() const noexcept { return fees_; }
 
@@ -54,7 +54,7 @@ private:
 
     Category category_;
     std::shared_ptr<kado::forms::Form> form_;
-    kado::word::Table tabelle_;
+    kado::word::Table feeTable_;
     FeeRecord fees_;
 };
 

@@ -32,7 +32,7 @@ constexpr double kFactorTolerance = 0.005;
 }  // namespace
 
 int ClassificationWithFactor(double factor) {
-    for (int i = 0; i < static_cast<int>(kKlassifizierungen.size()); ++i)
+    for (int i = 0; i < static_cast<int>(kClassifications.size()); ++i)
         if (std::abs(CVal(ClassificationFactorOf(i)) - factor) < kFactorTolerance) return i;
     return -1;
 }

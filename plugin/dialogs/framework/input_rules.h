@@ -13,7 +13,7 @@
 namespace honora {
 
 // The entries of every cmbKlassifizierung, in list order.
-inline const std::array<std::string, 3> kKlassifizierungen = {
+inline const std::array<std::string, 3> kClassifications = {
     "Bundesfernstraßen, Bundeswasserstraßen, Landesstraßen, Bahnen, Gewässer 1. Ordnung",
     "Kreisstraßen, Gemeindestraßen, Gewässer 2. Ordnung",
     "Wege, sonstige Gewässer, Dämme",

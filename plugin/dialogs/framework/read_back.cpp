@@ -44,20 +44,20 @@ const CellSpec* KeyCell(const Variant& variant) {
 
 }  // namespace
 
-void TabelleEinlesen(const FeeRows& rows, forms::Form& form, const kado::word::Table& Tabelle) {
+void TabelleEinlesen(const FeeRows& rows, forms::Form& form, const kado::word::Table& feeTable) {
     Steps s("Rechnung", "TabelleEinlesen");
     int zeilen = 0;
     int columns = 0;
     s(90, [&] {
-        zeilen = Tabelle.GetRows().Count();
-        columns = Tabelle.GetColumns().Count();
+        zeilen = feeTable.GetRows().Count();
+        columns = feeTable.GetColumns().Count();
     });
     // A cell the table lacks fails its step, so the input it would fill keeps its
     // value instead of taking the empty text (a shorter or foreign table).
     auto zelle = [&](int r, int c) {
         if (r > zeilen || c > columns)
             kado::com::Raise(kado::word::err::NoSuchMember, "The requested member of the collection does not exist.");
-        return ZelleEinlesen(Tabelle, static_cast<int16_t>(r), static_cast<int16_t>(c));
+        return ZelleEinlesen(feeTable, static_cast<int16_t>(r), static_cast<int16_t>(c));
     };
 
     s(100, [&] {
@@ -97,8 +97,8 @@ void TabelleEinlesen(const FeeRows& rows, forms::Form& form, const kado::word::T
     }
     // The share row follows the last block after one empty row; without a share
     // the read logs and mskBezug keeps "1000,00".
-    s(140, [&] { ReadShareRow(form, Tabelle, static_cast<int16_t>(r + 1)); });
-    if (rows.implied) s(150, [&] { rows.implied(form, Tabelle); });
+    s(140, [&] { ReadShareRow(form, feeTable, static_cast<int16_t>(r + 1)); });
+    if (rows.implied) s(150, [&] { rows.implied(form, feeTable); });
 }
 
 }  // namespace honora

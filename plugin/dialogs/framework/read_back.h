@@ -10,6 +10,6 @@ namespace honora {
 
 // Logged as Rechnung.TabelleEinlesen; a cell the table lacks fails its step and
 // the input keeps its value. The frame recomputes after it.
-void TabelleEinlesen(const FeeRows& rows, kado::forms::Form& form, const kado::word::Table& Tabelle);
+void TabelleEinlesen(const FeeRows& rows, kado::forms::Form& form, const kado::word::Table& feeTable);
 
 }  // namespace honora

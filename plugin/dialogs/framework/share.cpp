@@ -15,10 +15,10 @@ std::string ShareAmount(double shownFee, double factor, std::string_view share) 
     return WertFormatieren(kado::com::NumberToText(shownFee * factor * CVal(share) / 1000), 8, 2, true);
 }
 
-void ReadShareRow(kado::forms::Form& form, const kado::word::Table& Tabelle, int16_t row) {
-    if (ZelleEinlesen(Tabelle, row, 2).rfind("Anteil", 0) != 0) return;
+void ReadShareRow(kado::forms::Form& form, const kado::word::Table& feeTable, int16_t row) {
+    if (ZelleEinlesen(feeTable, row, 2).rfind("Anteil", 0) != 0) return;
     form.Get<kado::forms::MaskEdBox>(ctl::kBezug)
-        .SetText(WertFormatieren(ZelleEinlesen(Tabelle, row, 3), 7, 2, true));
+        .SetText(WertFormatieren(ZelleEinlesen(feeTable, row, 3), 7, 2, true));
 }
 
 }  // namespace honora

@@ -24,6 +24,6 @@ std::string ShareAmount(double shownFee, double factor, std::string_view share);
 // Read-back of the share row: when cell (row, 2) begins with "Anteil", mskBezug
 // gets cell (row, 3) at width 7 with 2 decimals; otherwise it keeps its text.
 // A text the field refuses throws, for the caller's step to log.
-void ReadShareRow(kado::forms::Form& form, const kado::word::Table& Tabelle, int16_t row);
+void ReadShareRow(kado::forms::Form& form, const kado::word::Table& feeTable, int16_t row);
 
 }  // namespace honora

@@ -34,13 +34,13 @@ void KeepHeadingWithBody(const word::Table& t, int last) {
 
 }  // namespace
 
-void TabelleFormatieren(std::string_view Dialog, const word::Table& Tabelle, const ColumnWidths& widths) {
-    RequireObject(Tabelle);
+void TabelleFormatieren(std::string_view Dialog, const word::Table& feeTable, const ColumnWidths& widths) {
+    RequireObject(feeTable);
     Steps s(Dialog, "Zeitdifferenz");
     std::shared_ptr<word::Application> app;
     s(800, [&] {
         app = Need(Session().Doc).GetApplication();
-        Tabelle.Select();
+        feeTable.Select();
     });
     auto noBorder = [&](word::BorderType b) {
         Need(app).GetSelection().GetBorders().Item(b).SetLineStyle(word::LineStyle::None);
@@ -54,12 +54,12 @@ void TabelleFormatieren(std::string_view Dialog, const word::Table& Tabelle, con
     s(870, [&] { Need(app).GetSelection().GetParagraphFormat().SetAlignment(word::Alignment::Right); });
     // The engine formats a column selection as the whole stretch from its top to
     // its bottom cell, so the column's cells are aligned one by one (see AlignColumn).
-    s(880, [&] { Tabelle.GetColumns().Item(1).Select(); });
-    s(890, [&] { AlignColumn(Tabelle, 1, word::Alignment::Left); });
-    s(900, [&] { Tabelle.GetColumns().Item(2).Select(); });
-    s(910, [&] { AlignColumn(Tabelle, 2, word::Alignment::Left); });
+    s(880, [&] { feeTable.GetColumns().Item(1).Select(); });
+    s(890, [&] { AlignColumn(feeTable, 1, word::Alignment::Left); });
+    s(900, [&] { feeTable.GetColumns().Item(2).Select(); });
+    s(910, [&] { AlignColumn(feeTable, 2, word::Alignment::Left); });
     auto width = [&](int column) {
-        Tabelle.GetColumns().Item(column).SetWidth(
+        feeTable.GetColumns().Item(column).SetWidth(
             Need(app).CentimetersToPoints(widths[static_cast<size_t>(column - 1)]));
     };
     s(920, [&] { width(1); });
@@ -70,8 +70,8 @@ void TabelleFormatieren(std::string_view Dialog, const word::Table& Tabelle, con
     // In print no row is cut by a page break, and title and headings never end
     // a page without the body: they keep with the first body row, and that row
     // with the next. What is written into the cells later takes this format.
-    s(970, [&] { Tabelle.GetRows().SetAllowBreakAcrossPages(false); });
-    s(980, [&] { KeepHeadingWithBody(Tabelle, std::min(3, Tabelle.GetRows().Count() - 1)); });
+    s(970, [&] { feeTable.GetRows().SetAllowBreakAcrossPages(false); });
+    s(980, [&] { KeepHeadingWithBody(feeTable, std::min(3, feeTable.GetRows().Count() - 1)); });
 }
 
 }  // namespace honora

@@ -12,6 +12,6 @@ namespace honora {
 
 // Failures are logged with the dialog's name as module and "Zeitdifferenz",
 // from step 800 on: the recalculation and StartwerteSetzen log there below 800.
-void TabelleFormatieren(std::string_view Dialog, const kado::word::Table& Tabelle, const ColumnWidths& widths);
+void TabelleFormatieren(std::string_view Dialog, const kado::word::Table& feeTable, const ColumnWidths& widths);
 
 }  // namespace honora

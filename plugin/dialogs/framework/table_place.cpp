@@ -11,7 +11,7 @@ namespace honora {
 
 namespace word = kado::word;
 
-word::Range WordTabelleFestlegen(std::string_view Dialog, const word::Table& Tabelle) {
+word::Range WordTabelleFestlegen(std::string_view Dialog, const word::Table& feeTable) {
     Steps s(Dialog, "WordTabelleFestlegen");
     word::Range range;
     // The dialog is modeless: the user may have deleted its earlier table in the
@@ -20,18 +20,18 @@ word::Range WordTabelleFestlegen(std::string_view Dialog, const word::Table& Tab
     // The table is looked for among the document's tables, so that only its
     // absence counts as deleted: a look that fails is logged and keeps it, never
     // leaving the earlier table beside the new one without a trace.
-    bool earlier = static_cast<bool>(Tabelle);
+    bool earlier = static_cast<bool>(feeTable);
     if (earlier)
         s(90, [&] {
             auto tables = Need(Session().Doc).GetTables();
             bool there = false;
-            for (int i = 1; i <= tables.Count() && !there; ++i) there = tables.Item(i) == Tabelle;
+            for (int i = 1; i <= tables.Count() && !there; ++i) there = tables.Item(i) == feeTable;
             earlier = there;
         });
     if (earlier) {
-        s(100, [&] { range = Tabelle.GetRange(); });
+        s(100, [&] { range = feeTable.GetRange(); });
         s(110, [&] {
-            word::Table old = Tabelle;
+            word::Table old = feeTable;
             old.Delete();
         });
         s(120, [&] { range.Collapse(word::CollapseDirection::End); });

@@ -12,6 +12,6 @@ namespace honora {
 // position for the new table; an empty range when no position could be had.
 // An earlier table that is empty or no longer exists counts as none. Failures
 // are logged with the dialog's name as module.
-kado::word::Range WordTabelleFestlegen(std::string_view Dialog, const kado::word::Table& Tabelle);
+kado::word::Range WordTabelleFestlegen(std::string_view Dialog, const kado::word::Table& feeTable);
 
 }  // namespace honora

@@ -265,20 +265,20 @@ TEST_F(HostWindow, EachCategorysDemoJobConfirmedInTheWindowLandsInInvoiceRecordA
 }
 
 TEST_F(HostWindow, ShowingAnOpenCategoryAgainBringsItsDialogToTheFrontWithItsInputs) {
-    QMdiSubWindow* zerlegung = Open(4);
-    ASSERT_NE(zerlegung, nullptr);
-    for (const Action& a : Job(4)) Play(zerlegung, a);
-    const QString sum = qobject_cast<QLabel*>(Widget(zerlegung, "lblSumme"))->text();
-    QMdiSubWindow* grenz = Open(0);
-    ASSERT_NE(grenz, nullptr);
-    EXPECT_NE(grenz, zerlegung);
+    QMdiSubWindow* splitWindow = Open(4);
+    ASSERT_NE(splitWindow, nullptr);
+    for (const Action& a : Job(4)) Play(splitWindow, a);
+    const QString sum = qobject_cast<QLabel*>(Widget(splitWindow, "lblSumme"))->text();
+    QMdiSubWindow* boundaryWindow = Open(0);
+    ASSERT_NE(boundaryWindow, nullptr);
+    EXPECT_NE(boundaryWindow, splitWindow);
     Shot("gui-two-dialogs.png");
 
-    EXPECT_EQ(Open(4), zerlegung);
+    EXPECT_EQ(Open(4), splitWindow);
     EXPECT_EQ(window_->DocumentArea()->subWindowList().size(), 2);
-    EXPECT_EQ(qobject_cast<QLineEdit*>(Widget(zerlegung, "grdAusFlur"))->text(), QStringLiteral("Flur 3, Flurstück 112"));
-    EXPECT_EQ(qobject_cast<QLineEdit*>(Widget(zerlegung, "mskBoden"))->text().trimmed(), QStringLiteral("200"));
-    EXPECT_EQ(qobject_cast<QLabel*>(Widget(zerlegung, "lblSumme"))->text(), sum);
+    EXPECT_EQ(qobject_cast<QLineEdit*>(Widget(splitWindow, "grdAusFlur"))->text(), QStringLiteral("Flur 3, Flurstück 112"));
+    EXPECT_EQ(qobject_cast<QLineEdit*>(Widget(splitWindow, "mskBoden"))->text().trimmed(), QStringLiteral("200"));
+    EXPECT_EQ(qobject_cast<QLabel*>(Widget(splitWindow, "lblSumme"))->text(), sum);
 }
 
 TEST_F(HostWindow, ReopeningAConfirmedCategoryAsksForItsTableModallyAndReadsTheInputsBack) {
@@ -717,12 +717,12 @@ TEST_F(HostWindow, TheLastDatabaseInvoiceAndRecordOpenAgainAndStandInTheRecentLi
 TEST_F(HostWindow, ThePreviewBreaksPagesWhereTheyPrintAndSetsThePaymentTermOnItsPage) {
     // Three fee tables, the middle one listing 200 parcels: longer than a page.
     std::vector<host::test::Job> jobs{host::test::DemoJob(0), host::test::DemoJob(4), host::test::DemoJob(1)};
-    auto& zerlegung = jobs[1].actions;
-    std::erase_if(zerlegung, [](const std::string& a) { return a.starts_with("set grdAusFlur="); });
+    auto& splitWindow = jobs[1].actions;
+    std::erase_if(splitWindow, [](const std::string& a) { return a.starts_with("set grdAusFlur="); });
     for (const char* field : {"grdAusFlur", "grdNeuFlur"}) {
         std::string parcels = std::string("set ") + field + "=Flur 3, Flurstücke";
         for (int i = 1; i <= 200; ++i) parcels += " 112/" + std::to_string(i) + ",";
-        zerlegung.push_back(parcels);
+        splitWindow.push_back(parcels);
     }
     std::string error;
     fs::create_directories(dir_ / "lang");
@@ -816,8 +816,8 @@ protected:
         else unsetenv("CUPS_SERVER");
         HostWindow::TearDown();
     }
-    // Datei -> Drucken with the mouse, as a clerk opens it.
-    void Drucken() {
+    // Datei -> OpenPrintDialog with the mouse, as a clerk opens it.
+    void OpenPrintDialog() {
         QMenu* file = nullptr;
         QAction* print = nullptr;
         for (QAction* a : window_->menuBar()->actions())
@@ -861,7 +861,7 @@ TEST_F(HostPrinting, WithoutAPrinterOrPrintSystemTheClerkIsToldWhy) {
             EXPECT_TRUE(box->grab().save(Q((kShots / "gui-drucken-kein-drucker.png").string())));
             QTest::keyClick(box, Qt::Key_Return);
         });
-        Drucken();
+        OpenPrintDialog();
         QTRY_VERIFY_WITH_TIMEOUT(!text.isEmpty(), 25000);
         QApplication::processEvents();
         EXPECT_TRUE(text.startsWith(QString::fromUtf8(c.told))) << text.toStdString();
@@ -886,7 +886,7 @@ TEST_F(HostPrinting, TheInvoiceLaidOutByLibreOfficeArrivesAtTheQueueChosenFromTh
         QTest::keyClick(list, Qt::Key_Down);
         QTest::keyClick(list, Qt::Key_Return);
     }));
-    Drucken();
+    OpenPrintDialog();
     QTRY_VERIFY_WITH_TIMEOUT(!offered.isEmpty(), 10000);
     EXPECT_EQ(offered, (QStringList{QStringLiteral("Buero_PDF"), QStringLiteral("Empfang")}));
     QTRY_VERIFY_WITH_TIMEOUT(!window_->PrintRunning(), 240'000);

@@ -113,7 +113,7 @@ TEST(Driver, FocusOnAnotherFormLeavesTheFirst) {
     EXPECT_EQ(other->ActiveControl(), &other->Item("txt_2"));
 }
 
-struct Tabellenwahl {
+struct TableChoiceForm {
     std::shared_ptr<HeadlessDesktop> desktop = std::make_shared<HeadlessDesktop>();
     Driver driver{desktop};
     std::shared_ptr<Form> form = Form::Create(desktop, "G_frmTabelle", [](Form& f) {
@@ -124,7 +124,7 @@ struct Tabellenwahl {
 };
 
 TEST(Driver, ModalAnswersInOrder) {
-    Tabellenwahl t;
+    TableChoiceForm t;
     t.driver.ChooseNext("optTabelle(1)", "cmdEnde");
     t.driver.CloseNext();
     t.driver.ChooseNext("optTabelle(3)", "cmdEnde");  // disabled option: the answer fails

@@ -243,11 +243,11 @@ TEST_F(WordAuto, TheChoiceOfThePreviousUseStays) {
     Choose(current, "optAktTabelle");
     EXPECT_EQ(Label(honora::TabelleErmitteln("Honora_1", 0)), "T2");
     CursorInText();
-    Offer keptAkt;
-    Answer(keptAkt, nullptr);
+    Offer keptCurrent;
+    Answer(keptCurrent, nullptr);
     EXPECT_EQ(Label(honora::TabelleErmitteln("Honora_1", 0)), "nothing");
-    EXPECT_EQ(keptAkt.selected, "optAktTabelle");
-    EXPECT_FALSE(keptAkt.current);
+    EXPECT_EQ(keptCurrent.selected, "optAktTabelle");
+    EXPECT_FALSE(keptCurrent.current);
     EXPECT_THAT(LoggedPlaces(), ElementsAre("KV_WordAuto.TabelleErmitteln"));
 }
 

@@ -25,7 +25,7 @@ TEST(FeeMark, TheCommentTextComesBackAsTheMarkItWasWrittenFrom) {
     }
     // A comment that is no number reads as rate 0: the amount counts, without VAT.
     EXPECT_EQ(honora::DecodeFeeMark("ohne"), (FeeMark{FeeMark::Kind::Rate, 0}));
-    EXPECT_EQ(honora::marke::Kategorie(5), "Honora_5");
+    EXPECT_EQ(honora::marke::CategoryMarker(5), "Honora_5");
 }
 
 }  // namespace

@@ -25,7 +25,7 @@ protected:
                      "VALUES ('" + templateText + "', 25.5, " + gutter + ", " + font + ")");
     }
     // Invoice 5 becomes the session's current invoice, with or without its date record.
-    void SetRechnung(const char* date) {
+    void SetInvoiceRecord(const char* date) {
         db_->Execute("INSERT INTO Rechnung (ID_Rechnungsnummer, Rechnungsnummer) VALUES (5, 'RE-5')");
         db_->Execute("INSERT INTO Rechnung (ID_Rechnungsnummer, Rechnungsnummer) VALUES (6, 'RE-6')");
         db_->Execute("INSERT INTO Termine (ID_Terminart, ID_Rechnungsnummer, Datum) VALUES (8, 6, '2020-01-01')");
@@ -60,15 +60,15 @@ TEST_F(PaymentTerm, TextWithDueDate) {
         std::optional<const char*> dueDate;  // nullopt: no current invoice
         std::string expected;
     };
-    const std::string heute14 = DateText(Plus(Date::Today(), 14));
+    const std::string todayPlus14 = DateText(Plus(Date::Today(), 14));
     const std::vector<Case> cases = {
         {"invoice date plus 14", "Zahlbar bis <14> ohne Abzug.", "2013-03-01", "Zahlbar bis  15.03.2013  ohne Abzug."},
         {"invoice date plus 30 over a month end", "Fällig am <30>.", "2013-03-01", "Fällig am  31.03.2013 ."},
         {"across the year end", "<30> netto", "2012-12-15", " 14.01.2013  netto"},
         {"no current invoice: today", "Zahlbar bis <14> ohne Abzug.", std::nullopt,
-         "Zahlbar bis  " + heute14 + "  ohne Abzug."},
+         "Zahlbar bis  " + todayPlus14 + "  ohne Abzug."},
         {"invoice without date record: today, no time", "Zahlbar bis <14> ohne Abzug.", nullptr,
-         "Zahlbar bis  " + heute14 + "  ohne Abzug."},
+         "Zahlbar bis  " + todayPlus14 + "  ohne Abzug."},
         {"only three digits count", "bis <1234> x", "2013-03-01", "bis  02.07.2013  x"},
         {"blank before the days", "bis < 7> x", "2013-03-01", "bis  08.03.2013  x"},
         {"no number gives the date itself", "bis <> x", "2013-03-01", "bis  01.03.2013  x"},
@@ -85,7 +85,7 @@ TEST_F(PaymentTerm, TextWithDueDate) {
         db_->Execute("DELETE FROM Termine");
         db_->Execute("DELETE FROM Rechnung");
         SetVersion(c.templateText);
-        if (c.dueDate) SetRechnung(*c.dueDate);
+        if (c.dueDate) SetInvoiceRecord(*c.dueDate);
         Run(true);
         auto box = OnlyBox();
         EXPECT_EQ(box.GetTextFrame().TextRange().Text(), c.expected);

@@ -59,7 +59,7 @@ protected:
     }
     std::optional<word::Table> Reconfirm() {
         auto& f = OpenIndex(index_);
-        EXPECT_TRUE(dialog_->Tabelle());
+        EXPECT_TRUE(dialog_->CurrentTable());
         driver_->Click(f, "CommandEnde");
         return MarkedTable();
     }
@@ -102,7 +102,7 @@ TEST_P(CategoryRoundTrip, ConfirmingUnchangedKeepsTableFeeAndTotals) {
     EXPECT_THAT(LoggedPlaces(), Each(AnyOf(Eq("Rechnung.ZelleEinlesen"), Eq("Rechnung.TabelleEinlesen"))));
 }
 
-const char kKreis[] = "Kreisstraßen, Gemeindestraßen, Gewässer 2. Ordnung";
+const char kCountyRoads[] = "Kreisstraßen, Gemeindestraßen, Gewässer 2. Ordnung";
 const Steps kKat1 = {"mskAusFlur=2", "mskGesamt=3", "mskGP=4", "mskAGP=4", "mskBoden=200"};
 Steps With(Steps steps, const Steps& more) {
     steps.insert(steps.end(), more.begin(), more.end());
@@ -123,7 +123,7 @@ INSTANTIATE_TEST_SUITE_P(
                                "txt_50=Süd", "mskWeiter75=2", "mskGesamt599=1", "Text4=groß", "click sevCheck1",
                                "mskBoden=5", "select cmbKlassifizierung=1", "mskBezug=500,00"}),
                   {{"grdAusFlur", "Flur 3"}, {"txt_50", "Süd"}, {"mskWeiter75", "2   "}, {"Text4", "groß"},
-                   {"sevCheck1", "1"}, {"cmbKlassifizierung", kKreis}, {"lblStrasse", "1,2"},
+                   {"sevCheck1", "1"}, {"cmbKlassifizierung", kCountyRoads}, {"lblStrasse", "1,2"},
                    {"mskBezug", " 500,00"}},
                   {}},
         // The count that has no row comes back from the subtotal.
@@ -140,7 +140,7 @@ INSTANTIATE_TEST_SUITE_P(
         RoundTrip{"Kat3ClassificationAndShare", 2,
                   {"grdNeuFlur=Weg", "mskAusFlur=1", "mskFlurstücke=4", "mskGP=6", "mskAGP=6",
                    "select cmbKlassifizierung=1", "mskBezug=250,00"},
-                  {{"grdNeuFlur", "Weg"}, {"mskFlurstücke", "4   "}, {"cmbKlassifizierung", kKreis},
+                  {{"grdNeuFlur", "Weg"}, {"mskFlurstücke", "4   "}, {"cmbKlassifizierung", kCountyRoads},
                    {"lblFaktor", "1,2"}, {"mskBezug", " 250,00"}, {"lblSumme", "1812,00"}},
                   {}},
         RoundTrip{"Kat4BandAndShare", 1, With(kKat4, {"click chkBereich", "mskBezug=250,00"}),

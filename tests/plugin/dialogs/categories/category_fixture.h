@@ -49,8 +49,8 @@ inline std::vector<std::vector<std::string>> Texts(const word::Table& t) {
 // The category of a Show index.
 inline honora::Category CategoryOf(int index) {
     static const std::function<honora::Category()> kCategories[] = {
-        honora::kat5::Kategorie, honora::kat4::Kategorie, honora::kat3::Kategorie, honora::kat2::Kategorie,
-        honora::kat1::Kategorie};
+        honora::kat5::Definition, honora::kat4::Definition, honora::kat3::Definition, honora::kat2::Definition,
+        honora::kat1::Definition};
     return kCategories[index]();
 }
 

@@ -35,7 +35,7 @@ void Check(const std::vector<RuleCase<Inputs>>& cases, Compute compute, Record r
 
 TEST(FeeRules, Zerlegung) {
     namespace k = honora::kat1;
-    // Counts in the order of kPosten; the marked points are last.
+    // Counts in the order of kFeeItems; the marked points are last.
     const std::array<double, 8> usual = {2, 3, 0, 0, 0, 0, 4, 4};
     Check<k::Inputs>(
         {

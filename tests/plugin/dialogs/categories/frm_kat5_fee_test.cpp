@@ -40,7 +40,7 @@ struct FeeCase {
     Inputs in;
     const char* agpo;
     const char* agp;
-    const char* zwischen;
+    const char* subtotalText;
     const char* zf;
     const char* sum;
 };
@@ -53,7 +53,7 @@ TEST_P(Kat5Fee, LabelsFollowTheInputs) {
     Play(f, c.in);
     EXPECT_EQ(Caption(f, "lblAGPo"), c.agpo);
     EXPECT_EQ(Caption(f, "lblAGP"), c.agp);
-    EXPECT_EQ(Caption(f, "lblZwischen"), c.zwischen);
+    EXPECT_EQ(Caption(f, "lblZwischen"), c.subtotalText);
     EXPECT_EQ(Caption(f, "lblZF"), c.zf);
     EXPECT_EQ(Caption(f, "lblSockel"), "150,00");
     EXPECT_EQ(Caption(f, "lblSumme"), c.sum);

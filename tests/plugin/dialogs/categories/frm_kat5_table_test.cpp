@@ -166,7 +166,7 @@ TEST_P(Kat5ReadBack, ReopeningRestoresKindCountsBasisFactorAndShare) {
     const ReadBack& c = GetParam();
     ASSERT_TRUE(Confirm(c.in).has_value());
     auto& f = Open();
-    ASSERT_TRUE(dialog_->Tabelle());
+    ASSERT_TRUE(dialog_->CurrentTable());
     auto padded = [](const std::string& s) { return s + std::string(4 - s.size(), ' '); };
     EXPECT_TRUE(Get<forms::OptionButton>(f, "optNr(0)").Value());
     EXPECT_EQ(Text(f, "mskAGPo"), padded(c.in.determined));
@@ -215,7 +215,7 @@ TEST_F(Kat5Test, AShortForeignTableLeavesTheInputsItLacksAsTheyWere) {
     foreign.GetCell(1, 1).GetRange().InsertAfter("Zerlegung nach Nr. 30.1");
     foreign.GetCell(3, 3).GetRange().InsertAfter("abc");
 
-    honora::TabelleEinlesen(honora::kat5::Tabelle(), f, foreign);
+    honora::TabelleEinlesen(honora::kat5::TableRows(), f, foreign);
     EXPECT_TRUE(Get<forms::OptionButton>(f, "optNr(0)").Value());
     EXPECT_EQ(Text(f, "mskAGPo"), "7   ") << "the mask refuses the text";
     EXPECT_EQ(Text(f, "mskAGP"), "2   ");

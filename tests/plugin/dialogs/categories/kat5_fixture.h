@@ -33,7 +33,7 @@ protected:
     // picks the first fee block in the table choice.
     forms::Form& Open() {
         if (Marked()) driver_->ChooseNext("optTabelle(0)", "cmdEnde");
-        dialog_ = std::make_unique<honora::CategoryDialog>(honora::kat5::Kategorie());
+        dialog_ = std::make_unique<honora::CategoryDialog>(honora::kat5::Definition());
         dialog_->ShowModeless();
         return dialog_->GetForm();
     }

@@ -45,7 +45,7 @@ honora::Category TestCategory(std::shared_ptr<Calls> calls) {
         f.Add<forms::MaskEdBox>("mskBoden", GridPlace{1, 1}).SetMask("####");
         f.Add<forms::Label>("lblFaktor", GridPlace{1, 2}).SetCaption("1,0");
         auto& cmb = f.Add<forms::ComboBox>("cmbKlassifizierung", GridPlace{2, 1});
-        for (const auto& e : honora::kKlassifizierungen) cmb.AddItem(e);
+        for (const auto& e : honora::kClassifications) cmb.AddItem(e);
         f.Add<forms::Label>("lblStrasse", GridPlace{2, 2}).SetCaption("0,0");
         f.Add<forms::CheckBox>("chkDoppelt", GridPlace{3, 1}).SetCaption("doppelt");
         f.Add<forms::Label>("lblSumme", GridPlace{4, 2}).SetCaption("0,0");
@@ -126,7 +126,7 @@ TEST_F(CategoryDialogTest, LoadWithoutEarlierTableSetsUpTheWindowAndComputesStar
     EXPECT_EQ(Get<forms::MaskEdBox>(f, "mskBezug").Text(), "1000,00");
     EXPECT_EQ(Get<forms::Label>(f, "lblSumme").Caption(), "150,00");
     EXPECT_THAT(calls_->log, ElementsAre("StartwerteSetzen(    )", "GebührBerechnen(    )"));
-    EXPECT_FALSE(dialog_->Tabelle());
+    EXPECT_FALSE(dialog_->CurrentTable());
     EXPECT_EQ(f.MousePointer(), forms::MousePointer::Default);
     EXPECT_EQ(f.ParentWindow(), kMdi);
     EXPECT_EQ(f.ExStyle(), 0x140);
@@ -228,8 +228,8 @@ TEST_F(CategoryDialogTest, OkWritesTheTableAndReopeningReadsItBackAndReplacesIt)
     driver_->ChooseNext("optTabelle(0)", "cmdEnde");
     auto& f = Open();
     EXPECT_THAT(desktop_->ModalRuns(), ElementsAre("G_frmTabelle"));
-    ASSERT_TRUE(dialog_->Tabelle());
-    EXPECT_TRUE(dialog_->Tabelle() == fee);
+    ASSERT_TRUE(dialog_->CurrentTable());
+    EXPECT_TRUE(dialog_->CurrentTable() == fee);
     EXPECT_THAT(calls_->log, ElementsAre("GebührBerechnen(6   )"));
     EXPECT_EQ(Get<forms::MaskEdBox>(f, "mskAGPo").Text(), "6   ");
     EXPECT_EQ(Get<forms::Label>(f, "lblFaktor").Caption(), "2,25");
