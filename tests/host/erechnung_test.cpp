@@ -292,7 +292,7 @@ void StateKindTermsLinesAndDeductions(const std::vector<Made>& made) {
     }
 }
 
-TEST(ERechnungTest, EveryCaseIsValidAndRepeatsTheRecordAndTheTotalsTable) {
+TEST(EInvoiceTest, EveryCaseIsValidAndRepeatsTheRecordAndTheTotalsTable) {
     const kado::testing::TempDir tmp("kado-erechnung");
     const fs::path& root = tmp.Path();
     std::string error;
@@ -305,7 +305,7 @@ TEST(ERechnungTest, EveryCaseIsValidAndRepeatsTheRecordAndTheTotalsTable) {
     PassTheOfficialRules(root, made);
 }
 
-TEST(ERechnungTest, RefusesWithTheMissingFieldsAndWritesNothing) {
+TEST(EInvoiceTest, RefusesWithTheMissingFieldsAndWritesNothing) {
     const kado::testing::TempDir tmp("kado-erechnung-refused");
     const fs::path& root = tmp.Path();
     std::string error;

@@ -11,7 +11,7 @@ namespace forms = kado::forms;
 
 double LabelValue(forms::Form& form, std::string_view label) { return CVal(form.Get<forms::Label>(label).Caption()); }
 
-std::string Wertfaktor(std::string_view landValue) {
+std::string ValueFactorText(std::string_view landValue) {
     const double v = kado::com::RoundHalfEven(kado::com::PlainRead(landValue));
     if (v > 1000) return "3,75";
     if (v > 300) return "3,0";
@@ -44,7 +44,7 @@ std::string ValueFactorWithValue(double factor) {
 }
 
 void SetValueFactor(forms::Form& form) {
-    form.Get<forms::Label>(ctl::kFaktor).SetCaption(Wertfaktor(form.Get<forms::MaskEdBox>(ctl::kBoden).Text()));
+    form.Get<forms::Label>(ctl::kFaktor).SetCaption(ValueFactorText(form.Get<forms::MaskEdBox>(ctl::kBoden).Text()));
 }
 
 void SetClassificationFactor(forms::Form& form) {

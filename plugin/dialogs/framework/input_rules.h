@@ -32,7 +32,7 @@ std::string ValueFactorWithValue(double factor);
 double LabelValue(kado::forms::Form& form, std::string_view label);
 
 // The factor caption of a land-value field's text ("3,75" above 1000 €/m² ... "1,0").
-std::string Wertfaktor(std::string_view landValue);
+std::string ValueFactorText(std::string_view landValue);
 
 // The factor caption of a classification list index; -1 (no entry) gives "1,0".
 std::string ClassificationFactorOf(int listIndex);

@@ -30,7 +30,7 @@ const fs::path kShots = kado::testing::ShotsDir();
 
 std::string Read(const fs::path& p) { return kado::testing::FileBytes(p); }
 
-TEST(ERechnungWindow, ExportsTheFinishedInvoiceOrSaysWhatIsMissing) {
+TEST(EInvoiceWindow, ExportsTheFinishedInvoiceOrSaysWhatIsMissing) {
     const kado::testing::TempDir tmp("kado-gui-erechnung");
     const fs::path& dir = tmp.Path();
     kado::testing::HostHome(dir);

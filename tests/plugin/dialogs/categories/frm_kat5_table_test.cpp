@@ -154,7 +154,7 @@ struct ReadBack {
     bool classification;
     const char* landValueOption;
     const char* factor;
-    const char* strasse;
+    const char* streetFactor;
     const char* combo;
     const char* basis;
     const char* sum;
@@ -175,7 +175,7 @@ TEST_P(Kat5ReadBack, ReopeningRestoresKindCountsBasisFactorAndShare) {
     EXPECT_EQ(Get<forms::OptionButton>(f, "optFaktor(0)").Value(), !c.classification);
     EXPECT_EQ(Text(f, "mskBoden"), c.landValueOption);
     EXPECT_EQ(Caption(f, "lblFaktor"), c.factor);
-    EXPECT_EQ(Caption(f, "lblStrasse"), c.strasse);
+    EXPECT_EQ(Caption(f, "lblStrasse"), c.streetFactor);
     EXPECT_EQ(Get<forms::ComboBox>(f, "cmbKlassifizierung").Text(), c.combo);
     EXPECT_EQ(Text(f, "mskBezug"), c.basis);
     EXPECT_EQ(Caption(f, "lblSumme"), c.sum);

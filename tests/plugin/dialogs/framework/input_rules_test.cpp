@@ -18,7 +18,7 @@ TEST(InputRules, LandValueFactorAtItsThresholds) {
         {"100.5", "1,5"}, // 100
         {"300.5", "2,25"},
     };
-    for (const auto& c : cases) EXPECT_EQ(honora::Wertfaktor(c.value), c.factor) << '"' << c.value << '"';
+    for (const auto& c : cases) EXPECT_EQ(honora::ValueFactorText(c.value), c.factor) << '"' << c.value << '"';
 }
 
 TEST(InputRules, ClassificationFactorByEntry) {
