@@ -17,6 +17,17 @@ pugi::xml_document ParseXmlPart(std::string_view xml, std::string_view partName)
 // Parses in the buffer itself (no copy of a large part); the document refers
 // into `xml`, which must outlive it and is changed by the parse.
 pugi::xml_document ParseXmlPartInPlace(std::string& xml, std::string_view partName);
+// Where a buffer's bytes stand in the part it was cut from, so that errors name
+// offsets into the part: from `base`, with `gap` bytes left out at `gapAt`.
+struct PartOffsets {
+    size_t base = 0;
+    size_t gapAt = ~size_t{0};
+    size_t gap = 0;
+};
+// Elements cut from a part (several at the top level, text between them), in place.
+pugi::xml_document ParseXmlFragmentInPlace(std::string& xml, std::string_view partName, PartOffsets at);
+// A part with a stretch cut out of it, in place.
+pugi::xml_document ParseXmlPartInPlace(std::string& xml, std::string_view partName, PartOffsets at);
 std::string XmlToString(const pugi::xml_document& doc);
 
 }  // namespace kado::word::pkg
