@@ -1,20 +1,36 @@
 #include "body_split.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace kado::word::detail {
 namespace {
 
-bool NameEnd(char c) { return c == '>' || c == '/' || std::isspace(static_cast<unsigned char>(c)); }
+// Bytes a scan stops at: 1 ends a name (XML white space, '/', '>'), 2 matters
+// inside a tag ('"', '\'', '>', '<', and the string's terminating NUL). The
+// scan sees every byte of the part, so a table instead of a chain of tests.
+struct Classes {
+    unsigned char of[256] = {};
+    constexpr Classes() {
+        for (unsigned char c : {' ', '\t', '\n', '\r', '/'}) of[c] = 1;
+        of[static_cast<unsigned char>('>')] = 3;
+        of[0] = 3;
+        for (unsigned char c : {'"', '\'', '<'}) of[c] = 2;
+    }
+};
+constexpr Classes kClass;
+bool NameEnd(char c) { return kClass.of[static_cast<unsigned char>(c)] & 1; }
+bool InTag(char c) { return kClass.of[static_cast<unsigned char>(c)] & 2; }
 
-// The name of the tag whose name starts at `from`.
-std::string_view NameAt(std::string_view x, size_t from) {
-    size_t e = from;
-    while (e < x.size() && !NameEnd(x[e])) ++e;
-    return x.substr(from, e - from);
+// x.find(c, from) for what usually stands a few bytes on (the next tag, the
+// end of an attribute value): a library call per tag would cost more than the bytes.
+size_t FindNear(std::string_view x, char c, size_t from) {
+    for (size_t end = std::min(x.size(), from + 16); from < end; ++from)
+        if (x[from] == c) return from;
+    return x.find(c, from);
 }
 
-// Its local part, as the reader compares names.
+// The local part of a name, as the reader compares names.
 std::string_view Local(std::string_view name) {
     const size_t colon = name.find(':');
     return colon == std::string_view::npos ? name : name.substr(colon + 1);
@@ -39,7 +55,8 @@ bool OtherEncoding(std::string_view decl) {
 
 }  // namespace
 
-std::optional<BodySplit> SplitBody(std::string_view x) {
+std::optional<BodySplit> SplitBody(const std::string& xml) {
+    const std::string_view x = xml;
     const size_t n = x.size();
     size_t i = 0;
     if (x.starts_with("\xEF\xBB\xBF")) i = 3;
@@ -50,10 +67,35 @@ std::optional<BodySplit> SplitBody(std::string_view x) {
     // part to the whole parse, whose error names the place.
     std::vector<std::string_view> open;
     for (;;) {
-        i = x.find('<', i);
+        i = FindNear(x, '<', i);
         if (i == std::string_view::npos) return std::nullopt;
         const std::string_view at = x.substr(i);
-        if (at.starts_with("<!--")) {
+        const char kind = at.size() > 1 ? at[1] : '\0';
+        if (kind != '!' && kind != '?' && kind != '/') {
+            // A start tag: its name, then up to the first '>' outside a quoted
+            // attribute value. The string's NUL stops both loops at its end.
+            const char* p = x.data();
+            size_t j = i + 1;
+            while (!NameEnd(p[j])) ++j;
+            const std::string_view name = x.substr(i + 1, j - i - 1);
+            for (;;) {
+                while (!InTag(p[j])) ++j;
+                if (p[j] != '"' && p[j] != '\'') break;
+                const size_t e = FindNear(x, p[j], j + 1);
+                if (e == std::string_view::npos) return std::nullopt;
+                j = e + 1;
+            }
+            if (j >= n || p[j] != '>' || name.empty()) return std::nullopt;
+            const bool empty = p[j - 1] == '/';
+            if (inBody && open.size() == 2) s.children.push_back(i);
+            if (!inBody && open.size() == 1 && Local(name) == "body") {
+                if (empty) return std::nullopt;
+                inBody = true;
+                s.open = j + 1;
+            }
+            if (!empty) open.push_back(name);
+            i = j + 1;
+        } else if (at.starts_with("<!--")) {
             const size_t e = x.find("-->", i + 4);
             if (e == std::string_view::npos) return std::nullopt;
             i = e + 3;
@@ -71,43 +113,20 @@ std::optional<BodySplit> SplitBody(std::string_view x) {
             i = e + 2;
         } else if (at.starts_with("<!")) {
             return std::nullopt;
-        } else if (at.starts_with("</")) {
-            const size_t e = x.find('>', i);
-            if (e == std::string_view::npos || open.size() < 2 || NameAt(x, i + 2) != open.back()) return std::nullopt;
+        } else {
+            // An end tag: it has to close the element open last.
+            if (open.size() < 2) return std::nullopt;
+            const std::string_view top = open.back();
+            const size_t after = i + 2 + top.size();
+            if (x.compare(i + 2, top.size(), top) != 0 || after >= n || !NameEnd(x[after])) return std::nullopt;
+            const size_t e = FindNear(x, '>', after);
+            if (e == std::string_view::npos) return std::nullopt;
             open.pop_back();
             if (inBody && open.size() == 1) {
                 s.close = i;
                 return s;
             }
             i = e + 1;
-        } else {
-            // The tag ends at the first '>' outside a quoted attribute value.
-            size_t j = i + 1;
-            char quote = 0;
-            for (; j < n; ++j) {
-                const char c = x[j];
-                if (quote) {
-                    if (c == quote) quote = 0;
-                } else if (c == '"' || c == '\'') {
-                    quote = c;
-                } else if (c == '>') {
-                    break;
-                } else if (c == '<') {
-                    return std::nullopt;
-                }
-            }
-            if (j >= n) return std::nullopt;
-            const bool empty = x[j - 1] == '/';
-            const std::string_view name = NameAt(x, i + 1);
-            if (name.empty()) return std::nullopt;
-            if (inBody && open.size() == 2) s.children.push_back(i);
-            if (!inBody && open.size() == 1 && Local(name) == "body") {
-                if (empty) return std::nullopt;
-                inBody = true;
-                s.open = j + 1;
-            }
-            if (!empty) open.push_back(name);
-            i = j + 1;
         }
     }
 }

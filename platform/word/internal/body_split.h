@@ -9,7 +9,7 @@
 
 #include <cstddef>
 #include <optional>
-#include <string_view>
+#include <string>
 #include <vector>
 
 namespace kado::word::detail {
@@ -24,6 +24,6 @@ struct BodySplit {
 // what the scan does not follow: another encoding than UTF-8, a document type
 // declaration, an empty body element, markup left open. Such parts are parsed
 // whole, which also gives their errors.
-std::optional<BodySplit> SplitBody(std::string_view xml);
+std::optional<BodySplit> SplitBody(const std::string& xml);
 
 }  // namespace kado::word::detail

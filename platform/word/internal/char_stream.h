@@ -104,7 +104,9 @@ private:
     }
     void Grow(size_t need) {
         const size_t n = size();
-        const size_t len = std::max({need, n, size_t{64}});
+        // At least doubling; small first, since a document has as many short
+        // texts (comments, text boxes) as it has marker comments.
+        const size_t len = std::max({need, n, size_t{8}});
         std::vector<T> next;
         next.reserve(n + len);
         auto b = buf_.begin();
