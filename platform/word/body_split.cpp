@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <vector>
 
 namespace kado::word::detail {
 namespace {
@@ -28,6 +29,28 @@ size_t FindNear(std::string_view x, char c, size_t from) {
     for (size_t end = std::min(x.size(), from + 16); from < end; ++from)
         if (x[from] == c) return from;
     return x.find(c, from);
+}
+
+bool Space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
+// Whether t is end tags and white space only.
+bool OnlyEndTags(std::string_view t) {
+    size_t i = 0;
+    while (i < t.size()) {
+        if (Space(t[i])) {
+            ++i;
+            continue;
+        }
+        if (t.substr(i, 2) != "</") return false;
+        i += 2;
+        const size_t from = i;
+        while (i < t.size() && !NameEnd(t[i]) && !InTag(t[i]) && t[i] != '!' && t[i] != '?') ++i;
+        if (i == from) return false;
+        while (i < t.size() && Space(t[i])) ++i;
+        if (i >= t.size() || t[i] != '>') return false;
+        ++i;
+    }
+    return true;
 }
 
 // The local part of a name, as the reader compares names.
@@ -62,9 +85,8 @@ std::optional<BodySplit> SplitBody(const std::string& xml) {
     if (x.starts_with("\xEF\xBB\xBF")) i = 3;
     else if (n >= 2 && (x[0] == '\0' || x[1] == '\0' || static_cast<unsigned char>(x[0]) >= 0xFE)) return std::nullopt;
     BodySplit s;
-    bool inBody = false;
-    // Names of the open elements: an end tag that closes another leaves the
-    // part to the whole parse, whose error names the place.
+    // Names of the open elements before the body: an end tag that closes
+    // another leaves the part to the whole parse, whose error names the place.
     std::vector<std::string_view> open;
     for (;;) {
         i = FindNear(x, '<', i);
@@ -87,11 +109,17 @@ std::optional<BodySplit> SplitBody(const std::string& xml) {
             }
             if (j >= n || p[j] != '>' || name.empty()) return std::nullopt;
             const bool empty = p[j - 1] == '/';
-            if (inBody && open.size() == 2) s.children.push_back(i);
-            if (!inBody && open.size() == 1 && Local(name) == "body") {
+            if (open.size() == 1 && Local(name) == "body") {
                 if (empty) return std::nullopt;
-                inBody = true;
                 s.open = j + 1;
+                // Its end is the last end tag of its name when only end tags
+                // follow it: such a tag cannot stand in a comment, CDATA, an
+                // instruction or an attribute value, which would close later.
+                const size_t close = x.rfind("</" + std::string(name));
+                if (close == std::string_view::npos || close < s.open || !OnlyEndTags(x.substr(close))) return std::nullopt;
+                if (x.compare(close + 2, name.size(), name) != 0 || !NameEnd(x[close + 2 + name.size()])) return std::nullopt;
+                s.close = close;
+                return s;
             }
             if (!empty) open.push_back(name);
             i = j + 1;
@@ -122,10 +150,6 @@ std::optional<BodySplit> SplitBody(const std::string& xml) {
             const size_t e = FindNear(x, '>', after);
             if (e == std::string_view::npos) return std::nullopt;
             open.pop_back();
-            if (inBody && open.size() == 1) {
-                s.close = i;
-                return s;
-            }
             i = e + 1;
         }
     }

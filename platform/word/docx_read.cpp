@@ -728,18 +728,31 @@ void LoadDocx(DocState& st, std::string_view bytes) {
         reader.Body(
             [&](auto&& visit) {
                 std::string buf;
-                const auto& kids = split->children;
-                for (size_t k = 0; k < kids.size() || k == 0;) {
-                    // The first from the body's start, so the text before it is checked too.
-                    const size_t from = k == 0 ? split->open : kids[k];
-                    size_t next = k + 1;
-                    while (next < kids.size() && kids[next] - from < kChunkBytes) ++next;
-                    const size_t to = next < kids.size() ? kids[next] : split->close;
+                size_t from = split->open, room = kChunkBytes;
+                while (from < split->close) {
+                    const size_t to = std::min(split->close, from + room);
                     buf.assign(raw, from, to - from);
-                    auto part = pkg::ParseXmlFragmentInPlace(buf, main, {from});
+                    pugi::xml_document part;
+                    const auto res = pkg::LoadXmlFragmentInPlace(part, buf);
+                    std::vector<xml_node> whole;
                     for (auto c : part.children())
-                        if (c.type() == pugi::node_element) visit(c, startIn(c, from));
-                    k = next;
+                        if (c.type() == pugi::node_element) whole.push_back(c);
+                    size_t next = to;
+                    if (!res && to < split->close) {
+                        // Cut inside an element: those before the last are whole, the
+                        // next stretch starts at it. A stretch of one element grows.
+                        if (whole.size() < 2) {
+                            room *= 2;
+                            continue;
+                        }
+                        next = from + static_cast<size_t>(whole.back().offset_debug()) - 1;
+                        whole.pop_back();
+                    } else {
+                        pkg::CheckXmlPart(part, res, main, {from});
+                    }
+                    for (auto c : whole) visit(c, startIn(c, from));
+                    from = next;
+                    room = kChunkBytes;
                 }
             },
             split->close);

@@ -39,11 +39,13 @@ pugi::xml_document ParseXmlPartInPlace(std::string& xml, std::string_view partNa
     return doc;
 }
 
-pugi::xml_document ParseXmlFragmentInPlace(std::string& xml, std::string_view partName, PartOffsets at) {
-    pugi::xml_document doc;
-    Check(doc, doc.load_buffer_inplace(xml.data(), xml.size(), kParse | pugi::parse_fragment, pugi::encoding_utf8), partName,
-          at);
-    return doc;
+pugi::xml_parse_result LoadXmlFragmentInPlace(pugi::xml_document& doc, std::string& xml) {
+    return doc.load_buffer_inplace(xml.data(), xml.size(), kParse | pugi::parse_fragment, pugi::encoding_utf8);
+}
+
+void CheckXmlPart(const pugi::xml_document& doc, const pugi::xml_parse_result& res, std::string_view partName,
+                  PartOffsets at) {
+    Check(doc, res, partName, at);
 }
 
 pugi::xml_document ParseXmlPartInPlace(std::string& xml, std::string_view partName, PartOffsets at) {

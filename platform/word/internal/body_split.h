@@ -1,6 +1,6 @@
-// Where the body of a document part and the elements directly in it lie,
-// found by a scan of the markup alone: the body is then parsed a few blocks at
-// a time instead of as one tree many times the size of the part.
+// Where the body of a document part lies, found by a scan of the markup before
+// it and a search for its end tag: the body is then parsed a stretch at a time
+// instead of as one tree many times the size of the part.
 #pragma once
 
 #ifndef KADO_WORD_INTERNAL
@@ -10,20 +10,19 @@
 #include <cstddef>
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace kado::word::detail {
 
 struct BodySplit {
     size_t open = 0;                 // just after the body's start tag
     size_t close = 0;                // the '<' of its end tag
-    std::vector<size_t> children;    // the '<' of each element directly in the body
 };
 
 // The first element named "body" (any prefix) directly in the root. Empty for
 // what the scan does not follow: another encoding than UTF-8, a document type
-// declaration, an empty body element, markup left open. Such parts are parsed
-// whole, which also gives their errors.
+// declaration, an empty body element, markup left open before the body, a
+// comment, CDATA or instruction after it. Such parts are parsed whole, which
+// also gives their errors.
 std::optional<BodySplit> SplitBody(const std::string& xml);
 
 }  // namespace kado::word::detail

@@ -24,8 +24,12 @@ struct PartOffsets {
     size_t gapAt = ~size_t{0};
     size_t gap = 0;
 };
-// Elements cut from a part (several at the top level, text between them), in place.
-pugi::xml_document ParseXmlFragmentInPlace(std::string& xml, std::string_view partName, PartOffsets at);
+// A stretch cut from a part (elements, text between them), in place. It may
+// end inside an element: the tree then holds what came before, and
+// CheckXmlPart raises the error once it is known to be one.
+pugi::xml_parse_result LoadXmlFragmentInPlace(pugi::xml_document& doc, std::string& xml);
+void CheckXmlPart(const pugi::xml_document& doc, const pugi::xml_parse_result& res, std::string_view partName,
+                  PartOffsets at);
 // A part with a stretch cut out of it, in place.
 pugi::xml_document ParseXmlPartInPlace(std::string& xml, std::string_view partName, PartOffsets at);
 std::string XmlToString(const pugi::xml_document& doc);
