@@ -120,9 +120,9 @@ zip_source_t* DeflatedPart(zip_t* z, std::string_view content, libdeflate_compre
     auto d = std::make_unique<Deflated>();
     d->size = content.size();
     d->crc = libdeflate_crc32(0, content.data(), content.size());
-    // XML deflates to a fraction of its size: a buffer of a quarter holds it
-    // without one of the bound's size beside a long part; the bound is the
-    // retry for what deflates worse.
+    // XML deflates to a fraction of its size, so a buffer of a quarter holds
+    // it, instead of one as large as the part beside it; what deflates worse
+    // is tried again with the bound.
     size_t n = 0;
     for (const size_t room : {content.size() / 4 + 4096, libdeflate_deflate_compress_bound(c, content.size())}) {
         d->bytes.resize(room);

@@ -104,8 +104,8 @@ private:
     }
     void Grow(size_t need) {
         const size_t n = size();
-        // At least doubling; small first, since a document has as many short
-        // texts (comments, text boxes) as it has marker comments.
+        // At least doubling, and small at first: a long invoice holds
+        // thousands of short comment texts, each in a buffer of its own.
         const size_t len = std::max({need, n, size_t{8}});
         std::vector<T> next;
         next.reserve(n + len);
