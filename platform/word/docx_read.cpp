@@ -5,9 +5,11 @@
 #include <cmath>
 #include <cstring>
 #include <map>
+#include <optional>
 #include <sstream>
 
 #include "platform/com/numtext.h"
+#include "body_split.h"
 #include "docx_io.h"
 #include "text_codec.h"
 #include "xml_safe.h"
@@ -144,7 +146,11 @@ public:
         }
     }
 
-    void Body(xml_node body) {
+    // each(visit) calls visit(child, at) for every element of the body in
+    // order, `at` being where its '<' stands in the part as read (-1 when not
+    // known); close is where the body's end tag stands (npos when not known).
+    template <typename Each>
+    void Body(Each&& each, size_t close) {
         Target t(*this, &st_.main.chars, true);
         std::string sectPr, trailing;
         // Each paragraph or table, with the body-level elements before it, is a
@@ -152,10 +158,6 @@ public:
         const std::string& raw = lp_.mainRaw;
         bool bytes = !raw.empty(), open = false, spoiled = false;
         long unitFrom = -1, unitPos = 0;
-        auto startOf = [&](xml_node c) -> long {
-            const ptrdiff_t o = c.offset_debug();
-            return o > 0 && static_cast<size_t>(o) <= raw.size() && raw[o - 1] == '<' ? static_cast<long>(o - 1) : -1;
-        };
         auto closeUnit = [&] {
             if (Pos() == unitPos && !spoiled) return;  // nothing modelled (a table without cells): the next block holds it
             if (bytes && !spoiled && unitFrom >= 0) {
@@ -168,9 +170,8 @@ public:
             unitFrom = -1;
             spoiled = false;
         };
-        for (auto c : body.children()) {
-            if (c.type() != pugi::node_element) continue;
-            const long at = bytes ? startOf(c) : -1;
+        each([&](xml_node c, long at) {
+            if (!bytes) at = -1;
             if (at < 0) bytes = false;
             if (open) {
                 lp_.blocks.back().to = static_cast<size_t>(at);
@@ -193,9 +194,8 @@ public:
             } else if (!Marker(c)) {
                 pending_.push_back(NodeXml(c));
             }
-        }
+        });
         if (open) {
-            const size_t close = raw.rfind("</" + std::string(body.name()));
             if (close == std::string::npos || close < lp_.blocks.back().from) bytes = false;
             else lp_.blocks.back().to = close;
         }
@@ -633,6 +633,30 @@ void RefuseProtected(const pkg::Package& p, const std::string& relsPart, const s
                                        "); bitte den Schutz im Textprogramm aufheben");
 }
 
+// The part's root start tag and what stands before and after its body, kept
+// for writing back; the body element.
+xml_node HeadAndTail(DocState& st, const pugi::xml_document& doc, const std::string& main) {
+    xml_node root = doc.document_element();
+    xml_node body = Child(root, "body");
+    if (!Is(root, "document") || !body)
+        com::Raise(err::BadPackage, "Das Dokument ist beschädigt: Teil " + main + " hat keinen Textkörper");
+    std::string head = R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)" + StartTag(root);
+    std::string after;
+    bool seenBody = false;
+    for (auto c : root.children()) {
+        if (c == body) { seenBody = true; continue; }
+        if (c.type() != pugi::node_element) continue;
+        (seenBody ? after : head) += NodeXml(c);
+    }
+    st.documentXmlHead = head + "<" + std::string(body.name()) + ">";
+    st.documentXmlTail = "</" + std::string(body.name()) + ">" + after + "</" + std::string(root.name()) + ">";
+    return body;
+}
+
+// Bytes of body content parsed at a time: a tree of a few paragraphs and
+// tables instead of one of the whole part.
+constexpr size_t kChunkBytes = 256 << 10;
+
 }  // namespace
 
 void LoadDocx(DocState& st, std::string_view bytes) {
@@ -669,26 +693,77 @@ void LoadDocx(DocState& st, std::string_view bytes) {
         reader.Comments(root);
     }
 
-    std::string mainXml = p.Read(main);
-    lp->mainRaw = mainXml;
-    // Roughly one character of text per dozen bytes of markup, in our invoices and others.
-    st.main.chars.reserve(mainXml.size() / 12);
-    auto doc = pkg::ParseXmlPartInPlace(mainXml, main);
-    xml_node root = doc.document_element();
-    xml_node body = Child(root, "body");
-    if (!Is(root, "document") || !body)
-        com::Raise(err::BadPackage, "Das Dokument ist beschädigt: Teil " + main + " hat keinen Textkörper");
-    std::string head = R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)" + StartTag(root);
-    std::string after;
-    bool seenBody = false;
-    for (auto c : root.children()) {
-        if (c == body) { seenBody = true; continue; }
-        if (c.type() != pugi::node_element) continue;
-        (seenBody ? after : head) += NodeXml(c);
+    lp->mainRaw = p.Read(main);
+    const std::string& raw = lp->mainRaw;
+    // Our invoices hold about one character per 40 bytes of markup (tables,
+    // cell and run properties around short texts); more grows the stream.
+    st.main.chars.reserve(raw.size() / 40);
+    // The part without the body's content gives the root and what stands beside
+    // the body; the content is then parsed some blocks at a time, so that no tree
+    // of the whole part is held. Parts the scan does not follow are parsed whole.
+    std::optional<BodySplit> split = SplitBody(raw);
+    std::string frame, whole;  // what the tree below was parsed in
+    pugi::xml_document doc;
+    xml_node body;
+    if (split) {
+        frame = raw.substr(0, split->open) + raw.substr(split->close);
+        doc = pkg::ParseXmlPartInPlace(frame, main, {0, split->open, split->close - split->open});
+        body = HeadAndTail(st, doc, main);
+        // The body the scan found is the one the reader takes: it stands before the cut, empty.
+        const ptrdiff_t at = body.offset_debug();
+        if (at < 0 || static_cast<size_t>(at) >= split->open || body.first_child()) split.reset();
     }
-    st.documentXmlHead = head + "<" + std::string(body.name()) + ">";
-    st.documentXmlTail = "</" + std::string(body.name()) + ">" + after + "</" + std::string(root.name()) + ">";
-    reader.Body(body);
+    if (!split) {
+        whole = raw;
+        doc = pkg::ParseXmlPartInPlace(whole, main);
+        body = HeadAndTail(st, doc, main);
+    }
+    // Where an element parsed from raw[from...] starts in raw, -1 when that cannot be told.
+    auto startIn = [&](xml_node c, size_t from) {
+        const ptrdiff_t o = c.offset_debug();
+        const size_t lt = from + static_cast<size_t>(o) - 1;
+        return o > 0 && lt < raw.size() && raw[lt] == '<' ? static_cast<long>(lt) : -1L;
+    };
+    if (split) {
+        reader.Body(
+            [&](auto&& visit) {
+                std::string buf;
+                size_t from = split->open, room = kChunkBytes;
+                while (from < split->close) {
+                    const size_t to = std::min(split->close, from + room);
+                    buf.assign(raw, from, to - from);
+                    pugi::xml_document part;
+                    const auto res = pkg::LoadXmlFragmentInPlace(part, buf);
+                    std::vector<xml_node> whole;
+                    for (auto c : part.children())
+                        if (c.type() == pugi::node_element) whole.push_back(c);
+                    size_t next = to;
+                    if (!res && to < split->close) {
+                        // Cut inside an element: those before the last are whole, the
+                        // next stretch starts at it. A stretch of one element grows.
+                        if (whole.size() < 2) {
+                            room *= 2;
+                            continue;
+                        }
+                        next = from + static_cast<size_t>(whole.back().offset_debug()) - 1;
+                        whole.pop_back();
+                    } else {
+                        pkg::CheckXmlPart(part, res, main, {from});
+                    }
+                    for (auto c : whole) visit(c, startIn(c, from));
+                    from = next;
+                    room = kChunkBytes;
+                }
+            },
+            split->close);
+    } else {
+        reader.Body(
+            [&](auto&& visit) {
+                for (auto c : body.children())
+                    if (c.type() == pugi::node_element) visit(c, startIn(c, 0));
+            },
+            raw.rfind("</" + std::string(body.name())));
+    }
     reader.FinishComments();
     lp->referencedComments = st.comments.size();
     const CommentIds ids = AssignCommentIds(st, lp->firstFreeCommentId);

@@ -161,15 +161,18 @@ public:
         }
     }
 
-    std::string Body() {
-        std::string o;
-        // Our tables take about 16 bytes of markup per character of text.
-        o.reserve(std::min<size_t>(st_.main.chars.size() * 16, size_t{256} << 20));
+    // Appends the body's content to o.
+    void Body(std::string& o) {
         const auto cs = st_.main.chars.Contiguous();
         if (!lp_ || lp_->blocks.empty()) {
+            // Our tables take about 16 bytes of markup per character of text.
+            o.reserve(o.size() + std::min<size_t>(cs.size() * 16, size_t{256} << 20));
             WriteStory(o, cs, true);
-            return o;
+            return;
         }
+        // Mostly the part as read again, and what the edits wrote anew: a
+        // confirmation's fee table and totals come to a few dozen kilobytes.
+        o.reserve(o.size() + lp_->mainRaw.size() + lp_->mainRaw.size() / 32 + (64 << 10));
         // Blocks the edits left alone go out as they were read; the rest, and
         // whatever was inserted between them, is written from the model.
         const auto& blocks = lp_->blocks;
@@ -192,7 +195,6 @@ public:
             }
             if (!kept) i = cs[i].table != 0 ? WriteTable(o, cs, i) : WriteParagraph(o, cs, i, n, true, "");
         }
-        return o;
     }
 
     std::string CommentsPart(const std::string& rootTag) {
@@ -683,7 +685,10 @@ std::string SaveDocx(DocState& st) {
         com::Raise(err::CommandFailed, "Der Text des Dokuments endet nicht mit einer Absatzmarke");
     Writer w(st, lp.get());
     w.SkipKeptDrawingIds();
-    p.Write(main, Head(st) + w.Body() + Tail(st));
+    std::string xml = Head(st);
+    w.Body(xml);
+    xml += Tail(st);
+    p.Write(main, std::move(xml));
     if (!lp) {
         p.Write("[Content_Types].xml",
                 R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"

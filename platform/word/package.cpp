@@ -120,10 +120,18 @@ zip_source_t* DeflatedPart(zip_t* z, std::string_view content, libdeflate_compre
     auto d = std::make_unique<Deflated>();
     d->size = content.size();
     d->crc = libdeflate_crc32(0, content.data(), content.size());
-    d->bytes.resize(libdeflate_deflate_compress_bound(c, content.size()));
-    const size_t n = libdeflate_deflate_compress(c, content.data(), content.size(), d->bytes.data(), d->bytes.size());
+    // XML deflates to a fraction of its size, so a buffer of a quarter holds
+    // it, instead of one as large as the part beside it; what deflates worse
+    // is tried again with the bound.
+    size_t n = 0;
+    for (const size_t room : {content.size() / 4 + 4096, libdeflate_deflate_compress_bound(c, content.size())}) {
+        d->bytes.resize(room);
+        n = libdeflate_deflate_compress(c, content.data(), content.size(), d->bytes.data(), d->bytes.size());
+        if (n != 0) break;
+    }
     if (n == 0) return nullptr;
     d->bytes.resize(n);
+    d->bytes.shrink_to_fit();
     zip_error_init(&d->error);
     zip_source_t* s = zip_source_function(z, DeflatedSource, d.get());
     if (!s) {

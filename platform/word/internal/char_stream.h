@@ -104,7 +104,9 @@ private:
     }
     void Grow(size_t need) {
         const size_t n = size();
-        const size_t len = std::max({need, n, size_t{64}});
+        // At least doubling, and small at first: a long invoice holds
+        // thousands of short comment texts, each in a buffer of its own.
+        const size_t len = std::max({need, n, size_t{8}});
         std::vector<T> next;
         next.reserve(n + len);
         auto b = buf_.begin();

@@ -2,9 +2,12 @@
 // what the engine does not model, hostile packages, and LibreOffice as reader.
 #include <gtest/gtest.h>
 
+#include <pugixml.hpp>
+
 #include <filesystem>
 #include <string>
 
+#include "body_split.h"
 #include "docstate.h"
 #include "docx_io.h"
 #include "platform/word/lo_support.h"
@@ -358,6 +361,87 @@ TEST(DocxLoad, MalformedPackagesGiveErrors) {
                 EXPECT_EQ(e.Number(), err::BadPackage);
                 EXPECT_NE(e.Description().find(c.mentions), std::string::npos) << e.Description();
             }
+        }
+    }
+}
+
+// The body is parsed a stretch at a time after a scan for its elements: markup
+// that could mislead such a scan still gives the text, and an unedited save
+// writes the body back byte for byte.
+TEST(DocxLoad, BodyMarkupReadsAndComesBackAsWritten) {
+    const std::string root = R"(<w:document xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main"><w:body>)";
+    auto para = [](const std::string& t) { return "<w:p><w:r><w:t>" + t + "</w:t></w:r></w:p>"; };
+    std::string many;  // several parsed stretches
+    for (int i = 0; i < 6000; ++i) many += para("Absatz " + std::to_string(i));
+    std::string rows;
+    for (int i = 0; i < 6000; ++i) rows += "<w:tr><w:tc>" + para("Zeile " + std::to_string(i)) + "</w:tc></w:tr>";
+    const struct Case {
+        const char* what;
+        std::string prolog, body;
+        std::string text;  // the first paragraphs' text
+    } cases[] = {
+        {"markup in a comment", "", para("eins") + "<!-- <w:p></w:body></w:document> -->" + para("zwei"), "eins\rzwei\r"},
+        {"angle brackets and quotes in attributes", "",
+         R"(<w:p w:rsidR="a/>b"><w:r><w:t>eins</w:t></w:r></w:p><w:p w:x='it"s/>'><w:r><w:t>zwei</w:t></w:r></w:p>)",
+         "eins\rzwei\r"},
+        {"end tags in CDATA and instructions", "",
+         "<w:p><w:r><w:t><![CDATA[a</w:p></w:body>]]></w:t></w:r></w:p><?kado </w:body>?>" + para("zwei"),
+         "a</w:p></w:body>\rzwei\r"},
+        {"line breaks in tags, empty elements, text between", "",
+         "\n  <w:p\n/>\n<w:p  ><w:r\n><w:t>zwei</w:t></w:r></w:p  >\n", "\rzwei\r"},
+        {"byte order mark and declaration", "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"utf-8\"?>", para("eins"), "eins\r"},
+        {"longer than one stretch", "", many, "Absatz 0\rAbsatz 1\r"},
+        {"one element longer than a stretch", "", "<w:tbl>" + rows + "</w:tbl>" + para("danach"), "Zeile 0\r\a"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string xml = c.prolog + root + c.body + "</w:body></w:document>";
+        const auto split = detail::SplitBody(xml);  // else the part would be parsed whole
+        ASSERT_TRUE(split);
+        EXPECT_EQ(xml.substr(split->open, split->close - split->open), c.body);
+        auto doc = Document::FromBytes(WithDocumentXml(xml));
+        EXPECT_EQ(doc->Content().Text().substr(0, c.text.size()), c.text);
+        const std::string saved = DocumentXml(*doc);
+        const size_t open = saved.find("<w:body>"), close = saved.rfind("</w:body>");
+        ASSERT_NE(close, std::string::npos);
+        const std::string body = saved.substr(open + 8, close - open - 8);
+        // Text before the first element belongs to no block.
+        EXPECT_EQ(body, c.body.substr(c.body.find('<'))) << saved.substr(0, 400);
+    }
+    // What the search for the body's end could be misled by is read whole.
+    const std::string hidden = root + para("eins") + "</w:body><!-- </w:body> --></w:document>";
+    EXPECT_FALSE(detail::SplitBody(hidden));
+    EXPECT_EQ(Document::FromBytes(WithDocumentXml(hidden))->Content().Text(), "eins\r");
+    // A part in another encoding is read whole, converted.
+    auto latin = Document::FromBytes(WithDocumentXml("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>" + root +
+                                                     para("Geb\xFChr") + "</w:body></w:document>"));
+    EXPECT_EQ(latin->Content().Text(), "Gebühr\r");
+}
+
+// An error names its offset in the part, wherever the part was cut for parsing.
+TEST(DocxLoad, XmlErrorsNameTheirOffsetInThePart) {
+    const std::string root = R"(<w:document xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main"><w:body>)";
+    std::string many;
+    for (int i = 0; i < 6000; ++i) many += "<w:p><w:r><w:t>Absatz</w:t></w:r></w:p>";
+    const struct Case {
+        const char* what;
+        std::string xml;
+    } cases[] = {
+        {"in the first paragraph", root + "<w:p><w:r></w:p></w:body></w:document>"},
+        {"in a later stretch", root + many + "<w:p><w:r><w:t>a</w:x></w:r></w:p>" + many + "</w:body></w:document>"},
+        {"after the body", root + many + "</w:body><w:x a=b/></w:document>"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        pugi::xml_document whole;
+        const auto res = whole.load_buffer(c.xml.data(), c.xml.size());
+        ASSERT_FALSE(res);
+        try {
+            Document::FromBytes(WithDocumentXml(c.xml));
+            ADD_FAILURE() << "loaded";
+        } catch (const com::Error& e) {
+            EXPECT_NE(e.Description().find("(Offset " + std::to_string(res.offset) + ")"), std::string::npos)
+                << e.Description() << " / " << res.description();
         }
     }
 }
