@@ -78,7 +78,6 @@ public:
         const auto comments = doc.GetComments();
         for (int i = 1; i <= comments.Count(); ++i) commentTexts_.push_back(comments.Item(i).Text());
     }
-    const std::vector<std::string>& CommentTexts() const { return commentTexts_; }
 
     void Write(QTextCursor& cur, std::string_view text, const QTextCharFormat& format) {
         size_t from = 0;
