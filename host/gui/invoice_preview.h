@@ -16,6 +16,8 @@ class QTextTable;
 
 namespace kado::host::gui {
 
+struct InvoicePlan;
+
 // The block property that marks where a page starts, with the page's number.
 constexpr int kPageStart = 0x100000 + 27;  // QTextFormat::UserProperty + 27
 
@@ -43,12 +45,29 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // One drawn piece of the invoice: the text before a table with the table's
+    // parts, or the text after the last table (no parts).
+    struct Drawn {
+        uint64_t print;
+        int64_t table;
+        QTextTable* first;
+        QTextTable* last;
+    };
+
     double FitZoom() const;
+    // The whole invoice drawn off the view and shown.
+    void Redraw(const word::Document& doc, const InvoicePlan& plan, bool markers, double zoom);
+    // Only the pieces that changed drawn again in the shown document; false when too many did.
+    bool Update(const word::Document& doc, const InvoicePlan& plan, bool markers);
+    // The page separators drawn before name this many pages.
+    void SetPageCount(int pages);
 
     const word::Document* doc_ = nullptr;
     bool markers_ = false;
     double zoom_ = 1;
     std::vector<std::pair<int64_t, QTextTable*>> tables_;
+    std::vector<Drawn> pieces_;
+    uint64_t key_ = 0;  // what the drawn pieces share: scale, font, markers
 };
 
 }  // namespace kado::host::gui

@@ -714,8 +714,8 @@ TEST_F(HostWindow, TheLastDatabaseInvoiceAndRecordOpenAgainAndStandInTheRecentLi
 
 // The preview of an invoice longer than a page: a separator where the estimate
 // breaks, the page it starts beginning as printed, the payment term on its page.
-TEST_F(HostWindow, ThePreviewBreaksPagesWhereTheyPrintAndSetsThePaymentTermOnItsPage) {
-    // Three fee tables, the middle one listing 200 parcels: longer than a page.
+// Three fee tables, the middle one listing 200 parcels: longer than a page; opened with record 1.
+void OpenLongInvoice(MainWindow& window, const fs::path& dir) {
     std::vector<host::test::Job> jobs{host::test::DemoJob(0), host::test::DemoJob(4), host::test::DemoJob(1)};
     auto& splitWindow = jobs[1].actions;
     std::erase_if(splitWindow, [](const std::string& a) { return a.starts_with("set grdAusFlur="); });
@@ -725,11 +725,24 @@ TEST_F(HostWindow, ThePreviewBreaksPagesWhereTheyPrintAndSetsThePaymentTermOnIts
         splitWindow.push_back(parcels);
     }
     std::string error;
-    fs::create_directories(dir_ / "lang");
-    const fs::path doc = host::test::MakeInvoice(dir_ / "lang", "lang", jobs, error);
+    fs::create_directories(dir / "lang");
+    const fs::path doc = host::test::MakeInvoice(dir / "lang", "lang", jobs, error);
     ASSERT_FALSE(doc.empty()) << error;
-    ASSERT_TRUE(window_->OpenFiles(dir_ / "lang" / "demo" / "kado.sqlite", doc));
-    ASSERT_TRUE(window_->SetInvoice(1));
+    ASSERT_TRUE(window.OpenFiles(dir / "lang" / "demo" / "kado.sqlite", doc));
+    ASSERT_TRUE(window.SetInvoice(1));
+}
+
+// The preview's invoice drawn afresh at the preview's scale.
+QString FreshDrawing(const InvoicePreview& preview, const word::Document& invoice) {
+    QTextDocument fresh;
+    fresh.setDocumentMargin(preview.document()->documentMargin());
+    const double size = invoice.GetDefaultFont().Size() > 0 ? invoice.GetDefaultFont().Size() : 10;
+    DrawInvoice(invoice, false, preview.document()->defaultFont().pointSizeF() / size, preview.logicalDpiX(), fresh);
+    return fresh.toHtml();
+}
+
+TEST_F(HostWindow, ThePreviewBreaksPagesWhereTheyPrintAndSetsThePaymentTermOnItsPage) {
+    ASSERT_NO_FATAL_FAILURE(OpenLongInvoice(*window_, dir_));
     const word::Document& invoice = window_->Session()->Document();
     const auto pages = word::EstimatePages(invoice);
     ASSERT_GE(pages.Count(), 3);
@@ -787,6 +800,67 @@ TEST_F(HostWindow, ThePreviewBreaksPagesWhereTheyPrintAndSetsThePaymentTermOnIts
     preview->verticalScrollBar()->setValue(preview->verticalScrollBar()->value() +
                                            preview->cursorRect(QTextCursor(last)).top() - 40);
     Shot("gui-vorschau-seiten.png");
+}
+
+// After OK the preview draws again only the pieces of the invoice that changed,
+// in the shown document; what it then shows is what a drawing of the whole
+// invoice shows, page breaks and separators included.
+TEST_F(HostWindow, AfterOkThePreviewDrawsOnlyWhatChangedAndShowsWhatAWholeDrawingShows) {
+    ASSERT_NO_FATAL_FAILURE(OpenLongInvoice(*window_, dir_));
+    const word::Document& invoice = window_->Session()->Document();
+    InvoicePreview* preview = window_->Preview();
+    ASSERT_EQ(preview->toHtml(), FreshDrawing(*preview, invoice));
+    struct Case {
+        const char* name;
+        int category;
+        bool reopened;  // its table is in the invoice: the dialog asks which one
+        int pagesAfter;  // of the estimate
+    } cases[] = {
+        {"a table added", 2, false, 3},
+        // A page more: every break after the table moves, every separator names one page more.
+        {"the first table written anew", 0, true, 4},
+        {"the table over several pages written anew", 4, true, 4},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.reopened)
+            QTimer::singleShot(0, [] {
+                for (QWidget* w : QApplication::topLevelWidgets()) {
+                    if (w->objectName() != QStringLiteral("G_frmTabelle") || !w->isVisible()) continue;
+                    QTest::mouseClick(w->findChild<QRadioButton*>("optTabelle(0)"), Qt::LeftButton);
+                    QTest::mouseClick(w->findChild<QPushButton*>("cmdEnde"), Qt::LeftButton);
+                }
+            });
+        QMdiSubWindow* dialog = Open(c.category);
+        ASSERT_NE(dialog, nullptr);
+        // The keyboard back in the window once the question has gone.
+        window_->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+        for (const Action& a : Job(c.category)) Play(dialog, a);
+        const QTextDocument* shown = preview->document();
+        const int pagesBefore = word::EstimatePages(invoice).Count();
+        const auto tables = preview->TableIds();
+        Press(dialog, "CommandEnde");
+        EXPECT_TRUE(window_->isWindowModified());
+        EXPECT_EQ(preview->document(), shown) << "drawn anew instead of in place";
+        EXPECT_EQ(word::EstimatePages(invoice).Count(), c.pagesAfter) << "before " << pagesBefore;
+        const QString now = preview->toHtml(), whole = FreshDrawing(*preview, invoice);
+        qsizetype differs = 0;
+        while (differs < std::min(now.size(), whole.size()) && now[differs] == whole[differs]) ++differs;
+        EXPECT_TRUE(now == whole) << "first difference at " << differs << ": "
+                                  << now.mid(differs - 80, 200).toStdString() << "\n---\n"
+                                  << whole.mid(differs - 80, 200).toStdString();
+        // The ids follow the document's tables, the one just written scrolled into view.
+        std::vector<int64_t> ids;
+        for (int i = 1; i <= invoice.GetTables().Count(); ++i) ids.push_back(invoice.GetTables().Item(i).Id());
+        EXPECT_EQ(preview->TableIds(), ids);
+        const auto fresh = std::find_if(ids.begin(), ids.end(), [&](int64_t id) {
+            return std::find(tables.begin(), tables.end(), id) == tables.end();
+        });
+        ASSERT_NE(fresh, ids.end());
+        const int top = preview->cursorRect(preview->TableOf(*fresh)->firstCursorPosition()).top();
+        EXPECT_TRUE(top >= 0 && top < preview->viewport()->height()) << top;
+    }
 }
 
 // A print scheduler of our own on loopback, which the window's lpstat and lp reach by CUPS_SERVER.

@@ -1,0 +1,22 @@
+// A short print of what a stretch of the main text shows, so that a view of
+// the document can tell which parts of it changed without reading them again
+// through the object model.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/word/word.h"
+
+namespace kado::word {
+
+struct ContentPrint {
+    uint64_t hash = 0;
+    int commentRefs = 0;  // comment reference marks in the stretch
+    friend bool operator==(const ContentPrint&, const ContentPrint&) = default;
+};
+
+// Equal prints: the same characters with the same run and paragraph formats,
+// cell widths and lines and row properties. The stretch is clamped to the main text.
+ContentPrint PrintOf(const Document& doc, long from, long to);
+
+}  // namespace kado::word

@@ -1,0 +1,72 @@
+// The print of a table's stretch of the main text changes with whatever the
+// preview draws of it, and stays when only the text around it moves it.
+#include "platform/word/content_print.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "platform/word/word.h"
+
+namespace {
+
+using namespace kado::word;
+
+// "Rechnung", a table of two rows and two columns with text in two cells, "Summe".
+std::shared_ptr<Document> Invoice() {
+    auto doc = Document::New();
+    doc->Content().InsertBefore("Rechnung\rSumme\r");
+    auto t = doc->GetTables().Add(doc->GetRange(9, 9), 2, 2);
+    t.GetCell(1, 1).GetRange().InsertBefore("Gebühr");
+    t.GetCell(2, 2).GetRange().InsertBefore("1500,00");
+    return doc;
+}
+
+ContentPrint TablePrint(const Document& doc) {
+    const auto at = doc.GetTables().Item(1).GetRange();
+    return PrintOf(doc, at.Start(), at.End());
+}
+
+TEST(ContentPrint, FollowsWhatATableShowsNotWhereItStands) {
+    struct Case {
+        const char* name;
+        std::function<void(Document&)> edit;
+        bool changes;
+    };
+    auto cell = [](Document& d, int row, int column) { return d.GetTables().Item(1).GetCell(row, column); };
+    const Case cases[] = {
+        {"text before the table", [](Document& d) { d.Content().InsertBefore("Firma Beispiel\r"); }, false},
+        {"text after the table", [](Document& d) { d.Content().InsertAfter("Zahlbar sofort\r"); }, false},
+        {"a cell's text", [&](Document& d) { cell(d, 1, 2).GetRange().InsertBefore("netto"); }, true},
+        {"a cell in bold", [&](Document& d) { cell(d, 2, 2).GetRange().SetBold(true); }, true},
+        {"a cell's alignment",
+         [&](Document& d) { cell(d, 2, 2).GetRange().GetParagraphFormat().SetAlignment(Alignment::Right); }, true},
+        {"a cell's width", [&](Document& d) { cell(d, 2, 1).SetWidth(99); }, true},
+        {"a cell's line",
+         [&](Document& d) {
+             cell(d, 1, 1).Select();
+             d.GetApplication()->GetSelection().GetBorders().Item(BorderType::Bottom).SetLineStyle(LineStyle::Single);
+         },
+         true},
+        {"the first row repeated on each page",
+         [](Document& d) { d.GetTables().Item(1).GetRows().Item(1).SetHeadingFormat(true); }, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto doc = Invoice();
+        const ContentPrint before = TablePrint(*doc);
+        c.edit(*doc);
+        EXPECT_EQ(TablePrint(*doc) != before, c.changes);
+    }
+}
+
+TEST(ContentPrint, CountsTheCommentMarksInItsStretch) {
+    auto doc = Invoice();
+    EXPECT_EQ(TablePrint(*doc).commentRefs, 0);
+    doc->GetComments().Add(doc->GetTables().Item(1).GetCell(1, 1).GetRange(), "Honora_5");
+    doc->GetComments().Add(doc->GetRange(0, 8), "kadoStart");
+    EXPECT_EQ(TablePrint(*doc).commentRefs, 1);
+    EXPECT_EQ(PrintOf(*doc, 0, doc->Content().End()).commentRefs, 2);
+}
+
+}  // namespace
