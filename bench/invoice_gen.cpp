@@ -1,5 +1,7 @@
 #include "bench/invoice_gen.h"
 
+#include <unistd.h>
+
 #include <stdlib.h>
 
 #include <map>
@@ -137,8 +139,16 @@ void FloorPass(const fs::path& in, const fs::path& out) {
     com::WriteFileAtomically(out, p.ToBytes());
 }
 
-Invoices::Invoices(const std::string& folderName) : dir_(fs::temp_directory_path() / folderName) {
+// The process id in the name keeps two benchmark runs at once (another
+// checkout's, or a smoke test beside a timed run) out of each other's files.
+Invoices::Invoices(const std::string& folderName)
+    : dir_(fs::temp_directory_path() / (folderName + "-" + std::to_string(::getpid()))) {
     fs::remove_all(dir_);
+}
+
+Invoices::~Invoices() {
+    std::error_code ec;
+    fs::remove_all(dir_, ec);
 }
 
 const fs::path& Invoices::With(int tables) {

@@ -35,11 +35,14 @@ std::string WithFeeTables(const std::string& confirmedDocx, int tables);
 // parsed and serialised again, deflated into a new package, renamed into place.
 void FloorPass(const std::filesystem::path& in, const std::filesystem::path& out);
 
-// A benchmark's own folder under the temp folder, laid anew when made, with
+// A benchmark run's own folder under the temp folder, removed with it, with
 // the generated invoices in it, each size written once.
 class Invoices {
 public:
     explicit Invoices(const std::string& folderName);
+    ~Invoices();
+    Invoices(const Invoices&) = delete;
+    Invoices& operator=(const Invoices&) = delete;
     const std::filesystem::path& Dir() const noexcept { return dir_; }
     const std::filesystem::path& With(int tables);
 
