@@ -184,22 +184,28 @@ void SaveSetting(std::string_view application, std::string_view section, std::st
     CheckName("key", key, true);
     fs::path path = StorePath(application);
     Store store = Load(path);
-    Section* target = nullptr;
-    for (auto& sec : store) {
-        if (sec.name == section) target = &sec;
-    }
-    if (target == nullptr) {
-        store.push_back({std::string(section), {}});
-        target = &store.back();
-    }
+    // A hand-edited file may name a section or a key twice. Reading takes the
+    // first, so every copy gets the value and a new key goes into the first
+    // section: what is saved is what the next read returns.
+    Section* first = nullptr;
     bool done = false;
-    for (auto& e : target->entries) {
-        if (e.key == key) {
-            e.value = std::string(value);
-            done = true;
+    for (auto& sec : store) {
+        if (sec.name != section) continue;
+        if (first == nullptr) first = &sec;
+        for (auto& e : sec.entries) {
+            if (e.key == key) {
+                e.value = std::string(value);
+                done = true;
+            }
         }
     }
-    if (!done) target->entries.push_back({std::string(key), std::string(value)});
+    if (!done) {
+        if (first == nullptr) {
+            store.push_back({std::string(section), {}});
+            first = &store.back();
+        }
+        first->entries.push_back({std::string(key), std::string(value)});
+    }
     StoreAtomically(path, Serialize(store));
 }
 

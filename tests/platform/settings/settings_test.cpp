@@ -110,4 +110,29 @@ TEST_F(SettingsTest, HandWrittenFileIsReadTolerantly) {
     EXPECT_EQ(GetSetting("KadoVerwaltung", "Pfade", "kaputt", "d"), "d");
 }
 
+// Found by fuzzing: a value saved into a file that names its section or key
+// twice must be the value read back, and nothing else may change.
+TEST_F(SettingsTest, ASavedValueReadsBackWhenTheFileNamesASectionOrKeyTwice) {
+    const struct {
+        const char* file;
+        const char* key;
+    } cases[] = {
+        {"[Pfade]\nProgramm=/a\n\n[Pfade]\nProgramm=/b\n", "Programm"},  // the section twice
+        {"[Pfade]\nProgramm=/a\nProgramm=/b\n", "Programm"},                // the key twice
+        {"[Pfade]\nSQL=x\n\n[Pfade]\nProgramm=/b\n", "Programm"},           // the key in the second copy only
+        {"[Pfade]\nSQL=x\n\n[Pfade]\nSQL=y\n", "Neu"},                      // a new key
+    };
+    fs::create_directories(dir_ / "KadoVerwaltung");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        std::ofstream(StorePath("KadoVerwaltung"), std::ios::trunc) << c.file << "[Form]\nTop=7\n";
+        SaveSetting("KadoVerwaltung", "Pfade", c.key, "/opt/kado");
+        EXPECT_EQ(GetSetting("KadoVerwaltung", "Pfade", c.key), "/opt/kado");
+        EXPECT_EQ(GetSetting("KadoVerwaltung", "Form", "Top"), "7");
+        if (std::string(c.key) == "Neu") {
+            EXPECT_EQ(GetSetting("KadoVerwaltung", "Pfade", "SQL"), "x");
+        }
+    }
+}
+
 }  // namespace
