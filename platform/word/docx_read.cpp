@@ -21,18 +21,21 @@ using pugi::xml_node;
 
 constexpr char32_t kObject = 0xFFFC;
 
-// Whether a qualified name's local part is `local`, without measuring the
-// name first: the reader asks this of every node it meets.
-bool LocalIs(const char* name, std::string_view local) {
-    const char* l = name;
-    for (const char* q = name; *q; ++q)
-        if (*q == ':') {
-            l = q + 1;
-            break;
-        }
-    return std::strncmp(l, local.data(), local.size()) == 0 && l[local.size()] == '\0';
+// The part of a qualified name after its first colon ("p" of "w:p").
+std::string_view LocalName(const char* name) {
+    const char* q = name;
+    while (*q && *q != ':') ++q;
+    const char* l = *q == ':' ? ++q : name;
+    while (*q) ++q;
+    return {l, static_cast<size_t>(q - l)};
 }
-bool Is(xml_node n, std::string_view local) { return n.type() == pugi::node_element && LocalIs(n.name(), local); }
+// An element's local name, a null view for any other node: the reader takes
+// it once per node and compares it with every name it knows.
+std::string_view Local(xml_node n) { return n.type() == pugi::node_element ? LocalName(n.name()) : std::string_view(); }
+bool Is(xml_node n, std::string_view local) {
+    const std::string_view l = Local(n);
+    return l.data() && l == local;
+}
 xml_node Child(xml_node n, std::string_view local) {
     for (auto c : n.children())
         if (Is(c, local)) return c;
@@ -40,7 +43,7 @@ xml_node Child(xml_node n, std::string_view local) {
 }
 const char* Attr(xml_node n, std::string_view local) {
     for (auto a : n.attributes())
-        if (LocalIs(a.name(), local)) return a.value();
+        if (LocalName(a.name()) == local) return a.value();
     return nullptr;
 }
 struct StringWriter : pugi::xml_writer {
@@ -181,17 +184,18 @@ public:
                 unitFrom = at;
                 unitPos = Pos();
             }
-            if (Is(c, "p")) {
+            const std::string_view l = Local(c);
+            if (l == "p") {
                 Paragraph(c, 0);
                 closeUnit();
-            } else if (Is(c, "tbl")) {
+            } else if (l == "tbl") {
                 TableNode(c);
                 closeUnit();
-            } else if (Is(c, "sectPr")) {
+            } else if (l == "sectPr") {
                 sectPr = NodeXml(c);
                 ReadPage(c);
                 spoiled = true;  // written from the tail, never as part of a block
-            } else if (!Marker(c)) {
+            } else if (!Marker(c, l)) {
                 pending_.push_back(NodeXml(c));
             }
         });
@@ -289,8 +293,8 @@ private:
     }
 
     // Comment range marks at any level of the text; true when c was one.
-    bool Marker(xml_node c) {
-        bool start = Is(c, "commentRangeStart"), end = Is(c, "commentRangeEnd");
+    bool Marker(xml_node c, std::string_view local) {
+        const bool start = local == "commentRangeStart", end = local == "commentRangeEnd";
         if (!start && !end) return false;
         if (!main_) return true;
         const char* fid = Attr(c, "id");
@@ -305,13 +309,14 @@ private:
     RunFormat ReadRunFormat(xml_node rpr) {
         RunFormat f;
         for (auto c : rpr.children()) {
-            if (Is(c, "b")) f.bold = IsOn(c);
-            else if (Is(c, "u")) {
+            const std::string_view l = Local(c);
+            if (l == "b") f.bold = IsOn(c);
+            else if (l == "u") {
                 const char* v = Attr(c, "val");
                 f.underline = v && std::string_view(v) != "none";
-            } else if (Is(c, "sz")) {
+            } else if (l == "sz") {
                 f.size = static_cast<float>(std::clamp(Num(Attr(c, "val")) / 2.0, 0.0, 1638.0));
-            } else if (c.type() == pugi::node_element) {
+            } else if (l.data()) {
                 f.otherXml += NodeXml(c);
             }
         }
@@ -337,25 +342,27 @@ private:
         RunFormat mark;
         if (xml_node ppr = Child(p, "pPr")) {
             for (auto c : ppr.children()) {
-                if (Is(c, "jc")) {
+                const std::string_view l = Local(c);
+                if (l == "jc") {
                     std::string_view v = Attr(c, "val") ? Attr(c, "val") : "";
                     pf.alignment = v == "left" || v == "start" ? 0 : v == "center" ? 1 : v == "right" || v == "end" ? 2
                                  : v == "both" || v == "distribute" ? 3 : -1;
                     if (pf.alignment < 0) pf.otherXml += NodeXml(c);
-                } else if (Is(c, "keepNext")) {
+                } else if (l == "keepNext") {
                     pf.keepNext = Switch(c);
-                } else if (Is(c, "keepLines")) {
+                } else if (l == "keepLines") {
                     pf.keepLines = Switch(c);
-                } else if (Is(c, "rPr")) {
+                } else if (l == "rPr") {
                     mark = ReadRunFormat(c);
-                } else if (c.type() == pugi::node_element) {
+                } else if (l.data()) {
                     pf.otherXml += NodeXml(c);
                 }
             }
         }
         for (auto c : p.children()) {
-            if (c.type() != pugi::node_element || Is(c, "pPr") || Is(c, "proofErr") || Marker(c)) continue;
-            if (Is(c, "r")) Run(c, table);
+            const std::string_view l = Local(c);
+            if (!l.data() || l == "pPr" || l == "proofErr" || Marker(c, l)) continue;
+            if (l == "r") Run(c, table);
             else Opaque(NodeXml(c), 0, table);
         }
         out_->push_back(Ch{U'\r', Kind::ParaEnd, st_.InternRun(mark), st_.InternPara(pf), table});
@@ -364,25 +371,25 @@ private:
     void Run(xml_node r, int64_t table) {
         xml_node rpr = Child(r, "rPr");
         const uint32_t ri = rpr ? st_.InternRun(ReadRunFormat(rpr)) : 0;
-        const std::string name = r.name();
         auto text = [&](char32_t c) { out_->push_back(Ch{c, Kind::Text, ri, 0, table}); };
         for (auto c : r.children()) {
-            if (c.type() != pugi::node_element || Is(c, "rPr") || Is(c, "lastRenderedPageBreak")) continue;
+            const std::string_view l = Local(c);
+            if (!l.data() || l == "rPr" || l == "lastRenderedPageBreak") continue;
             // A comment's reference mark in its own text is written anew on save;
             // keeping it as well would add one more on every round trip.
-            if (!main_ && Is(c, "annotationRef")) continue;
-            if (Is(c, "t")) {
+            if (!main_ && l == "annotationRef") continue;
+            if (l == "t") {
                 for (char32_t ch : DecodeUtf8(c.text().get())) {
                     // Control characters other than tab have no place in text (they stand for structure).
                     if (ch == U'\n' || ch == U'\r') ch = U' ';
                     if ((ch < 0x20 && ch != U'\t') || ch == 0xFFFE || ch == 0xFFFF) continue;
                     text(ch);
                 }
-            } else if (Is(c, "tab")) {
+            } else if (l == "tab") {
                 text(U'\t');
-            } else if (Is(c, "cr") || (Is(c, "br") && (!Attr(c, "type") || std::string_view(Attr(c, "type")) == "textWrapping"))) {
+            } else if (l == "cr" || (l == "br" && (!Attr(c, "type") || std::string_view(Attr(c, "type")) == "textWrapping"))) {
                 text(U'\v');
-            } else if (Is(c, "commentReference")) {
+            } else if (l == "commentReference") {
                 const char* fid = Attr(c, "id");
                 SeenId(fid);
                 auto it = fid && main_ ? commentIds_.find(fid) : commentIds_.end();
@@ -390,7 +397,8 @@ private:
                     marks_[it->second].ref = Pos();
                     out_->push_back(Ch{U'\x05', Kind::CommentRef, ri, static_cast<uint32_t>(it->second), table});
                 }
-            } else if (!(main_ && (Is(c, "AlternateContent") || Is(c, "drawing")) && TextBox(c, ri, table))) {
+            } else if (!(main_ && (l == "AlternateContent" || l == "drawing") && TextBox(c, ri, table))) {
+                const std::string name = r.name();
                 Opaque("<" + name + ">" + (rpr ? NodeXml(rpr) : std::string()) + NodeXml(c) + "</" + name + ">", ri, table);
             }
         }
@@ -445,9 +453,10 @@ private:
     void ReadStory(xml_node container, Story& story) {
         Target t(*this, &story.chars, false);
         for (auto c : container.children()) {
-            if (c.type() != pugi::node_element) continue;
-            if (Is(c, "p")) Paragraph(c, 0);
-            else if (!Marker(c)) pending_.push_back(NodeXml(c));
+            const std::string_view l = Local(c);
+            if (!l.data()) continue;
+            if (l == "p") Paragraph(c, 0);
+            else if (!Marker(c, l)) pending_.push_back(NodeXml(c));
         }
         if (!pending_.empty() || story.chars.empty()) EmptyParagraph(0);
     }
@@ -455,9 +464,11 @@ private:
     // Rows of a table or cells of a row, also those inside content controls and custom XML.
     static void Collect(xml_node parent, std::string_view local, std::vector<xml_node>& out) {
         for (auto c : parent.children()) {
-            if (Is(c, local)) out.push_back(c);
-            else if (Is(c, "sdt")) Collect(Child(c, "sdtContent"), local, out);
-            else if (Is(c, "customXml")) Collect(c, local, out);
+            const std::string_view l = Local(c);
+            if (!l.data()) continue;
+            if (l == local) out.push_back(c);
+            else if (l == "sdt") Collect(Child(c, "sdtContent"), local, out);
+            else if (l == "customXml") Collect(c, local, out);
         }
     }
 
@@ -489,15 +500,16 @@ private:
             RowProps rp;
             if (xml_node trPr = Child(tr, "trPr")) {
                 for (auto c : trPr.children()) {
-                    if (Is(c, "trHeight")) {
+                    const std::string_view l = Local(c);
+                    if (l == "trHeight") {
                         rp.height = static_cast<float>(std::max(0.0, Num(Attr(c, "val"))) / 20.0);
                         std::string_view rule = Attr(c, "hRule") ? Attr(c, "hRule") : "atLeast";
                         rp.rule = rule == "exact" ? HeightRule::Exactly : rule == "auto" ? HeightRule::Auto : HeightRule::AtLeast;
-                    } else if (Is(c, "cantSplit")) {
+                    } else if (l == "cantSplit") {
                         rp.cantSplit = Switch(c);
-                    } else if (Is(c, "tblHeader")) {
+                    } else if (l == "tblHeader") {
                         rp.tblHeader = Switch(c);
-                    } else if (c.type() == pugi::node_element) {
+                    } else if (l.data()) {
                         rp.otherXml += NodeXml(c);
                     }
                 }
@@ -511,16 +523,17 @@ private:
                 double width = 0;
                 xml_node borders;
                 for (auto c : tcPr.children()) {
-                    if (Is(c, "tcW")) {
+                    const std::string_view l = Local(c);
+                    if (l == "tcW") {
                         std::string_view type = Attr(c, "type") ? Attr(c, "type") : "dxa";
                         double w = std::max(0.0, Num(Attr(c, "w")));
                         if (type == "dxa") width = w / 20.0;
                         else if (type == "pct") width = st_.textWidth * w / 5000.0;
-                    } else if (Is(c, "gridSpan")) {
+                    } else if (l == "gridSpan") {
                         span = static_cast<size_t>(std::clamp(Num(Attr(c, "val"), 1), 1.0, 1000.0));
-                    } else if (Is(c, "tcBorders")) {
+                    } else if (l == "tcBorders") {
                         borders = c;
-                    } else if (c.type() == pugi::node_element) {
+                    } else if (l.data()) {
                         cp.otherXml += NodeXml(c);
                     }
                 }
@@ -532,12 +545,11 @@ private:
                 // "right"/"end") found wins, as a lookup by either name would.
                 xml_node top, bottom, left, right;
                 for (auto e : borders.children()) {
-                    if (e.type() != pugi::node_element) continue;
-                    const char* n = e.name();
-                    if (!top && LocalIs(n, "top")) top = e;
-                    else if (!bottom && LocalIs(n, "bottom")) bottom = e;
-                    else if (!left && LocalIs(n, "left")) left = e;
-                    else if (!right && LocalIs(n, "right")) right = e;
+                    const std::string_view n = Local(e);
+                    if (!top && n == "top") top = e;
+                    else if (!bottom && n == "bottom") bottom = e;
+                    else if (!left && n == "left") left = e;
+                    else if (!right && n == "right") right = e;
                 }
                 if (!left) left = Child(borders, "start");
                 if (!right) right = Child(borders, "end");
@@ -547,9 +559,10 @@ private:
                 cp.right = BorderStyle(right, ci + 1 == cells.size() ? tRight : tInV);
                 const long before = Pos();
                 for (auto c : tc.children()) {
-                    if (c.type() != pugi::node_element || Is(c, "tcPr")) continue;
-                    if (Is(c, "p")) Paragraph(c, id);
-                    else if (!Marker(c)) pending_.push_back(NodeXml(c));
+                    const std::string_view l = Local(c);
+                    if (!l.data() || l == "tcPr") continue;
+                    if (l == "p") Paragraph(c, id);
+                    else if (!Marker(c, l)) pending_.push_back(NodeXml(c));
                 }
                 if (!pending_.empty() || Pos() == before || out_->back().kind != Kind::ParaEnd) EmptyParagraph(id);
                 st_.cellProps.push_back(std::move(cp));
