@@ -8,6 +8,7 @@ namespace kado::word::detail {
 namespace {
 
 bool IsStructure(const Ch& c) { return c.kind == Kind::CellEnd || c.kind == Kind::RowCr || c.kind == Kind::RowEnd; }
+bool IsMark(const Ch& c) { return c.kind == Kind::CommentRef || c.kind == Kind::ShapeAnchor; }
 
 enum class Edge { Start, End, Mark };
 
@@ -38,7 +39,9 @@ void DocState::InsertChars(Story& story, long at, const std::vector<Ch>& chars) 
     Inserted(story.type, story.id, at, n);
     bool keep = &story == &main && layoutVersion_ == version &&
                 std::none_of(chars.begin(), chars.end(), IsStructure);
+    const bool keepMarks = &story != &main || std::none_of(chars.begin(), chars.end(), IsMark);
     ++version;
+    if (keepMarks) KeepMarkIndexes(&story == &main ? at : -1, n);
     if (&story != &main) {
         if (layoutVersion_ == version - 1) layoutVersion_ = version;
         return;
@@ -67,9 +70,12 @@ void DocState::RemoveChars(Story& story, long from, long to) {
     if (to <= from) return;
     bool keep = &story == &main && layoutVersion_ == version &&
                 std::none_of(story.chars.begin() + from, story.chars.begin() + to, IsStructure);
+    const bool keepMarks =
+        &story != &main || std::none_of(story.chars.begin() + from, story.chars.begin() + to, IsMark);
     story.chars.Erase(static_cast<size_t>(from), static_cast<size_t>(to));
     Removed(story.type, story.id, from, to);
     ++version;
+    if (keepMarks) KeepMarkIndexes(&story == &main ? to : -1, from - to);
     if (&story != &main) {
         if (layoutVersion_ == version - 1) layoutVersion_ = version;
         return;
@@ -134,6 +140,19 @@ std::vector<const TableLayout*> DocState::TablesIn(long from, long to) {
         out.push_back(&*it);
     }
     return out;
+}
+
+// An edit that neither adds nor removes a comment mark or shape anchor leaves
+// their order as it is; in the main text, the marks from `from` on move by
+// `by`. Index scans of a long invoice after every cell written are saved so.
+void DocState::KeepMarkIndexes(long from, long by) {
+    if (commentVersion_ == version - 1) {
+        if (from >= 0)
+            for (auto it = std::lower_bound(commentPos_.begin(), commentPos_.end(), from); it != commentPos_.end(); ++it)
+                *it += by;
+        commentVersion_ = version;
+    }
+    if (shapeVersion_ == version - 1) shapeVersion_ = version;
 }
 
 void DocState::IndexComments() {
