@@ -16,6 +16,7 @@
 #include "platform/com/error_log.h"
 #include "platform/com/numtext.h"
 #include "platform/settings/settings.h"
+#include "platform/word/content_print.h"
 #include "platform/word/error.h"
 #include "platform/word/package.h"
 
@@ -52,11 +53,10 @@ const std::pair<const char*, std::vector<const char*>> kHostColumns[] = {
 }  // namespace
 
 std::string DocumentFingerprint(const word::Document& doc) {
-    std::string f = doc.Content().Text();
-    const auto comments = doc.GetComments();
-    for (int i = 1; i <= comments.Count(); ++i) f += "\x1f" + comments.Item(i).Text();
-    f += "\x1e" + std::to_string(doc.GetTables().Count()) + "/" + std::to_string(doc.GetShapes().Count());
-    return f;
+    // A digest, not the text: the print is taken at every opening and save of a long invoice.
+    const word::TextDigest text = word::TextDigestOf(doc);
+    return std::to_string(text.a) + "." + std::to_string(text.b) + "/" + std::to_string(doc.GetTables().Count()) + "/" +
+           std::to_string(doc.GetShapes().Count());
 }
 
 std::string Quote(const com::Error& e) {

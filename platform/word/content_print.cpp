@@ -15,7 +15,48 @@ void Mix(uint64_t& h, uint64_t v) {
     h *= kPrime;
 }
 
+// Two lanes with unrelated constants, so that the pair works as one 128-bit value.
+struct Lanes {
+    uint64_t a = 0xcbf29ce484222325ull, b = 0x84222325cbf29ce4ull;
+    void Add(uint64_t v) {
+        a = (a ^ v) * kPrime;
+        b = (b + v * 0xff51afd7ed558ccdull) * 0xc4ceb9fe1a85ec53ull;
+        b ^= b >> 29;
+    }
+};
+
+// A story's characters as its text has them (the marks' control characters; objects none).
+void AddText(Lanes& h, const detail::Chars& chars, size_t to) {
+    for (size_t i = 0; i < to; ++i) {
+        const detail::Ch& c = chars[i];
+        switch (c.kind) {
+            case detail::Kind::Text: h.Add(c.c); break;
+            case detail::Kind::ParaEnd:
+            case detail::Kind::RowCr: h.Add(U'\r'); break;
+            case detail::Kind::CellEnd:
+            case detail::Kind::RowEnd: h.Add(U'\a'); break;
+            case detail::Kind::CommentRef: h.Add(U'\x05'); break;
+            case detail::Kind::ShapeAnchor:
+            case detail::Kind::Opaque: break;
+        }
+    }
+}
+
 }  // namespace
+
+TextDigest TextDigestOf(const Document& doc) {
+    auto& d = *detail::Access::DocOf(doc);
+    Lanes h;
+    AddText(h, d.main.chars, d.main.chars.size());
+    // Code points end at 0x10FFFF: the separators below stand for no character.
+    for (const int64_t id : d.CommentOrder()) {
+        h.Add(0x110000);
+        if (const auto* s = d.FindStory(StoryType::Comments, id); s && !s->chars.empty())
+            AddText(h, s->chars, s->chars.size() - 1);  // without the story's last paragraph mark
+    }
+    h.Add(0x110001);
+    return {h.a, h.b};
+}
 
 ContentPrint PrintOf(const Document& doc, long from, long to) {
     const auto& d = *detail::Access::DocOf(doc);

@@ -19,4 +19,13 @@ struct ContentPrint {
 // cell widths and lines and row properties. The stretch is clamped to the main text.
 ContentPrint PrintOf(const Document& doc, long from, long to);
 
+// A 128-bit digest of the text the document shows: its main text with the
+// paragraph, cell and comment marks, then each comment's text in order.
+// Formats do not count. Cheaper than the text itself on a long document.
+struct TextDigest {
+    uint64_t a = 0, b = 0;
+    friend bool operator==(const TextDigest&, const TextDigest&) = default;
+};
+TextDigest TextDigestOf(const Document& doc);
+
 }  // namespace kado::word

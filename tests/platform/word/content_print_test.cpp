@@ -69,4 +69,67 @@ TEST(ContentPrint, CountsTheCommentMarksInItsStretch) {
     EXPECT_EQ(PrintOf(*doc, 0, doc->Content().End()).commentRefs, 2);
 }
 
+// The host tells by the digest whether a dialog wrote to the document: text
+// and comment texts count, formats do not.
+TEST(TextDigest, ChangesWithTheTextAndTheCommentsOnly) {
+    struct Case {
+        const char* name;
+        std::function<void(Document&)> edit;
+        bool changes;
+    };
+    auto cell = [](Document& d, int row, int column) { return d.GetTables().Item(1).GetCell(row, column); };
+    auto note = [](Document& d) { return d.GetComments().Item(1); };
+    const Case cases[] = {
+        {"nothing", [](Document&) {}, false},
+        {"a cell in bold", [&](Document& d) { cell(d, 2, 2).GetRange().SetBold(true); }, false},
+        {"a cell's width", [&](Document& d) { cell(d, 2, 1).SetWidth(99); }, false},
+        {"a cell's text", [&](Document& d) { cell(d, 1, 2).GetRange().InsertBefore("netto"); }, true},
+        {"text moved between cells",
+         [&](Document& d) {
+             cell(d, 1, 1).GetRange().SetText("");
+             cell(d, 1, 2).GetRange().SetText("Gebühr");
+         },
+         true},
+        {"a comment's text", [&](Document& d) { note(d).GetRange().InsertAfter("x"); }, true},
+        {"a comment removed", [&](Document& d) { note(d).Delete(); }, true},
+        {"a new comment with no text", [](Document& d) { d.GetComments().Add(d.GetRange(0, 8), ""); }, true},
+        {"a paragraph mark for a blank", [](Document& d) { d.GetRange(8, 9).SetText(" "); }, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto doc = Invoice();
+        doc->GetComments().Add(doc->GetTables().Item(1).GetCell(1, 1).GetRange(), "Honora_5");
+        const TextDigest before = TextDigestOf(*doc);
+        c.edit(*doc);
+        EXPECT_EQ(TextDigestOf(*doc) != before, c.changes);
+    }
+}
+
+// Comment and shape lookups kept across edits answer as a document read anew does.
+TEST(TextDigest, CommentMarksMoveWithTheTextEditedAroundThem) {
+    auto doc = Invoice();
+    auto comments = doc->GetComments();
+    comments.Add(doc->GetRange(0, 8), "kadoStart");
+    comments.Add(doc->GetTables().Item(1).GetCell(2, 2).GetRange(), "Honora_5");
+    const std::function<void(Document&)> edits[] = {
+        [](Document& d) { d.GetComments().Item(1).GetRange().InsertAfter(" und mehr"); },
+        [](Document& d) { d.Content().InsertBefore("Firma Beispiel\r"); },
+        [](Document& d) { d.GetTables().Item(1).GetCell(1, 2).GetRange().InsertBefore("netto"); },
+        [](Document& d) { d.GetRange(0, 6).Delete(); },
+        [](Document& d) { d.GetComments().Item(1).Delete(); },
+    };
+    for (const auto& edit : edits) {
+        (void)doc->GetComments().Count();  // the index is current before each edit
+        edit(*doc);
+        const auto fresh = Document::FromBytes(doc->ToBytes());
+        const auto kept = doc->GetComments(), read = fresh->GetComments();
+        ASSERT_EQ(kept.Count(), read.Count());
+        for (int i = 1; i <= kept.Count(); ++i) {
+            EXPECT_EQ(kept.Item(i).Text(), read.Item(i).Text());
+            EXPECT_EQ(kept.Item(i).Reference().Start(), read.Item(i).Reference().Start());
+        }
+        EXPECT_EQ(TextDigestOf(*doc), TextDigestOf(*fresh));
+    }
+}
+
 }  // namespace
