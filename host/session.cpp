@@ -55,8 +55,8 @@ const std::pair<const char*, std::vector<const char*>> kHostColumns[] = {
 std::string DocumentFingerprint(const word::Document& doc) {
     // A digest, not the text: the print is taken at every opening and save of a long invoice.
     const word::TextDigest text = word::TextDigestOf(doc);
-    return std::to_string(text.a) + "." + std::to_string(text.b) + "/" + std::to_string(doc.GetTables().Count()) + "/" +
-           std::to_string(doc.GetShapes().Count());
+    return std::to_string(text.a) + "." + std::to_string(text.b) + "/" + std::to_string(text.tables) + "/" +
+           std::to_string(text.shapes);
 }
 
 std::string Quote(const com::Error& e) {

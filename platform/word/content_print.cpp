@@ -26,9 +26,11 @@ struct Lanes {
 };
 
 // A story's characters as its text has them (the marks' control characters; objects none).
-void AddText(Lanes& h, const detail::Chars& chars, size_t to) {
+template <typename Each>
+void AddText(Lanes& h, const detail::Chars& chars, size_t to, Each&& each) {
     for (size_t i = 0; i < to; ++i) {
         const detail::Ch& c = chars[i];
+        each(c);
         switch (c.kind) {
             case detail::Kind::Text: h.Add(c.c); break;
             case detail::Kind::ParaEnd:
@@ -47,15 +49,23 @@ void AddText(Lanes& h, const detail::Chars& chars, size_t to) {
 TextDigest TextDigestOf(const Document& doc) {
     auto& d = *detail::Access::DocOf(doc);
     Lanes h;
-    AddText(h, d.main.chars, d.main.chars.size());
+    TextDigest out;
+    int64_t table = 0;  // a table is a stretch of characters of one table id
+    AddText(h, d.main.chars, d.main.chars.size(), [&](const detail::Ch& c) {
+        if (c.table != 0 && c.table != table) ++out.tables;
+        table = c.table;
+        if (c.kind == detail::Kind::ShapeAnchor) ++out.shapes;
+    });
     // Code points end at 0x10FFFF: the separators below stand for no character.
     for (const int64_t id : d.CommentOrder()) {
         h.Add(0x110000);
         if (const auto* s = d.FindStory(StoryType::Comments, id); s && !s->chars.empty())
-            AddText(h, s->chars, s->chars.size() - 1);  // without the story's last paragraph mark
+            AddText(h, s->chars, s->chars.size() - 1, [](const detail::Ch&) {});  // without the story's last paragraph mark
     }
     h.Add(0x110001);
-    return {h.a, h.b};
+    out.a = h.a;
+    out.b = h.b;
+    return out;
 }
 
 ContentPrint PrintOf(const Document& doc, long from, long to) {

@@ -20,10 +20,12 @@ struct ContentPrint {
 ContentPrint PrintOf(const Document& doc, long from, long to);
 
 // A 128-bit digest of the text the document shows: its main text with the
-// paragraph, cell and comment marks, then each comment's text in order.
-// Formats do not count. Cheaper than the text itself on a long document.
+// paragraph, cell and comment marks, then each comment's text in order; and
+// its numbers of tables and text boxes, as Tables and Shapes count them.
+// Formats do not count. One pass, cheaper than the text itself on a long document.
 struct TextDigest {
     uint64_t a = 0, b = 0;
+    int tables = 0, shapes = 0;
     friend bool operator==(const TextDigest&, const TextDigest&) = default;
 };
 TextDigest TextDigestOf(const Document& doc);

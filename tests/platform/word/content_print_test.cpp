@@ -94,6 +94,8 @@ TEST(TextDigest, ChangesWithTheTextAndTheCommentsOnly) {
         {"a comment removed", [&](Document& d) { note(d).Delete(); }, true},
         {"a new comment with no text", [](Document& d) { d.GetComments().Add(d.GetRange(0, 8), ""); }, true},
         {"a paragraph mark for a blank", [](Document& d) { d.GetRange(8, 9).SetText(" "); }, true},
+        {"a second table", [](Document& d) { d.GetTables().Add(d.GetRange(0, 0), 1, 1); }, true},
+        {"a text box", [](Document& d) { d.GetShapes().AddTextbox(TextOrientation::Horizontal, 10, 10, 50, 20); }, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -101,7 +103,10 @@ TEST(TextDigest, ChangesWithTheTextAndTheCommentsOnly) {
         doc->GetComments().Add(doc->GetTables().Item(1).GetCell(1, 1).GetRange(), "Honora_5");
         const TextDigest before = TextDigestOf(*doc);
         c.edit(*doc);
-        EXPECT_EQ(TextDigestOf(*doc) != before, c.changes);
+        const TextDigest after = TextDigestOf(*doc);
+        EXPECT_EQ(after != before, c.changes);
+        EXPECT_EQ(after.tables, doc->GetTables().Count());
+        EXPECT_EQ(after.shapes, doc->GetShapes().Count());
     }
 }
 
