@@ -37,8 +37,8 @@ void DocState::InsertChars(Story& story, long at, const std::vector<Ch>& chars) 
     story.chars.Insert(static_cast<size_t>(at), chars.data(), chars.size());
     long n = static_cast<long>(chars.size());
     Inserted(story.type, story.id, at, n);
-    bool keep = &story == &main && layoutVersion_ == version &&
-                std::none_of(chars.begin(), chars.end(), IsStructure);
+    const bool current = &story == &main && layoutVersion_ == version;
+    bool keep = current && std::none_of(chars.begin(), chars.end(), IsStructure);
     const bool keepMarks = &story != &main || std::none_of(chars.begin(), chars.end(), IsMark);
     ++version;
     if (keepMarks) KeepMarkIndexes(&story == &main ? at : -1, n);
@@ -46,6 +46,7 @@ void DocState::InsertChars(Story& story, long at, const std::vector<Ch>& chars) 
         if (layoutVersion_ == version - 1) layoutVersion_ = version;
         return;
     }
+    if (current && !keep) return RescanLayouts(at, at, n);
     if (!keep) return;
     const int64_t into = chars.front().table;
     for (auto it = FirstReaching(layouts_, at); it != layouts_.end(); ++it) {
@@ -68,8 +69,8 @@ void DocState::InsertChars(Story& story, long at, const std::vector<Ch>& chars) 
 
 void DocState::RemoveChars(Story& story, long from, long to) {
     if (to <= from) return;
-    bool keep = &story == &main && layoutVersion_ == version &&
-                std::none_of(story.chars.begin() + from, story.chars.begin() + to, IsStructure);
+    const bool current = &story == &main && layoutVersion_ == version;
+    bool keep = current && std::none_of(story.chars.begin() + from, story.chars.begin() + to, IsStructure);
     const bool keepMarks =
         &story != &main || std::none_of(story.chars.begin() + from, story.chars.begin() + to, IsMark);
     story.chars.Erase(static_cast<size_t>(from), static_cast<size_t>(to));
@@ -80,6 +81,7 @@ void DocState::RemoveChars(Story& story, long from, long to) {
         if (layoutVersion_ == version - 1) layoutVersion_ = version;
         return;
     }
+    if (current && !keep) return RescanLayouts(from, to, from - to);
     if (!keep) return;
     const long len = to - from;
     for (auto it = FirstReaching(layouts_, from); it != layouts_.end(); ++it) {
@@ -93,19 +95,16 @@ void DocState::RemoveChars(Story& story, long from, long to) {
     layoutVersion_ = version;
 }
 
-const std::vector<TableLayout>& DocState::Layouts() {
-    if (layoutVersion_ == version) return layouts_;
-    layouts_.clear();
-    layoutIndex_.clear();
+// A table is a stretch of characters of one table id; from and to must not cut one.
+void DocState::ScanLayouts(long from, long to, std::vector<TableLayout>& out) const {
     const auto& cs = main.chars;
-    long n = static_cast<long>(cs.size());
-    for (long i = 0; i < n;) {
+    for (long i = from; i < to;) {
         if (cs[i].table == 0) { ++i; continue; }
         TableLayout t;
         t.id = cs[i].table;
         t.start = i;
         t.cellsRel.emplace_back();
-        while (i < n && cs[i].table == t.id) {
+        while (i < to && cs[i].table == t.id) {
             if (cs[i].kind == Kind::CellEnd) t.cellsRel.back().push_back(i - t.start);
             if (cs[i].kind == Kind::RowEnd) {
                 t.rowEndsRel.push_back(i - t.start);
@@ -115,9 +114,40 @@ const std::vector<TableLayout>& DocState::Layouts() {
         }
         t.cellsRel.pop_back();  // the empty row opened after the last row end
         t.end = i;
-        layoutIndex_.emplace(t.id, layouts_.size());
-        layouts_.push_back(std::move(t));
+        out.push_back(std::move(t));
     }
+}
+
+// After an edit of the main text's table structure (old [from, to) replaced
+// by to - from + delta characters), only the tables at the edit are scanned
+// again; those touching it are taken in, as the new characters may join them.
+void DocState::RescanLayouts(long from, long to, long delta) {
+    auto first = FirstReaching(layouts_, from);
+    auto last = first;
+    long r0 = from, r1 = to + delta;
+    for (; last != layouts_.end() && last->start <= to; ++last) {
+        r0 = std::min(r0, last->start);
+        if (last->end >= to) r1 = std::max(r1, last->end + delta);
+    }
+    for (auto it = last; it != layouts_.end(); ++it) {
+        it->start += delta;
+        it->end += delta;
+    }
+    std::vector<TableLayout> fresh;
+    ScanLayouts(r0, r1, fresh);
+    const auto at = layouts_.erase(first, last);
+    layouts_.insert(at, std::make_move_iterator(fresh.begin()), std::make_move_iterator(fresh.end()));
+    layoutIndex_.clear();
+    for (size_t k = 0; k < layouts_.size(); ++k) layoutIndex_.emplace(layouts_[k].id, k);
+    layoutVersion_ = version;
+}
+
+const std::vector<TableLayout>& DocState::Layouts() {
+    if (layoutVersion_ == version) return layouts_;
+    layouts_.clear();
+    layoutIndex_.clear();
+    ScanLayouts(0, static_cast<long>(main.chars.size()), layouts_);
+    for (size_t k = 0; k < layouts_.size(); ++k) layoutIndex_.emplace(layouts_[k].id, k);
     layoutVersion_ = version;
     return layouts_;
 }

@@ -210,6 +210,8 @@ private:
     void IndexAnchors();
 
     void KeepMarkIndexes(long from, long by);
+    void ScanLayouts(long from, long to, std::vector<TableLayout>& out) const;
+    void RescanLayouts(long from, long to, long delta);
     uint64_t layoutVersion_ = ~0ull, commentVersion_ = ~0ull, anchorVersion_ = ~0ull, shapeVersion_ = ~0ull;
     std::vector<TableLayout> layouts_;
     std::unordered_map<int64_t, size_t> layoutIndex_;  // table id -> index in layouts_

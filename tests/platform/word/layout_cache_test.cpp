@@ -35,7 +35,7 @@ TEST(LayoutCache, MatchesAFreshScanAfterRandomEdits) {
         auto tables = doc->GetTables();
         auto table = tables.Item(1 + static_cast<int>(rng() % tables.Count()));
         auto cell = table.GetCell(1 + static_cast<int>(rng() % 3), 1 + static_cast<int>(rng() % 3)).GetRange();
-        switch (rng() % 5) {
+        switch (rng() % 8) {
             case 0: cell.InsertAfter("ab"); break;
             case 1: cell.InsertBefore("x\ry"); break;
             case 2: cell.Delete(); break;
@@ -45,6 +45,20 @@ TEST(LayoutCache, MatchesAFreshScanAfterRandomEdits) {
                 before.Collapse(CollapseDirection::Start);
                 before.MoveStart(Unit::Character, -1);
                 before.Delete();  // the paragraph mark before a table stays, text goes
+                break;
+            }
+            // Edits of the structure: only the tables at the edit are scanned again.
+            case 5: table.GetRows().Add(); break;
+            case 6:
+                if (tables.Count() > 2) table.Delete();
+                break;
+            case 7: {
+                auto at = doc->Content();
+                at.Collapse(CollapseDirection::End);
+                doc->GetTables().Add(at, 3, 3);
+                at = doc->Content();
+                at.Collapse(CollapseDirection::End);
+                at.InsertAfter("danach");
                 break;
             }
         }
