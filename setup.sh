@@ -9,7 +9,7 @@ cd "$(dirname "$0")"
 
 PACKAGES=(build-essential cmake pkg-config git clang libclang-rt-14-dev
           libgtest-dev libgmock-dev googletest libbenchmark-dev
-          libsqlite3-dev libpq-dev postgresql libzip-dev libdeflate-dev libpugixml-dev libcli11-dev
+          libsqlite3-dev libpq-dev postgresql libzip-dev libdeflate-dev libcli11-dev
           qt6-base-dev libgl-dev fonts-dejavu-core fonts-liberation libreoffice-writer-nogui
           poppler-utils zip unzip sqlite3 time locales qt6-translations-l10n
           default-jre-headless libsaxonhe-java libxml2-utils
