@@ -46,6 +46,22 @@ const char* Attr(xml_node n, std::string_view local) {
         if (LocalName(a.name()) == local) return a.value();
     return nullptr;
 }
+// Elements below n of that local name, counted up to `enough`; a walk
+// without recursion, as the tree may be as deep as the file makes it.
+int Descendants(xml_node n, std::string_view local, int enough) {
+    int found = 0;
+    for (xml_node c = n.first_child(); c && found < enough;) {
+        if (Is(c, local)) ++found;
+        if (c.first_child()) {
+            c = c.first_child();
+            continue;
+        }
+        while (c != n && !c.next_sibling()) c = c.parent();
+        if (c == n) break;
+        c = c.next_sibling();
+    }
+    return found;
+}
 struct StringWriter : pugi::xml_writer {
     std::string out;
     void write(const void* data, size_t size) override { out.append(static_cast<const char*>(data), size); }
@@ -132,7 +148,7 @@ public:
             cd.fileId = FileId(fid);
             cd.sourceXml = NodeXml(c);
             // Kept as read only with its one reference mark: a save writes that anew otherwise.
-            cd.keepable = c.select_nodes(".//*[local-name()='annotationRef']").size() == 1;
+            cd.keepable = Descendants(c, "annotationRef", 2) == 1;
             const char* a = Attr(c, "author");
             cd.author = a ? a : "";
             const char* in = Attr(c, "initials");
