@@ -44,16 +44,22 @@ function(kado_tests name)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()
 
-# Runs a Qt test program once more, whole, under an X server of its own on the
-# xcb platform (skipped without xvfb-run or the plugin); screenshots go to
-# build/test-output/screenshots.
-function(kado_tests_under_x name)
+# kado_xcb_plugin(VAR) - the path of Qt's xcb platform plugin ("none" when Qt cannot tell).
+function(kado_xcb_plugin var)
   set(xcb none)
   if(TARGET Qt6::qmake)
     get_target_property(qmake Qt6::qmake IMPORTED_LOCATION)
     execute_process(COMMAND ${qmake} -query QT_INSTALL_PLUGINS OUTPUT_VARIABLE plugins OUTPUT_STRIP_TRAILING_WHITESPACE)
     set(xcb ${plugins}/platforms/libqxcb.so)
   endif()
+  set(${var} ${xcb} PARENT_SCOPE)
+endfunction()
+
+# Runs a Qt test program once more, whole, under an X server of its own on the
+# xcb platform (skipped without xvfb-run or the plugin); screenshots go to
+# build/test-output/screenshots.
+function(kado_tests_under_x name)
+  kado_xcb_plugin(xcb)
   add_test(NAME ${name}.UnderX
            COMMAND bash ${PROJECT_SOURCE_DIR}/tests/support/under_xvfb.sh ${xcb}
                    ${PROJECT_BINARY_DIR}/test-output/screenshots $<TARGET_FILE:${name}> ${ARGN})

@@ -18,8 +18,8 @@
 #include "platform/dao/dao.h"
 #include "plugin/component/honora.h"
 #ifdef KADO_HOST_GUI
-#include "host/gui/main_window.h"
-#include "platform/qt/message_window.h"
+#include "host/window_loader.h"
+#include "platform/qt/display.h"
 #endif
 
 namespace {
@@ -163,7 +163,7 @@ int main(int argc, char** argv) {
                 return kado::host::Fail(*missing, std::cerr);
             kado::host::gui::GuiStart start{guiDb, guiDoc, guiUser, std::nullopt};
             if (*guiInvoiceOpt) start.invoice = guiInvoice;
-            return kado::host::gui::RunGui(start, argc, argv);
+            return kado::host::OpenWindow(start, argc, argv, std::cerr);
 #else
             std::cerr << "kado-host: Fehler in den Argumenten: kein Befehl angegeben (ohne Fenster gebaut)\n";
             return 2;

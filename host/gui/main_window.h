@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "host/gui/window_start.h"
 #include "host/session.h"
 #include "platform/forms/forms.h"
 
@@ -126,11 +127,6 @@ private:
 };
 
 // kado-host gui: the window on the given files (none: an empty window), until it is closed.
-struct GuiStart {
-    std::filesystem::path db, doc;
-    int user = 1;
-    std::optional<int> invoice;
-};
 int RunGui(const GuiStart& start, int argc, char** argv);
 
 }  // namespace kado::host::gui

@@ -13,6 +13,9 @@ namespace {
 
 [[noreturn]] void CannotCreate(std::string text) { Raise(err::CannotCreateObject, std::move(text)); }
 
+// An address inside this library, which sits with the other platform libraries.
+void Anchor() {}
+
 }  // namespace
 
 std::shared_ptr<ComponentLibrary> ComponentLibrary::Load(const std::filesystem::path& path) {
@@ -28,6 +31,14 @@ std::shared_ptr<ComponentLibrary> ComponentLibrary::Load(const std::filesystem::
 ComponentLibrary::~ComponentLibrary() { ::dlclose(handle_); }
 
 void* ComponentLibrary::Symbol(const char* name) const noexcept { return ::dlsym(handle_, name); }
+
+std::filesystem::path BesidePlatform(std::string_view file) {
+    Dl_info info{};
+    if (::dladdr(reinterpret_cast<void*>(&Anchor), &info) == 0 || info.dli_fname == nullptr ||
+        std::string_view(info.dli_fname).find('/') == std::string_view::npos)
+        return std::filesystem::path(file);
+    return std::filesystem::path(info.dli_fname).parent_path() / file;
+}
 
 std::string CallRegistration(const std::filesystem::path& path, bool unregister) {
     auto library = ComponentLibrary::Load(path);

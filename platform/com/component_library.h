@@ -35,6 +35,11 @@ private:
 // number and text the entry point returned.
 std::string CallRegistration(const std::filesystem::path& library, bool unregister = false);
 
+// `file` in the folder the platform libraries were loaded from, for modules
+// that are loaded only when needed; just `file` (the loader's search) when the
+// folder cannot be told.
+std::filesystem::path BesidePlatform(std::string_view file);
+
 // The object the registered library makes for the ProgID, as its creation
 // entry point returned it; released through the library when the last
 // reference goes. Fails with 429 when the ProgID is not registered, the

@@ -60,8 +60,14 @@ public:
 };
 
 std::unique_ptr<Connection> OpenSqlite(const std::string& path, bool create);
-// `create`: the database must hold no table yet (3204 otherwise).
+// `create`: the database must hold no table yet (3204 otherwise). The server
+// engine is the module kServerModule beside the platform libraries, loaded
+// with the first call; when it or libpq cannot be loaded, 3049.
 std::unique_ptr<Connection> OpenPostgres(const std::string& uri, bool create);
+inline constexpr const char* kServerModule = "libkado_dao_pg.so";
+// The module's one entry point: a connection the caller owns; throws com::Error.
+inline constexpr const char* kServerOpen = "kado_dao_pg_open";
+using ServerOpenFn = Connection* (*)(const char* uri, bool create);
 
 // Shared by both engines.
 Kind KindOfDeclared(std::string_view type);  // from an SQL type name

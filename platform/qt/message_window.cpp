@@ -1,23 +1,13 @@
 #include "platform/qt/message_window.h"
 
 #include <QApplication>
-#include <cstdlib>
 #include <memory>
 #include <optional>
-#include <string_view>
 
 #include "platform/forms/forms.h"
 #include "platform/qt/qt_desktop.h"
 
 namespace kado::qtview {
-
-bool DisplayAvailable() {
-    const char* platform = std::getenv("QT_QPA_PLATFORM");
-    if (platform != nullptr && std::string_view(platform).starts_with("offscreen")) return false;
-    const char* x = std::getenv("DISPLAY");
-    const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    return (x != nullptr && *x != '\0') || (wayland != nullptr && *wayland != '\0');
-}
 
 void ShowMessage(const std::string& title, const std::string& text) {
     int argc = 1;

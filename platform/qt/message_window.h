@@ -4,10 +4,9 @@
 
 #include <string>
 
-namespace kado::qtview {
+#include "platform/qt/display.h"
 
-// True when windows can be shown: a display is set and Qt is not told to draw offscreen.
-bool DisplayAvailable();
+namespace kado::qtview {
 
 // Shows the text in a modal window captioned `title` with an OK button and
 // returns when it is closed; needs no QApplication of the caller's.

@@ -1,4 +1,7 @@
 // The server engine: a database on a PostgreSQL server, reached with libpq.
+// Built as a module of its own (libkado_dao_pg.so) that the database layer
+// loads on the first server connection, so a process on SQLite files never
+// loads libpq and the libraries it pulls in.
 //
 // Names: the host's tables are created from the same unquoted schema text as
 // on SQLite, so the server stores their names folded to lower case, and the
@@ -281,8 +284,10 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Connection> OpenPostgres(const std::string& uri, bool create) {
-    return std::make_unique<PgConnection>(uri, create);
-}
-
 }  // namespace kado::dao::engine
+
+// Failures throw com::Error, as the engine interface says; the caller owns the connection.
+extern "C" __attribute__((visibility("default"))) kado::dao::engine::Connection* kado_dao_pg_open(const char* uri,
+                                                                                                   bool create) {
+    return new kado::dao::engine::PgConnection(uri, create);
+}
