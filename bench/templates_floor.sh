@@ -2,7 +2,7 @@
 # A confirmation into real office templates against their floor (unzip, parse,
 # serialise, deflate, rename of the same file): CPU of the whole kado-host run
 # process against the floor as a process of its own, and of both in process
-# (median pass, as bench_confirmation); peak memory; with CALLGRIND=1 the
+# (median pass, as bench_confirmation); peak memory of both processes; with CALLGRIND=1 the
 # instructions of the two processes.
 # Usage: bench/templates_floor.sh FILE.docx...   (RUNS=5, BUILD=build,
 #        BENCH=BUILD/bin/kado-bench-template, CALLGRIND=1 for instruction counts)
@@ -28,7 +28,7 @@ source "$src/bench/child_cost.sh"
 instr() { valgrind --tool=callgrind --callgrind-out-file="$dir/cg.out" "$@" >/dev/null 2>&1 || return 1
   callgrind_annotate "$dir/cg.out" 2>/dev/null | awk '/PROGRAM TOTALS/ { gsub(",", "", $1); printf "%.1f", $1 / 1e6 }'; }
 
-printf '%-44s %6s %8s %8s %7s %8s %8s %7s %7s' file kB run_ms floor_ms ratio run_MiB conf_in floor_in ratio_in
+printf '%-44s %6s %8s %8s %7s %8s %9s %8s %7s %7s' file kB run_ms floor_ms ratio run_MiB floor_MiB conf_in floor_in ratio_in
 [ -n "${CALLGRIND:-}" ] && printf ' %9s %9s %7s' run_Mi floor_Mi ratio_i
 echo
 for m in "$dir"/keep/*.marked.docx; do
@@ -36,22 +36,22 @@ for m in "$dir"/keep/*.marked.docx; do
   cp "$dir/demo/kado.sqlite" "$dir/kado.sqlite"
   "$host" run --db "$dir/kado.sqlite" --doc "$m" --out "$dir/out.docx" --invoice 1 --category 0 \
     --do "set mskAGPo=12" --do "set mskAGP=3" --do "set mskBoden=250" --do ok >/dev/null   # the target now exists
-  rc=() rm_=() fp=()
+  rc=() rm_=() fp=() fm=()
   for ((i = 0; i < runs; i++)); do
     cp "$dir/demo/kado.sqlite" "$dir/kado.sqlite"
     read -r c mib < <(cpu "$host" run --db "$dir/kado.sqlite" --doc "$m" --out "$dir/out.docx" --invoice 1 \
       --category 0 --do "set mskAGPo=12" --do "set mskAGP=3" --do "set mskBoden=250" --do ok)
     rc+=("$c") rm_+=("$mib")
-    read -r c _ < <(cpu "$bench" floor "$m" "$dir/floor.docx")
-    fp+=("$c")
+    read -r c mib < <(cpu "$bench" floor "$m" "$dir/floor.docx")
+    fp+=("$c") fm+=("$mib")
   done
   runc=$(printf '%s\n' "${rc[@]}" | median) runm=$(printf '%s\n' "${rm_[@]}" | sort -n | tail -1)
-  floorp=$(printf '%s\n' "${fp[@]}" | median)
+  floorp=$(printf '%s\n' "${fp[@]}" | median) floorm=$(printf '%s\n' "${fm[@]}" | sort -n | tail -1)
   floori=$("$bench" floor "$m" "$dir/floor.docx" 21)
   cp "$dir/demo/kado.sqlite" "$dir/kado.sqlite"
   confi=$("$bench" confirm "$dir/kado.sqlite" "$m" "$dir/out.docx" 21)
-  printf '%-44s %6d %8s %8s %7s %8s %8s %7s %7s' "${name:0:44}" $(($(stat -c %s "$m") / 1024)) "$runc" "$floorp" \
-    "$(awk -v a="$runc" -v b="$floorp" 'BEGIN { printf "%.1f", a / b }')" "$runm" "$confi" "$floori" \
+  printf '%-44s %6d %8s %8s %7s %8s %9s %8s %7s %7s' "${name:0:44}" $(($(stat -c %s "$m") / 1024)) "$runc" "$floorp" \
+    "$(awk -v a="$runc" -v b="$floorp" 'BEGIN { printf "%.1f", a / b }')" "$runm" "$floorm" "$confi" "$floori" \
     "$(awk -v a="$confi" -v b="$floori" 'BEGIN { printf "%.1f", a / b }')"
   if [ -n "${CALLGRIND:-}" ]; then
     cp "$dir/demo/kado.sqlite" "$dir/kado.sqlite"
