@@ -27,24 +27,26 @@ ContentPrint TablePrint(const Document& doc) {
     return PrintOf(doc, at.Start(), at.End());
 }
 
+// An edit of the invoice and whether the print taken should change with it.
+struct Case {
+    const char* name;
+    std::function<void(Document&)> edit;
+    bool changes;
+};
+Cell CellOf(Document& d, int row, int column) { return d.GetTables().Item(1).GetCell(row, column); }
+
 TEST(ContentPrint, FollowsWhatATableShowsNotWhereItStands) {
-    struct Case {
-        const char* name;
-        std::function<void(Document&)> edit;
-        bool changes;
-    };
-    auto cell = [](Document& d, int row, int column) { return d.GetTables().Item(1).GetCell(row, column); };
     const Case cases[] = {
         {"text before the table", [](Document& d) { d.Content().InsertBefore("Firma Beispiel\r"); }, false},
         {"text after the table", [](Document& d) { d.Content().InsertAfter("Zahlbar sofort\r"); }, false},
-        {"a cell's text", [&](Document& d) { cell(d, 1, 2).GetRange().InsertBefore("netto"); }, true},
-        {"a cell in bold", [&](Document& d) { cell(d, 2, 2).GetRange().SetBold(true); }, true},
+        {"a cell's text", [](Document& d) { CellOf(d, 1, 2).GetRange().InsertBefore("netto"); }, true},
+        {"a cell in bold", [](Document& d) { CellOf(d, 2, 2).GetRange().SetBold(true); }, true},
         {"a cell's alignment",
-         [&](Document& d) { cell(d, 2, 2).GetRange().GetParagraphFormat().SetAlignment(Alignment::Right); }, true},
-        {"a cell's width", [&](Document& d) { cell(d, 2, 1).SetWidth(99); }, true},
+         [](Document& d) { CellOf(d, 2, 2).GetRange().GetParagraphFormat().SetAlignment(Alignment::Right); }, true},
+        {"a cell's width", [](Document& d) { CellOf(d, 2, 1).SetWidth(99); }, true},
         {"a cell's line",
          [&](Document& d) {
-             cell(d, 1, 1).Select();
+             CellOf(d, 1, 1).Select();
              d.GetApplication()->GetSelection().GetBorders().Item(BorderType::Bottom).SetLineStyle(LineStyle::Single);
          },
          true},
@@ -72,22 +74,16 @@ TEST(ContentPrint, CountsTheCommentMarksInItsStretch) {
 // The host tells by the digest whether a dialog wrote to the document: text
 // and comment texts count, formats do not.
 TEST(TextDigest, ChangesWithTheTextAndTheCommentsOnly) {
-    struct Case {
-        const char* name;
-        std::function<void(Document&)> edit;
-        bool changes;
-    };
-    auto cell = [](Document& d, int row, int column) { return d.GetTables().Item(1).GetCell(row, column); };
     auto note = [](Document& d) { return d.GetComments().Item(1); };
     const Case cases[] = {
         {"nothing", [](Document&) {}, false},
-        {"a cell in bold", [&](Document& d) { cell(d, 2, 2).GetRange().SetBold(true); }, false},
-        {"a cell's width", [&](Document& d) { cell(d, 2, 1).SetWidth(99); }, false},
-        {"a cell's text", [&](Document& d) { cell(d, 1, 2).GetRange().InsertBefore("netto"); }, true},
+        {"a cell in bold", [](Document& d) { CellOf(d, 2, 2).GetRange().SetBold(true); }, false},
+        {"a cell's width", [](Document& d) { CellOf(d, 2, 1).SetWidth(99); }, false},
+        {"a cell's text", [](Document& d) { CellOf(d, 1, 2).GetRange().InsertBefore("netto"); }, true},
         {"text moved between cells",
          [&](Document& d) {
-             cell(d, 1, 1).GetRange().SetText("");
-             cell(d, 1, 2).GetRange().SetText("Gebühr");
+             CellOf(d, 1, 1).GetRange().SetText("");
+             CellOf(d, 1, 2).GetRange().SetText("Gebühr");
          },
          true},
         {"a comment's text", [&](Document& d) { note(d).GetRange().InsertAfter("x"); }, true},

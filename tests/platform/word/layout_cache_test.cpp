@@ -19,17 +19,20 @@ bool SameLayouts(const std::vector<detail::TableLayout>& a, const std::vector<de
     return true;
 }
 
+// A table of three rows and columns at the end, then a line of text.
+void AddTableAtEnd(Document& doc, std::string_view after) {
+    auto end = doc.Content();
+    end.Collapse(CollapseDirection::End);
+    doc.GetTables().Add(end, 3, 3);
+    end = doc.Content();
+    end.Collapse(CollapseDirection::End);
+    end.InsertAfter(after);
+}
+
 TEST(LayoutCache, MatchesAFreshScanAfterRandomEdits) {
     auto doc = Document::New();
     auto& st = *detail::Access::DocOf(*doc);
-    for (int t = 0; t < 3; ++t) {
-        auto end = doc->Content();
-        end.Collapse(CollapseDirection::End);
-        doc->GetTables().Add(end, 3, 3);
-        end = doc->Content();
-        end.Collapse(CollapseDirection::End);
-        end.InsertAfter("zwischen");
-    }
+    for (int t = 0; t < 3; ++t) AddTableAtEnd(*doc, "zwischen");
     std::mt19937 rng(7);
     for (int step = 0; step < 400; ++step) {
         auto tables = doc->GetTables();
@@ -52,15 +55,7 @@ TEST(LayoutCache, MatchesAFreshScanAfterRandomEdits) {
             case 6:
                 if (tables.Count() > 2) table.Delete();
                 break;
-            case 7: {
-                auto at = doc->Content();
-                at.Collapse(CollapseDirection::End);
-                doc->GetTables().Add(at, 3, 3);
-                at = doc->Content();
-                at.Collapse(CollapseDirection::End);
-                at.InsertAfter("danach");
-                break;
-            }
+            case 7: AddTableAtEnd(*doc, "danach"); break;
         }
         auto cached = st.Layouts();
         ++st.version;  // forces a full scan
