@@ -35,8 +35,11 @@ void AddChars(DocState& st, Print& p, std::span<const Ch> cs, long from, long to
     int64_t table = 0;
     for (long i = from; i < to; ++i) {
         const Ch& c = cs[i];
-        p.Add((uint64_t{c.c} << 8) | static_cast<uint64_t>(c.kind));
-        p.Add((uint64_t{c.run} << 32) | static_cast<uint64_t>(c.table != 0));
+        // One value per character where it fits (code points take 21 bits):
+        // the chain of mixes is what a long block's print waits for.
+        p.Add(uint64_t{c.c & 0x1FFFFF} | (uint64_t{static_cast<uint8_t>(c.kind)} << 21) |
+              (uint64_t{c.table != 0} << 29) | (uint64_t{c.run} << 32));
+        if (c.c > 0x1FFFFF) p.Add(uint64_t{c.c});
         switch (c.kind) {
             case Kind::ParaEnd:
             case Kind::RowCr:
