@@ -15,6 +15,7 @@
 #include <sstream>
 
 #include "bench/invoice_gen.h"
+#include "host/heap.h"
 #include "host/batch_run.h"
 #include "platform/com/atomic_file.h"
 #include "platform/word/package.h"
@@ -163,6 +164,7 @@ BENCHMARK(BM_CategoryConfirmation)
 
 // Least-squares slope of log(time) over log(tables), first to last size run.
 int main(int argc, char** argv) {
+    kado::host::PrepareHeap();  // as kado-host does
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();

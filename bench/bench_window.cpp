@@ -20,6 +20,7 @@
 #include <memory>
 
 #include "bench/invoice_gen.h"
+#include "host/heap.h"
 #include "host/gui/invoice_preview.h"
 #include "host/gui/main_window.h"
 #include "platform/com/atomic_file.h"
@@ -149,6 +150,7 @@ BENCHMARK(BM_WindowConfirm)
     ->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
+    kado::host::PrepareHeap();  // as kado-host does
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);

@@ -11,6 +11,7 @@
 #include "host/batch_run.h"
 #include "host/cli_german.h"
 #include "host/demo.h"
+#include "host/heap.h"
 #include "host/erechnung/export.h"
 #include "host/session.h"
 #include "host/session_command.h"
@@ -47,6 +48,7 @@ const CLI::Validator kCategory(
 }  // namespace
 
 int main(int argc, char** argv) {
+    kado::host::PrepareHeap();
     CLI::App app{"kado-host: Stand-in-Host für die Komponente honora.GO"};
     // Without a command: the window when a display is there, else the one-line refusal.
     app.require_subcommand(0, 1);
