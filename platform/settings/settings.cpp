@@ -1,8 +1,11 @@
 #include "platform/settings/settings.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <system_error>
@@ -122,16 +125,30 @@ std::string Serialize(const Store& store) {
     return out;
 }
 
-// Reads the store; a missing file is an empty store.
+// Reads the store; a missing file is an empty store. One open and read: the
+// plug-in's log looks its folder up here for every entry it writes.
 Store Load(const fs::path& path) {
-    std::error_code ec;
-    if (!fs::exists(path, ec)) return {};
-    std::ifstream in(path, std::ios::binary);
-    if (!in) Raise(err::PermissionDenied, "Cannot read settings file " + path.string());
-    std::ostringstream buf;
-    buf << in.rdbuf();
-    if (in.bad()) Raise(err::PermissionDenied, "Cannot read settings file " + path.string());
-    return Parse(buf.str());
+    // A store is a few lines; anything this large is not one.
+    constexpr size_t kMostBytes = 16 << 20;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENOENT || errno == ENOTDIR) return {};
+        Raise(err::PermissionDenied, "Cannot read settings file " + path.string());
+    }
+    std::string text;
+    char buf[16 << 10];
+    for (;;) {
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 || text.size() + static_cast<size_t>(n) > kMostBytes) {
+            ::close(fd);
+            Raise(err::PermissionDenied, "Cannot read settings file " + path.string());
+        }
+        if (n == 0) break;
+        text.append(buf, static_cast<size_t>(n));
+    }
+    ::close(fd);
+    return Parse(text);
 }
 
 [[noreturn]] void WriteFailed(const fs::path& path, int e) {

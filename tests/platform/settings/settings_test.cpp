@@ -136,3 +136,28 @@ TEST_F(SettingsTest, ASavedValueReadsBackWhenTheFileNamesASectionOrKeyTwice) {
 }
 
 }  // namespace
+
+TEST_F(SettingsTest, AStoreThatCannotBeReadIsAnErrorNotAnEmptyStore) {
+    const fs::path store = dir_ / "KadoVerwaltung" / "settings.ini";
+    struct Case {
+        const char* what;
+        void (*make)(const fs::path&);
+    };
+    const Case cases[] = {
+        {"a folder in its place", [](const fs::path& p) { fs::create_directories(p); }},
+        {"larger than any store", [](const fs::path& p) {
+             fs::create_directories(p.parent_path());
+             std::ofstream(p) << "[Pfade]\nProgramm=/opt\n" << std::string(17 << 20, ';');
+         }},
+    };
+    for (const auto& c : cases) {
+        fs::remove_all(store);
+        c.make(store);
+        try {
+            (void)GetSetting("KadoVerwaltung", "Pfade", "Programm", "def");
+            ADD_FAILURE() << c.what << ": read as a store";
+        } catch (const kado::com::Error& e) {
+            EXPECT_EQ(e.Number(), kado::com::err::PermissionDenied) << c.what;
+        }
+    }
+}
