@@ -29,7 +29,11 @@ constexpr uint64_t kZip64EndSize = 56;
 constexpr uint64_t kLocatorSize = 20;
 constexpr uint16_t kHasDescriptor = 0x0008;
 constexpr uint16_t kUtf8Name = 0x0800;
-constexpr uint16_t kVersion = 20;   // 2.0: deflate; "made by" MS-DOS, so no file modes are claimed
+constexpr uint16_t kVersion = 20;   // 2.0: deflate
+// Made on Unix by 6.3, mode rw-rw-rw-: what our written parts always carried,
+// so a save repeats the bytes of earlier versions.
+constexpr uint16_t kMadeBy = (3 << 8) | 63;
+constexpr uint32_t kFileMode = 0100666u << 16;
 constexpr uint16_t kFixedDosDate = (0 << 9) | (1 << 5) | 1;  // 1980-01-01
 constexpr uint32_t k32 = 0xFFFFFFFFu;
 constexpr uint16_t k16 = 0xFFFFu;
@@ -265,12 +269,12 @@ void Writer::AddDeflated(std::string_view name, std::string_view content) {
     PutAt(common, 14, n, 4);
 
     Put(central_, kCentralSig, 4);
-    Put(central_, kVersion, 2);   // made by
+    Put(central_, kMadeBy, 2);
     central_ += common;
     Put(central_, 0, 2);   // comment length
     Put(central_, 0, 2);   // disk
     Put(central_, 0, 2);   // internal attributes
-    Put(central_, 0, 4);   // external attributes
+    Put(central_, kFileMode, 4);
     Put(central_, at, 4);
     central_ += name;
     ++count_;
