@@ -172,8 +172,17 @@ void ReadLocal(std::string_view b, Record& r, uint64_t cdOffset) {
     if (!Fits(before, r.local, kLocalSize) || Get(b, r.local, 4) != kLocalSig) Bad("Kopf von " + r.name + " fehlt");
     r.data = r.local + kLocalSize + Get(b, r.local + 26, 2) + Get(b, r.local + 28, 2);
     if (!Fits(before, r.data, r.compressed)) Bad("Daten von " + r.name + " außerhalb der Datei");
+    // What the local header repeats must agree, or a reader that goes by it
+    // would see another archive than this one.
+    const uint64_t localFlags = Get(b, r.local + 6, 2);
+    const uint64_t comp = Get(b, r.local + 18, 4), size = Get(b, r.local + 22, 4);
+    const bool sizesLater = (localFlags & kHasDescriptor) != 0;
+    if (b.substr(r.local + kLocalSize, Get(b, r.local + 26, 2)) != r.name || Get(b, r.local + 8, 2) != r.method ||
+        (!sizesLater && (Get(b, r.local + 14, 4) != r.crc || (comp != k32 && comp != r.compressed) ||
+                         (size != k32 && size != r.size))))
+        Bad("Kopf von " + r.name + " passt nicht zum Verzeichnis");
     r.end = r.data + r.compressed;
-    if (Get(b, r.local + 6, 2) & kHasDescriptor) r.end += DescriptorSize(b, r, cdOffset);
+    if (sizesLater) r.end += DescriptorSize(b, r, cdOffset);
 }
 
 // Entries that share bytes are how small files inflate to gigabytes; an

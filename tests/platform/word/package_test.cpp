@@ -75,7 +75,7 @@ struct Item {
     int descriptor = 0;       // bytes of a data descriptor: 12, 16 (signed) or 24 (signed, 64-bit sizes)
     bool zip64 = false;       // sizes and offset only in zip64 extra fields
     int sharesLocalOf = -1;   // the central record points at that item's local header
-    uint32_t claimMore = 0;   // the central record claims this many compressed bytes more
+    uint32_t claimMore = 0;   // both headers claim this many compressed bytes more than there are
 };
 struct Built {
     std::string bytes;
@@ -93,16 +93,17 @@ Built Build(const std::vector<Item>& items, bool zip64End, const std::string& co
         const std::string data = it.method == 8 ? packed.data : it.content;
         const bool late = it.descriptor != 0;
         const uint16_t flags = late ? 8 : 0;
+        const uint64_t comp = data.size() + it.claimMore;
         at.push_back(it.sharesLocalOf >= 0 ? at.at(static_cast<size_t>(it.sharesLocalOf)) : b.bytes.size());
         std::string h;
         if (it.sharesLocalOf < 0) {
             Put(h, 0x04034b50, 4); Put(h, it.zip64 ? 45 : 20, 2); Put(h, flags, 2); Put(h, it.method, 2); Put(h, 0, 4);
             Put(h, late ? 0 : packed.crc, 4);
-            Put(h, it.zip64 ? k32 : late ? 0 : data.size(), 4);
+            Put(h, it.zip64 ? k32 : late ? 0 : comp, 4);
             Put(h, it.zip64 ? k32 : late ? 0 : it.content.size(), 4);
             Put(h, it.name.size(), 2); Put(h, it.zip64 ? 20 : 0, 2);
             h += it.name;
-            if (it.zip64) { Put(h, 1, 2); Put(h, 16, 2); Put(h, late ? 0 : it.content.size(), 8); Put(h, late ? 0 : data.size(), 8); }
+            if (it.zip64) { Put(h, 1, 2); Put(h, 16, 2); Put(h, late ? 0 : it.content.size(), 8); Put(h, late ? 0 : comp, 8); }
             h += data;
             if (it.descriptor >= 16) Put(h, 0x08074b50, 4);
             const int width = it.descriptor == 24 ? 8 : 4;
@@ -110,7 +111,6 @@ Built Build(const std::vector<Item>& items, bool zip64End, const std::string& co
             b.bytes += h;
         }
         b.spans.push_back(h);
-        const uint64_t comp = data.size() + it.claimMore;
         std::string c;
         Put(c, 0x02014b50, 4); Put(c, 20, 2); Put(c, it.zip64 ? 45 : 20, 2); Put(c, flags, 2); Put(c, it.method, 2);
         Put(c, 0, 4); Put(c, packed.crc, 4);
@@ -442,7 +442,7 @@ TEST(Package, PartOfAnotherMethodIsCopiedButNotRead) {
 // Entries sharing bytes inflate a small file many times over.
 TEST(Package, OverlappingEntriesAreRefused) {
     const Item a{"word/a.xml", kXml};
-    Item same{"word/b.xml", kXml};
+    Item same = a;
     same.sharesLocalOf = 0;
     Item longer = a;
     longer.claimMore = 40;   // its data runs into the next entry's header
@@ -468,10 +468,16 @@ TEST(Package, TruncatedOrGarbledDirectoriesGiveBadPackage) {
                     << at << ": " << e.Description();
             }
         }
-    // The local header where the directory points must be one, and its data inside the file.
-    std::string moved = in.bytes;
-    moved[in.spans[0].size()] = 'X';
-    ExpectBadPackage(moved, "Kopf von word/document.xml");
+    // The local header where the directory points must be one, and say what the directory says.
+    const size_t local = in.spans[0].size(), central = cd + in.centrals[0].size();
+    for (const auto& [at, what] : {std::pair{local, "Kopf von word/document.xml fehlt"},
+                                   std::pair{local + 8, "Kopf von word/document.xml passt nicht"},
+                                   std::pair{local + 30, "Kopf von word/document.xml passt nicht"},
+                                   std::pair{central + 46, "Kopf von xord/document.xml passt nicht"}}) {
+        std::string bytes = in.bytes;
+        bytes[at] = static_cast<char>(bytes[at] + 1);
+        ExpectBadPackage(bytes, what);
+    }
 }
 
 TEST(Package, WrittenNamesOutsideAsciiAreMarkedUtf8) {
