@@ -11,9 +11,11 @@
 #include <string_view>
 #include <vector>
 
-struct zip;   // libzip's archive, used only inside the package
-
 namespace kado::word::pkg {
+
+namespace zip {
+struct Record;
+}
 
 // What inflating may cost. Word processors write parts that deflate 250:1 and
 // more (long runs of like paragraphs), so the ratio only counts for parts
@@ -41,20 +43,17 @@ public:
 private:
     struct Entry {
         std::string name;
-        bool original = false;   // present in the loaded archive (index below)
-        uint64_t index = 0;
-        int32_t method = 0;      // compression method of the original entry
-        uint64_t compressed = 0; // stored size of the original entry
-        uint64_t size = 0;       // inflated size the headers give
-        uint32_t crc = 0;
+        bool original = false;   // present in the loaded archive (index into records_)
+        size_t index = 0;
         bool written = false;
         std::string content;
     };
     Package() = default;
     const Entry* Find(std::string_view name) const;
-    std::string ReadWhole(const Entry& e, ::zip* archive) const;
+    std::string ReadWhole(const zip::Record& r) const;
 
     std::shared_ptr<const std::string> source_;   // original zip bytes
+    std::shared_ptr<const std::vector<zip::Record>> records_;   // their central directory
     Limits limits_;
     std::vector<Entry> entries_;
     mutable uint64_t inflated_ = 0;               // bytes inflated by Read so far

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The libraries kado-host loads: its commands without the window load no Qt
-# library and, on an SQLite file, no libpq; the window and the server engine
+# library, no zip or crypto library (the engine reads zip itself) and, on an
+# SQLite file, no libpq; the window and the server engine
 # are modules loaded beside the platform libraries, and a missing or broken
 # module is a message and an exit code, not a crash.
 # Usage: host_modules_test.sh KADO-HOST [XCB_PLUGIN]
@@ -23,7 +24,7 @@ while IFS='|' read -r name args; do
   eval "set -- $args"
   files="$(loaded "$host" "$@")"
   grep -q 'libkado_com\.so' <<<"$files" || fail "$name: no loader list ($files)"
-  bad="$(grep -E 'libQt6|libkado_qt|libkado_host_window|libpq\.so|libkado_dao_pg' <<<"$files")"
+  bad="$(grep -E 'libQt6|libkado_qt|libkado_host_window|libpq\.so|libkado_dao_pg|libzip\.so|libcrypto\.so|libbz2\.so|libz\.so' <<<"$files")"
   [ -z "$bad" ] || fail "$name loads: $bad"
 done <<CASES
 help|help

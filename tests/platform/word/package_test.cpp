@@ -57,6 +57,100 @@ std::string SampleZip() {
     return p.ToBytes();
 }
 
+void Put(std::string& s, uint64_t v, int n) {
+    for (int i = 0; i < n; ++i) s.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+}
+
+// Deflated bytes and CRC of `content`, as our writer makes them.
+RawEntry Packed(const std::string& content) {
+    auto p = Package::Empty();
+    p.Write("x", content);
+    return RawEntries(p.ToBytes()).at(0);
+}
+
+// An entry of an archive built by hand, in layouts our own writer never makes.
+struct Item {
+    std::string name, content;
+    uint16_t method = 8;      // 8: deflated; any other: the content stored under that number
+    int descriptor = 0;       // bytes of a data descriptor: 12, 16 (signed) or 24 (signed, 64-bit sizes)
+    bool zip64 = false;       // sizes and offset only in zip64 extra fields
+    int sharesLocalOf = -1;   // the central record points at that item's local header
+    uint32_t claimMore = 0;   // both headers claim this many compressed bytes more than there are
+};
+struct Built {
+    std::string bytes;
+    std::vector<std::string> spans;      // per item: local header, data and descriptor
+    std::vector<std::string> centrals;   // per item: its central record
+};
+constexpr uint64_t k32 = 0xFFFFFFFFu;
+
+Built Build(const std::vector<Item>& items, bool zip64End, const std::string& comment = "") {
+    Built b;
+    std::string cd;
+    std::vector<uint64_t> at;
+    for (const Item& it : items) {
+        const RawEntry packed = Packed(it.content);
+        const std::string data = it.method == 8 ? packed.data : it.content;
+        const bool late = it.descriptor != 0;
+        const uint16_t flags = late ? 8 : 0;
+        const uint64_t comp = data.size() + it.claimMore;
+        at.push_back(it.sharesLocalOf >= 0 ? at.at(static_cast<size_t>(it.sharesLocalOf)) : b.bytes.size());
+        std::string h;
+        if (it.sharesLocalOf < 0) {
+            Put(h, 0x04034b50, 4); Put(h, it.zip64 ? 45 : 20, 2); Put(h, flags, 2); Put(h, it.method, 2); Put(h, 0, 4);
+            Put(h, late ? 0 : packed.crc, 4);
+            Put(h, it.zip64 ? k32 : late ? 0 : comp, 4);
+            Put(h, it.zip64 ? k32 : late ? 0 : it.content.size(), 4);
+            Put(h, it.name.size(), 2); Put(h, it.zip64 ? 20 : 0, 2);
+            h += it.name;
+            if (it.zip64) { Put(h, 1, 2); Put(h, 16, 2); Put(h, late ? 0 : it.content.size(), 8); Put(h, late ? 0 : comp, 8); }
+            h += data;
+            if (it.descriptor >= 16) Put(h, 0x08074b50, 4);
+            const int width = it.descriptor == 24 ? 8 : 4;
+            if (late) { Put(h, packed.crc, 4); Put(h, data.size(), width); Put(h, it.content.size(), width); }
+            b.bytes += h;
+        }
+        b.spans.push_back(h);
+        std::string c;
+        Put(c, 0x02014b50, 4); Put(c, 20, 2); Put(c, it.zip64 ? 45 : 20, 2); Put(c, flags, 2); Put(c, it.method, 2);
+        Put(c, 0, 4); Put(c, packed.crc, 4);
+        Put(c, it.zip64 ? k32 : comp, 4); Put(c, it.zip64 ? k32 : it.content.size(), 4);
+        Put(c, it.name.size(), 2); Put(c, it.zip64 ? 28 : 0, 2); Put(c, 0, 2); Put(c, 0, 2); Put(c, 0, 2); Put(c, 0, 4);
+        Put(c, it.zip64 ? k32 : at.back(), 4);
+        c += it.name;
+        if (it.zip64) { Put(c, 1, 2); Put(c, 24, 2); Put(c, it.content.size(), 8); Put(c, comp, 8); Put(c, at.back(), 8); }
+        b.centrals.push_back(c);
+        cd += c;
+    }
+    const uint64_t cdAt = b.bytes.size(), n = items.size();
+    b.bytes += cd;
+    if (zip64End) {
+        const uint64_t endAt = b.bytes.size();
+        Put(b.bytes, 0x06064b50, 4); Put(b.bytes, 44, 8); Put(b.bytes, 45, 2); Put(b.bytes, 45, 2); Put(b.bytes, 0, 8);
+        Put(b.bytes, n, 8); Put(b.bytes, n, 8); Put(b.bytes, cd.size(), 8); Put(b.bytes, cdAt, 8);
+        Put(b.bytes, 0x07064b50, 4); Put(b.bytes, 0, 4); Put(b.bytes, endAt, 8); Put(b.bytes, 1, 4);
+    }
+    Put(b.bytes, 0x06054b50, 4); Put(b.bytes, 0, 4);
+    Put(b.bytes, zip64End ? 0xFFFF : n, 2); Put(b.bytes, zip64End ? 0xFFFF : n, 2);
+    Put(b.bytes, zip64End ? k32 : cd.size(), 4); Put(b.bytes, zip64End ? k32 : cdAt, 4);
+    Put(b.bytes, comment.size(), 2);
+    b.bytes += comment;
+    return b;
+}
+
+const std::string kXml = "<w:document><w:p>Zeile</w:p><w:p>Zeile</w:p><w:p>Zeile</w:p></w:document>";
+
+// Opening must refuse `bytes` as a damaged package, naming `what` when given.
+void ExpectBadPackage(const std::string& bytes, const std::string& what = "") {
+    try {
+        (void)Package::FromBytes(bytes);
+        ADD_FAILURE() << "accepted";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.Number(), kado::word::err::BadPackage) << e.Description();
+        EXPECT_NE(e.Description().find(what), std::string::npos) << e.Description();
+    }
+}
+
 }  // namespace
 
 TEST(Package, RoundTripKeepsPartsAndPutsContentTypesFirst) {
@@ -285,4 +379,114 @@ TEST(Package, WrittenPartsCarryAFixedDateSoThatSavesRepeatByteForByte) {
         }
     EXPECT_EQ(headers, 4);
     EXPECT_EQ(Package::FromBytes(bytes).ToBytes(), bytes);
+}
+
+// Layouts of other writers: each part reads back, and saving copies each
+// untouched entry and its central record byte for byte but for the offset.
+TEST(Package, OtherWritersLayoutsReadAndAreCopiedRaw) {
+    struct Case {
+        const char* what;
+        std::vector<Item> items;
+        bool zip64End;
+        std::string comment;
+    };
+    const std::string big(3000, 'x');
+    const std::vector<Case> cases = {
+        {"zip64 entries and end", {{"[Content_Types].xml", "<Types/>", 8, 0, true}, {"word/document.xml", kXml, 0, 0, true}}, true, ""},
+        {"zip64 end only", {{"[Content_Types].xml", "<Types/>"}, {"word/document.xml", kXml}}, true, ""},
+        {"descriptor without signature", {{"[Content_Types].xml", "<Types/>", 8, 12}, {"word/document.xml", big, 8, 12}}, false, ""},
+        {"descriptor with signature", {{"[Content_Types].xml", "<Types/>", 0, 16}, {"word/document.xml", kXml, 8, 16}}, false, ""},
+        {"zip64 and 64-bit descriptor", {{"[Content_Types].xml", "<Types/>", 8, 24, true}, {"word/document.xml", kXml, 8, 24, true}}, true, ""},
+        {"comment after the end", {{"[Content_Types].xml", "<Types/>"}, {"word/document.xml", kXml, 0}}, false, "PK Vorlage"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const Built in = Build(c.items, c.zip64End, c.comment);
+        auto p = Package::FromBytes(in.bytes);
+        for (const Item& it : c.items) EXPECT_EQ(p.Read(it.name), it.content);
+        p.Write("word/styles.xml", "<w:styles/>");
+        const std::string out = p.ToBytes();
+        const auto back = Package::FromBytes(out);
+        for (const Item& it : c.items) EXPECT_EQ(back.Read(it.name), it.content);
+        EXPECT_EQ(back.Read("word/styles.xml"), "<w:styles/>");
+        for (size_t i = 0; i < c.items.size(); ++i) {
+            const size_t local = out.find(in.spans[i]);
+            ASSERT_NE(local, std::string::npos) << c.items[i].name;
+            std::string central = in.centrals[i];
+            std::string offset;
+            Put(offset, local, c.items[i].zip64 ? 8 : 4);
+            central.replace(c.items[i].zip64 ? 46 + c.items[i].name.size() + 20 : 42, offset.size(), offset);
+            EXPECT_NE(out.find(central), std::string::npos) << c.items[i].name;
+        }
+        EXPECT_EQ(Package::FromBytes(out).ToBytes(), out);
+    }
+}
+
+TEST(Package, PartOfAnotherMethodIsCopiedButNotRead) {
+    const Built in = Build({{"[Content_Types].xml", "<Types/>"}, {"word/media/bild.bin", "BZh91AY&SY", 12}}, false);
+    for (const std::string& bytes : {in.bytes, Package::FromBytes(in.bytes).ToBytes()}) {
+        const auto p = Package::FromBytes(bytes);
+        EXPECT_EQ(p.Read("[Content_Types].xml"), "<Types/>");
+        try {
+            (void)p.Read("word/media/bild.bin");
+            ADD_FAILURE() << "method 12 read";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.Number(), kado::word::err::BadPackage);
+            EXPECT_NE(e.Description().find("word/media/bild.bin"), std::string::npos) << e.Description();
+            EXPECT_NE(e.Description().find(" 12 "), std::string::npos) << e.Description();
+        }
+        EXPECT_NE(bytes.find(in.spans[1]), std::string::npos);
+    }
+}
+
+// Entries sharing bytes inflate a small file many times over.
+TEST(Package, OverlappingEntriesAreRefused) {
+    const Item a{"word/a.xml", kXml};
+    Item same = a;
+    same.sharesLocalOf = 0;
+    Item longer = a;
+    longer.claimMore = 40;   // its data runs into the next entry's header
+    ExpectBadPackage(Build({a, same}, false).bytes, "überlappen");
+    ExpectBadPackage(Build({longer, {"word/b.xml", kXml}}, false).bytes, "überlappen");
+}
+
+TEST(Package, TruncatedOrGarbledDirectoriesGiveBadPackage) {
+    const Built in = Build({{"[Content_Types].xml", "<Types/>", 0, 16}, {"word/document.xml", kXml, 8, 24, true}}, true);
+    for (size_t n = 0; n < in.bytes.size(); ++n) ExpectBadPackage(in.bytes.substr(0, n));
+    // Each byte of the central directory and its end records spoiled: a value or a refusal, never a crash.
+    const size_t cd = in.spans[0].size() + in.spans[1].size();
+    for (size_t at = cd; at < in.bytes.size(); ++at)
+        for (const char v : {'\x00', '\xff', '\x7f'}) {
+            std::string bytes = in.bytes;
+            bytes[at] = v;
+            try {
+                const auto p = Package::FromBytes(bytes);
+                for (const auto& n : p.Names()) (void)p.Read(n);
+                (void)Package::FromBytes(p.ToBytes());
+            } catch (const Error& e) {
+                EXPECT_TRUE(e.Number() == kado::word::err::BadPackage || e.Number() == kado::word::err::BadName)
+                    << at << ": " << e.Description();
+            }
+        }
+    // The local header where the directory points must be one, and say what the directory says.
+    const size_t local = in.spans[0].size(), central = cd + in.centrals[0].size();
+    for (const auto& [at, what] : {std::pair{local, "Kopf von word/document.xml fehlt"},
+                                   std::pair{local + 8, "Kopf von word/document.xml passt nicht"},
+                                   std::pair{local + 30, "Kopf von word/document.xml passt nicht"},
+                                   std::pair{central + 46, "Kopf von xord/document.xml passt nicht"}}) {
+        std::string bytes = in.bytes;
+        bytes[at] = static_cast<char>(bytes[at] + 1);
+        ExpectBadPackage(bytes, what);
+    }
+}
+
+TEST(Package, WrittenNamesOutsideAsciiAreMarkedUtf8) {
+    for (const auto& [name, flag] : {std::pair{std::string("word/a.xml"), 0u}, std::pair{std::string("word/Übersicht.xml"), 0x800u}}) {
+        auto p = Package::Empty();
+        p.Write(name, "<x/>");
+        const std::string bytes = p.ToBytes();
+        EXPECT_EQ(Le(bytes, 6, 2), flag) << name;
+        EXPECT_EQ(Le(bytes, bytes.find(std::string("PK\x01\x02", 4)) + 8, 2), flag) << name;
+        EXPECT_EQ(Package::FromBytes(bytes).Read(name), "<x/>");
+    }
 }
