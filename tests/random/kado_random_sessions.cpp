@@ -5,7 +5,9 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <cstdio>
+#include <exception>
 #include <filesystem>
 #include <iostream>
 #include <string>
@@ -16,8 +18,25 @@
 int main(int argc, char** argv) {
     namespace fs = std::filesystem;
     kado::random::Options o;
-    o.sessions = argc > 1 ? std::stoi(argv[1]) : 200;
-    o.seed = argc > 2 ? std::stoull(argv[2]) : 20261209;
+    // Whole numbers or nothing: "--help" or "12x" get the usage, not an abort.
+    auto number = [&](int at, unsigned long long fallback, unsigned long long most) {
+        if (argc <= at) return fallback;
+        const std::string text = argv[at];
+        size_t used = 0;
+        unsigned long long v = 0;
+        try {
+            v = std::stoull(text, &used);
+        } catch (const std::exception&) {
+            used = 0;
+        }
+        if (used == 0 || used != text.size() || text[0] == '-' || v > most) {
+            std::fprintf(stderr, "usage: kado-random-sessions [SESSIONS] [SEED] [DIR] [KEEP]\n");
+            std::exit(2);
+        }
+        return v;
+    };
+    o.sessions = static_cast<int>(number(1, 200, 1000000));
+    o.seed = number(2, 20261209, ~0ull);
     std::string tmpl = (fs::temp_directory_path() / "kado-random-XXXXXX").string();
     o.dir = argc > 3 ? fs::path(argv[3]) : fs::path(::mkdtemp(tmpl.data()));
     if (argc > 4) o.keep = argv[4];
