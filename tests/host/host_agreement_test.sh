@@ -74,7 +74,9 @@ CASES
 
 # A lock held while the run opens the database is a lock, not a broken file.
 fresh
-printf 'BEGIN EXCLUSIVE;\n.shell sleep 7\nCOMMIT;\n' | sqlite3 "$d/kado.sqlite" & holder=$!; sleep 1
+printf 'BEGIN EXCLUSIVE;\n.shell sleep 7\nCOMMIT;\n' | sqlite3 "$d/kado.sqlite" & holder=$!
+# The run starts once the lock is held, however slowly the holder starts.
+for _ in $(seq 50); do sqlite3 "$d/kado.sqlite" 'BEGIN IMMEDIATE; ROLLBACK;' 2>/dev/null || break; sleep 0.1; done
 rc="$(run "${inputs[@]}" --do ok)"; wait "$holder"
 [ "$rc" -ne 0 ] && grep -qF 'Fehler 3260' "$d/err" && ! grep -q 'Unrecognized database format' "$d/err" \
   || fail "lock at open: exit $rc: $(cat "$d/err")"
