@@ -57,7 +57,6 @@ Package Package::FromBytes(std::string_view zipBytes, const Limits& limits) {
             Bad("verdächtig hohe Kompression: " + name);
         Entry e;
         e.name = name;
-        e.original = true;
         e.index = i;
         p.entries_.push_back(std::move(e));
     }

@@ -43,8 +43,7 @@ public:
 private:
     struct Entry {
         std::string name;
-        bool original = false;   // present in the loaded archive (index into records_)
-        size_t index = 0;
+        size_t index = 0;        // into records_, for a part of the loaded archive
         bool written = false;
         std::string content;
     };

@@ -170,14 +170,15 @@ Record ReadCentral(std::string_view b, uint64_t& p, uint64_t cdEnd, uint64_t ind
 void ReadLocal(std::string_view b, Record& r, uint64_t cdOffset) {
     const std::string_view before = b.substr(0, cdOffset);
     if (!Fits(before, r.local, kLocalSize) || Get(b, r.local, 4) != kLocalSig) Bad("Kopf von " + r.name + " fehlt");
-    r.data = r.local + kLocalSize + Get(b, r.local + 26, 2) + Get(b, r.local + 28, 2);
+    const uint64_t nameLen = Get(b, r.local + 26, 2);
+    r.data = r.local + kLocalSize + nameLen + Get(b, r.local + 28, 2);
     if (!Fits(before, r.data, r.compressed)) Bad("Daten von " + r.name + " außerhalb der Datei");
     // What the local header repeats must agree, or a reader that goes by it
     // would see another archive than this one.
     const uint64_t localFlags = Get(b, r.local + 6, 2);
     const uint64_t comp = Get(b, r.local + 18, 4), size = Get(b, r.local + 22, 4);
     const bool sizesLater = (localFlags & kHasDescriptor) != 0;
-    if (b.substr(r.local + kLocalSize, Get(b, r.local + 26, 2)) != r.name || Get(b, r.local + 8, 2) != r.method ||
+    if (b.substr(r.local + kLocalSize, nameLen) != r.name || Get(b, r.local + 8, 2) != r.method ||
         (!sizesLater && (Get(b, r.local + 14, 4) != r.crc || (comp != k32 && comp != r.compressed) ||
                          (size != k32 && size != r.size))))
         Bad("Kopf von " + r.name + " passt nicht zum Verzeichnis");
