@@ -82,7 +82,7 @@ Comment Comments::Add(const Range& anchor, std::string_view text, const CommentA
     auto covers = [&](const std::shared_ptr<detail::RangeState>& r) {
         if (r && r->story == StoryType::Main && r->start == at && r->end > at) covering.push_back(r);
     };
-    for (auto& w : d.ranges) covers(w.lock());
+    for (auto& w : d.ranges) covers(w.owner.lock());
     covers(d.selection);
     const auto& host = d.main.chars[at];
     d.InsertChars(d.main, at, {Ch{U'\x05', Kind::CommentRef, host.run, static_cast<uint32_t>(id), host.table}});

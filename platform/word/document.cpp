@@ -20,10 +20,10 @@ std::shared_ptr<RangeState> DocState::Track(StoryType type, int64_t id, long sta
     auto r = std::make_shared<RangeState>(RangeState{type, id, start, end});
     // Drop expired entries now and then so the list stays proportional to live ranges.
     if (ranges.size() > 64 && ranges.size() > 2 * liveHint) {
-        std::erase_if(ranges, [](const std::weak_ptr<RangeState>& w) { return w.expired(); });
+        std::erase_if(ranges, [](const LiveRange& w) { return w.owner.expired(); });
         liveHint = ranges.size();
     }
-    ranges.push_back(r);
+    ranges.push_back({r, r.get()});
     return r;
 }
 
@@ -36,7 +36,7 @@ void DocState::Inserted(StoryType type, int64_t id, long at, long count) {
         r.end = std::max(e, s);
     };
     for (auto& w : ranges)
-        if (auto r = w.lock()) shift(*r);
+        if (!w.owner.expired()) shift(*w.state);
     shift(*selection);
 }
 
@@ -48,7 +48,7 @@ void DocState::Removed(StoryType type, int64_t id, long from, long to) {
         r.end = map(r.end);
     };
     for (auto& w : ranges)
-        if (auto r = w.lock()) shift(*r);
+        if (!w.owner.expired()) shift(*w.state);
     shift(*selection);
 }
 

@@ -138,7 +138,14 @@ struct DocState {
     Story main;
     std::vector<RunFormat> runFormats{RunFormat{}};
     std::vector<ParaFormat> paraFormats{ParaFormat{}};
-    std::vector<std::weak_ptr<RangeState>> ranges;
+    // Live ranges: the state is reached through the raw pointer only while the
+    // weak one says it is alive (one thread edits a document), which spares every
+    // edit an atomic lock per range.
+    struct LiveRange {
+        std::weak_ptr<RangeState> owner;
+        RangeState* state = nullptr;
+    };
+    std::vector<LiveRange> ranges;
     std::shared_ptr<Application> app;  // the application holds its document only weakly
     ById<std::unique_ptr<Story>> stories;  // comment and text-frame texts
     size_t liveHint = 0;
