@@ -11,13 +11,19 @@
 namespace kado::word::detail {
 namespace {
 
+void Mix(uint64_t& h, uint64_t v) {
+    h ^= v + 0x9E3779B97F4A7C15ull + (h << 6) + (h >> 2);
+    h *= 0xBF58476D1CE4E5B9ull;
+    h ^= h >> 31;
+}
+
+// Characters go to four lanes by position, so that a long block's print is not
+// one chain of dependent multiplications; Final() folds the lanes in.
 struct Print {
     uint64_t h = 0x9E3779B97F4A7C15ull;
-    void Add(uint64_t v) {
-        h ^= v + 0x9E3779B97F4A7C15ull + (h << 6) + (h >> 2);
-        h *= 0xBF58476D1CE4E5B9ull;
-        h ^= h >> 31;
-    }
+    uint64_t lane[4] = {1, 2, 3, 4};
+    uint64_t* to = &h;  // where Add() mixes: the head, or the current character's lane
+    void Add(uint64_t v) { Mix(*to, v); }
     void Add(std::string_view s) {
         Add(std::hash<std::string_view>{}(s));
         Add(s.size());
@@ -27,14 +33,21 @@ struct Print {
         std::memcpy(&bits, &f, sizeof bits);
         Add(uint64_t{bits});
     }
+    uint64_t Final() const {
+        uint64_t out = h;
+        for (uint64_t l : lane) Mix(out, l);
+        return out;
+    }
 };
 
 bool Structural(Kind k) { return k == Kind::CellEnd || k == Kind::RowCr || k == Kind::RowEnd; }
 
 void AddChars(DocState& st, Print& p, std::span<const Ch> cs, long from, long to, const CommentIds* ids) {
     int64_t table = 0;
+    uint64_t* const outer = p.to;
     for (long i = from; i < to; ++i) {
         const Ch& c = cs[i];
+        p.to = &p.lane[static_cast<size_t>(i - from) & 3];
         // One value per character where it fits (code points take 21 bits):
         // the chain of mixes is what a long block's print waits for.
         p.Add(uint64_t{c.c & 0x1FFFFF} | (uint64_t{static_cast<uint8_t>(c.kind)} << 21) |
@@ -93,6 +106,7 @@ void AddChars(DocState& st, Print& p, std::span<const Ch> cs, long from, long to
             p.Add(td ? std::string_view(td->tblPrXml) : std::string_view());
         }
     }
+    p.to = outer;
 }
 
 }  // namespace
@@ -144,7 +158,7 @@ uint64_t BlockPrint(DocState& st, std::span<const Ch> cs, long from, long to, co
         p.Add(uint64_t(it->first - from));
         for (int m : it->second) p.Add(uint64_t(int64_t{m}));
     }
-    return p.h;
+    return p.Final();
 }
 
 uint64_t CommentPrint(DocState& st, const CommentData& c) {
@@ -156,7 +170,7 @@ uint64_t CommentPrint(DocState& st, const CommentData& c) {
         const auto sc = s->chars.Contiguous();
         AddChars(st, p, sc, 0, static_cast<long>(sc.size()), nullptr);
     }
-    return p.h;
+    return p.Final();
 }
 
 bool StandsAlone(std::span<const Ch> cs, long from, long to) {
