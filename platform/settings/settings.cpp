@@ -1,6 +1,7 @@
 #include "platform/settings/settings.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -179,6 +180,15 @@ fs::path StorePath(std::string_view application) {
         Raise(err::BadFileName, "Invalid application name '" + std::string(application) + "'");
     }
     return com::ConfigHome() / std::string(application) / "settings.ini";
+}
+
+std::string StoreStamp(std::string_view application) {
+    KADO_FAULT_PROBE(Settings);
+    struct stat st {};
+    if (::stat(StorePath(application).c_str(), &st) != 0) return {};
+    return std::to_string(st.st_dev) + ':' + std::to_string(st.st_ino) + ':' + std::to_string(st.st_size) + ':' +
+           std::to_string(st.st_mtim.tv_sec) + '.' + std::to_string(st.st_mtim.tv_nsec) + ':' +
+           std::to_string(st.st_ctim.tv_sec) + '.' + std::to_string(st.st_ctim.tv_nsec);
 }
 
 std::string GetSetting(std::string_view application, std::string_view section, std::string_view key,

@@ -12,6 +12,11 @@ namespace kado::settings {
 // Throws com::Error when no config home can be determined.
 std::filesystem::path StorePath(std::string_view application);
 
+// What identifies the store's file as it stands (device, inode, size, change
+// times), empty when there is none: equal stamps mean an unchanged store, so a
+// caller may keep what it read. One stat; throws com::Error like StorePath.
+std::string StoreStamp(std::string_view application);
+
 // The stored text, or the default when the file, section or key is missing.
 // Throws com::Error (e.g. 70) only when the store exists but cannot be read.
 std::string GetSetting(std::string_view application, std::string_view section, std::string_view key,
