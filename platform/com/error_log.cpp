@@ -26,6 +26,17 @@ std::string Stamp() {
 
 }  // namespace
 
+Failure FailureOf(const Error& e, int32_t step) noexcept {
+    Failure f;
+    f.step = step;
+    f.number = e.Number();
+    try {
+        f.description = e.Description();
+    } catch (...) {
+    }
+    return f;
+}
+
 Failure FailureFromCurrentException(int32_t step) noexcept {
     Failure f;
     f.step = step;
@@ -91,21 +102,43 @@ WrittenEntries EntriesWrittenSince(int since) {
 }
 
 // Text is written as UTF-8: on this platform the system code page is UTF-8.
+namespace {
+
+std::string Entry(const std::string& stamp, std::string_view moduleName, std::string_view procedureName,
+                  const Failure& failure) {
+    return stamp + "Error " + std::to_string(failure.number) + ": \r\n" + failure.description +
+           "\r\nZeile: " + std::to_string(failure.step) + "\r\nOrt  : -KadoDienste- " + std::string(moduleName) + "." +
+           std::string(procedureName) + "\r\nUser : ohne, ohne\r\n\r\n";
+}
+
+// One write: O_APPEND keeps the entries of two processes whole.
+void Append(const std::filesystem::path& log, const std::string& text) {
+    int fd = ::open(log.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    if (fd >= 0) {
+        ssize_t n = ::write(fd, text.data(), text.size());
+        (void)n;
+        ::close(fd);
+    }
+}
+
+}  // namespace
+
 void AppendErrorLogEntry(const std::filesystem::path& log, std::string_view moduleName,
                          std::string_view procedureName, const Failure& failure) noexcept {
+    AppendErrorLogEntries(log, moduleName, procedureName, std::span(&failure, 1));
+}
+
+void AppendErrorLogEntries(const std::filesystem::path& log, std::string_view moduleName,
+                           std::string_view procedureName, std::span<const Failure> failures) noexcept {
     try {
-        std::string entry = Stamp() + "Error " + std::to_string(failure.number) + ": \r\n" + failure.description +
-                            "\r\nZeile: " + std::to_string(failure.step) + "\r\nOrt  : -KadoDienste- " +
-                            std::string(moduleName) + "." + std::string(procedureName) +
-                            "\r\nUser : ohne, ohne\r\n\r\n";
-        Remember(entry);
-        int fd = ::open(log.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-        if (fd >= 0) {
-            // One write per entry: O_APPEND keeps entries of two processes whole.
-            ssize_t n = ::write(fd, entry.data(), entry.size());
-            (void)n;
-            ::close(fd);
+        const std::string stamp = Stamp();
+        std::string text;
+        for (const Failure& f : failures) {
+            std::string entry = Entry(stamp, moduleName, procedureName, f);
+            Remember(entry);
+            text += entry;
         }
+        if (!text.empty()) Append(log, text);
     } catch (...) {
     }
 }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,13 +18,20 @@ struct Failure {
     int32_t step = 0;
 };
 
+class Error;
+
 // Turns whatever a statement threw into a failure record; call it in a catch block.
 Failure FailureFromCurrentException(int32_t step) noexcept;
+// The record of an Error already caught: no rethrow to find out what it is.
+Failure FailureOf(const Error& e, int32_t step) noexcept;
 
 // Appends one entry for the failure of moduleName.procedureName to the log file,
 // creating it when missing. A log that cannot be written loses the entry; never throws.
 void AppendErrorLogEntry(const std::filesystem::path& log, std::string_view moduleName,
                          std::string_view procedureName, const Failure& failure) noexcept;
+// Entries of several failures of one procedure in one append, in order.
+void AppendErrorLogEntries(const std::filesystem::path& log, std::string_view moduleName,
+                           std::string_view procedureName, std::span<const Failure> failures) noexcept;
 
 // The entries this process appended (to any log), so that a run sharing Verw.log
 // with other processes counts only its own: how many, and the first few as

@@ -5,8 +5,11 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <span>
 #include <utility>
+#include <vector>
 
+#include "platform/com/error.h"
 #include "platform/com/error_log.h"
 
 namespace kado::com {
@@ -31,11 +34,40 @@ public:
         try {
             std::forward<F>(statement)();
             return true;
+        } catch (const Error& e) {
+            // Most failures are ours: logged without the rethrow the general case needs.
+            ++failures_;
+            log_(module_, procedure_, FailureOf(e, step));
+            return false;
         } catch (...) {
             ++failures_;
             log_(module_, procedure_, FailureFromCurrentException(step));
             return false;
         }
+    }
+
+    // The statement step(i) for each i in [from, to), each failing alone as above;
+    // a log that takes several entries at once (Many) gets them in one go after
+    // the last. Returns how many failed.
+    template <class F>
+    int Each(int32_t step, int from, int to, F&& statement) noexcept {
+        std::vector<Failure> failed;
+        for (int i = from; i < to; ++i) {
+            try {
+                statement(i);
+            } catch (const Error& e) {
+                Keep(failed, FailureOf(e, step));
+            } catch (...) {
+                Keep(failed, FailureFromCurrentException(step));
+            }
+        }
+        failures_ += static_cast<int>(failed.size());
+        if constexpr (requires { log_.Many(module_, procedure_, std::span<const Failure>(failed)); }) {
+            if (!failed.empty()) log_.Many(module_, procedure_, std::span<const Failure>(failed));
+        } else {
+            for (const Failure& f : failed) log_(module_, procedure_, f);
+        }
+        return static_cast<int>(failed.size());
     }
 
     // Statements of a stretch whose failures are ignored without logging.
@@ -52,6 +84,16 @@ public:
     int Failures() const noexcept { return failures_; }
 
 private:
+    // Out of memory for the list: that failure is logged alone, at once.
+    void Keep(std::vector<Failure>& failed, Failure f) noexcept {
+        try {
+            failed.push_back(std::move(f));
+        } catch (...) {
+            ++failures_;
+            log_(module_, procedure_, f);
+        }
+    }
+
     std::string module_;
     std::string procedure_;
     Log log_;

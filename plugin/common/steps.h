@@ -2,12 +2,15 @@
 // failure to Verw.log and carry on with the next statement.
 #pragma once
 
+#include <filesystem>
+#include <span>
 #include <string>
 #include <string_view>
 
 #include "platform/com/error.h"
 #include "platform/com/error_log.h"
 #include "platform/com/steps.h"
+#include "plugin/common/log_path.h"
 
 namespace honora {
 
@@ -18,12 +21,22 @@ using kado::com::FailureFromCurrentException;
 std::string Problembehandlung(std::string_view moduleName, std::string_view procedureName,
                               const Failure& failure);
 
+// The same entry into a log already found.
+void Problembehandlung(const std::filesystem::path& log, std::string_view moduleName,
+                       std::string_view procedureName, const Failure& failure) noexcept;
+
 // The plug-in's log: Verw.log where LogPath() puts it at the time of the failure.
+// A procedure that fails many times in a row reads the settings store once.
 struct ComponentLog {
     void operator()(std::string_view moduleName, std::string_view procedureName,
                     const Failure& failure) const noexcept {
-        Problembehandlung(moduleName, procedureName, failure);
+        Problembehandlung(memo.Get(), moduleName, procedureName, failure);
     }
+    void Many(std::string_view moduleName, std::string_view procedureName,
+              std::span<const Failure> failures) const noexcept {
+        kado::com::AppendErrorLogEntries(memo.Get(), moduleName, procedureName, failures);
+    }
+    mutable LogPathMemo memo;
 };
 
 // Usage:

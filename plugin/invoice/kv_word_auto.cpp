@@ -74,8 +74,8 @@ Table TabelleErmitteln(std::string_view markerText, int16_t /*unusedMode*/) {
     if (!form) return result;
     auto& dialog = *form;
     // More blocks than options: the surplus indexes fail one by one and are logged.
-    for (int i = 0; i < n; ++i) s(150, [&] { Option(dialog, "optTabelle", i).SetEnabled(true); });
-    for (int i = n; i < kBlockOptions; ++i) s(160, [&] { Option(dialog, "optTabelle", i).SetEnabled(false); });
+    s.Each(150, 0, n, [&](int i) { Option(dialog, "optTabelle", i).SetEnabled(true); });
+    s.Each(160, n, kBlockOptions, [&](int i) { Option(dialog, "optTabelle", i).SetEnabled(false); });
     s(170, [&] { Option(dialog, "optAktTabelle").SetEnabled(cursorInUnmarkedTable); });
     s(180, [&] { dialog.Show(true); });
 
