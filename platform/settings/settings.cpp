@@ -218,16 +218,21 @@ void SaveSetting(std::string_view application, std::string_view section, std::st
     // section: what is saved is what the next read returns.
     Section* first = nullptr;
     bool done = false;
+    bool changed = false;
     for (auto& sec : store) {
         if (sec.name != section) continue;
         if (first == nullptr) first = &sec;
         for (auto& e : sec.entries) {
             if (e.key == key) {
+                changed = changed || e.value != value;
                 e.value = std::string(value);
                 done = true;
             }
         }
     }
+    // The store says so already (a window closed where it opened): no rewrite,
+    // which would cost two flushes to disk for nothing.
+    if (done && !changed) return;
     if (!done) {
         if (first == nullptr) {
             store.push_back({std::string(section), {}});

@@ -103,6 +103,32 @@ TEST_F(SettingsTest, FailedWriteThrowsAndKeepsTheOldFile) {
     EXPECT_EQ(std::distance(fs::directory_iterator(appDir), fs::directory_iterator{}), 1);
 }
 
+// A value saved again as it stands leaves the file as it is (no rewrite, no
+// flush); any copy of the key that differs still gets the value.
+TEST_F(SettingsTest, SavingTheValueAKeyHasLeavesTheFileAlone) {
+    struct Case {
+        const char* file;
+        const char* value;
+        bool rewritten;
+    } cases[] = {
+        {"; von Hand\r\n[Pfade]\r\nSQL=/a\r\n", "/a", false},
+        {"; von Hand\r\n[Pfade]\r\nSQL=/a\r\n", "/b", true},
+        {"[Pfade]\nSQL=/a\n[Pfade]\nSQL=/b\n", "/a", true},
+        {"[Pfade]\nProgramm=/a\n", "/a", true},  // the key is new
+    };
+    fs::create_directories(dir_ / "KadoVerwaltung");
+    for (const auto& c : cases) {
+        std::ofstream(StorePath("KadoVerwaltung"), std::ios::binary | std::ios::trunc) << c.file;
+        SaveSetting("KadoVerwaltung", "Pfade", "SQL", c.value);
+        EXPECT_EQ(Read(StorePath("KadoVerwaltung")) != c.file, c.rewritten) << c.file << " " << c.value;
+        EXPECT_EQ(GetSetting("KadoVerwaltung", "Pfade", "SQL"), c.value) << c.file;
+        if (c.rewritten) {
+            const std::string text = Read(StorePath("KadoVerwaltung"));
+            EXPECT_EQ(text.find("/b") != std::string::npos, std::string(c.value) == "/b") << text;
+        }
+    }
+}
+
 TEST_F(SettingsTest, HandWrittenFileIsReadTolerantly) {
     fs::create_directories(dir_ / "KadoVerwaltung");
     std::ofstream(StorePath("KadoVerwaltung")) << "; comment\r\nvorher=x\r\n[Pfade]\r\n  SQL = /a b \r\nkaputt\r\n";
