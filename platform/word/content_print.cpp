@@ -15,13 +15,25 @@ void Mix(uint64_t& h, uint64_t v) {
     h *= kPrime;
 }
 
-// Two lanes with unrelated constants, so that the pair works as one 128-bit value.
+// Two lanes with unrelated constants, so that the pair works as one 128-bit
+// value; each is four chains that take the values in turn, so a long text is
+// not one chain of dependent multiplications. Fold() joins them in order.
 struct Lanes {
-    uint64_t a = 0xcbf29ce484222325ull, b = 0x84222325cbf29ce4ull;
+    uint64_t a[4] = {0xcbf29ce484222325ull, 1, 2, 3}, b[4] = {0x84222325cbf29ce4ull, 5, 6, 7};
+    unsigned k = 0;
     void Add(uint64_t v) {
-        a = (a ^ v) * kPrime;
-        b = (b + v * 0xff51afd7ed558ccdull) * 0xc4ceb9fe1a85ec53ull;
-        b ^= b >> 29;
+        const unsigned i = k++ & 3;
+        a[i] = (a[i] ^ v) * kPrime;
+        b[i] = (b[i] + v * 0xff51afd7ed558ccdull) * 0xc4ceb9fe1a85ec53ull;
+        b[i] ^= b[i] >> 29;
+    }
+    void Fold(uint64_t& outA, uint64_t& outB) const {
+        outA = a[0];
+        outB = b[0];
+        for (unsigned i = 1; i < 4; ++i) {
+            Mix(outA, a[i]);
+            Mix(outB, b[i]);
+        }
     }
 };
 
@@ -63,8 +75,7 @@ TextDigest TextDigestOf(const Document& doc) {
             AddText(h, s->chars, s->chars.size() - 1, [](const detail::Ch&) {});  // without the story's last paragraph mark
     }
     h.Add(0x110001);
-    out.a = h.a;
-    out.b = h.b;
+    h.Fold(out.a, out.b);
     return out;
 }
 
