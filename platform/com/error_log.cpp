@@ -44,8 +44,7 @@ Failure FailureFromCurrentException(int32_t step) noexcept {
         try {
             throw;
         } catch (const Error& e) {
-            f.number = e.Number();
-            f.description = e.Description();
+            return FailureOf(e, step);
         } catch (const std::exception& e) {
             f.number = err::InvalidProcedureCall;
             f.description = e.what();
@@ -101,9 +100,9 @@ WrittenEntries EntriesWrittenSince(int since) {
     return out;
 }
 
-// Text is written as UTF-8: on this platform the system code page is UTF-8.
 namespace {
 
+// Text is written as UTF-8: on this platform the system code page is UTF-8.
 std::string Entry(const std::string& stamp, std::string_view moduleName, std::string_view procedureName,
                   const Failure& failure) {
     return stamp + "Error " + std::to_string(failure.number) + ": \r\n" + failure.description +

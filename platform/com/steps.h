@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <span>
@@ -31,19 +32,11 @@ public:
 
     template <class F>
     bool operator()(int32_t step, F&& statement) noexcept {
-        try {
-            std::forward<F>(statement)();
-            return true;
-        } catch (const Error& e) {
-            // Most failures are ours: logged without the rethrow the general case needs.
-            ++failures_;
-            log_(module_, procedure_, FailureOf(e, step));
-            return false;
-        } catch (...) {
-            ++failures_;
-            log_(module_, procedure_, FailureFromCurrentException(step));
-            return false;
-        }
+        std::optional<Failure> failed = Run(step, std::forward<F>(statement));
+        if (!failed) return true;
+        ++failures_;
+        log_(module_, procedure_, *failed);
+        return false;
     }
 
     // The statement step(i) for each i in [from, to), each failing alone as above;
@@ -52,15 +45,8 @@ public:
     template <class F>
     int Each(int32_t step, int from, int to, F&& statement) noexcept {
         std::vector<Failure> failed;
-        for (int i = from; i < to; ++i) {
-            try {
-                statement(i);
-            } catch (const Error& e) {
-                Keep(failed, FailureOf(e, step));
-            } catch (...) {
-                Keep(failed, FailureFromCurrentException(step));
-            }
-        }
+        for (int i = from; i < to; ++i)
+            if (std::optional<Failure> f = Run(step, [&] { statement(i); })) Keep(failed, std::move(*f));
         failures_ += static_cast<int>(failed.size());
         if constexpr (requires { log_.Many(module_, procedure_, std::span<const Failure>(failed)); }) {
             if (!failed.empty()) log_.Many(module_, procedure_, std::span<const Failure>(failed));
@@ -84,6 +70,20 @@ public:
     int Failures() const noexcept { return failures_; }
 
 private:
+    // The statement's failure, if it threw. Most failures are ours, recorded
+    // without the rethrow the general case needs.
+    template <class F>
+    static std::optional<Failure> Run(int32_t step, F&& statement) noexcept {
+        try {
+            std::forward<F>(statement)();
+            return std::nullopt;
+        } catch (const Error& e) {
+            return FailureOf(e, step);
+        } catch (...) {
+            return FailureFromCurrentException(step);
+        }
+    }
+
     // Out of memory for the list: that failure is logged alone, at once.
     void Keep(std::vector<Failure>& failed, Failure f) noexcept {
         try {

@@ -46,18 +46,17 @@ fs::path LogPath() noexcept {
 fs::path LogPathMemo::Get() noexcept {
     try {
         std::string stamp = kado::settings::StoreStamp("KadoVerwaltung");
-        if (!known_ || stamp != stamp_ || stamp.empty()) {
-            known_ = false;
+        if (stamp.empty() || stamp != stamp_) {
+            stamp_.clear();  // unknown until the read below succeeds
             dir_ = ProgramFolder();
             stamp_ = std::move(stamp);
-            known_ = !stamp_.empty();
         }
         if (auto inFolder = InFolder(dir_)) return *inFolder;
         if (!temp_) temp_ = InTemp();
         return *temp_;
     } catch (...) {
         // As LogPath(): a store that cannot be read sends the entry to the temp folder.
-        known_ = false;
+        stamp_.clear();
         return InTemp();
     }
 }

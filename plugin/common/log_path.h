@@ -20,8 +20,7 @@ public:
     std::filesystem::path Get() noexcept;
 
 private:
-    bool known_ = false;
-    std::string stamp_;
+    std::string stamp_;  // of the store dir_ was read from; empty: not read
     std::string dir_;
     std::optional<std::filesystem::path> temp_;
 };

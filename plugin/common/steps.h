@@ -2,7 +2,6 @@
 // failure to Verw.log and carry on with the next statement.
 #pragma once
 
-#include <filesystem>
 #include <span>
 #include <string>
 #include <string_view>
@@ -21,16 +20,12 @@ using kado::com::FailureFromCurrentException;
 std::string Problembehandlung(std::string_view moduleName, std::string_view procedureName,
                               const Failure& failure);
 
-// The same entry into a log already found.
-void Problembehandlung(const std::filesystem::path& log, std::string_view moduleName,
-                       std::string_view procedureName, const Failure& failure) noexcept;
-
 // The plug-in's log: Verw.log where LogPath() puts it at the time of the failure.
 // A procedure that fails many times in a row reads the settings store once.
 struct ComponentLog {
     void operator()(std::string_view moduleName, std::string_view procedureName,
                     const Failure& failure) const noexcept {
-        Problembehandlung(memo.Get(), moduleName, procedureName, failure);
+        kado::com::AppendErrorLogEntry(memo.Get(), moduleName, procedureName, failure);
     }
     void Many(std::string_view moduleName, std::string_view procedureName,
               std::span<const Failure> failures) const noexcept {
